@@ -1,0 +1,64 @@
+#pragma once
+// The one media engine (`mp1`) that decodes and plays every track.
+//
+// Contract shared by every implementation:
+// - open(path) loads the file and starts playing it by itself; no play() follows. open("") plays
+//   nothing, leaves the engine stopped and raises no notification at all.
+// - stop() asked for by the program stops and raises no notification: only a stream that ends by
+//   itself reports the stopped state (play state changed to kStopped), once per stream.
+// - Notifications reach the listener on the program's (UI) thread, one at a time, never from inside
+//   a call the program made into the engine.
+// - Notifications that belong to a stream that is no longer current (after open() or stop()) are
+//   dropped.
+#include <string>
+
+namespace sonavex {
+
+// Play states as the engine reports them.
+inline constexpr long kStopped = 0;
+inline constexpr long kPaused = 1;
+inline constexpr long kPlaying = 2;
+
+// Limits of the volume and balance properties.
+inline constexpr long kVolumeSilent = -10000;  // 0 is full volume
+inline constexpr long kBalanceLeft = -10000;   // right channel silent
+inline constexpr long kBalanceRight = 10000;   // left channel silent
+
+class MediaEngineListener {
+ public:
+  virtual ~MediaEngineListener() = default;
+  virtual void mp1_EndOfStream(long result) = 0;
+  virtual void mp1_PlayStateChange(long oldState, long newState) = 0;
+  virtual void mp1_Error() = 0;
+  virtual void mp1_NewStream() = 0;
+};
+
+class MediaEngine {
+ public:
+  virtual ~MediaEngine() = default;
+
+  void setListener(MediaEngineListener* listener) { listener_ = listener; }
+
+  virtual void open(const std::string& path) = 0;  // opens and starts playing
+  virtual void play() = 0;                         // resumes a paused track
+  virtual void pause() = 0;                        // position kept
+  virtual void stop() = 0;
+
+  virtual long playState() const = 0;  // kStopped, kPaused or kPlaying
+  virtual std::string fileName() const = 0;  // the path last given to open()
+  virtual double position() const = 0;       // seconds
+  virtual void setPosition(double seconds) = 0;  // seeks; out-of-range values are clamped
+  virtual double duration() const = 0;  // seconds; 0 while unknown
+
+  virtual void setRate(double rate) = 0;         // 1.0 normal; 0.25..2.0 used
+  virtual void setVolume(long volume) = 0;       // -10000 (silent) .. 0 (full)
+  virtual void setBalance(long balance) = 0;     // -10000 (left) .. 10000 (right)
+
+ protected:
+  MediaEngineListener* listener() const { return listener_; }
+
+ private:
+  MediaEngineListener* listener_ = nullptr;
+};
+
+}  // namespace sonavex

@@ -1,0 +1,119 @@
+#pragma once
+// The playlist: index-parallel lists of full paths (`cpvcoollist1`, hidden) and display names
+// (`cpvcoollist2`, shown), the selection flags and list index of the shown list, the list index of
+// the path list, and the top index (first visible row).
+//
+// Paths are bytes exactly as the file system gives them. A display name is the decimal 1-based
+// position at the time of the append, three spaces and the file name (the part of the path after
+// its last '/'); only commands that rebuild the whole list renumber. Indexes are 32-bit; -1 = none.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sonavex {
+
+using Index = std::int32_t;
+inline constexpr Index kNone = -1;
+inline constexpr char kPathSeparator = '/';
+inline constexpr std::string_view kNameSeparator = "   ";  // between number and file name
+
+// The file name of a path: everything after its last separator (the whole path if there is none).
+std::string_view fileNameOf(std::string_view path);
+// The file name part of a display name: everything after the first three spaces ("" if none).
+std::string_view fileNamePartOf(std::string_view displayName);
+// "<number>   <fileName>".
+std::string makeDisplayName(Index number, std::string_view fileName);
+
+// Told what changed so a view can update only those rows. Between beginBatch() and endBatch() the
+// changes are merged into one notification.
+class PlaylistObserver {
+ public:
+  virtual ~PlaylistObserver() = default;
+  virtual void entriesAppended(Index first, Index count) = 0;
+  virtual void entriesReset() = 0;      // any other change: re-read entries and selection
+  virtual void selectionChanged() = 0;  // selection flags or list indexes
+};
+
+class PlaylistModel {
+ public:
+  void setObserver(PlaylistObserver* observer) { observer_ = observer; }
+
+  Index count() const { return static_cast<Index>(paths_.size()); }
+  bool empty() const { return paths_.empty(); }
+  // Out-of-range indexes read as the empty text, like an empty list entry.
+  const std::string& path(Index i) const;         // cpvcoollist1(i)
+  const std::string& displayName(Index i) const;  // cpvcoollist2(i)
+  const std::vector<std::string>& paths() const { return paths_; }
+  const std::vector<std::string>& displayNames() const { return names_; }
+
+  // Append entry: the path, and the display name numbered count() + 1.
+  void appendEntry(std::string path);
+  // Appends an entry whose display name is given as it is.
+  void appendRaw(std::string path, std::string displayName);
+  // Inserts at position i (0..count()); used by the random order command.
+  void insertAt(Index i, std::string path, std::string displayName);
+  // Removes entry i; list indexes that pointed past it stay valid or become -1.
+  void removeAt(Index i);
+  // Replaces every entry at once; list indexes become -1 and no entry is selected.
+  void assign(std::vector<std::string> paths, std::vector<std::string> displayNames);
+  // Removes every entry; list indexes become -1.
+  void clear();
+
+  // Selection of the shown list.
+  bool isSelected(Index i) const;
+  void setSelected(Index i, bool selected);
+  Index selectedCount() const;
+  const std::vector<std::uint8_t>& selectionFlags() const { return selected_; }
+  // Replaces all flags at once (the view reports the user's selection this way).
+  void setSelectionFlags(std::vector<std::uint8_t> flags);
+  // Clears the selection flag of every entry; does not touch the list index.
+  void listrefreshing();
+
+  Index listIndex1() const { return listIndex1_; }  // cpvcoollist1's list index
+  Index listIndex2() const { return listIndex2_; }  // cpvcoollist2's list index (focused entry)
+  void setListIndex1(Index i);
+  void setListIndex2(Index i);
+  Index topIndex() const { return topIndex_; }
+  void setTopIndex(Index i) { topIndex_ = i; }
+
+  // Mark entry: both list indexes := i, listrefreshing, and entry i (if any) selected alone.
+  void markEntry(Index i);
+
+  // Merges change notifications until the matching endBatch().
+  void beginBatch();
+  void endBatch();
+
+ private:
+  Index clampIndex(Index i) const { return (i >= 0 && i < count()) ? i : kNone; }
+  void notifyAppended(Index first, Index n);
+  void notifyReset();
+  void notifySelection();
+
+  std::vector<std::string> paths_;
+  std::vector<std::string> names_;
+  std::vector<std::uint8_t> selected_;
+  Index listIndex1_ = kNone;
+  Index listIndex2_ = kNone;
+  Index topIndex_ = 0;
+
+  PlaylistObserver* observer_ = nullptr;
+  int batchDepth_ = 0;
+  bool pendingReset_ = false;
+  Index pendingAppendFirst_ = kNone;
+  bool pendingSelection_ = false;
+};
+
+// Keeps a batch open for its lifetime.
+class PlaylistBatch {
+ public:
+  explicit PlaylistBatch(PlaylistModel& model) : model_(model) { model_.beginBatch(); }
+  ~PlaylistBatch() { model_.endBatch(); }
+  PlaylistBatch(const PlaylistBatch&) = delete;
+  PlaylistBatch& operator=(const PlaylistBatch&) = delete;
+
+ private:
+  PlaylistModel& model_;
+};
+
+}  // namespace sonavex
