@@ -1,0 +1,25 @@
+#pragma once
+// Which entry plays next, and what the program does with the engine's notifications.
+#include "app/core/Core.h"
+
+namespace sonavex {
+
+// Chooses the next entry by the loop and shuffle rules, opens it (the empty path after the end of
+// the list), marks it in the list and updates `tracknumber`.
+void nextsong(Core& core);
+
+// Opens entry g (the empty path for -1), marks it and updates `tracknumber`: the tail that
+// nextsong and previous share.
+void openAndMark(Core& core, Index g);
+
+// A track came to its end (the engine's stopped notification, or the clock's end-of-track stop):
+// advance once, then clear the player window's title and time texts and hide the seek bar.
+void trackEnded(Core& core);
+
+// Engine notifications.
+void mp1_EndOfStream(Core& core, long result);
+void mp1_PlayStateChange(Core& core, long oldState, long newState);
+void mp1_Error(Core& core);
+void mp1_NewStream(Core& core);
+
+}  // namespace sonavex
