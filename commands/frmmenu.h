@@ -1,0 +1,46 @@
+#pragma once
+// The command window: six buttons in three pairs (add, remove, sort) that fly out beside the
+// playlist window, one pair at a time, while the pointer is over the matching playlist button.
+#include <QPushButton>
+#include <QWidget>
+
+#include "app/core/Core.h"
+
+namespace sonavex {
+
+class frmmenu : public QWidget {
+  Q_OBJECT
+
+ public:
+  enum class Flyout { Add, Remove, Sort };
+
+  explicit frmmenu(Core& core, QWidget* parent = nullptr);
+
+  // Places the window beside `panel` (its right edge + 22 twips, same top).
+  void placeBeside(const QWidget& panel);
+  // Shows only the pair level with the pointed button of the playlist window.
+  void showFlyout(Flyout which);
+  Flyout shownFlyout() const { return shown_; }
+
+  void cmdfile_Click();
+  void cmddir_Click();
+  void cmdsel_Click();
+  void cmdall_Click();
+  void cmdname_Click();
+  void cmdrnd_Click();
+
+  QPushButton* cmdfile;
+  QPushButton* cmddir;
+  QPushButton* cmdsel;
+  QPushButton* cmdall;
+  QPushButton* cmdname;
+  QPushButton* cmdrnd;
+
+ private:
+  QPushButton* makeButton(const char* name, const QString& caption, int row, int column);
+
+  Core& core_;
+  Flyout shown_ = Flyout::Add;
+};
+
+}  // namespace sonavex
