@@ -9,7 +9,7 @@ namespace sonavex {
 inline constexpr const char* kLastPlaylistName = "lastplaylist.txt";
 
 // Where lastplaylist.txt lives: beside the executable when that folder is writable, otherwise in
-// the per-user application data folder (created when needed).
+// the per-user application data folder (created when needed); "" when neither is known.
 std::string lastPlaylistPath(const std::string& executableDir, const std::string& userDataDir);
 // The executable's folder and the per-user data folder of this process ($XDG_DATA_HOME/sonavex or
 // ~/.local/share/sonavex).

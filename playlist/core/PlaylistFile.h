@@ -3,6 +3,8 @@
 // header; an empty playlist is an empty file. Paths are stored as the bytes the file system gives.
 // When reading, CR LF, a lone LF and a lone CR each end a line; a last line without a line break
 // still counts.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,17 +14,27 @@
 namespace sonavex {
 
 std::vector<std::string> parsePlaylist(std::string_view bytes);
-std::string serializePlaylist(const std::vector<std::string>& paths);
+// A path holding CR or LF cannot be one line of the format: writing it would come back as two
+// entries naming nothing, so it is left out (and counted in *leftOut).
+std::string serializePlaylist(const std::vector<std::string>& paths,
+                              std::size_t* leftOut = nullptr);
 
-// Reads a whole file. False (and a reason in *error) when it cannot be read.
+// Bounds that keep a wrong or hostile file from exhausting memory; far above any real playlist.
+inline constexpr std::uint64_t kMaxPlaylistFileBytes = 1ULL << 30;
+inline constexpr std::size_t kMaxPlaylistLines = 10'000'000;
+
+// Reads a whole regular file. False (and a reason in *error) when it cannot be read, is not a
+// regular file or is larger than kMaxPlaylistFileBytes.
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
 // Replaces a file atomically: a temporary file in the same folder, flushed, then renamed over the
 // target. A failure leaves the previous file whole. False (and a reason) on failure.
 bool writeFileAtomically(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr);
 
-// Appends every line of the playlist file at path as an entry. False when it cannot be read.
-bool appendPlaylistFile(PlaylistModel& list, const std::string& path);
+// Appends every line of the playlist file at path as an entry, in one batch of changes. False (and
+// a reason) when it cannot be read or exceeds the bounds above; then nothing is appended.
+bool appendPlaylistFile(PlaylistModel& list, const std::string& path,
+                        std::string* error = nullptr);
 
 // The load and save buttons of the playlist window, through the file dialog `cd1`.
 void cmdload_Click(Core& core);

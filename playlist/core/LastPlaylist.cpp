@@ -1,0 +1,95 @@
+#include "playlist/core/LastPlaylist.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "playlist/core/PlaylistFile.h"
+
+namespace sonavex {
+
+namespace {
+
+std::string join(const std::string& folder, const char* name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+bool isWritableFolder(const std::string& folder) {
+  if (folder.empty() || folder.find('\0') != std::string::npos) return false;
+  struct stat st {};
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+// mkdir -p; folders it creates are private to the user, as per-user data folders usually are.
+void makeFolders(const std::string& folder) {
+  if (folder.find('\0') != std::string::npos) return;
+  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+    const std::string part = folder.substr(0, slash);
+    if (!part.empty()) ::mkdir(part.c_str(), 0700);
+    if (slash == std::string::npos) return;
+  }
+}
+
+std::string homeFolder() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  std::vector<char> buffer(16384);
+  struct passwd pw {};
+  struct passwd* found = nullptr;
+  if (::getpwuid_r(::getuid(), &pw, buffer.data(), buffer.size(), &found) == 0 && found &&
+      found->pw_dir) {
+    return found->pw_dir;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string lastPlaylistPath(const std::string& executableDir, const std::string& userDataDir) {
+  if (isWritableFolder(executableDir)) return join(executableDir, kLastPlaylistName);
+  if (userDataDir.empty()) return {};
+  makeFolders(userDataDir);
+  return join(userDataDir, kLastPlaylistName);
+}
+
+std::string executableDir() {
+  std::string target(256, '\0');
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", target.data(), target.size());
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < target.size()) {
+      target.resize(static_cast<std::size_t>(n));
+      break;
+    }
+    target.resize(target.size() * 2);
+  }
+  const auto slash = target.rfind('/');
+  if (slash == std::string::npos) return {};
+  return slash == 0 ? std::string("/") : target.substr(0, slash);
+}
+
+std::string userDataDir() {
+  // Only an absolute XDG_DATA_HOME counts; a relative one would depend on the working folder.
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') {
+    return join(data, "sonavex");
+  }
+  const std::string home = homeFolder();
+  if (home.empty()) return {};
+  return join(home, ".local/share/sonavex");
+}
+
+void savelastplaylist(const Core& core, const std::string& file) {
+  // Leaving the program must not be held up by a save that cannot be done; the old file stays.
+  writeFileAtomically(file, serializePlaylist(core.list.paths()));
+}
+
+void restoreLastPlaylist(Core& core, const std::string& file) {
+  appendPlaylistFile(core.list, file);
+}
+
+}  // namespace sonavex

@@ -1,0 +1,259 @@
+#include "playlist/core/PlaylistFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
+
+#include "playlist/core/Shuffle.h"
+
+namespace sonavex {
+
+namespace {
+
+// Calls f(line) for every line; CR LF, lone LF and lone CR each end one line.
+template <class F>
+void forEachLine(std::string_view bytes, F&& f) {
+  std::size_t start = 0;
+  const std::size_t n = bytes.size();
+  while (start < n) {
+    std::size_t end = start;
+    while (end < n && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+    f(bytes.substr(start, end - start));
+    if (end == n) return;
+    start = end + 1;
+    if (bytes[end] == '\r' && start < n && bytes[start] == '\n') ++start;
+  }
+}
+
+std::size_t countLines(std::string_view bytes) {
+  std::size_t lines = 0;
+  forEachLine(bytes, [&lines](std::string_view) { ++lines; });
+  return lines;
+}
+
+bool fail(std::string* error, int code) {
+  if (error) *error = std::generic_category().message(code);
+  return false;
+}
+
+bool fail(std::string* error, const char* reason) {
+  if (error) *error = reason;
+  return false;
+}
+
+// A path with a NUL byte would be cut short by the system calls and name another file.
+bool hasNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
+std::string folderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// The process umask, read without changing it; the umask() round trip is the fallback.
+mode_t currentUmask() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) == 0) {
+      return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8) & 0777);
+    }
+  }
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return mask;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t done = ::write(fd, bytes.data(), bytes.size());
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(done));
+  }
+  return true;
+}
+
+void tellUser(Core& core, const std::string& text) {
+  if (core.platform.messages) {
+    core.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::Information);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> parsePlaylist(std::string_view bytes) {
+  std::vector<std::string> lines;
+  forEachLine(bytes, [&lines](std::string_view line) { lines.emplace_back(line); });
+  return lines;
+}
+
+std::string serializePlaylist(const std::vector<std::string>& paths, std::size_t* leftOut) {
+  std::size_t total = 0;
+  for (const auto& p : paths) total += p.size() + 2;
+  std::string bytes;
+  bytes.reserve(total);
+  std::size_t skipped = 0;
+  for (const auto& p : paths) {
+    if (p.find_first_of("\r\n") != std::string::npos) {
+      ++skipped;
+      continue;
+    }
+    bytes.append(p).append("\r\n");
+  }
+  if (leftOut) *leftOut = skipped;
+  return bytes;
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+  bytes.clear();
+  if (path.empty()) return fail(error, ENOENT);
+  if (hasNul(path)) return fail(error, EINVAL);
+  // Non-blocking so that a named pipe cannot stall the open; it is refused below anyway.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return fail(error, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int code = errno;
+    ::close(fd);
+    return fail(error, code);
+  }
+  if (S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return fail(error, EISDIR);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return fail(error, "it is not a regular file");
+  }
+  if (static_cast<std::uint64_t>(st.st_size) > kMaxPlaylistFileBytes) {
+    ::close(fd);
+    return fail(error, "the file is larger than 1 GiB");
+  }
+  // The size may change while reading: read to the end, growing as needed, within the bound.
+  std::size_t used = 0;
+  bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+  for (;;) {
+    if (used == bytes.size()) {
+      if (bytes.size() > kMaxPlaylistFileBytes) {
+        ::close(fd);
+        bytes.clear();
+        return fail(error, "the file is larger than 1 GiB");
+      }
+      bytes.resize(bytes.size() * 2);
+    }
+    const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      const int code = errno;
+      ::close(fd);
+      bytes.clear();
+      return fail(error, code);
+    }
+    if (got == 0) break;
+    used += static_cast<std::size_t>(got);
+  }
+  ::close(fd);
+  bytes.resize(used);
+  return true;
+}
+
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+  if (path.empty()) return fail(error, ENOENT);
+  if (hasNul(path)) return fail(error, EINVAL);
+  const std::string folder = folderOf(path);
+  // A short fixed name, so that a long target name cannot make the temporary name too long.
+  std::string temp = folder + "/.sonavex-XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return fail(error, errno);
+
+  const auto abandon = [&](int code, bool open) {
+    if (open) ::close(fd);
+    ::unlink(temp.c_str());
+    return fail(error, code);
+  };
+  // mkstemp creates 0600; a saved playlist gets the usual mode of a new file.
+  if (::fchmod(fd, 0666 & ~currentUmask()) != 0) return abandon(errno, true);
+  if (!writeAll(fd, bytes)) return abandon(errno, true);
+  if (::fsync(fd) != 0) return abandon(errno, true);
+  if (::close(fd) != 0) return abandon(errno, false);
+  if (::rename(temp.c_str(), path.c_str()) != 0) return abandon(errno, false);
+
+  // Makes the rename itself durable; the data is already safe, so a failure here is not reported.
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
+bool appendPlaylistFile(PlaylistModel& list, const std::string& path, std::string* error) {
+  std::string bytes;
+  if (!readWholeFile(path, bytes, error)) return false;
+  if (countLines(bytes) > kMaxPlaylistLines) {
+    return fail(error, "it holds more than 10,000,000 lines");
+  }
+  PlaylistBatch batch(list);
+  forEachLine(bytes, [&list](std::string_view line) { list.appendEntry(std::string(line)); });
+  return true;
+}
+
+void cmdload_Click(Core& core) {
+  FileDialog* cd1 = core.platform.cd1;
+  if (cd1) {
+    cd1->Filter = kPlaylistFilter;
+    cd1->ShowOpen();
+    const std::string name = cd1->FileName;
+    // A NUL means several files were chosen (the dialog keeps the add command's settings): that is
+    // not one playlist file, so nothing is read.
+    struct stat st {};
+    if (!name.empty() && !hasNul(name)) {
+      if (::stat(name.c_str(), &st) == 0) {
+        std::string reason;
+        if (S_ISREG(st.st_mode) && !appendPlaylistFile(core.list, name, &reason)) {
+          tellUser(core, "The playlist file " + name + " could not be read: " + reason + ".");
+        }
+      } else if (const int code = errno; code != ENOENT && code != ENOTDIR) {
+        tellUser(core, "The playlist file " + name + " could not be read: " +
+                           std::generic_category().message(code) + ".");
+      }
+    }
+  }
+  // Rebuilds the shuffle order after the entry set changed (and on cancel, as it always did).
+  rebuildShuffleOrder(core);
+}
+
+void cmdsave_Click(Core& core) {
+  FileDialog* cd1 = core.platform.cd1;
+  if (!cd1) return;
+  cd1->Filter = kPlaylistFilter;
+  cd1->ShowSave();
+  const std::string name = cd1->FileName;
+  if (name.empty()) return;
+
+  std::size_t leftOut = 0;
+  const std::string bytes = serializePlaylist(core.list.paths(), &leftOut);
+  std::string reason;
+  if (!writeFileAtomically(name, bytes, &reason)) {
+    tellUser(core, "The playlist could not be saved to " + name + ": " + reason + ".");
+    return;
+  }
+  if (leftOut > 0) {
+    tellUser(core, "The playlist was saved to " + name + ", but " + std::to_string(leftOut) +
+                       (leftOut == 1 ? " entry was" : " entries were") +
+                       " left out: a path that contains a line break cannot be stored in a "
+                       "playlist file.");
+  }
+}
+
+}  // namespace sonavex
