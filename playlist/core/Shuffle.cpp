@@ -3,6 +3,7 @@
 namespace sonavex {
 
 Index drawFreshIndex(RandomSource& rng, Index k, std::vector<bool>& taken) {
+  if (k <= 0) return kNone;  // nothing to draw from
   if (taken.size() < static_cast<std::size_t>(k)) taken.resize(static_cast<std::size_t>(k), false);
   Index n = rng.below(k);
   while (taken[static_cast<std::size_t>(n)]) n = rng.below(k);

@@ -7,7 +7,8 @@
 
 namespace sonavex {
 
-// Draws an index below k that `taken` does not mark yet, and marks it. Repeats are a loop.
+// Draws an index below k that `taken` does not mark yet, and marks it (-1 when k <= 0). The caller
+// draws at most k times for one `taken`, so a fresh index always remains.
 Index drawFreshIndex(RandomSource& rng, Index k, std::vector<bool>& taken);
 
 // Clears `List5`; with the shuffle box on, fills it with a fresh permutation of all entry indexes

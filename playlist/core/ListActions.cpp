@@ -1,0 +1,58 @@
+#include "playlist/core/ListActions.h"
+
+#include <cmath>
+
+#include "player/core/Transport.h"
+
+namespace sonavex {
+
+namespace {
+
+constexpr int kKeyLeft = 37;
+constexpr int kKeyRight = 39;
+
+}  // namespace
+
+void cpvcoollist2_DblClick(Core& core) {
+  const Index focused = core.list.listIndex2();
+  core.list.setListIndex1(focused);
+  core.shared.currenttrack = focused;
+  core.mp1.open(core.list.path(focused));
+  core.face.progVisible = true;
+  core.face.imgprogWidth = 0;
+  currenttracknumber(core);
+}
+
+void keyboardscroll(Core& core) {
+  const int k = core.shared.lastkey;
+  const Index i = core.list.listIndex2();
+  MediaEngine& engine = core.mp1;
+  PlaylistModel& list = core.list;
+
+  // Each test and each jump asks the engine afresh: the track moves on while keys are pressed.
+  // The reselection undoes the focus move the arrow key itself made, so arrows seek instead.
+  if (k == kKeyRight && i > 0 && engine.position() < engine.duration() - engine.duration() / 25) {
+    engine.setPosition(engine.position() + engine.duration() / 25);
+    list.setSelected(i - 1, true);
+    list.setSelected(i, false);
+  }
+  if (k == kKeyLeft && i < list.count() - 1 && engine.position() > engine.duration() / 25) {
+    engine.setPosition(engine.position() - engine.duration() / 25);
+    list.setSelected(i + 1, true);
+    list.setSelected(i, false);
+  }
+}
+
+Index rowUnderPointer(double yPixels, Index topIndex, Index count) {
+  if (!std::isfinite(yPixels) || yPixels < 0) return kNone;
+  // Computed in double so a far-off pointer cannot overflow the index.
+  const double row = std::floor(yPixels / kRowHeight) + static_cast<double>(topIndex);
+  if (row < 0 || row >= static_cast<double>(count)) return kNone;
+  return static_cast<Index>(row);
+}
+
+std::string selectionTooltip(const PlaylistModel& list) {
+  return "selected song: " + list.displayName(list.listIndex2());
+}
+
+}  // namespace sonavex

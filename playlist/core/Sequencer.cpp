@@ -1,0 +1,97 @@
+#include "playlist/core/Sequencer.h"
+
+#include "player/core/Transport.h"
+
+namespace sonavex {
+
+namespace {
+
+// Moves the shuffle position and returns the entry stored there.
+Index stepShuffleTo(ShuffleOrder& order, Index position) {
+  order.setListIndex(position);
+  return order.at(position);
+}
+
+}  // namespace
+
+void nextsong(Core& core) {
+  // Every input is read once, before anything changes.
+  const int S = core.chkshuffle;
+  const int L = core.chkloop;
+  Index G = core.list.listIndex2();
+  core.shared.currenttrack = G;
+  const Index P = core.List5.listIndex();
+  core.list.setListIndex1(G);
+  const Index N = core.list.count();
+  const Index M = core.List5.count();
+
+  if (G < N - 1 && S == 0 && L == 0) {
+    G = G + 1;
+  } else if (P < M - 1 && S == 1 && L == 0) {
+    G = stepShuffleTo(core.List5, P + 1);
+  } else if (G < N - 1 && S == 0 && L == 1) {
+    G = G + 1;
+  } else if (P < M - 1 && S == 1 && L == 1) {
+    G = stepShuffleTo(core.List5, P + 1);
+  } else if (G == N - 1 && S == 0 && L == 0) {
+    G = kNone;
+  } else if (P == M - 1 && S == 1 && L == 0) {
+    G = kNone;
+  } else if (G == N - 1 && S == 0 && L == 1) {
+    // An empty list has nothing to wrap to: end it rather than mark a missing entry.
+    G = N > 0 ? 0 : kNone;
+  } else if (P == M - 1 && S == 1 && L == 1) {
+    // The same order is replayed from its start, not reshuffled.
+    G = M > 0 ? stepShuffleTo(core.List5, 0) : kNone;
+  }
+  // Any other combination leaves G as it was: the same entry is opened again.
+
+  openAndMark(core, G);
+}
+
+void openAndMark(Core& core, Index g) {
+  core.shared.currenttrack = g;
+  core.mp1.open(core.list.path(g));  // out of range (-1) reads as the empty path
+  core.list.markEntry(g);
+  currenttracknumber(core);
+}
+
+void trackEnded(Core& core) {
+  nextsong(core);
+  PlayerFace& face = core.face;
+  face.lblsongnameTooltip.clear();
+  face.lblctime.clear();
+  face.lblttime.clear();
+  face.progVisible = false;
+  face.lblsongname.clear();
+}
+
+void mp1_EndOfStream(Core& /*core*/, long /*result*/) {}
+
+void mp1_PlayStateChange(Core& core, long /*oldState*/, long newState) {
+  if (newState == kStopped) trackEnded(core);
+}
+
+void mp1_Error(Core& core) {
+  core.face.lbltmp = "error";
+  // The marquee tick turns the flag into a skip; before any stream started (or after stop) its
+  // timer is off, and the failed track would otherwise wait forever.
+  core.face.marqueeTimerOn = true;
+}
+
+void mp1_NewStream(Core& core) {
+  PlayerFace& face = core.face;
+  face.lblsongname.clear();
+  face.clockTimerOn = true;
+  face.progVisible = true;
+  // A pause before the new track disabled the bar; the new track plays, so seeking works again.
+  face.progEnabled = true;
+  core.shared.marqueepos = 0;
+  const std::string name(fileNameOf(core.mp1.fileName()));
+  core.shared.marqueetext = name + "    ";
+  face.lblsongname = name + "  ";
+  face.lbltmp1 = name + "  ";
+  face.marqueeTimerOn = true;
+}
+
+}  // namespace sonavex
