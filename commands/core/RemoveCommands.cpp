@@ -1,0 +1,105 @@
+#include "commands/core/RemoveCommands.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <unordered_set>
+
+#include "commands/core/PlaylistRebuild.h"
+#include "playlist/core/Shuffle.h"
+
+namespace sonavex {
+
+namespace {
+
+bool confirmDiskDeletion(Core& core) {
+  if (!core.platform.messages) return false;  // no one to ask: delete nothing
+  return core.platform.messages->show("Are you sure to delete selected file(s) from harddisk", "Sonavax",
+                                      MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes;
+}
+
+// A file whose permission bits allow no one to write is what a read-only file is here.
+bool isReadOnlyFile(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 && !S_ISLNK(info.st_mode) && (info.st_mode & 0222) == 0;
+}
+
+// Deletes the file at exactly each given path: unlink(2) removes a file or a link itself, never a
+// directory and never what a link points to. Stops at the first failure; returns whether all went.
+// A path that this run already deleted (the same file in two entries) is not a failure.
+bool deleteFiles(const std::vector<const std::string*>& paths, bool force) {
+  std::unordered_set<std::string> deleted;
+  for (const std::string* path : paths) {
+    if (deleted.count(*path)) continue;
+    if (!force && isReadOnlyFile(*path)) return false;
+    if (unlink(path->c_str()) != 0) return false;
+    deleted.insert(*path);
+  }
+  return true;
+}
+
+// A file exists at the path: a folder does not count.
+bool fileExists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+void cmdsel_Click(Core& core) {
+  PlaylistBatch batch(core.list);
+  delsel(core);
+  rebuildShuffleOrder(core);
+}
+
+void cmdall_Click(Core& core) {
+  PlaylistBatch batch(core.list);
+  core.list.clear();
+  rebuildShuffleOrder(core);
+}
+
+void mnucrop_Click(Core& core) {
+  PlaylistBatch batch(core.list);
+  crop(core);
+  rebuildShuffleOrder(core);
+}
+
+void mnudelfromdisk_Click(Core& core) {
+  if (!confirmDiskDeletion(core)) return;
+  std::vector<const std::string*> chosen;
+  for (Index i = 0; i < core.list.count(); ++i) {
+    if (core.list.isSelected(i)) chosen.push_back(&core.list.path(i));
+  }
+  if (!deleteFiles(chosen, /*force=*/true)) return;
+  cmdsel_Click(core);
+}
+
+void mnudelfromharddisk_Click(Core& core) {
+  if (!confirmDiskDeletion(core)) return;
+  std::vector<const std::string*> all;
+  for (const auto& path : core.list.paths()) all.push_back(&path);
+  if (!deleteFiles(all, /*force=*/false)) return;
+  cmdall_Click(core);
+}
+
+void mnuinvalid_Click(Core& core) {
+  Index removed = 0;
+  {
+    PlaylistBatch batch(core.list);
+    std::vector<bool> keep(static_cast<std::size_t>(core.list.count()));
+    for (Index i = 0; i < core.list.count(); ++i) {
+      const std::string& path = core.list.path(i);
+      const bool valid = path.empty() || fileExists(path);
+      keep[static_cast<std::size_t>(i)] = valid;
+      if (!valid) ++removed;
+    }
+    keepEntries(core.list, keep);
+    rebuildShuffleOrder(core);
+  }
+  if (!core.platform.messages) return;
+  const std::string text =
+      removed < 1 ? "No invalid files" : std::to_string(removed) + " invalid track(s) are removed from your playlist";
+  core.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::None);
+}
+
+}  // namespace sonavex

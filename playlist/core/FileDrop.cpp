@@ -1,0 +1,41 @@
+#include "playlist/core/FileDrop.h"
+
+#include <sys/stat.h>
+
+#include "commands/core/FindFiles.h"
+#include "playlist/core/Shuffle.h"
+
+namespace sonavex {
+
+namespace {
+
+enum class DropKind { File, Folder };
+
+// What the file system says decides; the name's shape only decides for a name that does not exist:
+// "x.abc" is taken for a file, anything else (also a name under four characters) for a folder.
+DropKind classify(const std::string& name) {
+  struct stat info {};
+  if (stat(name.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? DropKind::Folder : DropKind::File;
+  if (name.size() >= 4 && name[name.size() - 4] == '.') return DropKind::File;
+  return DropKind::Folder;
+}
+
+}  // namespace
+
+void filedragging(Core& core, const std::vector<std::string>& paths) {
+  PlaylistBatch batch(core.list);
+  ScanCounts counts;  // grows over all the folders of this drop
+  for (const auto& name : paths) {
+    if (name.empty()) continue;  // names nothing; must not become a scan of "/"
+    if (classify(name) == DropKind::File) {
+      core.list.appendEntry(name);
+    } else {
+      BusyScope busy(core.platform.busy);
+      scanFolderTree(core, name, dropFolderPatterns(), counts);
+    }
+  }
+  // Once for the whole drop: the order only needs to be right after the last item.
+  rebuildShuffleOrder(core);
+}
+
+}  // namespace sonavex

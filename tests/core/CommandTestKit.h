@@ -1,0 +1,189 @@
+#pragma once
+// Fakes of the platform services and a scratch folder tree for the playlist command tests.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/core/Core.h"
+#include "engine/core/FakeMediaEngine.h"
+#include "playlist/core/Random.h"
+
+namespace sonavex::testkit {
+
+struct ShownMessage {
+  std::string text, title;
+  MsgButtons buttons;
+  MsgIcon icon;
+};
+
+class RecordingMessages : public MessageBoxes {
+ public:
+  MsgAnswer answer = MsgAnswer::Ok;
+  std::vector<ShownMessage> shown;
+  MsgAnswer show(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) override {
+    shown.push_back({text, title, buttons, icon});
+    return answer;
+  }
+};
+
+class ScriptedDialog : public FileDialog {
+ public:
+  std::string selection;  // what the user "chooses"
+  int opened = 0;
+  void ShowOpen() override {
+    ++opened;
+    FileName = selection;
+  }
+  void ShowSave() override {}
+};
+
+class BusyLog : public BusyPointer {
+ public:
+  std::vector<bool> changes;
+  bool busy = false;
+  void setBusy(bool b) override {
+    busy = b;
+    changes.push_back(b);
+  }
+};
+
+class ScriptedFolders : public FolderPicker {
+ public:
+  std::string folder;
+  std::vector<std::string> titles;
+  BusyLog* busyDuringBrowse = nullptr;
+  bool wasBusy = false;
+  std::string BrowseForFolder(const std::string& title) override {
+    titles.push_back(title);
+    if (busyDuringBrowse) wasBusy = busyDuringBrowse->busy;
+    return folder;
+  }
+};
+
+// Counts the numbers drawn; the numbers come from a seeded generator or from a script.
+class CountingRandom : public RandomSource {
+ public:
+  explicit CountingRandom(std::uint64_t seed = 7) : seeded_(seed) {}
+  std::function<double(long)> script;  // draw number -> r, when set
+  long draws = 0;
+  double uniform() override {
+    const long n = draws++;
+    return script ? script(n) : seeded_.uniform();
+  }
+
+ private:
+  SeededRandom seeded_;
+};
+
+struct TestCore {
+  FakeMediaEngine engine;
+  CountingRandom rng;
+  RecordingMessages messages;
+  ScriptedDialog dialog;
+  ScriptedFolders folders;
+  BusyLog busy;
+  Core core{engine, rng};
+  TestCore() {
+    core.platform = Platform{&messages, &dialog, &folders, &busy};
+    folders.busyDuringBrowse = &busy;
+  }
+  std::vector<std::string> paths() const { return core.list.paths(); }
+  std::vector<std::string> names() const { return core.list.displayNames(); }
+  void add(const std::vector<std::string>& ps) {
+    for (const auto& p : ps) core.list.appendEntry(p);
+  }
+};
+
+// A scratch folder removed with everything below it at the end of the test.
+class TempTree {
+ public:
+  TempTree() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "sonavex-cmd-XXXXXX").string();
+    root_ = mkdtemp(pattern.data());
+    chmod(root_.c_str(), 0755);  // walkable by an unprivileged user too
+  }
+  ~TempTree() {
+    std::error_code ec;
+    // Give back permissions taken away by a test before removing.
+    for (auto it = std::filesystem::recursive_directory_iterator(
+             root_, std::filesystem::directory_options::skip_permission_denied, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+      if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0755);
+    }
+    std::filesystem::remove_all(root_, ec);
+  }
+  TempTree(const TempTree&) = delete;
+  TempTree& operator=(const TempTree&) = delete;
+
+  const std::string& root() const { return root_; }
+  std::string path(const std::string& rel) const { return root_ + "/" + rel; }
+  // Creates the file (and its folders) with `bytes` bytes.
+  std::string file(const std::string& rel, std::size_t bytes = 0) const {
+    const std::string p = path(rel);
+    std::filesystem::create_directories(std::filesystem::path(p).parent_path());
+    std::ofstream(p, std::ios::binary) << std::string(bytes, 'x');
+    return p;
+  }
+  std::string dir(const std::string& rel) const {
+    const std::string p = path(rel);
+    std::filesystem::create_directories(p);
+    return p;
+  }
+  std::string link(const std::string& target, const std::string& rel) const {
+    const std::string p = path(rel);
+    std::filesystem::create_directories(std::filesystem::path(p).parent_path());
+    std::filesystem::create_symlink(target, p);
+    return p;
+  }
+
+ private:
+  std::string root_;
+};
+
+inline bool exists(const std::string& p) {
+  struct stat st {};
+  return lstat(p.c_str(), &st) == 0;
+}
+
+// Runs `body` in a child process without root's rights (so permission bits count) and returns
+// what it wrote to the given file descriptor, or "child failed". As a normal user it just forks.
+inline std::string runUnprivileged(const std::function<void(int fd)>& body) {
+  int fds[2];
+  if (pipe(fds) != 0) return "pipe failed";
+  const pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    body(fds[1]);
+    close(fds[1]);
+    _exit(0);
+  }
+  close(fds[1]);
+  std::string out;
+  char buf[4096];
+  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
+  close(fds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
+  return out;
+}
+
+inline void writeAll(int fd, const std::string& s) {
+  std::size_t done = 0;
+  while (done < s.size()) {
+    const ssize_t n = write(fd, s.data() + done, s.size() - done);
+    if (n <= 0) return;
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+}  // namespace sonavex::testkit
