@@ -1,0 +1,74 @@
+#pragma once
+// A core wired to the recording engine, as the windows wire it to the real one, plus a random
+// source whose draws a test can script.
+#include <deque>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/core/Core.h"
+#include "engine/core/FakeMediaEngine.h"
+#include "playlist/core/Sequencer.h"
+
+namespace sonavex::testing {
+
+// Returns the scripted values first, then a fixed-seed stream, so rejection loops always end.
+class ScriptedRandom : public RandomSource {
+ public:
+  void script(std::initializer_list<double> values) { values_.insert(values_.end(), values); }
+  double uniform() override {
+    if (values_.empty()) return fallback_.uniform();
+    const double r = values_.front();
+    values_.pop_front();
+    return r;
+  }
+
+ private:
+  std::deque<double> values_;
+  SeededRandom fallback_{12345};
+};
+
+// Forwards the engine's notifications to the playlist's handlers.
+class CoreListener : public MediaEngineListener {
+ public:
+  explicit CoreListener(Core& core) : core_(core) {}
+  void mp1_EndOfStream(long result) override { sonavex::mp1_EndOfStream(core_, result); }
+  void mp1_PlayStateChange(long oldState, long newState) override {
+    sonavex::mp1_PlayStateChange(core_, oldState, newState);
+  }
+  void mp1_Error() override { sonavex::mp1_Error(core_); }
+  void mp1_NewStream() override { sonavex::mp1_NewStream(core_); }
+
+ private:
+  Core& core_;
+};
+
+struct Playback {
+  FakeMediaEngine engine;
+  ScriptedRandom random;
+  Core core{engine, random};
+  CoreListener listener{core};
+
+  // Entries "/music/t0.mp3" ... with loop and shuffle as given.
+  explicit Playback(int entries = 0, int loop = 0, int shuffle = 0) {
+    engine.setListener(&listener);
+    for (int i = 0; i < entries; ++i) core.list.appendEntry(pathOf(i));
+    core.chkloop = loop;
+    core.chkshuffle = shuffle;
+  }
+
+  static std::string pathOf(int i) { return "/music/t" + std::to_string(i) + ".mp3"; }
+
+  // Focus an entry as a click in the list would.
+  void focus(Index i) { core.list.markEntry(i); }
+
+  // The engine starts the stream that was just opened and reports its length.
+  void startStream(double duration) {
+    engine.durationValue = duration;
+    engine.raiseNewStream();
+  }
+
+  std::size_t opens() const { return engine.opened.size(); }
+};
+
+}  // namespace sonavex::testing
