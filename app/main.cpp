@@ -1,10 +1,43 @@
+#include <chrono>
+#include <iostream>
+#include <string>
+#include <vector>
+
 #include <QApplication>
-#include <QWidget>
+#include <QSessionManager>
+
+#include "app/ExitSignals.h"
+#include "app/Forms.h"
+#include "app/StartupProbe.h"
+#include "engine/gst/GstMediaEngine.h"
+#include "mediainfo/core/FileInfoCommand.h"
+#include "playlist/core/LastPlaylist.h"
 
 int main(int argc, char** argv) {
+  const auto started = std::chrono::steady_clock::now();
+  if (argc >= 2 && std::string(argv[1]) == "--file-info") {
+    return sonavex::runFileInfoCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                       std::cerr);
+  }
+
   QApplication app(argc, argv);
-  QWidget w;
-  w.setWindowTitle("Sonavex");
-  w.show();
+  app.setApplicationName(QStringLiteral("Sonavex"));
+  // The player window cannot be closed; the program ends only by its own exit paths.
+  app.setQuitOnLastWindowClosed(false);
+
+  sonavex::FormsOptions options;
+  options.makeEngine = [] { return sonavex::makeGstMediaEngine(); };
+  options.lastPlaylistFile =
+      sonavex::lastPlaylistPath(sonavex::executableDir(), sonavex::userDataDir());
+  sonavex::Forms forms(std::move(options));
+
+  auto endProgram = [&forms] { forms.endProgram(); };
+  sonavex::ExitSignals exitSignals([&](int) { endProgram(); });
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                   [&](QSessionManager&) { endProgram(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, endProgram);
+
+  forms.start();
+  if (sonavex::startupProbeRequested()) sonavex::reportStartupWhenShown(started);
   return app.exec();
 }

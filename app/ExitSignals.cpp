@@ -1,0 +1,63 @@
+#include "app/ExitSignals.h"
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+
+#include <QSocketNotifier>
+
+namespace sonavex {
+
+namespace {
+constexpr std::array<int, 3> kSignals{SIGTERM, SIGINT, SIGHUP};
+int pipeFds[2] = {-1, -1};
+struct sigaction previous[kSignals.size()];
+
+extern "C" void onExitSignal(int signal) {
+  const int savedErrno = errno;
+  const unsigned char byte = static_cast<unsigned char>(signal);
+  // Async-signal-safe; a full pipe only loses a duplicate request.
+  [[maybe_unused]] const ssize_t written = ::write(pipeFds[0], &byte, 1);
+  errno = savedErrno;
+}
+}  // namespace
+
+ExitSignals::ExitSignals(std::function<void(int)> onSignal, QObject* parent)
+    : QObject(parent), onSignal_(std::move(onSignal)) {
+  if (pipeFds[0] != -1) return;
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeFds) != 0) {
+    pipeFds[0] = pipeFds[1] = -1;
+    return;
+  }
+  notifier_ = new QSocketNotifier(pipeFds[1], QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, &ExitSignals::readSignal);
+
+  struct sigaction action = {};
+  action.sa_handler = onExitSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (std::size_t i = 0; i < kSignals.size(); ++i) ::sigaction(kSignals[i], &action, &previous[i]);
+  installed_ = true;
+}
+
+ExitSignals::~ExitSignals() {
+  if (!installed_) return;
+  for (std::size_t i = 0; i < kSignals.size(); ++i) ::sigaction(kSignals[i], &previous[i], nullptr);
+  delete notifier_;
+  ::close(pipeFds[0]);
+  ::close(pipeFds[1]);
+  pipeFds[0] = pipeFds[1] = -1;
+}
+
+void ExitSignals::readSignal() {
+  unsigned char byte = 0;
+  int last = 0;
+  while (::read(pipeFds[1], &byte, 1) == 1) last = byte;
+  if (last != 0 && onSignal_) onSignal_(last);
+}
+
+}  // namespace sonavex

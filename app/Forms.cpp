@@ -1,0 +1,83 @@
+#include "app/Forms.h"
+
+#include <QCoreApplication>
+
+#include "app/QtBusyPointer.h"
+#include "app/QtMessageBoxes.h"
+#include "commands/QtFileDialog.h"
+#include "engine/core/FakeMediaEngine.h"
+#include "dialogs/modFolderBrowse.h"
+#include "player/frmMain.h"
+#include "playlist/core/LastPlaylist.h"
+#include "playlist/frmplaylist.h"
+
+namespace sonavex {
+
+namespace {
+// Pixel offsets of the playlist window from the player's outer frame (104 and 833 twips).
+constexpr int kPlaylistGapX = 7;
+constexpr int kPlaylistDropY = 56;
+}  // namespace
+
+Forms::Forms(FormsOptions options)
+    : options_(std::move(options)),
+      messages_(std::make_unique<QtMessageBoxes>()),
+      cd1_(std::make_unique<QtFileDialog>()),
+      folders_(std::make_unique<QtFolderPicker>()),
+      busy_(std::make_unique<QtBusyPointer>()) {
+  if (!options_.quit) options_.quit = [] { QCoreApplication::exit(0); };
+}
+
+Forms::~Forms() {
+  main_.reset();
+  playlist_.reset();
+  core_.reset();
+  engine_.reset();
+}
+
+void Forms::start() {
+  main().show();
+  mp1().setVolume(0);
+  frmplaylist& list = playlist();
+  const QRect player = main().frameGeometry();
+  list.move(player.right() + 1 + kPlaylistGapX, player.top() + kPlaylistDropY);
+  list.show();
+}
+
+frmMain& Forms::main() {
+  if (!main_) main_ = std::make_unique<frmMain>(*this);
+  return *main_;
+}
+
+frmplaylist& Forms::playlist() {
+  if (!playlist_) {
+    engine_ = options_.makeEngine ? options_.makeEngine() : nullptr;
+    if (!engine_) engine_ = std::make_unique<FakeMediaEngine>();
+    core_ = std::make_unique<Core>(*engine_, rng_);
+    core_->platform.messages = messages_.get();
+    core_->platform.cd1 = cd1_.get();
+    core_->platform.folders = folders_.get();
+    core_->platform.busy = busy_.get();
+    playlist_ = std::make_unique<frmplaylist>(*this, *core_);
+  }
+  return *playlist_;
+}
+
+Core& Forms::core() {
+  playlist();
+  return *core_;
+}
+
+MediaEngine& Forms::mp1() {
+  playlist();
+  return *engine_;
+}
+
+void Forms::endProgram() {
+  if (ending_) return;
+  ending_ = true;
+  if (core_) savelastplaylist(*core_, options_.lastPlaylistFile);
+  options_.quit();
+}
+
+}  // namespace sonavex

@@ -1,0 +1,71 @@
+#pragma once
+// The program's windows, each created once on first access, and the things they share: the Core,
+// its random source, the platform services and the media engine.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/core/Core.h"
+#include "playlist/core/Random.h"
+
+namespace sonavex {
+
+class frmMain;
+class frmplaylist;
+class QtMessageBoxes;
+class QtFileDialog;
+class QtFolderPicker;
+class QtBusyPointer;
+
+struct FormsOptions {
+  // Makes the engine when the playlist window, its host, loads.
+  std::function<std::unique_ptr<MediaEngine>()> makeEngine;
+  // Where the playlist is kept between runs.
+  std::string lastPlaylistFile;
+  // Ends the program at once; tests replace it so the test process lives on.
+  std::function<void()> quit;
+};
+
+class Forms {
+ public:
+  explicit Forms(FormsOptions options);
+  ~Forms();
+  Forms(const Forms&) = delete;
+  Forms& operator=(const Forms&) = delete;
+
+  // The start-up sequence: the player window loads and shows, the engine is set to full volume
+  // (which loads the playlist window and restores the last playlist), then the playlist window is
+  // shown beside the player.
+  void start();
+
+  frmMain& main();
+  frmplaylist& playlist();
+  // The lists and the engine live on the playlist window, so reaching them loads it.
+  Core& core();
+  MediaEngine& mp1();
+
+  bool mainLoaded() const { return main_ != nullptr; }
+  bool playlistLoaded() const { return playlist_ != nullptr; }
+
+  // Saves the playlist (errors ignored) and ends the program; later calls do nothing, so that every
+  // exit path saves exactly once.
+  void endProgram();
+  bool ending() const { return ending_; }
+  const std::string& lastPlaylistFile() const { return options_.lastPlaylistFile; }
+
+ private:
+  FormsOptions options_;
+  SeededRandom rng_;
+  std::unique_ptr<QtMessageBoxes> messages_;
+  std::unique_ptr<QtFileDialog> cd1_;
+  std::unique_ptr<QtFolderPicker> folders_;
+  std::unique_ptr<QtBusyPointer> busy_;
+  std::unique_ptr<MediaEngine> engine_;
+  std::unique_ptr<Core> core_;
+  // Windows are destroyed before the core and the engine they point at.
+  std::unique_ptr<frmplaylist> playlist_;
+  std::unique_ptr<frmMain> main_;
+  bool ending_ = false;
+};
+
+}  // namespace sonavex

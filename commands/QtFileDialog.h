@@ -1,0 +1,36 @@
+#pragma once
+// The shared file dialog `cd1` on Qt. One dialog is kept for the whole run, so it remembers the
+// folder it was last in; the properties set by the commands stay set between uses.
+#include <memory>
+#include <string_view>
+
+#include <QStringList>
+
+#include "app/core/Platform.h"
+
+class QFileDialog;
+class QWidget;
+
+namespace sonavex {
+
+// "description|pattern|description|pattern" as Qt name filters ("description (pattern pattern)").
+QStringList qtNameFilters(std::string_view filter);
+// The selection text of the dialog: "" for none, the full path for one file, or the folder, NUL,
+// name, NUL, name... for several (no NUL at the end). Paths become file-system bytes.
+std::string selectionText(const QStringList& files);
+
+class QtFileDialog : public FileDialog {
+ public:
+  explicit QtFileDialog(QWidget* owner = nullptr);
+  ~QtFileDialog() override;
+  void ShowOpen() override;
+  void ShowSave() override;
+
+ private:
+  void show(bool save);
+
+  QWidget* owner_;
+  std::unique_ptr<QFileDialog> dialog_;
+};
+
+}  // namespace sonavex

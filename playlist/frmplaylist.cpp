@@ -1,0 +1,211 @@
+#include "playlist/frmplaylist.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+
+#include "app/Forms.h"
+#include "app/WindowsKeyCodes.h"
+#include "app/core/Core.h"
+#include "player/core/Clock.h"
+#include "player/frmMain.h"
+#include "playlist/PlaylistListModel.h"
+#include "playlist/PlaylistView.h"
+#include "playlist/core/LastPlaylist.h"
+#include "playlist/core/ListActions.h"
+#include "playlist/core/PlaylistFile.h"
+#include "playlist/core/Sequencer.h"
+#include "playlist/core/Shuffle.h"
+
+#if __has_include("mediainfo/frmTag.h")
+#include "mediainfo/frmTag.h"
+#define SONAVEX_HAS_FILE_INFO_DIALOG 1
+#endif
+
+namespace sonavex {
+
+namespace {
+constexpr int kClockInterval = 1000;
+
+QLabel* makeCaption(QWidget* parent, const char* name, const char* caption, int left) {
+  auto* label = new QLabel(QLatin1String(caption), parent);
+  label->setObjectName(QLatin1String(name));
+  QFont font(QStringLiteral("Book Antiqua"));
+  font.setPointSizeF(8.25);
+  label->setFont(font);
+  label->setGeometry(left, 0, 60, 14);
+  return label;
+}
+
+QCheckBox* makeCheckBox(QWidget* parent, const char* name, int left) {
+  auto* box = new QCheckBox(parent);
+  box->setObjectName(QLatin1String(name));
+  box->setGeometry(left, 0, 16, 14);
+  box->setFocusPolicy(Qt::NoFocus);
+  return box;
+}
+}  // namespace
+
+frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) {
+  setObjectName(QStringLiteral("frmplaylist"));
+  setWindowTitle(QStringLiteral("Playlist"));
+  resize(kClientWidth, kClientHeight);
+
+  model_ = new PlaylistListModel(core_.list, this);
+  cpvcoollist2_ = new PlaylistView(this);
+  cpvcoollist2_->setObjectName(QStringLiteral("cpvcoollist2"));
+  cpvcoollist2_->setGeometry(16, 16, 209, kClientHeight - 27);
+  QFont listFont(QStringLiteral("Arial"));
+  listFont.setPointSizeF(8.25);
+  cpvcoollist2_->setFont(listFont);
+  QPalette palette = cpvcoollist2_->palette();
+  palette.setColor(QPalette::Base, Qt::black);
+  palette.setColor(QPalette::Text, QColor(128, 255, 255));
+  cpvcoollist2_->setPalette(palette);
+  model_->attachView(cpvcoollist2_);
+  cpvcoollist2_->installEventFilter(this);
+  connect(cpvcoollist2_, &QAbstractItemView::doubleClicked, this, [this] {
+    cpvcoollist2_DblClick(core_);
+    afterCoreChange();
+  });
+  connect(cpvcoollist2_, &QAbstractItemView::clicked, this, [this] {
+    const std::string tip = selectionTooltip(core_.list);
+    cpvcoollist2_->setToolTip(QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size())));
+  });
+
+  chkshuffle_ = makeCheckBox(this, "chkshuffle", 16);
+  lblshuffle_ = makeCaption(this, "lblshuffle", "Shuffle", 33);
+  chkloop_ = makeCheckBox(this, "chkloop", 120);
+  lblloop_ = makeCaption(this, "lblloop", "Loop", 136);
+  connect(chkloop_, &QCheckBox::clicked, this, [this](bool on) { core_.chkloop = on ? 1 : 0; });
+  connect(chkshuffle_, &QCheckBox::clicked, this, [this](bool on) {
+    core_.chkshuffle = on ? 1 : 0;
+    chkshuffle_Click(core_);
+  });
+
+  cmdadd_ = makeButton("cmdadd", "add", 16);
+  cmdrem_ = makeButton("cmdrem", "rem", 41);
+  cmdsort_ = makeButton("cmdsort", "sort", 66);
+  cmdload_ = makeButton("cmdload", "load", 91);
+  cmdsave_ = makeButton("cmdsave", "save", 116);
+  connect(cmdload_, &QPushButton::clicked, this, [this] {
+    cmdload_Click(core_);
+    afterCoreChange();
+  });
+  connect(cmdsave_, &QPushButton::clicked, this, [this] { cmdsave_Click(core_); });
+
+  Timer2_ = new QTimer(this);
+  Timer2_->setObjectName(QStringLiteral("Timer2"));
+  Timer2_->setInterval(kClockInterval);
+  connect(Timer2_, &QTimer::timeout, this, &frmplaylist::clockTick);
+
+  auto* fileInfo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
+  connect(fileInfo, &QShortcut::activated, this, &frmplaylist::showFileInfo);
+
+  core_.mp1.setListener(this);
+  restoreLastPlaylist(core_, forms_.lastPlaylistFile());
+  core_.mp1.setBalance(0);
+  core_.mp1.setRate(1.0);
+  render();
+}
+
+frmplaylist::~frmplaylist() { core_.mp1.setListener(nullptr); }
+
+QPushButton* frmplaylist::makeButton(const char* name, const char* caption, int top) {
+  auto* button = new QPushButton(QLatin1String(caption), this);
+  button->setObjectName(QLatin1String(name));
+  button->setGeometry(256, top, 33, 25);
+  button->setFocusPolicy(Qt::NoFocus);
+  return button;
+}
+
+void frmplaylist::render() {
+  chkloop_->setChecked(core_.chkloop == 1);
+  chkshuffle_->setChecked(core_.chkshuffle == 1);
+}
+
+void frmplaylist::afterCoreChange() {
+  render();
+  forms_.main().render();
+}
+
+void frmplaylist::mnuexit_Click() { forms_.endProgram(); }
+
+void frmplaylist::nextsong() {
+  sonavex::nextsong(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::listrefreshing() { core_.list.listrefreshing(); }
+
+void frmplaylist::setClockRunning(bool on) {
+  if (Timer2_->isActive() == on) return;
+  if (on) {
+    Timer2_->start();
+  } else {
+    Timer2_->stop();
+  }
+}
+
+void frmplaylist::clockTick() {
+  sonavex::clockTick(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::mp1_EndOfStream(long result) {
+  sonavex::mp1_EndOfStream(core_, result);
+  afterCoreChange();
+}
+
+void frmplaylist::mp1_PlayStateChange(long oldState, long newState) {
+  sonavex::mp1_PlayStateChange(core_, oldState, newState);
+  afterCoreChange();
+}
+
+void frmplaylist::mp1_Error() {
+  sonavex::mp1_Error(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::mp1_NewStream() {
+  sonavex::mp1_NewStream(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::handleKeyRelease(QKeyEvent* event, bool fromList) {
+  if (event->isAutoRepeat()) return;
+  const int code = windowsKeyCode(event->key());
+  // The window sees the key first, then the list.
+  core_.shared.lastkey = code;
+  keyboardscroll(core_);
+  afterCoreChange();
+  if (fromList && code == kKeyEnter) forms_.main().cmdplay_Click();
+}
+
+void frmplaylist::keyReleaseEvent(QKeyEvent* event) { handleKeyRelease(event, false); }
+
+bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == cpvcoollist2_ && event->type() == QEvent::KeyRelease) {
+    handleKeyRelease(static_cast<QKeyEvent*>(event), true);
+    return true;  // handled once here; it must not reach the window a second time
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void frmplaylist::closeEvent(QCloseEvent* event) {
+  event->accept();
+  forms_.endProgram();
+}
+
+void frmplaylist::showFileInfo() {
+#ifdef SONAVEX_HAS_FILE_INFO_DIALOG
+  showFileInfoDialog(core_, this);
+  afterCoreChange();
+#endif
+}
+
+}  // namespace sonavex

@@ -1,0 +1,74 @@
+#pragma once
+// The playlist window (plain for now): the list, the loop and shuffle boxes, the command buttons,
+// the position clock, and the host of the media engine, whose notifications it hands to the core.
+#include <QWidget>
+
+#include "engine/core/MediaEngine.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace sonavex {
+
+class Forms;
+class PlaylistListModel;
+class PlaylistView;
+struct Core;
+
+class frmplaylist : public QWidget, public MediaEngineListener {
+  Q_OBJECT
+ public:
+  static constexpr int kClientWidth = 302;
+  static constexpr int kClientHeight = 178;
+
+  // Loading restores the last playlist and sets balance 0 and rate 1.0.
+  frmplaylist(Forms& forms, Core& core);
+  ~frmplaylist() override;
+
+  void mnuexit_Click();
+  void nextsong();
+  void listrefreshing();
+  // Starts or stops the one-second position clock when its state differs.
+  void setClockRunning(bool on);
+  // Shows the play mode boxes as the core holds them.
+  void render();
+
+  PlaylistView* list() const { return cpvcoollist2_; }
+  PlaylistListModel* listModel() const { return model_; }
+
+  void mp1_EndOfStream(long result) override;
+  void mp1_PlayStateChange(long oldState, long newState) override;
+  void mp1_Error() override;
+  void mp1_NewStream() override;
+
+ protected:
+  void keyReleaseEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QPushButton* makeButton(const char* name, const char* caption, int top);
+  void handleKeyRelease(QKeyEvent* event, bool fromList);
+  void afterCoreChange();
+  void clockTick();
+  void showFileInfo();
+
+  Forms& forms_;
+  Core& core_;
+  PlaylistListModel* model_;
+  PlaylistView* cpvcoollist2_;
+  QCheckBox* chkloop_;
+  QCheckBox* chkshuffle_;
+  QLabel* lblloop_;
+  QLabel* lblshuffle_;
+  QPushButton* cmdadd_;
+  QPushButton* cmdrem_;
+  QPushButton* cmdsort_;
+  QPushButton* cmdload_;
+  QPushButton* cmdsave_;
+  QTimer* Timer2_;
+};
+
+}  // namespace sonavex
