@@ -1,13 +1,85 @@
 #pragma once
 // The media engine on GStreamer's playbin.
+//
+// GStreamer is initialised and the playbin built on the first open() of a real path, so creating
+// the engine and setting volume, balance and rate at start-up cost nothing; the values are kept and
+// applied to every stream. Notifications are dispatched by a bus watch on the default GLib main
+// context, which is the Qt event loop's on Linux: without a running GLib-based loop none arrive.
+#include <atomic>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "engine/core/MediaEngine.h"
 
+typedef struct _GstElement GstElement;
+typedef struct _GstMessage GstMessage;
+typedef struct _GSource GSource;
+
 namespace sonavex {
 
-// Initialises GStreamer on first use. Notifications arrive through the default GLib main context,
-// which is the Qt event loop's on Linux.
+class GstMediaEngine : public MediaEngine {
+ public:
+  GstMediaEngine() = default;
+  ~GstMediaEngine() override;
+  GstMediaEngine(const GstMediaEngine&) = delete;
+  GstMediaEngine& operator=(const GstMediaEngine&) = delete;
+
+  void open(const std::string& path) override;
+  void play() override;
+  void pause() override;
+  void stop() override;
+
+  long playState() const override { return state_; }
+  std::string fileName() const override { return fileName_; }
+  double position() const override;
+  void setPosition(double seconds) override;
+  double duration() const override;
+
+  void setRate(double rate) override;
+  void setVolume(long volume) override;
+  void setBalance(long balance) override;
+
+ private:
+  bool ensurePipeline();
+  void unload();  // pipeline to NULL; every message of the old stream becomes stale
+  void seekTo(double seconds, double rate);
+  void raiseOpenFailure();
+  void failStream();
+
+  struct Callbacks;  // the C callbacks GStreamer and GLib call back into
+  friend struct Callbacks;
+  void handleMessage(GstMessage* message);
+  void onPrerolled();
+  void onPipelineState(int newState);
+  void onEndOfStream();
+
+  GstElement* playbin_ = nullptr;
+  GstElement* panorama_ = nullptr;
+  GSource* watch_ = nullptr;
+  unsigned idleId_ = 0;
+  unsigned failureGeneration_ = 0;
+
+  // Bumped whenever the current stream changes; the sync handler stamps every message with it.
+  std::atomic<unsigned> generation_{1};
+
+  std::string fileName_;
+  long state_ = kStopped;       // what the program asked for, as it reads it back
+  long reportedState_ = kStopped;  // what the listener was last told
+  bool loaded_ = false;         // a stream is current (opened, not ended, stopped or failed)
+  bool prerolled_ = false;
+  bool newStreamSent_ = false;
+  bool failed_ = false;
+  bool ended_ = false;
+  double endPosition_ = 0;
+  std::optional<double> pendingSeek_;
+  mutable double lastPosition_ = 0;
+
+  double rate_ = 1.0;
+  long volume_ = 0;
+  long balance_ = 0;
+};
+
 std::unique_ptr<MediaEngine> makeGstMediaEngine();
 
 }  // namespace sonavex
