@@ -31,9 +31,11 @@ TEST_P(EnginePlaysFormat, StartsOnceReportsLengthEndsOnceAndSounds) {
   EXPECT_EQ(engine.position(), engine.duration()) << "the clock must see the end";
   EXPECT_EQ(engine.fileName(), path);
 
-  const Span sound = soundSpan(r);
+  // The synthesiser plays MIDI quietly (its default gain is low).
+  const bool midi = GetParam() == "mid";
+  const Span sound = soundSpan(r, midi ? 0.003 : 0.02);
   ASSERT_GT(sound.count, 0u) << "nothing came out of the sink";
-  if (GetParam() != "mid") {
+  if (!midi) {
     EXPECT_GT(rms(r, sound, 0), 0.2);
     EXPECT_NEAR(toneFrequency(r, sound), 441, 441 * 0.03);
   }

@@ -85,15 +85,19 @@ TEST_F(EngineNotifications, SeeksAreClampedIntoTheTrack) {
 
 TEST_F(EngineNotifications, OpeningTheNextFileAfterTheOldOneEndedNeverDeliversTheOldEnd) {
   const std::string a = makeTone("a.wav", Tone{.seconds = 1.0});
-  const std::string b = makeTone("b.wav", Tone{.seconds = 1.0});
+  const std::string b = makeTone("b.wav", Tone{.frequency = 882, .seconds = 2.0});
   engine.open(a);
   ASSERT_TRUE(runUntil([&] { return engine.duration() > 0 && listener.count("new") == 1; }));
   engine.setPosition(engine.duration() - 0.05);
   // Without running the loop, so that the old stream's end is already waiting when B opens.
   QThread::msleep(3000);
   engine.open(b);
+  capture->take();  // A's tail
   ASSERT_TRUE(runUntil([&] { return listener.stoppedCount() >= 1; })) << "B never ended";
   runFor(1000);
+  const Recording r = capture->take();
+  EXPECT_GE(soundSeconds(r), 1.9) << "B was cut short";
+  EXPECT_NEAR(toneFrequency(r, soundSpan(r)), 882, 882 * 0.03);
 
   EXPECT_EQ(listener.count("new"), 2);
   ASSERT_EQ(listener.count("end"), 1) << "the old stream's end came through";

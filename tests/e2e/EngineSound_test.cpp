@@ -1,4 +1,6 @@
 // What comes out of the sink follows the volume, balance and rate the program sets.
+#include <cmath>
+
 #include "EngineFixture.h"
 
 namespace sonavex::e2e {
@@ -46,6 +48,15 @@ TEST_F(EngineSound, BalanceFullyRightSilencesTheLeftChannelEvenForMono) {
   const Span sound = soundSpan(r);
   ASSERT_GT(rms(r, sound, 1), 0.1);
   EXPECT_LT(rms(r, sound, 0), 0.002);
+}
+
+TEST_F(EngineSound, HalfwayBalanceHalvesTheOtherChannelAndLeavesThisOneAlone) {
+  engine.setBalance(5000);
+  const Recording r = playTone("a.wav");
+  const Span sound = soundSpan(r);
+  const double toneLevel = 0.5 / std::sqrt(2.0);
+  EXPECT_NEAR(rms(r, sound, 1), toneLevel, 0.02) << "the right channel must not take in the left";
+  EXPECT_NEAR(rms(r, sound, 0), toneLevel / 2, 0.02);
 }
 
 TEST_F(EngineSound, CentredBalanceKeepsBothChannelsEqual) {

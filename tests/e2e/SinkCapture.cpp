@@ -20,7 +20,18 @@ void onHandoff(GstElement*, GstBuffer* buffer, GstPad*, gpointer data) {
 
 double level(std::int16_t s) { return std::abs(static_cast<double>(s)) / 32768.0; }
 
+constexpr std::size_t kBlock = kSampleRate / 100;
+
+bool loudBlock(const Recording& r, std::size_t start, double threshold) {
+  double sum[2] = {0, 0};
+  for (std::size_t f = start; f < start + kBlock; ++f) {
+    for (int c = 0; c < 2; ++c) sum[c] += std::pow(level(r.samples[2 * f + c]), 2);
+  }
+  return std::sqrt(std::max(sum[0], sum[1]) / kBlock) >= threshold;
+}
+
 }  // namespace
+
 
 SinkCapture::SinkCapture(const std::string& sink) {
   if (!gst_is_initialized()) gst_init(nullptr, nullptr);
@@ -60,17 +71,20 @@ Recording SinkCapture::take() {
   return taken;
 }
 
+double soundSeconds(const Recording& r, double threshold) {
+  int blocks = 0;
+  for (std::size_t start = 0; start + kBlock <= r.frames(); start += kBlock) {
+    if (loudBlock(r, start, threshold)) ++blocks;
+  }
+  return blocks * static_cast<double>(kBlock) / kSampleRate;
+}
+
 Span soundSpan(const Recording& r, double threshold) {
-  const std::size_t block = kSampleRate / 100;
+  const std::size_t block = kBlock;
   std::size_t first = r.frames();
   std::size_t end = 0;
   for (std::size_t start = 0; start + block <= r.frames(); start += block) {
-    double sum[2] = {0, 0};
-    for (std::size_t f = start; f < start + block; ++f) {
-      for (int c = 0; c < 2; ++c) sum[c] += std::pow(level(r.samples[2 * f + c]), 2);
-    }
-    const double loudest = std::sqrt(std::max(sum[0], sum[1]) / block);
-    if (loudest >= threshold) {
+    if (loudBlock(r, start, threshold)) {
       first = std::min(first, start);
       end = start + block;
     }

@@ -42,6 +42,9 @@ struct Span {
 };
 Span soundSpan(const Recording& r, double threshold = 0.02);
 
+// How long sound plays in a recording, in seconds: the 10 ms blocks at or above `threshold`.
+double soundSeconds(const Recording& r, double threshold = 0.02);
+
 // Root mean square of one channel (0 left, 1 right) over a span, as a fraction of full scale.
 double rms(const Recording& r, const Span& span, int channel);
 
