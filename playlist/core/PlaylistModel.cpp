@@ -55,6 +55,7 @@ void PlaylistModel::insertAt(Index i, std::string path, std::string displayName)
   paths_.insert(paths_.begin() + static_cast<std::ptrdiff_t>(at), std::move(path));
   names_.insert(names_.begin() + static_cast<std::ptrdiff_t>(at), std::move(displayName));
   selected_.insert(selected_.begin() + static_cast<std::ptrdiff_t>(at), 0);
+  if (lastSelected_ >= i) ++lastSelected_;
   listIndex1_ = clampIndex(listIndex1_);
   listIndex2_ = clampIndex(listIndex2_);
   notifyReset();
@@ -63,6 +64,7 @@ void PlaylistModel::insertAt(Index i, std::string path, std::string displayName)
 void PlaylistModel::removeAt(Index i) {
   if (i < 0 || i >= count()) return;
   const auto at = static_cast<std::ptrdiff_t>(i);
+  if (selected_[static_cast<std::size_t>(i)] != 0) --selectedCount_;
   paths_.erase(paths_.begin() + at);
   names_.erase(names_.begin() + at);
   selected_.erase(selected_.begin() + at);
@@ -72,6 +74,7 @@ void PlaylistModel::removeAt(Index i) {
   };
   shift(listIndex1_);
   shift(listIndex2_);
+  shift(lastSelected_);
   notifyReset();
 }
 
@@ -80,6 +83,8 @@ void PlaylistModel::assign(std::vector<std::string> paths, std::vector<std::stri
   paths_ = std::move(paths);
   names_ = std::move(displayNames);
   selected_.assign(paths_.size(), 0);
+  selectedCount_ = 0;
+  lastSelected_ = kNone;
   listIndex1_ = kNone;
   listIndex2_ = kNone;
   topIndex_ = 0;
@@ -94,22 +99,38 @@ bool PlaylistModel::isSelected(Index i) const {
 
 void PlaylistModel::setSelected(Index i, bool selected) {
   if (i < 0 || i >= count()) return;
-  selected_[static_cast<std::size_t>(i)] = selected ? 1 : 0;
+  auto& flag = selected_[static_cast<std::size_t>(i)];
+  selectedCount_ += (selected ? 1 : 0) - flag;
+  flag = selected ? 1 : 0;
+  if (selected) lastSelected_ = i;
   notifySelection();
 }
 
-Index PlaylistModel::selectedCount() const {
-  return static_cast<Index>(std::count(selected_.begin(), selected_.end(), std::uint8_t{1}));
-}
+Index PlaylistModel::selectedCount() const { return selectedCount_; }
 
 void PlaylistModel::setSelectionFlags(std::vector<std::uint8_t> flags) {
   flags.resize(paths_.size(), 0);
+  selectedCount_ = 0;
+  lastSelected_ = kNone;
+  for (std::size_t i = 0; i < flags.size(); ++i) {
+    flags[i] = flags[i] != 0 ? 1 : 0;
+    if (flags[i] != 0) lastSelected_ = static_cast<Index>(i);
+    selectedCount_ += flags[i];
+  }
   selected_ = std::move(flags);
   notifySelection();
 }
 
 void PlaylistModel::listrefreshing() {
-  std::fill(selected_.begin(), selected_.end(), std::uint8_t{0});
+  // Playing marks one entry at a time, so usually a single flag is set: clear just that one
+  // instead of sweeping a long list on every track change.
+  if (selectedCount_ == 1 && isSelected(lastSelected_)) {
+    selected_[static_cast<std::size_t>(lastSelected_)] = 0;
+  } else if (selectedCount_ > 0) {
+    std::fill(selected_.begin(), selected_.end(), std::uint8_t{0});
+  }
+  selectedCount_ = 0;
+  lastSelected_ = kNone;
   notifySelection();
 }
 

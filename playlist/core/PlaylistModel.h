@@ -92,7 +92,11 @@ class PlaylistModel {
 
   std::vector<std::string> paths_;
   std::vector<std::string> names_;
-  std::vector<std::uint8_t> selected_;
+  std::vector<std::uint8_t> selected_;  // 0 or 1
+  // How many flags are set, and the entry set last: when it is the only one, clearing the
+  // selection need not sweep every entry.
+  Index selectedCount_ = 0;
+  Index lastSelected_ = kNone;
   Index listIndex1_ = kNone;
   Index listIndex2_ = kNone;
   Index topIndex_ = 0;

@@ -1,5 +1,7 @@
 #include "playlist/core/Sequencer.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "player/core/Transport.h"
@@ -18,6 +20,8 @@ void expectMarked(const Playback& p, Index g) {
   EXPECT_EQ(p.core.shared.tracknumber, g + 1);
   EXPECT_EQ(p.core.list.listIndex1(), g);
   EXPECT_EQ(p.core.list.listIndex2(), g);
+  const auto& flags = p.core.list.selectionFlags();
+  EXPECT_EQ(std::count(flags.begin(), flags.end(), 1), g == kNone ? 0 : 1);
   EXPECT_EQ(p.core.list.selectedCount(), g == kNone ? 0 : 1);
   if (g != kNone) {
     EXPECT_TRUE(p.core.list.isSelected(g));
@@ -52,6 +56,35 @@ TEST(NextsongPlainOrder, FollowsTheEntryTheUserClickedNotTheOnePlaying) {
   p.focus(5);
   nextsong(p.core);
   expectMarked(p, 6);
+}
+
+TEST(NextsongPlainOrder, MarksOnlyTheNewEntryWhateverTheUserHadSelected) {
+  Playback p(6, /*loop=*/0);
+  p.focus(1);
+  p.core.list.setSelected(4, true);
+  nextsong(p.core);
+  expectMarked(p, 2);
+  p.core.list.setSelectionFlags({0, 1, 1, 0, 7, 1});
+  nextsong(p.core);
+  expectMarked(p, 3);
+  p.core.list.setSelected(3, false);  // focus kept, nothing selected
+  nextsong(p.core);
+  expectMarked(p, 4);
+}
+
+TEST(NextsongPlainOrder, MarksOnlyTheNewEntryAfterEntriesMoved) {
+  Playback p(6, /*loop=*/0);
+  p.focus(3);
+  p.core.list.removeAt(1);  // the marked entry moves up to 2
+  p.core.list.insertAt(0, "/music/first.mp3", "0   first.mp3");  // and down to 3 again
+  p.core.list.setListIndex2(0);
+  nextsong(p.core);
+  expectMarked(p, 1);
+  p.core.list.setSelected(4, true);
+  p.core.list.removeAt(1);  // removes the marked entry; entry 3 stays selected
+  p.core.list.setListIndex2(2);
+  nextsong(p.core);
+  expectMarked(p, 3);
 }
 
 TEST(NextsongPlainOrder, OneEntryWithLoopReplaysIt) {
