@@ -13,6 +13,9 @@ namespace sonavex {
 // character stay as they are.
 std::string foldCase(std::string_view name);
 
+// strxfrm(3) of the text under the current LC_COLLATE: byte order of keys is the locale's order.
+std::string collationKey(const std::string& text);
+
 // A key whose byte order is the locale's order of the case-folded name.
 std::string sortKeyOf(std::string_view name);
 

@@ -119,6 +119,12 @@ TEST(SortKeys, FoldCaseOfNonAsciiLettersInAUtf8Locale) {
   EXPECT_EQ(sortedOrder(names), (std::vector<Index>{3, 1, 0, 2, 4}));
 }
 
+TEST(SortKeys, CollationKeysKeepTheWholeText) {
+  // In the "C" locale a collation key is the text itself, whatever its length.
+  for (const std::string& text : {std::string(), std::string("a"), std::string(5000, 'k') + "\xff"})
+    EXPECT_EQ(collationKey(text), text);
+}
+
 // The moves of the random order done the plain way, one entry at a time.
 std::vector<Index> movedPlainly(const std::vector<Index>& draws, Index n) {
   std::vector<Index> list(static_cast<std::size_t>(n));
