@@ -67,6 +67,9 @@ bool GstMediaEngine::ensurePipeline() {
   gst_object_ref_sink(playbin_);
   // Audio only: a file that also carries pictures must not open a video window.
   gst_util_set_object_arg(G_OBJECT(playbin_), "flags", "audio+soft-volume");
+  // Never let playbin pick a video sink of its own: some open a display and crash without one.
+  g_object_set(playbin_, "video-sink", gst_element_factory_make("fakesink", nullptr), "text-sink",
+               gst_element_factory_make("fakesink", nullptr), nullptr);
 
   // A true balance: at either end the other channel is silent.
   panorama_ = gst_element_factory_make("audiopanorama", nullptr);
@@ -240,6 +243,13 @@ void GstMediaEngine::handleMessage(GstMessage* message) {
 }
 
 void GstMediaEngine::onPrerolled() {
+  // A picture or a silent video is no track for an audio player: fail it, so the playlist moves on.
+  gint audioStreams = 0;
+  g_object_get(playbin_, "n-audio", &audioStreams, nullptr);
+  if (audioStreams == 0) {
+    failStream();
+    return;
+  }
   prerolled_ = true;
   if (rate_ != 1.0 || pendingSeek_) seekTo(pendingSeek_.value_or(0), rate_);
   pendingSeek_.reset();

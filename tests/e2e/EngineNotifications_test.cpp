@@ -1,6 +1,7 @@
 // Which notifications the engine raises, when, and which it must never raise.
 #include <QThread>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -153,6 +154,14 @@ class EngineRejects : public testing::TestWithParam<std::string> {
       writeText(path, bytes);
     }
     if (kind == "folder") std::filesystem::create_directory(path);
+    if (kind == "picture" || kind == "video") {
+      const std::string pipeline = kind == "picture"
+                                       ? "videotestsrc num-buffers=1 ! pngenc"
+                                       : "videotestsrc num-buffers=30 ! theoraenc ! oggmux";
+      const std::string command =
+          "gst-launch-1.0 -q " + pipeline + " ! filesink location='" + path + "' >/dev/null 2>&1";
+      EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
     return path;  // "missing" stays missing
   }
 
@@ -176,7 +185,8 @@ TEST_P(EngineRejects, WithOneErrorAndNoStoppedNotification) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BadFiles, EngineRejects,
-                         testing::Values("missing", "text", "empty", "noise", "folder"),
+                         testing::Values("missing", "text", "empty", "noise", "folder", "picture",
+                                         "video"),
                          [](const auto& info) { return info.param; });
 
 }  // namespace
