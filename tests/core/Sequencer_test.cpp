@@ -65,6 +65,7 @@ TEST(NextsongPlainOrder, MarksOnlyTheNewEntryWhateverTheUserHadSelected) {
   nextsong(p.core);
   expectMarked(p, 2);
   p.core.list.setSelectionFlags({0, 1, 1, 0, 7, 1});
+  ASSERT_EQ(p.core.list.selectedCount(), 4);
   nextsong(p.core);
   expectMarked(p, 3);
   p.core.list.setSelected(3, false);  // focus kept, nothing selected
