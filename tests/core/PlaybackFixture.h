@@ -68,6 +68,12 @@ struct Playback {
     engine.raiseNewStream();
   }
 
+  // A shuffle order with the position reached in it.
+  void shuffleOrder(std::initializer_list<Index> entries, Index position) {
+    for (Index e : entries) core.List5.append(e);
+    core.List5.setListIndex(position);
+  }
+
   std::size_t opens() const { return engine.opened.size(); }
 };
 

@@ -130,8 +130,7 @@ TEST(PreviousPlain, EmptyListOpensNothing) {
 TEST(PreviousShuffled, StepsOnePositionBackInTheOrder) {
   for (int loop : {0, 1}) {  // rules b and d
     Playback p(4, loop, 1);
-    for (Index e : {2, 0, 3, 1}) p.core.List5.append(e);
-    p.core.List5.setListIndex(2);
+    p.shuffleOrder({2, 0, 3, 1}, 2);
     p.focus(3);
     cmdprev_Click(p.core);
     EXPECT_EQ(p.engine.lastOpened(), Playback::pathOf(0));
@@ -142,16 +141,14 @@ TEST(PreviousShuffled, StepsOnePositionBackInTheOrder) {
 
 TEST(PreviousShuffled, AtTheStartWrapsWithLoopAndEndsWithout) {
   Playback looped(4, 1, 1);  // rule h
-  for (Index e : {2, 0, 3, 1}) looped.core.List5.append(e);
-  looped.core.List5.setListIndex(0);
+  looped.shuffleOrder({2, 0, 3, 1}, 0);
   looped.focus(2);
   cmdprev_Click(looped.core);
   EXPECT_EQ(looped.engine.lastOpened(), Playback::pathOf(1));
   EXPECT_EQ(looped.core.List5.listIndex(), 3);
 
   Playback unlooped(4, 0, 1);  // rule f
-  for (Index e : {2, 0, 3, 1}) unlooped.core.List5.append(e);
-  unlooped.core.List5.setListIndex(0);
+  unlooped.shuffleOrder({2, 0, 3, 1}, 0);
   unlooped.focus(2);
   cmdprev_Click(unlooped.core);
   EXPECT_EQ(unlooped.engine.lastOpened(), "");
@@ -160,9 +157,8 @@ TEST(PreviousShuffled, AtTheStartWrapsWithLoopAndEndsWithout) {
 
 TEST(PreviousShuffled, EntryZeroFocusedMidOrderStillStepsBack) {
   Playback p(4, 0, 1);
-  for (Index e : {2, 0, 3, 1}) p.core.List5.append(e);
-  p.core.List5.setListIndex(1);
-  p.focus(0);  // entry 0 sits at position 1 of the order
+  p.shuffleOrder({2, 0, 3, 1}, 1);  // entry 0 sits at position 1
+  p.focus(0);
   cmdprev_Click(p.core);
   EXPECT_EQ(p.engine.lastOpened(), Playback::pathOf(2));
 }
@@ -177,7 +173,7 @@ TEST(PreviousShuffled, EmptyOrderOpensNothing) {
 
 TEST(PreviousShuffled, NextAfterPreviousReturnsToTheSameTrack) {
   Playback p(4, 0, 1);
-  for (Index e : {2, 0, 3, 1}) p.core.List5.append(e);
+  p.shuffleOrder({2, 0, 3, 1}, kNone);
   p.focus(1);
   nextsong(p.core);
   nextsong(p.core);
