@@ -37,16 +37,21 @@ class CoreListener : public MediaEngineListener {
   Core& core_;
 };
 
-// The tones in the order of play, read from the recording in 100 ms windows: each window's pitch
-// is matched to the nearest expected tone, and repeats of one tone are merged.
+// The tones in the order of play, read from the recording in 100 ms windows: each window that is
+// loud all through is matched by its pitch to the nearest expected tone, and repeats are merged.
+// (A window half tone, half silence would count half the crossings.)
 std::vector<double> tonesHeard(const Recording& r, const std::vector<double>& tones) {
   std::vector<double> heard;
   const std::size_t window = kSampleRate / 10;
-  for (std::size_t first = 0; first + window <= r.frames(); first += window) {
-    const Span span{first, window};
-    if (rms(r, span, 0) < 0.1) continue;
-    // toneFrequency measures the middle half of the span.
-    const double f = toneFrequency(r, Span{first - std::min(first, window / 2), 2 * window});
+  const std::size_t block = window / 10;
+  for (std::size_t first = window; first + 2 * window <= r.frames(); first += window) {
+    bool loud = true;
+    for (std::size_t b = first; b < first + window; b += block) {
+      loud = loud && rms(r, Span{b, block}, 0) >= 0.1;
+    }
+    if (!loud) continue;
+    // toneFrequency measures the middle half of the span it is given: exactly this window.
+    const double f = toneFrequency(r, Span{first - window / 2, 2 * window});
     for (double tone : tones) {
       if (std::abs(f - tone) < tone * 0.03 && (heard.empty() || heard.back() != tone)) {
         heard.push_back(tone);
