@@ -140,17 +140,5 @@ TEST(AddFolder, CancelAddsNothingButRebuildsTheShuffleOrder) {
   EXPECT_TRUE(c.messages.shown.empty());
 }
 
-TEST(AddFolder, ShuffleOrderCoversTheGrownPlaylist) {
-  TempTree t;
-  for (int i = 0; i < 20; ++i) t.file("d" + std::to_string(i % 4) + "/" + std::to_string(i) + ".mp3");
-  TestCore c;
-  c.add({"/a.mp3"});
-  c.core.chkshuffle = 1;
-  c.folders.folder = t.root();
-  cmddir_Click(c.core);
-  EXPECT_EQ(c.core.list.count(), 21);
-  EXPECT_TRUE(isPermutationOfEntries(c.core));
-}
-
 }  // namespace
 }  // namespace sonavex

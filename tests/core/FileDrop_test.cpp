@@ -90,14 +90,6 @@ TEST(DropShuffle, OneRebuildAfterTheLastItemCoveringTheGrownPlaylist) {
   EXPECT_EQ(c.core.List5.listIndex(), kNone);
 }
 
-TEST(DropShuffle, ShuffleOffLeavesTheOrderEmpty) {
-  TempTree t;
-  TestCore c;
-  c.core.List5.append(0);
-  filedragging(c.core, {t.file("a.mp3")});
-  EXPECT_TRUE(c.core.List5.empty());
-}
-
 TEST(Drop, OddNamesAreKeptByteForByte) {
   TempTree t;
   const std::vector<std::string> names{t.file("-dash.mp3"), t.file("line\nbreak.mp3"), t.file("\xc3\x28 bad.wma"),

@@ -217,6 +217,20 @@ TEST_F(DiskDeletion, NeverRemovesADirectoryOrAPathThroughAFile) {
   EXPECT_TRUE(exists(plain));
 }
 
+TEST_F(DiskDeletion, ARelativePathIsNeverDeleted) {
+  const std::string a = t.file("a.mp3");
+  const std::string cwd = std::filesystem::current_path().string();
+  ASSERT_EQ(chdir(t.root().c_str()), 0);
+  c.add({"a.mp3"});
+  c.core.list.setSelected(0, true);
+  c.messages.answer = MsgAnswer::Yes;
+  mnudelfromdisk_Click(c.core);
+  mnudelfromharddisk_Click(c.core);
+  ASSERT_EQ(chdir(cwd.c_str()), 0);
+  EXPECT_TRUE(exists(a));
+  EXPECT_EQ(c.core.list.count(), 1);
+}
+
 TEST_F(DiskDeletion, ALinkEntryRemovesTheLinkNotItsTarget) {
   const std::string target = t.file("keep/target.mp3");
   const std::string link = t.link(target, "link.mp3");
