@@ -143,6 +143,24 @@ TEST(FileProbeReading, LargeFileIsReadAtBothEndsOnly) {
   EXPECT_EQ(info.size, "4000000 bytes");
 }
 
+TEST(FileProbeReading, FileThatYieldsFewerBytesThanItsSizeReadsAsShortFile) {
+  // Kernel attribute files claim 4096 bytes and yield a few, like a file cut short mid-read.
+  const char* candidates[] = {"/sys/devices/system/cpu/online",
+                              "/sys/kernel/mm/transparent_hugepage/enabled"};
+  for (const char* path : candidates) {
+    struct stat st {};
+    if (::stat(path, &st) != 0 || st.st_size != 4096) continue;
+    const FileProbe probe = probeFile(path);
+    ASSERT_TRUE(probe.readable);
+    EXPECT_LT(probe.headBytes, kMpegScanBytes);
+    EXPECT_EQ(probe.size, probe.headBytes);
+    EXPECT_FALSE(probe.hasTail);
+    EXPECT_EQ(buildFileInfoTexts(probe).labSize, "Size: " + std::to_string(probe.headBytes) + " bytes");
+    return;
+  }
+  GTEST_SKIP() << "no kernel attribute file to read";
+}
+
 TEST(FileProbeReading, ReadMpegInfoLeavesInfoUntouchedForUnreadableFile) {
   MpegInfo info;
   info.size = "kept";
