@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTimer>
 
 #include "app/Forms.h"
@@ -103,9 +102,6 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
   Timer2_->setInterval(kClockInterval);
   connect(Timer2_, &QTimer::timeout, this, &frmplaylist::clockTick);
 
-  auto* fileInfo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
-  connect(fileInfo, &QShortcut::activated, this, &frmplaylist::showFileInfo);
-
   core_.mp1.setListener(this);
   restoreLastPlaylist(core_, forms_.lastPlaylistFile());
   core_.mp1.setBalance(0);
@@ -188,7 +184,24 @@ void frmplaylist::handleKeyRelease(QKeyEvent* event, bool fromList) {
 
 void frmplaylist::keyReleaseEvent(QKeyEvent* event) { handleKeyRelease(event, false); }
 
+bool frmplaylist::isFileInfoKey(const QKeyEvent* event) {
+  return event->key() == Qt::Key_I && event->modifiers() == Qt::ControlModifier;
+}
+
+void frmplaylist::keyPressEvent(QKeyEvent* event) {
+  if (isFileInfoKey(event)) {
+    showFileInfo();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
 bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == cpvcoollist2_ && event->type() == QEvent::KeyPress &&
+      isFileInfoKey(static_cast<QKeyEvent*>(event))) {
+    showFileInfo();
+    return true;
+  }
   if (watched == cpvcoollist2_ && event->type() == QEvent::KeyRelease) {
     handleKeyRelease(static_cast<QKeyEvent*>(event), true);
     return true;  // handled once here; it must not reach the window a second time

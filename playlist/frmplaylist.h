@@ -44,6 +44,7 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   void mp1_NewStream() override;
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -53,6 +54,8 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   void handleKeyRelease(QKeyEvent* event, bool fromList);
   void afterCoreChange();
   void clockTick();
+  // Ctrl+I: the file info dialog for the focused entry.
+  static bool isFileInfoKey(const QKeyEvent* event);
   void showFileInfo();
 
   Forms& forms_;

@@ -52,6 +52,15 @@ std::vector<int> coreSelectedRows(TestForms& t) {
   return rows;
 }
 
+class RecordingMessages : public MessageBoxes {
+ public:
+  std::vector<std::string> texts;
+  MsgAnswer show(const std::string& text, const std::string&, MsgButtons, MsgIcon) override {
+    texts.push_back(text);
+    return MsgAnswer::Ok;
+  }
+};
+
 template <typename T>
 T* child(QWidget& window, const char* name) {
   T* found = window.findChild<T*>(QLatin1String(name));
@@ -302,6 +311,19 @@ class FrmplaylistTest : public QObject {
     QCOMPARE(selectionText({QStringLiteral("/m/a b.mp3")}), std::string("/m/a b.mp3"));
     QCOMPARE(selectionText({QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3")}),
              std::string("/m\0a.mp3\0b.mp3", 14));
+  }
+
+  // --- file info
+  void ctrlIOpensFileInfoForTheFocusedEntry() {
+    TestForms t({"/nowhere/missing.mp3"});
+    t.forms().start();
+    RecordingMessages messages;
+    t.core().platform.messages = &messages;
+    clickRow(t, 0);
+    QTest::keyClick(&view(t), Qt::Key_I, Qt::ControlModifier);
+    // The file cannot be read, so a message naming it stands in for the dialog.
+    QCOMPARE(messages.texts.size(), std::size_t{1});
+    QVERIFY(messages.texts.front().find("missing.mp3") != std::string::npos);
   }
 
   // --- closing
