@@ -42,6 +42,31 @@ TEST(SelectionText, OnePathSeveralNamesAndNothing) {
   EXPECT_TRUE(pathsOfSelection(multi({"/m", ""})).empty());
 }
 
+TEST(SelectionText, ArbitraryBytesGiveFolderSlashNamePaths) {
+  testkit::CountingRandom rng(3);
+  for (int round = 0; round < 2000; ++round) {
+    std::string sel;
+    const int len = rng.below(40);
+    for (int i = 0; i < len; ++i) sel.push_back(rng.below(4) == 0 ? '\0' : static_cast<char>(rng.below(256)));
+    const auto paths = pathsOfSelection(sel);
+    const auto nul = sel.find('\0');
+    if (nul == std::string::npos) {
+      EXPECT_EQ(paths.size(), sel.empty() ? 0u : 1u);
+      continue;
+    }
+    const std::string folder = sel.substr(0, nul) + "/";
+    std::size_t names = 0;
+    for (std::size_t i = nul; i < sel.size(); ++i)
+      if (sel[i] == '\0' && i + 1 < sel.size() && sel[i + 1] != '\0') ++names;
+    ASSERT_EQ(paths.size(), names);
+    for (const auto& p : paths) {
+      EXPECT_EQ(p.compare(0, folder.size(), folder), 0);
+      EXPECT_GT(p.size(), folder.size());
+      EXPECT_EQ(p.find('\0'), std::string::npos);
+    }
+  }
+}
+
 TEST(AddFiles, SetsTheDialogUpAsTheCommandNeeds) {
   TestCore c;
   cmdfile_Click(c.core);
