@@ -153,15 +153,22 @@ inline bool exists(const std::string& p) {
   return lstat(p.c_str(), &st) == 0;
 }
 
+inline constexpr const char* kCannotDropRights = "cannot drop rights";
+
 // Runs `body` in a child process without root's rights (so permission bits count) and returns
 // what it wrote to the given file descriptor, or "child failed". As a normal user it just forks.
-inline std::string runUnprivileged(const std::function<void(int fd)>& body) {
+// Returns kCannotDropRights when the child cannot become an unprivileged user that reaches `folder`.
+inline std::string runUnprivileged(const std::string& folder, const std::function<void(int fd)>& body) {
   int fds[2];
   if (pipe(fds) != 0) return "pipe failed";
   const pid_t child = fork();
   if (child == 0) {
     close(fds[0]);
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    if ((geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) || access(folder.c_str(), R_OK | X_OK) != 0) {
+      const std::string msg = kCannotDropRights;
+      if (write(fds[1], msg.data(), msg.size()) < 0) _exit(4);
+      _exit(0);
+    }
     body(fds[1]);
     close(fds[1]);
     _exit(0);
