@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -112,9 +113,15 @@ QPushButton* frmMain::makeButton(const char* name, const char* caption, int left
   button->setGeometry(left, kButtonTop, 33, 25);
   // Keys belong to the window, which turns them into seek keys.
   button->setFocusPolicy(Qt::NoFocus);
+  // The captions must fit buttons 33 pixels wide.
+  button->setStyleSheet(QStringLiteral("padding: 0px"));
   QFont font(QStringLiteral("Book Antiqua"));
   font.setPointSizeF(8.25);
   font.setBold(true);
+  // Where the designed font is missing, a wider stand-in is shrunk until the caption fits.
+  while (font.pointSizeF() > 5 &&
+         QFontMetrics(font).horizontalAdvance(button->text()) > button->width() - 2)
+    font.setPointSizeF(font.pointSizeF() - 0.25);
   button->setFont(font);
   return button;
 }

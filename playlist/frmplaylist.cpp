@@ -116,6 +116,8 @@ QPushButton* frmplaylist::makeButton(const char* name, const char* caption, int 
   button->setObjectName(QLatin1String(name));
   button->setGeometry(256, top, 33, 25);
   button->setFocusPolicy(Qt::NoFocus);
+  // The captions must fit buttons 33 pixels wide.
+  button->setStyleSheet(QStringLiteral("padding: 0px"));
   return button;
 }
 
