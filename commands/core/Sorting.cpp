@@ -70,12 +70,12 @@ bool collatesByCode() {
 
 }  // namespace
 
-std::string collationKey(const std::string& folded) {
-  std::string key(folded.size() * 2 + 16, '\0');
-  std::size_t needed = std::strxfrm(key.data(), folded.c_str(), key.size());
+std::string collationKey(const std::string& text) {
+  std::string key(text.size() * 2 + 16, '\0');
+  std::size_t needed = std::strxfrm(key.data(), text.c_str(), key.size());
   if (needed >= key.size()) {
     key.assign(needed + 1, '\0');
-    needed = std::strxfrm(key.data(), folded.c_str(), key.size());
+    needed = std::strxfrm(key.data(), text.c_str(), key.size());
   }
   key.resize(std::min(needed, key.size()));
   return key;
@@ -85,11 +85,6 @@ std::string foldCase(std::string_view name) {
   std::string folded;
   foldInto(folded, name, AsciiFold());
   return folded;
-}
-
-std::string sortKeyOf(std::string_view name) {
-  std::string folded = foldCase(name);
-  return collatesByCode() ? folded : collationKey(folded);
 }
 
 std::vector<Index> sortedOrder(const std::vector<std::string_view>& names) {

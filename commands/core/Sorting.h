@@ -1,6 +1,7 @@
 #pragma once
 // Ordering of file names as the user's locale sorts text: the collation of the current LC_COLLATE,
-// letter case ignored, no numeric ordering ("10 b.mp3" before "9 a.mp3").
+// letter case ignored, no numeric ordering ("10 b.mp3" before "9 a.mp3"). The user's locale is in
+// force once the program has called setlocale(LC_ALL, "") (QApplication does so on start).
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,9 +16,6 @@ std::string foldCase(std::string_view name);
 
 // strxfrm(3) of the text under the current LC_COLLATE: byte order of keys is the locale's order.
 std::string collationKey(const std::string& text);
-
-// A key whose byte order is the locale's order of the case-folded name.
-std::string sortKeyOf(std::string_view name);
 
 // Indexes of `names` in ascending order; names that compare equal keep their order.
 std::vector<Index> sortedOrder(const std::vector<std::string_view>& names);
