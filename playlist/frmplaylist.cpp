@@ -10,6 +10,7 @@
 #include "app/Forms.h"
 #include "app/WindowsKeyCodes.h"
 #include "app/core/Core.h"
+#include "commands/core/RemoveCommands.h"
 #include "player/core/Clock.h"
 #include "player/frmMain.h"
 #include "playlist/PlaylistListModel.h"
@@ -178,6 +179,7 @@ void frmplaylist::handleKeyRelease(QKeyEvent* event, bool fromList) {
   if (event->isAutoRepeat()) return;
   const int code = windowsKeyCode(event->key());
   // The window sees the key first, then the list.
+  if (code == kKeyDelete) cmdsel_Click(core_);
   core_.shared.lastkey = code;
   keyboardscroll(core_);
   afterCoreChange();

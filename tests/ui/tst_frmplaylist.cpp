@@ -1,11 +1,17 @@
 // The playlist window: the list model with a large playlist, selection in both directions, playing
 // from the list, the seek keys, the play mode boxes, and loading and saving through `cd1`.
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "commands/QtFileDialog.h"
+#include "dialogs/modFolderBrowse.h"
 #include "player/frmMain.h"
 #include "playlist/PlaylistListModel.h"
 #include "playlist/PlaylistView.h"
@@ -223,6 +229,19 @@ class FrmplaylistTest : public QObject {
     QVERIFY(t.engine().calls.back().rfind("position:", 0) != 0);
   }
 
+  void deleteRemovesTheSelectedEntries() {
+    TestForms t(numberedPaths(5));
+    t.forms().start();
+    clickRow(t, 1);
+    clickRow(t, 3, Qt::ControlModifier);
+    QTest::keyClick(&view(t), Qt::Key_Delete);
+    QCOMPARE(t.core().list.paths(),
+             (std::vector<std::string>{"/music/track0.mp3", "/music/track2.mp3",
+                                       "/music/track4.mp3"}));
+    QCOMPARE(view(t).model()->rowCount(), 3);
+    QCOMPARE(t.core().shared.lastkey, 46);
+  }
+
   // --- play modes
   void loopStartsOnAndShuffleOff() {
     TestForms t(numberedPaths(4));
@@ -324,6 +343,69 @@ class FrmplaylistTest : public QObject {
     // The file cannot be read, so a message naming it stands in for the dialog.
     QCOMPARE(messages.texts.size(), std::size_t{1});
     QVERIFY(messages.texts.front().find("missing.mp3") != std::string::npos);
+  }
+
+  // --- the real dialogs, answered by a timer once they are up
+  void qtFileDialogReturnsSeveralFilesAndRemembersItsFolder() {
+    QTemporaryDir dir;
+    for (const char* name : {"a.mp3", "b c.mp3"}) writeBytes(dir.filePath(name).toStdString(), "x");
+    QtFileDialog cd1;
+    cd1.Filter = "*.mp3|*.mp3";
+    cd1.Flags = kAllowMultiSelect;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      dialog->setDirectory(dir.path());
+      dialog->selectFile(QStringLiteral("\"a.mp3\" \"b c.mp3\""));
+      static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
+    });
+    cd1.ShowOpen();
+    std::string shown = cd1.FileName;
+    std::replace(shown.begin(), shown.end(), '\0', '|');
+    QCOMPARE(QString::fromStdString(shown), dir.path() + QStringLiteral("|a.mp3|b c.mp3"));
+
+    QString folderAtSecondShow;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      folderAtSecondShow = dialog->directory().absolutePath();
+      dialog->reject();
+    });
+    cd1.ShowOpen();
+    QCOMPARE(cd1.FileName, std::string());
+    QCOMPARE(folderAtSecondShow, QDir(dir.path()).absolutePath());
+  }
+
+  void qtFileDialogGivesOnePathAndItsTitle() {
+    QTemporaryDir dir;
+    writeBytes(dir.filePath("list.plt").toStdString(), "");
+    QtFileDialog cd1;
+    cd1.Filter = kPlaylistFilter;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      dialog->setDirectory(dir.path());
+      dialog->selectFile(QStringLiteral("list.plt"));
+      static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
+    });
+    cd1.ShowOpen();
+    QCOMPARE(cd1.FileName, dir.filePath("list.plt").toStdString());
+    QCOMPARE(cd1.FileTitle, std::string("list.plt"));
+  }
+
+  void folderPickerCancelGivesNothing() {
+    QtFolderPicker picker;
+    QString title;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      title = dialog->windowTitle();
+      QVERIFY(dialog->testOption(QFileDialog::ShowDirsOnly));
+      QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
+      dialog->reject();
+    });
+    QCOMPARE(picker.BrowseForFolder("Select a directory"), std::string());
+    QCOMPARE(title, QStringLiteral("Select a directory"));
   }
 
   // --- closing
