@@ -13,16 +13,32 @@ std::string bytesOf(const QString& path) {
 }
 }  // namespace
 
+QString caseInsensitiveGlob(const QString& pattern) {
+  // Windows' "*.*" means every file, also those without a dot.
+  if (pattern == QStringLiteral("*.*")) return QStringLiteral("*");
+  QString glob;
+  for (const QChar c : pattern) {
+    if (c.isLetter() && c.toLower() != c.toUpper()) {
+      glob += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+    } else {
+      glob += c;
+    }
+  }
+  return glob;
+}
+
 QStringList qtNameFilters(std::string_view filter) {
   QStringList parts = QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size()))
                           .split(QLatin1Char('|'));
   QStringList filters;
   // A description without its pattern (an odd count) is ignored.
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QString patterns = parts[i + 1].trimmed();
-    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    if (patterns.isEmpty()) continue;
-    filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    QStringList globs;
+    for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+      if (!pattern.trimmed().isEmpty()) globs << caseInsensitiveGlob(pattern.trimmed());
+    }
+    if (globs.isEmpty()) continue;
+    filters << parts[i] + QStringLiteral(" (") + globs.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters;
 }
@@ -62,6 +78,8 @@ void QtFileDialog::show(bool save) {
   }
   // The program replaces a chosen file without asking, as the commands expect.
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  // The descriptions already name the patterns; the case-blind globs would only clutter them.
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
   const QStringList filters = qtNameFilters(Filter);
   dialog.setNameFilters(filters.isEmpty() ? QStringList{QStringLiteral("*")} : filters);
 

@@ -13,7 +13,10 @@ class QWidget;
 
 namespace sonavex {
 
-// "description|pattern|description|pattern" as Qt name filters ("description (pattern pattern)").
+// A file pattern that matches whatever the case of the letters, as on Windows: "*.mp3" becomes
+// "*.[mM][pP]3"; "*.*" (every file) becomes "*".
+QString caseInsensitiveGlob(const QString& pattern);
+// "description|pattern;pattern|..." as Qt name filters ("description (glob glob)").
 QStringList qtNameFilters(std::string_view filter);
 // The selection text of the dialog: "" for none, the full path for one file, or the folder, NUL,
 // name, NUL, name... for several (no NUL at the end). Paths become file-system bytes.

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QPushButton>
@@ -317,10 +318,10 @@ class FrmplaylistTest : public QObject {
   // --- the Qt file dialog's translation of cd1's properties
   void filtersBecomeQtNameFilters() {
     QCOMPARE(qtNameFilters("*.plt   (playlistfiles)|*.plt"),
-             QStringList{QStringLiteral("*.plt   (playlistfiles) (*.plt)")});
+             QStringList{QStringLiteral("*.plt   (playlistfiles) (*.[pP][lL][tT])")});
     QCOMPARE(qtNameFilters("all supported files|*.mp3;*.wma|*.*|*.*"),
-             (QStringList{QStringLiteral("all supported files (*.mp3 *.wma)"),
-                          QStringLiteral("*.* (*.*)")}));
+             (QStringList{QStringLiteral("all supported files (*.[mM][pP]3 *.[wW][mM][aA])"),
+                          QStringLiteral("*.* (*)")}));
     QCOMPARE(qtNameFilters(""), QStringList{});
     QCOMPARE(qtNameFilters("dangling description"), QStringList{});
   }
@@ -374,6 +375,14 @@ class FrmplaylistTest : public QObject {
     cd1.ShowOpen();
     QCOMPARE(cd1.FileName, std::string());
     QCOMPARE(folderAtSecondShow, QDir(dir.path()).absolutePath());
+  }
+
+  void filterPatternsIgnoreCaseLikeWindows() {
+    const QRegularExpression glob(QRegularExpression::fromWildcard(
+        caseInsensitiveGlob(QStringLiteral("*.mp3")), Qt::CaseSensitive));
+    QVERIFY(glob.match(QStringLiteral("SONG.MP3")).hasMatch());
+    QVERIFY(glob.match(QStringLiteral("song.Mp3")).hasMatch());
+    QVERIFY(!glob.match(QStringLiteral("song.mp4")).hasMatch());
   }
 
   void qtFileDialogGivesOnePathAndItsTitle() {
