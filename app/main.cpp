@@ -4,10 +4,10 @@
 #include <vector>
 
 #include <QApplication>
-#include <QSessionManager>
 
 #include "app/ExitSignals.h"
 #include "app/Forms.h"
+#include "app/SessionEnd.h"
 #include "app/StartupProbe.h"
 #include "engine/gst/GstMediaEngine.h"
 #include "mediainfo/core/FileInfoCommand.h"
@@ -33,9 +33,7 @@ int main(int argc, char** argv) {
 
   auto endProgram = [&forms] { forms.endProgram(); };
   sonavex::ExitSignals exitSignals([&](int) { endProgram(); });
-  QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
-                   [&](QSessionManager&) { endProgram(); });
-  QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, endProgram);
+  sonavex::runOnSessionEnd(app, &app, endProgram);
 
   forms.start();
   if (sonavex::startupProbeRequested()) sonavex::reportStartupWhenShown(started);

@@ -3,8 +3,10 @@
 
 #include <QDir>
 #include <QTest>
+#include <QTimer>
 
 #include "app/ExitSignals.h"
+#include "app/SessionEnd.h"
 #include "player/frmMain.h"
 #include "playlist/core/PlaylistFile.h"
 #include "playlist/frmplaylist.h"
@@ -165,6 +167,18 @@ class StartupTest : public QObject {
     QTRY_COMPARE(t.quitCalls(), 1);
     QTest::qWait(20);
     QCOMPARE(t.quitCalls(), 1);
+  }
+
+  // Runs the application's event loop to its end; kept last because it ends that loop.
+  void applicationQuitSavesOnce() {
+    TestForms t({"/music/a.mp3"});
+    t.forms().start();
+    runOnSessionEnd(*qApp, &t.forms().main(), [&] { t.forms().endProgram(); });
+    t.core().list.appendEntry("/music/b.mp3");
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QCOMPARE(t.quitCalls(), 1);
+    QCOMPARE(t.savedBytes(), serializePlaylist({"/music/a.mp3", "/music/b.mp3"}));
   }
 };
 

@@ -1,0 +1,14 @@
+#include "app/SessionEnd.h"
+
+#include <QGuiApplication>
+#include <QSessionManager>
+
+namespace sonavex {
+
+void runOnSessionEnd(QGuiApplication& app, QObject* context, std::function<void()> exitPath) {
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, context,
+                   [exitPath](QSessionManager&) { exitPath(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, context, exitPath);
+}
+
+}  // namespace sonavex
