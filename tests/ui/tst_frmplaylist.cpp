@@ -1,5 +1,6 @@
 // The playlist window: the list model with a large playlist, selection in both directions, playing
 // from the list, the seek keys, the play mode boxes, and loading and saving through `cd1`.
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -103,6 +104,22 @@ class FrmplaylistTest : public QObject {
     QCOMPARE(inserted.front().at(1).toInt(), 100000);
     QCOMPARE(inserted.front().at(2).toInt(), 159999);
     QCOMPARE(view(t).model()->rowCount(), 160000);
+  }
+
+  void modelStaysConsistentThroughAppendsRemovalsAndResets() {
+    TestForms t(numberedPaths(30));
+    t.forms().start();
+    QAbstractItemModelTester tester(view(t).model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    t.core().list.appendEntry("/music/single.mp3");
+    {
+      PlaylistBatch batch(t.core().list);
+      for (const std::string& p : numberedPaths(500)) t.core().list.appendEntry(p);
+    }
+    t.core().list.removeAt(3);
+    t.core().list.insertAt(0, "/music/first.mp3", "0   first.mp3");
+    t.core().list.clear();
+    QCOMPARE(view(t).model()->rowCount(), 0);
   }
 
   void rebuildingTheListResetsTheViewAndKeepsTheSelection() {
