@@ -5,6 +5,7 @@
 #include "app/QtBusyPointer.h"
 #include "app/QtMessageBoxes.h"
 #include "commands/QtFileDialog.h"
+#include "commands/frmmenu.h"
 #include "engine/core/FakeMediaEngine.h"
 #include "dialogs/modFolderBrowse.h"
 #include "player/frmMain.h"
@@ -29,19 +30,21 @@ Forms::Forms(FormsOptions options)
 }
 
 Forms::~Forms() {
+  menu_.reset();
   main_.reset();
   playlist_.reset();
   core_.reset();
   engine_.reset();
 }
 
-void Forms::start() {
+void Forms::start(const std::vector<std::string>& openPaths) {
   main().show();
   mp1().setVolume(0);
   frmplaylist& list = playlist();
   const QRect player = main().frameGeometry();
   list.move(player.right() + 1 + kPlaylistGapX, player.top() + kPlaylistDropY);
   list.show();
+  if (!openPaths.empty()) list.filedragging(openPaths);
 }
 
 frmMain& Forms::main() {
@@ -61,6 +64,19 @@ frmplaylist& Forms::playlist() {
     playlist_ = std::make_unique<frmplaylist>(*this, *core_);
   }
   return *playlist_;
+}
+
+frmmenu& Forms::menu() {
+  if (!menu_) {
+    frmplaylist& panel = playlist();
+    menu_ = std::make_unique<frmmenu>(*core_);
+    QObject::connect(menu_.get(), &frmmenu::commandDone, &panel, [this] {
+      playlist().render();
+      main().render();
+    });
+    menu_->placeBeside(panel);
+  }
+  return *menu_;
 }
 
 Core& Forms::core() {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/core/Core.h"
 #include "playlist/core/Random.h"
@@ -11,6 +12,7 @@
 namespace sonavex {
 
 class frmMain;
+class frmmenu;
 class frmplaylist;
 class QtMessageBoxes;
 class QtFileDialog;
@@ -35,17 +37,21 @@ class Forms {
 
   // The start-up sequence: the player window loads and shows, the engine is set to full volume
   // (which loads the playlist window and restores the last playlist), then the playlist window is
-  // shown beside the player.
-  void start();
+  // shown beside the player. `openPaths` (from the command line) then join the playlist as one
+  // drop of them would; nothing starts playing.
+  void start(const std::vector<std::string>& openPaths = {});
 
   frmMain& main();
   frmplaylist& playlist();
+  // The command window; made on first use, beside the playlist window, hidden.
+  frmmenu& menu();
   // The lists and the engine live on the playlist window, so reaching them loads it.
   Core& core();
   MediaEngine& mp1();
 
   bool mainLoaded() const { return main_ != nullptr; }
   bool playlistLoaded() const { return playlist_ != nullptr; }
+  bool menuLoaded() const { return menu_ != nullptr; }
 
   // Saves the playlist (errors ignored) and ends the program; later calls do nothing, so that every
   // exit path saves exactly once.
@@ -63,6 +69,7 @@ class Forms {
   std::unique_ptr<MediaEngine> engine_;
   std::unique_ptr<Core> core_;
   // Windows are destroyed before the core and the engine they point at.
+  std::unique_ptr<frmmenu> menu_;
   std::unique_ptr<frmplaylist> playlist_;
   std::unique_ptr<frmMain> main_;
   bool ending_ = false;

@@ -9,6 +9,7 @@
 #include "app/Forms.h"
 #include "app/SessionEnd.h"
 #include "app/StartupProbe.h"
+#include "app/core/CommandLine.h"
 #include "engine/gst/GstMediaEngine.h"
 #include "mediainfo/core/FileInfoCommand.h"
 #include "playlist/core/LastPlaylist.h"
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
   }
 
   QApplication app(argc, argv);
+  // Qt has taken its own options out of argv; what is left are paths, as bytes.
+  const std::vector<std::string> openPaths = sonavex::commandLinePaths(
+      std::vector<std::string>(argv + 1, argv + argc), sonavex::currentFolder());
   app.setApplicationName(QStringLiteral("Sonavex"));
   // The player window cannot be closed; the program ends only by its own exit paths.
   app.setQuitOnLastWindowClosed(false);
@@ -35,7 +39,7 @@ int main(int argc, char** argv) {
   sonavex::ExitSignals exitSignals([&](int) { endProgram(); });
   sonavex::runOnSessionEnd(app, &app, endProgram);
 
-  forms.start();
+  forms.start(openPaths);
   if (sonavex::startupProbeRequested()) sonavex::reportStartupWhenShown(started);
   return app.exec();
 }

@@ -12,11 +12,12 @@ class frmmenu : public QWidget {
   Q_OBJECT
 
  public:
+  // Which playlist button the pointer is over; the pair level with it is shown.
   enum class Flyout { Add, Remove, Sort };
 
   explicit frmmenu(Core& core, QWidget* parent = nullptr);
 
-  // Places the window beside `panel` (its right edge + 22 twips, same top).
+  // Places the window beside `panel`: its right edge + 22 twips, level with its client top.
   void placeBeside(const QWidget& panel);
   // Shows only the pair level with the pointed button of the playlist window.
   void showFlyout(Flyout which);
@@ -36,8 +37,13 @@ class frmmenu : public QWidget {
   QPushButton* cmdname;
   QPushButton* cmdrnd;
 
+ signals:
+  // A command has run; the other windows show its result.
+  void commandDone();
+
  private:
   QPushButton* makeButton(const char* name, const QString& caption, int row, int column);
+  void run(void (*command)(Core&));
 
   Core& core_;
   Flyout shown_ = Flyout::Add;

@@ -17,6 +17,7 @@
 #include "player/core/Clock.h"
 #include "player/core/Marquee.h"
 #include "player/core/Transport.h"
+#include "playlist/DropTarget.h"
 #include "playlist/core/ListActions.h"
 #include "playlist/frmplaylist.h"
 
@@ -105,6 +106,11 @@ frmMain::frmMain(Forms& forms) : forms_(forms) {
   Timer2_->setObjectName(QStringLiteral("Timer2"));
   Timer2_->setInterval(kMarqueeInterval);
   connect(Timer2_, &QTimer::timeout, this, &frmMain::marqueeTick);
+
+  // A drop on the player is a drop on the playlist.
+  new DropTarget(this, [this](const std::vector<std::string>& paths) {
+    forms_.playlist().filedragging(paths);
+  });
 }
 
 QPushButton* frmMain::makeButton(const char* name, const char* caption, int left) {

@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -11,10 +13,13 @@
 #include "app/WindowsKeyCodes.h"
 #include "app/core/Core.h"
 #include "commands/core/RemoveCommands.h"
+#include "commands/frmmenu.h"
 #include "player/core/Clock.h"
 #include "player/frmMain.h"
+#include "playlist/DropTarget.h"
 #include "playlist/PlaylistListModel.h"
 #include "playlist/PlaylistView.h"
+#include "playlist/core/FileDrop.h"
 #include "playlist/core/LastPlaylist.h"
 #include "playlist/core/ListActions.h"
 #include "playlist/core/PlaylistFile.h"
@@ -30,6 +35,8 @@ namespace sonavex {
 
 namespace {
 constexpr int kClockInterval = 1000;
+// Left of this the pointer is over the list side of the panel, away from the command buttons.
+constexpr int kFlyoutHideX = 289;
 
 QLabel* makeCaption(QWidget* parent, const char* name, const char* caption, int left) {
   auto* label = new QLabel(QLatin1String(caption), parent);
@@ -97,6 +104,12 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
     afterCoreChange();
   });
   connect(cmdsave_, &QPushButton::clicked, this, [this] { cmdsave_Click(core_); });
+  for (QPushButton* button : {cmdadd_, cmdrem_, cmdsort_}) button->installEventFilter(this);
+  setMouseTracking(true);
+
+  auto drop = [this](const std::vector<std::string>& paths) { filedragging(paths); };
+  new DropTarget(this, drop);
+  new DropTarget(cpvcoollist2_->viewport(), drop);
 
   Timer2_ = new QTimer(this);
   Timer2_->setObjectName(QStringLiteral("Timer2"));
@@ -141,6 +154,50 @@ void frmplaylist::nextsong() {
 
 void frmplaylist::listrefreshing() { core_.list.listrefreshing(); }
 
+void frmplaylist::filedragging(const std::vector<std::string>& paths) {
+  sonavex::filedragging(core_, paths);
+  afterCoreChange();
+}
+
+void frmplaylist::mnudelfromdisk_Click() {
+  sonavex::mnudelfromdisk_Click(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::mnudelfromharddisk_Click() {
+  sonavex::mnudelfromharddisk_Click(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::mnuinvalid_Click() {
+  sonavex::mnuinvalid_Click(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::mnucrop_Click() {
+  sonavex::mnucrop_Click(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::showFlyoutFor(const QObject* button) {
+  frmmenu& menu = forms_.menu();
+  menu.placeBeside(*this);
+  if (button == cmdadd_) menu.showFlyout(frmmenu::Flyout::Add);
+  if (button == cmdrem_) menu.showFlyout(frmmenu::Flyout::Remove);
+  if (button == cmdsort_) menu.showFlyout(frmmenu::Flyout::Sort);
+}
+
+void frmplaylist::mouseMoveEvent(QMouseEvent* event) {
+  if (event->position().x() < kFlyoutHideX && forms_.menuLoaded()) forms_.menu().hide();
+  QWidget::mouseMoveEvent(event);
+}
+
+void frmplaylist::moveEvent(QMoveEvent* event) {
+  // A flyout left behind would float apart from the buttons it belongs to.
+  if (forms_.menuLoaded()) forms_.menu().placeBeside(*this);
+  QWidget::moveEvent(event);
+}
+
 void frmplaylist::setClockRunning(bool on) {
   if (Timer2_->isActive() == on) return;
   if (on) {
@@ -179,7 +236,7 @@ void frmplaylist::handleKeyRelease(QKeyEvent* event, bool fromList) {
   if (event->isAutoRepeat()) return;
   const int code = windowsKeyCode(event->key());
   // The window sees the key first, then the list.
-  if (code == kKeyDelete) cmdsel_Click(core_);
+  if (code == kKeyDelete) forms_.menu().cmdsel_Click();
   core_.shared.lastkey = code;
   keyboardscroll(core_);
   afterCoreChange();
@@ -201,6 +258,11 @@ void frmplaylist::keyPressEvent(QKeyEvent* event) {
 }
 
 bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Enter &&
+      (watched == cmdadd_ || watched == cmdrem_ || watched == cmdsort_)) {
+    showFlyoutFor(watched);
+    return false;  // the button still shows its own hover look
+  }
   if (watched == cpvcoollist2_ && event->type() == QEvent::KeyPress &&
       isFileInfoKey(static_cast<QKeyEvent*>(event))) {
     showFileInfo();

@@ -2,6 +2,8 @@
 // The playlist window (plain for now): the list, the loop and shuffle boxes, the command buttons,
 // the position clock, and the host of the media engine, whose notifications it hands to the core.
 #include <QWidget>
+#include <string>
+#include <vector>
 
 #include "engine/core/MediaEngine.h"
 
@@ -30,6 +32,14 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   void mnuexit_Click();
   void nextsong();
   void listrefreshing();
+  // Dropped files join the playlist, dropped folders are scanned for audio files; nothing plays.
+  void filedragging(const std::vector<std::string>& paths);
+
+  // Handlers of the song popup menu's removal entries.
+  void mnudelfromdisk_Click();
+  void mnudelfromharddisk_Click();
+  void mnuinvalid_Click();
+  void mnucrop_Click();
   // Starts or stops the one-second position clock when its state differs.
   void setClockRunning(bool on);
   // Shows the play mode boxes as the core holds them.
@@ -48,11 +58,15 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   void keyReleaseEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   QPushButton* makeButton(const char* name, const char* caption, int top);
   void handleKeyRelease(QKeyEvent* event, bool fromList);
   void afterCoreChange();
+  // The pointer came onto the add, remove or sort button: its pair of commands flies out.
+  void showFlyoutFor(const QObject* button);
   void clockTick();
   // Ctrl+I: the file info dialog for the focused entry.
   static bool isFileInfoKey(const QKeyEvent* event);

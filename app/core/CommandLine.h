@@ -1,0 +1,18 @@
+#pragma once
+// Paths given on the command line, as a file manager's "Open With" passes them: plain paths
+// (relative ones taken from the current folder) and file: URIs.
+#include <string>
+#include <vector>
+
+namespace sonavex {
+
+// The playlist paths named by `args`, in order. A relative path becomes `currentFolder` + '/' +
+// path, with nothing else normalised (left as it is when the folder is unknown, ""); a file: URI becomes its percent-decoded path; a URI of
+// another host, an empty argument or an empty URI path names nothing and is left out.
+std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,
+                                          const std::string& currentFolder);
+
+// The current folder as the file system spells it; "" when it cannot be read.
+std::string currentFolder();
+
+}  // namespace sonavex
