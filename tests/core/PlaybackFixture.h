@@ -1,6 +1,9 @@
 #pragma once
 // A core wired to the recording engine, as the windows wire it to the real one, plus a random
 // source whose draws a test can script.
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <deque>
 #include <initializer_list>
 #include <string>
@@ -8,6 +11,7 @@
 
 #include "app/core/Core.h"
 #include "engine/core/FakeMediaEngine.h"
+#include "player/core/Transport.h"
 #include "playlist/core/Sequencer.h"
 
 namespace sonavex::testing {
@@ -58,23 +62,38 @@ struct Playback {
   }
 
   static std::string pathOf(int i) { return "/music/t" + std::to_string(i) + ".mp3"; }
+  void focus(Index i) { core.list.markEntry(i); }  // as a click in the list would
+  std::size_t opens() const { return engine.opened.size(); }
 
-  // Focus an entry as a click in the list would.
-  void focus(Index i) { core.list.markEntry(i); }
-
-  // The engine starts the stream that was just opened and reports its length.
+  // The engine starts the stream just opened and reports its length.
   void startStream(double duration) {
     engine.durationValue = duration;
     engine.raiseNewStream();
   }
+  void playStarted(double duration) {  // play pressed, and the stream started
+    cmdplay_Click(core);
+    startStream(duration);
+  }
 
-  // A shuffle order with the position reached in it.
-  void shuffleOrder(std::initializer_list<Index> entries, Index position) {
+  void shuffleOrder(const std::vector<Index>& entries, Index position) {
     for (Index e : entries) core.List5.append(e);
     core.List5.setListIndex(position);
   }
 
-  std::size_t opens() const { return engine.opened.size(); }
+  // Entry g (or nothing, for -1) was opened last and is the only one marked.
+  void expectMarked(Index g) const {
+    EXPECT_EQ(engine.lastOpened(), core.list.path(g));
+    EXPECT_EQ(core.shared.currenttrack, g);
+    EXPECT_EQ(core.shared.tracknumber, g + 1);
+    EXPECT_EQ(core.list.listIndex1(), g);
+    EXPECT_EQ(core.list.listIndex2(), g);
+    const auto& flags = core.list.selectionFlags();
+    EXPECT_EQ(std::count(flags.begin(), flags.end(), 1), g == kNone ? 0 : 1);
+    EXPECT_EQ(core.list.selectedCount(), g == kNone ? 0 : 1);
+    if (g != kNone) {
+      EXPECT_TRUE(core.list.isSelected(g));
+    }
+  }
 };
 
 }  // namespace sonavex::testing

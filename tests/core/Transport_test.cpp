@@ -10,37 +10,32 @@ namespace {
 
 using testing::Playback;
 
-TEST(Play, WithNothingFocusedPlaysTheFirstEntry) {
-  Playback p(3);
-  cmdplay_Click(p.core);
-  EXPECT_EQ(p.engine.opened, std::vector<std::string>{Playback::pathOf(0)});
+TEST(Play, OpensTheFocusedEntryOrElseTheFirstWithoutMovingTheSelection) {
+  Playback p(5);
+  cmdplay_Click(p.core);  // nothing focused
+  EXPECT_EQ(p.engine.lastOpened(), Playback::pathOf(0));
   EXPECT_EQ(p.core.shared.currenttrack, 0);
   EXPECT_EQ(p.core.shared.tracknumber, 1);
-}
 
-TEST(Play, PlaysTheFocusedEntryWithoutMovingTheSelection) {
-  Playback p(5);
   p.focus(2);
   p.core.list.setSelected(4, true);
   cmdplay_Click(p.core);
-  EXPECT_EQ(p.engine.opened, std::vector<std::string>{Playback::pathOf(2)});
+  EXPECT_EQ(p.engine.lastOpened(), Playback::pathOf(2));
   EXPECT_EQ(p.core.shared.tracknumber, 3);
   EXPECT_EQ(p.core.list.listIndex2(), 2);
   EXPECT_EQ(p.core.list.selectedCount(), 2);
-  EXPECT_TRUE(p.core.list.isSelected(4));
+
+  Playback empty(0);
+  cmdplay_Click(empty.core);
+  EXPECT_EQ(empty.engine.opened, std::vector<std::string>{""});
 }
 
-TEST(Play, AnEmptyListHandsOverTheEmptyPath) {
-  Playback p(0);
-  cmdplay_Click(p.core);
-  EXPECT_EQ(p.engine.opened, std::vector<std::string>{""});
-}
-
-TEST(Pause, TogglesBetweenPausedAndPlayingWithTimersAndSeekBar) {
+TEST(Pause, TogglesPlayingAndPausedWithTimersAndSeekBarAndIgnoresOtherStates) {
   Playback p(2);
-  cmdplay_Click(p.core);
-  p.startStream(141);
+  cmdpause_Click(p.core);  // stopped: nothing
+  EXPECT_TRUE(p.engine.calls.empty());
 
+  p.playStarted(141);
   cmdpause_Click(p.core);
   EXPECT_EQ(p.engine.state, kPaused);
   EXPECT_FALSE(p.core.face.marqueeTimerOn);
@@ -56,18 +51,10 @@ TEST(Pause, TogglesBetweenPausedAndPlayingWithTimersAndSeekBar) {
   EXPECT_EQ(p.engine.positionValue, 42);
 }
 
-TEST(Pause, WhileStoppedDoesNothing) {
-  Playback p(2);
-  cmdpause_Click(p.core);
-  EXPECT_TRUE(p.engine.calls.empty());
-  EXPECT_TRUE(p.core.face.progEnabled);
-}
-
 TEST(Stop, ClearsTheTextsKeepsTheFillAndDoesNotAdvance) {
   Playback p(3, /*loop=*/1);
   p.focus(0);
-  cmdplay_Click(p.core);
-  p.startStream(185);
+  p.playStarted(185);
   p.engine.positionValue = 90;
   clockTick(p.core);
   const double fill = p.core.face.imgprogWidth;
@@ -86,98 +73,60 @@ TEST(Stop, ClearsTheTextsKeepsTheFillAndDoesNotAdvance) {
   EXPECT_TRUE(p.core.face.progVisible);
 }
 
-// Previous in plain order: rules by loop box and focused entry.
-struct PlainCase {
-  int loop;
-  Index focused;
-  Index expected;
-};
-
-class PreviousPlain : public ::testing::TestWithParam<PlainCase> {};
-
-TEST_P(PreviousPlain, OpensAndMarksTheEntryBefore) {
-  const PlainCase c = GetParam();
-  Playback p(5, c.loop);
-  p.focus(c.focused);
-  cmdprev_Click(p.core);
-  EXPECT_EQ(p.engine.lastOpened(), p.core.list.path(c.expected));
-  EXPECT_EQ(p.core.shared.currenttrack, c.expected);
-  EXPECT_EQ(p.core.shared.tracknumber, c.expected + 1);
-  EXPECT_EQ(p.core.list.listIndex1(), c.expected);
-  EXPECT_EQ(p.core.list.listIndex2(), c.expected);
-  EXPECT_EQ(p.core.list.selectedCount(), c.expected == kNone ? 0 : 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, PreviousPlain,
-    ::testing::Values(PlainCase{0, 3, 2},       // a: one back
-                      PlainCase{1, 1, 0},       // c: one back, loop on
-                      PlainCase{0, 1, 0},       // a: second entry to the first
-                      PlainCase{0, 0, kNone},   // e: nothing further back
-                      PlainCase{1, 0, 4},       // g: wrap to the last entry
-                      PlainCase{1, kNone, kNone},
-                      PlainCase{0, kNone, kNone}));
-
-TEST(PreviousPlain, EmptyListOpensNothing) {
-  Playback p(0, /*loop=*/1);
-  cmdprev_Click(p.core);
-  EXPECT_EQ(p.engine.opened, std::vector<std::string>{""});
-  EXPECT_EQ(p.core.shared.currenttrack, kNone);
-  EXPECT_EQ(p.core.shared.tracknumber, 0);
-}
-
-// Previous in shuffle order steps back through List5, mirroring nextsong.
-TEST(PreviousShuffled, StepsOnePositionBackInTheOrder) {
-  for (int loop : {0, 1}) {  // rules b and d
-    Playback p(4, loop, 1);
-    p.shuffleOrder({2, 0, 3, 1}, 2);
-    p.focus(3);
+TEST(PreviousPlain, OpensAndMarksTheEntryBeforeByTheLoopBox) {
+  struct Row {
+    int entries, loop;
+    Index focused, expected;
+  };
+  const Row rows[] = {
+      {5, 0, 3, 2},          {5, 1, 1, 0},         {5, 0, 1, 0},
+      {5, 0, 0, kNone},      // nothing further back
+      {5, 1, 0, 4},          // wraps to the last entry
+      {5, 1, kNone, kNone},  {5, 0, kNone, kNone}, {0, 1, kNone, kNone},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(::testing::Message() << r.entries << " entries, loop " << r.loop << ", focused "
+                                      << r.focused);
+    Playback p(r.entries, r.loop);
+    p.focus(r.focused);
     cmdprev_Click(p.core);
-    EXPECT_EQ(p.engine.lastOpened(), Playback::pathOf(0));
-    EXPECT_EQ(p.core.List5.listIndex(), 1);
-    EXPECT_EQ(p.core.shared.tracknumber, 1);
+    EXPECT_EQ(p.opens(), 1u);
+    p.expectMarked(r.expected);
   }
 }
 
-TEST(PreviousShuffled, AtTheStartWrapsWithLoopAndEndsWithout) {
-  Playback looped(4, 1, 1);  // rule h
-  looped.shuffleOrder({2, 0, 3, 1}, 0);
-  looped.focus(2);
-  cmdprev_Click(looped.core);
-  EXPECT_EQ(looped.engine.lastOpened(), Playback::pathOf(1));
-  EXPECT_EQ(looped.core.List5.listIndex(), 3);
-
-  Playback unlooped(4, 0, 1);  // rule f
-  unlooped.shuffleOrder({2, 0, 3, 1}, 0);
-  unlooped.focus(2);
-  cmdprev_Click(unlooped.core);
-  EXPECT_EQ(unlooped.engine.lastOpened(), "");
-  EXPECT_EQ(unlooped.core.shared.currenttrack, kNone);
-}
-
-TEST(PreviousShuffled, EntryZeroFocusedMidOrderStillStepsBack) {
-  Playback p(4, 0, 1);
-  p.shuffleOrder({2, 0, 3, 1}, 1);  // entry 0 sits at position 1
-  p.focus(0);
-  cmdprev_Click(p.core);
-  EXPECT_EQ(p.engine.lastOpened(), Playback::pathOf(2));
-}
-
-TEST(PreviousShuffled, EmptyOrderOpensNothing) {
-  Playback p(4, 1, 1);
-  p.focus(2);
-  cmdprev_Click(p.core);
-  EXPECT_EQ(p.engine.lastOpened(), "");
-  EXPECT_EQ(p.core.shared.currenttrack, kNone);
+// Previous in shuffle order steps one position back through the order, mirroring nextsong.
+TEST(PreviousShuffled, StepsBackWrapsWithLoopAndEndsWithout) {
+  struct Row {
+    int loop;
+    std::vector<Index> order;
+    Index position, focused, expected, newPosition;
+  };
+  const Row rows[] = {
+      {0, {2, 0, 3, 1}, 2, 3, 0, 1},
+      {1, {2, 0, 3, 1}, 2, 3, 0, 1},
+      {0, {2, 0, 3, 1}, 1, 0, 2, 0},  // entry 0 focused mid-order still steps back
+      {1, {2, 0, 3, 1}, 0, 2, 1, 3},  // from the start round to the last position
+      {0, {2, 0, 3, 1}, 0, 2, kNone, 0},
+      {1, {}, kNone, 2, kNone, kNone},  // no order at all
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(::testing::Message() << "loop " << r.loop << ", position " << r.position
+                                      << ", order of " << r.order.size());
+    Playback p(4, r.loop, /*shuffle=*/1);
+    p.shuffleOrder(r.order, r.position);
+    p.focus(r.focused);
+    cmdprev_Click(p.core);
+    p.expectMarked(r.expected);
+    EXPECT_EQ(p.core.List5.listIndex(), r.newPosition);
+  }
 }
 
 TEST(PreviousShuffled, NextAfterPreviousReturnsToTheSameTrack) {
   Playback p(4, 0, 1);
   p.shuffleOrder({2, 0, 3, 1}, kNone);
   p.focus(1);
-  nextsong(p.core);
-  nextsong(p.core);
-  nextsong(p.core);  // position 2: entry 3
+  for (int i = 0; i < 3; ++i) nextsong(p.core);  // position 2: entry 3
   cmdprev_Click(p.core);
   EXPECT_EQ(p.engine.lastOpened(), Playback::pathOf(0));
   nextsong(p.core);
