@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "player/core/Transport.h"
 #include "tests/core/PlaybackFixture.h"
 
 namespace sonavex {
@@ -13,48 +12,32 @@ namespace {
 
 using testing::Playback;
 
-TEST(FormatMinutes, ShowsDecimalMinutesInTheShortestForm) {
-  EXPECT_EQ(formatMinutes(185), "3.08");
-  EXPECT_EQ(formatMinutes(90), "1.5");
-  EXPECT_EQ(formatMinutes(60), "1");
-  EXPECT_EQ(formatMinutes(0), "0");
-  EXPECT_EQ(formatMinutes(3), "0.05");
-  EXPECT_EQ(formatMinutes(3600), "60");
-}
-
-TEST(FormatMinutes, RoundsHalvesToEven) {
-  EXPECT_EQ(formatMinutes(37.5), "0.62");  // 0.625 minutes
-  EXPECT_EQ(formatMinutes(22.5), "0.38");  // 0.375 minutes
-  EXPECT_EQ(formatMinutes(7.5), "0.12");   // 0.125 minutes
-  EXPECT_EQ(formatMinutes(59.9), "1");     // 0.998 carries into the whole minutes
-}
-
-TEST(FormatMinutes, UsesTheGivenDecimalSeparator) {
-  EXPECT_EQ(formatMinutes(90, ','), "1,5");
-  EXPECT_EQ(formatMinutes(60, ','), "1");
-}
-
-TEST(FormatMinutes, OddValuesGiveADefinedText) {
-  EXPECT_EQ(formatMinutes(-90), "-1.5");
-  EXPECT_EQ(formatMinutes(std::numeric_limits<double>::quiet_NaN()), "0");
-  EXPECT_EQ(formatMinutes(std::numeric_limits<double>::infinity()), "0");
-  EXPECT_EQ(formatMinutes(1e300), "0");
+TEST(FormatMinutes, DecimalMinutesRoundedHalfToEvenInTheShortestForm) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const struct {
+    double seconds;
+    char separator;
+    const char* text;
+  } rows[] = {
+      {185, '.', "3.08"}, {90, '.', "1.5"},   {60, '.', "1"},     {0, '.', "0"},
+      {3, '.', "0.05"},   {3600, '.', "60"},  {37.5, '.', "0.62"}, {22.5, '.', "0.38"},
+      {7.5, '.', "0.12"}, {59.9, '.', "1"},   {90, ',', "1,5"},   {60, ',', "1"},
+      {-90, '.', "-1.5"}, {kNaN, '.', "0"},   {kInf, '.', "0"},   {1e300, '.', "0"},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(formatMinutes(r.seconds, r.separator), r.text) << r.seconds << " s";
+  }
 }
 
 TEST(ClockTick, ShowsBothTimesAndTheFill) {
   Playback p(1);
-  cmdplay_Click(p.core);
-  p.startStream(185);
+  p.playStarted(185);
   p.engine.positionValue = 90;
   clockTick(p.core);
   EXPECT_EQ(p.core.face.lblctime, "1.5");
   EXPECT_EQ(p.core.face.lblttime, "3.08");
   EXPECT_DOUBLE_EQ(p.core.face.imgprogWidth, 8 + 90.0 * 141 / 185);
-
-  p.engine.durationValue = 282;
-  p.engine.positionValue = 141;  // half way
-  clockTick(p.core);
-  EXPECT_DOUBLE_EQ(p.core.face.imgprogWidth, 8 + 70.5);
 }
 
 TEST(ClockTick, UnknownDurationLeavesTheFillAndDoesNotEndTheTrack) {
@@ -69,74 +52,57 @@ TEST(ClockTick, UnknownDurationLeavesTheFillAndDoesNotEndTheTrack) {
   EXPECT_EQ(p.engine.state, kPlaying);
 }
 
-TEST(ClockTick, AtTheEndStopsTheEngineAndAdvancesExactlyOnce) {
-  Playback p(3, /*loop=*/0);
+TEST(ClockTick, ExactlyAtTheEndStopsTheEngineThenAdvancesOnce) {
+  Playback p(3);
   p.focus(0);
-  cmdplay_Click(p.core);
-  p.startStream(120);
+  p.playStarted(120);
+  p.engine.positionValue = 119.999;  // shows the same rounded time as the end, but is not it
+  clockTick(p.core);
+  EXPECT_EQ(p.engine.state, kPlaying);
+  EXPECT_EQ(p.opens(), 1u);
+
   p.engine.positionValue = 120;
   clockTick(p.core);
-
   ASSERT_EQ(p.engine.opened.size(), 2u);
   EXPECT_EQ(p.engine.opened[1], Playback::pathOf(1));
   EXPECT_EQ(p.core.shared.tracknumber, 2);
   EXPECT_EQ(p.core.face.lblctime, "");
   EXPECT_FALSE(p.core.face.progVisible);
-  // The engine's calls: the stop comes before the next open.
-  const auto stop = std::find(p.engine.calls.begin(), p.engine.calls.end(), "stop");
-  const auto open = std::find(p.engine.calls.begin(), p.engine.calls.end(),
-                              "open:" + Playback::pathOf(1));
-  EXPECT_LT(stop, open);
+  // A stop after the open would stop the new track.
+  const auto& calls = p.engine.calls;
+  EXPECT_LT(std::find(calls.begin(), calls.end(), "stop"),
+            std::find(calls.begin(), calls.end(), "open:" + Playback::pathOf(1)));
 
   clockTick(p.core);  // the new stream has not started: nothing further
   EXPECT_EQ(p.opens(), 2u);
 }
 
-TEST(ClockTick, ShortOfTheEndDoesNotStop) {
-  Playback p(2);
-  cmdplay_Click(p.core);
-  p.startStream(120);
-  p.engine.positionValue = 119.999;
-  clockTick(p.core);
-  EXPECT_EQ(p.engine.state, kPlaying);
-  EXPECT_EQ(p.opens(), 1u);
-}
-
-TEST(Seek, ClickOnTheBarMapsTheUsableLength) {
+TEST(Seek, ClicksMapTheUsableLengthOfTheBarAndTwipsOnTheFill) {
   Playback p(1);
-  cmdplay_Click(p.core);
-  p.startStream(200);
+  p.playStarted(141);
+  imgprog_MouseUp(p.core, 1200);  // 80 pixels
+  EXPECT_DOUBLE_EQ(p.engine.positionValue, 72);
+  EXPECT_DOUBLE_EQ(p.core.face.imgprogWidth, 80);
 
   picprog_MouseUp(p.core, 8);
   EXPECT_EQ(p.engine.positionValue, 0);
   EXPECT_EQ(p.core.face.imgprogWidth, 8);
 
   picprog_MouseUp(p.core, 149);
-  EXPECT_EQ(p.engine.positionValue, 200);
+  EXPECT_EQ(p.engine.positionValue, 141);
   EXPECT_EQ(p.core.face.imgprogWidth, 149);
   clockTick(p.core);  // the tick after a seek to the end stops the track
   EXPECT_EQ(p.opens(), 2u);
 }
 
-TEST(Seek, ClickOnTheFillIsInTwips) {
-  Playback p(1);
-  cmdplay_Click(p.core);
-  p.startStream(141);
-  imgprog_MouseUp(p.core, 1200);  // 80 pixels
-  EXPECT_DOUBLE_EQ(p.engine.positionValue, 72);
-  EXPECT_DOUBLE_EQ(p.core.face.imgprogWidth, 80);
-}
-
 TEST(Seek, IgnoredWhileTheBarIsDisabledOrTheClickIsNotANumber) {
   Playback p(1);
-  cmdplay_Click(p.core);
-  p.startStream(141);
+  p.playStarted(141);
   p.core.face.progEnabled = false;
   picprog_MouseUp(p.core, 100);
   imgprog_MouseUp(p.core, 1500);
   p.core.face.progEnabled = true;
   picprog_MouseUp(p.core, std::numeric_limits<double>::quiet_NaN());
-  EXPECT_EQ(p.engine.positionValue, 0);
   EXPECT_EQ(std::count_if(p.engine.calls.begin(), p.engine.calls.end(),
                           [](const std::string& c) { return c.rfind("position:", 0) == 0; }),
             0);
