@@ -11,9 +11,6 @@ namespace {
 
 using testing::Playback;
 
-constexpr int kRight = 39;
-constexpr int kLeft = 37;
-
 TEST(DoubleClick, PlaysTheFocusedEntryAndResetsTheFill) {
   Playback p(5);
   p.focus(3);
@@ -30,90 +27,56 @@ TEST(DoubleClick, PlaysTheFocusedEntryAndResetsTheFill) {
   EXPECT_EQ(p.core.list.selectedCount(), 2) << "the selection stays as the double click made it";
 }
 
-// A track of 100 s: one twenty-fifth is 4 s.
-struct Keys : ::testing::Test {
-  Playback p{5};
-  void press(int key, Index focused, double position) {
-    p.focus(focused);
-    p.engine.durationValue = 100;
-    p.engine.positionValue = position;
-    p.core.shared.lastkey = key;
+// The arrow keys seek by a twenty-fifth of the track and undo the focus move the key made.
+TEST(SeekKeys, JumpOnlyWithRoomInTheTrackAndAnEntryToGoBackTo) {
+  constexpr int kLeft = 37, kRight = 39, kUp = 38, kDelete = 46;
+  const struct {
+    int key;
+    Index focused;
+    double duration, position, newPosition;
+    Index selected;
+  } rows[] = {
+      {kRight, 2, 100, 10, 14, 1}, {kRight, 4, 100, 50, 54, 3},
+      {kRight, 0, 100, 10, 10, 0},  // first entry: nothing to undo
+      {kRight, 2, 100, 96, 96, 2},  // no room before the end
+      {kLeft, 1, 100, 10, 6, 2},    {kLeft, 4, 100, 50, 50, 4},  // last entry
+      {kLeft, 1, 100, 4, 4, 1},     // no room after the start
+      {kRight, 2, 0, 0, 0, 2},      {kLeft, 2, 0, 0, 0, 2},  // no track
+      {kUp, 2, 100, 10, 10, 2},     {kDelete, 2, 100, 10, 10, 2},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(::testing::Message() << "key " << r.key << " on entry " << r.focused << " at "
+                                      << r.position << " of " << r.duration);
+    Playback p(5);
+    p.focus(r.focused);
+    p.engine.durationValue = r.duration;
+    p.engine.positionValue = r.position;
+    p.core.shared.lastkey = r.key;
     keyboardscroll(p.core);
+    EXPECT_EQ(p.engine.positionValue, r.newPosition);
+    EXPECT_EQ(p.core.list.selectedCount(), 1);
+    EXPECT_TRUE(p.core.list.isSelected(r.selected));
   }
-};
-
-TEST_F(Keys, RightJumpsForwardAndMovesTheSelectionBackUp) {
-  press(kRight, 2, 10);
-  EXPECT_EQ(p.engine.positionValue, 14);
-  EXPECT_TRUE(p.core.list.isSelected(1));
-  EXPECT_FALSE(p.core.list.isSelected(2));
 }
 
-TEST_F(Keys, RightOnTheLastEntryStillSeeks) {
-  press(kRight, 4, 50);
-  EXPECT_EQ(p.engine.positionValue, 54);
-  EXPECT_TRUE(p.core.list.isSelected(3));
-}
-
-TEST_F(Keys, RightDoesNothingOnTheFirstEntryOrNearTheEnd) {
-  press(kRight, 0, 10);
-  EXPECT_EQ(p.engine.positionValue, 10);
-  press(kRight, 2, 96);
-  EXPECT_EQ(p.engine.positionValue, 96);
-  EXPECT_TRUE(p.core.list.isSelected(2));
-}
-
-TEST_F(Keys, LeftJumpsBackAndMovesTheSelectionBackDown) {
-  press(kLeft, 1, 10);
-  EXPECT_EQ(p.engine.positionValue, 6);
-  EXPECT_TRUE(p.core.list.isSelected(2));
-  EXPECT_FALSE(p.core.list.isSelected(1));
-}
-
-TEST_F(Keys, LeftDoesNothingOnTheLastEntryOrNearTheStart) {
-  press(kLeft, 4, 50);
-  EXPECT_EQ(p.engine.positionValue, 50);
-  press(kLeft, 1, 4);
-  EXPECT_EQ(p.engine.positionValue, 4);
-  EXPECT_TRUE(p.core.list.isSelected(1));
-}
-
-TEST_F(Keys, OtherKeysAndNoTrackDoNothing) {
-  press(46, 2, 10);  // Delete
-  press(38, 2, 10);  // Up
-  EXPECT_TRUE(p.engine.calls.empty());
-  p.focus(2);
-  p.engine.durationValue = 0;
-  p.engine.positionValue = 0;
-  for (int key : {kLeft, kRight}) {
-    p.core.shared.lastkey = key;
-    keyboardscroll(p.core);
+TEST(RowUnderPointer, TheRowThePointerIsOnCountedFromTheTopRowOrNone) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const struct {
+    double y;
+    Index top, count, row;
+  } rows[] = {
+      {2 * 13 + 10, 0, 5, 2},  // lower half of the third row
+      {2 * 13 + 3, 0, 5, 2},   // upper half of the same row
+      {3, 0, 5, 0},  {0, 0, 5, 0},  {12.99, 0, 5, 0},  {13, 0, 5, 1},
+      {3, 40000, 40010, 40000},     {9 * 13 + 1, 40000, 40010, 40009},
+      {5 * 13, 0, 5, kNone},  // below the last entry
+      {1, 0, 0, kNone},       {-0.5, 0, 5, kNone},  {kNaN, 0, 5, kNone},
+      {kInf, 0, 5, kNone},    {1e30, 0, 5, kNone},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(rowUnderPointer(r.y, r.top, r.count), r.row) << "y " << r.y << ", top " << r.top;
   }
-  EXPECT_TRUE(p.engine.calls.empty());
-  EXPECT_TRUE(p.core.list.isSelected(2));
-}
-
-TEST(RowUnderPointer, TheRowThePointerIsOn) {
-  EXPECT_EQ(rowUnderPointer(2 * 13 + 10, 0, 5), 2);  // lower half of the third row
-  EXPECT_EQ(rowUnderPointer(2 * 13 + 3, 0, 5), 2);   // upper half of the same row
-  EXPECT_EQ(rowUnderPointer(3, 0, 5), 0);            // upper half of the first row
-  EXPECT_EQ(rowUnderPointer(0, 0, 5), 0);
-  EXPECT_EQ(rowUnderPointer(12.99, 0, 5), 0);
-  EXPECT_EQ(rowUnderPointer(13, 0, 5), 1);
-}
-
-TEST(RowUnderPointer, CountsFromTheTopVisibleRow) {
-  EXPECT_EQ(rowUnderPointer(3, 40000, 40010), 40000);
-  EXPECT_EQ(rowUnderPointer(9 * 13 + 1, 40000, 40010), 40009);
-}
-
-TEST(RowUnderPointer, OutsideTheRowsIsNone) {
-  EXPECT_EQ(rowUnderPointer(5 * 13, 0, 5), kNone);  // below the last entry
-  EXPECT_EQ(rowUnderPointer(1, 0, 0), kNone);       // empty list
-  EXPECT_EQ(rowUnderPointer(-0.5, 0, 5), kNone);
-  EXPECT_EQ(rowUnderPointer(std::numeric_limits<double>::quiet_NaN(), 0, 5), kNone);
-  EXPECT_EQ(rowUnderPointer(std::numeric_limits<double>::infinity(), 0, 5), kNone);
-  EXPECT_EQ(rowUnderPointer(1e30, 0, 5), kNone);
 }
 
 TEST(SelectionTooltip, NamesTheFocusedEntry) {

@@ -5,18 +5,16 @@
 namespace sonavex {
 namespace {
 
-TEST(DisplayName, NumbersAtAppendAndTakesTextAfterLastSeparator) {
+TEST(DisplayName, NumbersAtAppendAndTakesTheTextAfterTheLastSeparator) {
   PlaylistModel m;
   for (int i = 0; i < 4; ++i) m.appendEntry("/x/y" + std::to_string(i));
   m.appendEntry("/music/Best Of/a b.mp3");
-  EXPECT_EQ(m.displayName(4), "5   a b.mp3");
   m.appendEntry("plain.mp3");
-  EXPECT_EQ(m.displayName(5), "6   plain.mp3");
   m.appendEntry("/music/dir/");
+  EXPECT_EQ(m.displayName(4), "5   a b.mp3");
+  EXPECT_EQ(m.displayName(5), "6   plain.mp3");
   EXPECT_EQ(m.displayName(6), "7   ");
-}
-
-TEST(DisplayName, FileNamePartIsAfterFirstThreeSpaces) {
+  // The file name part starts after the first three spaces only.
   EXPECT_EQ(fileNamePartOf("12   a   b.mp3"), "a   b.mp3");
   EXPECT_EQ(fileNamePartOf("3   "), "");
 }
@@ -40,7 +38,6 @@ TEST(MarkEntry, SelectsExactlyThatEntryOrNone) {
 TEST(Indexes, HoldMoreThan32767Entries) {
   PlaylistModel m;
   for (int i = 0; i < 40000; ++i) m.appendEntry("/a.mp3");
-  EXPECT_EQ(m.count(), 40000);
   EXPECT_EQ(m.displayName(39999), "40000   a.mp3");
   m.markEntry(39999);
   EXPECT_EQ(m.listIndex2(), 39999);
