@@ -1,10 +1,10 @@
 #pragma once
 // Fakes of the platform services and a scratch folder tree for the playlist command tests.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -49,21 +49,18 @@ class BusyLog : public BusyPointer {
  public:
   std::vector<bool> changes;
   bool busy = false;
-  void setBusy(bool b) override {
-    busy = b;
-    changes.push_back(b);
-  }
+  void setBusy(bool b) override { changes.push_back(busy = b); }
 };
 
 class ScriptedFolders : public FolderPicker {
  public:
   std::string folder;
   std::vector<std::string> titles;
-  BusyLog* busyDuringBrowse = nullptr;
+  const BusyLog* busy = nullptr;
   bool wasBusy = false;
   std::string BrowseForFolder(const std::string& title) override {
     titles.push_back(title);
-    if (busyDuringBrowse) wasBusy = busyDuringBrowse->busy;
+    wasBusy = busy && busy->busy;
     return folder;
   }
 };
@@ -93,12 +90,23 @@ struct TestCore {
   Core core{engine, rng};
   TestCore() {
     core.platform = Platform{&messages, &dialog, &folders, &busy};
-    folders.busyDuringBrowse = &busy;
+    folders.busy = &busy;
   }
   std::vector<std::string> paths() const { return core.list.paths(); }
   std::vector<std::string> names() const { return core.list.displayNames(); }
   void add(const std::vector<std::string>& ps) {
     for (const auto& p : ps) core.list.appendEntry(p);
+  }
+  void select(const std::vector<Index>& rows) {
+    for (const Index r : rows) core.list.setSelected(r, true);
+  }
+  // The shuffle order holds every entry index exactly once.
+  bool shuffleCoversList() const {
+    std::vector<Index> order = core.List5.entries();
+    std::sort(order.begin(), order.end());
+    for (std::size_t i = 0; i < order.size(); ++i)
+      if (order[i] != static_cast<Index>(i)) return false;
+    return static_cast<Index>(order.size()) == core.list.count();
   }
 };
 
@@ -106,42 +114,40 @@ struct TestCore {
 class TempTree {
  public:
   TempTree() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "sonavex-cmd-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "sonavex-test-XXXXXX").string();
     root_ = mkdtemp(pattern.data());
     chmod(root_.c_str(), 0755);  // walkable by an unprivileged user too
   }
   ~TempTree() {
+    namespace fs = std::filesystem;
     std::error_code ec;
     // Give back permissions taken away by a test before removing.
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             root_, std::filesystem::directory_options::skip_permission_denied, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    for (auto it = fs::recursive_directory_iterator(root_, fs::directory_options::skip_permission_denied, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
       if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0755);
-    }
-    std::filesystem::remove_all(root_, ec);
+    fs::remove_all(root_, ec);
   }
   TempTree(const TempTree&) = delete;
   TempTree& operator=(const TempTree&) = delete;
 
   const std::string& root() const { return root_; }
   std::string path(const std::string& rel) const { return root_ + "/" + rel; }
-  // Creates the file (and its folders) with `bytes` bytes.
-  std::string file(const std::string& rel, std::size_t bytes = 0) const {
+  // Creates the file (and its folders) holding `bytes`.
+  std::string write(const std::string& rel, const std::string& bytes) const {
     const std::string p = path(rel);
     std::filesystem::create_directories(std::filesystem::path(p).parent_path());
-    std::ofstream(p, std::ios::binary) << std::string(bytes, 'x');
+    std::ofstream(p, std::ios::binary) << bytes;
     return p;
   }
+  std::string file(const std::string& rel, std::size_t size = 0) const { return write(rel, std::string(size, 'x')); }
   std::string dir(const std::string& rel) const {
-    const std::string p = path(rel);
-    std::filesystem::create_directories(p);
-    return p;
+    std::filesystem::create_directories(path(rel));
+    return path(rel);
   }
   std::string link(const std::string& target, const std::string& rel) const {
-    const std::string p = path(rel);
-    std::filesystem::create_directories(std::filesystem::path(p).parent_path());
-    std::filesystem::create_symlink(target, p);
-    return p;
+    std::filesystem::create_directories(std::filesystem::path(path(rel)).parent_path());
+    std::filesystem::create_symlink(target, path(rel));
+    return path(rel);
   }
 
  private:
@@ -155,22 +161,23 @@ inline bool exists(const std::string& p) {
 
 inline constexpr const char* kCannotDropRights = "cannot drop rights";
 
-// Runs `body` in a child process without root's rights (so permission bits count) and returns
-// what it wrote to the given file descriptor, or "child failed". As a normal user it just forks.
-// Returns kCannotDropRights when the child cannot become an unprivileged user that reaches `folder`.
-inline std::string runUnprivileged(const std::string& folder, const std::function<void(int fd)>& body) {
+// Runs `body` in a child process without root's rights (so permission bits count) and returns the
+// text it gives back, or "child failed". As a normal user it just forks. Returns kCannotDropRights
+// when the child cannot become an unprivileged user that reaches `folder`.
+inline std::string runUnprivileged(const std::string& folder, const std::function<std::string()>& body) {
   int fds[2];
   if (pipe(fds) != 0) return "pipe failed";
   const pid_t child = fork();
   if (child == 0) {
     close(fds[0]);
-    if ((geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) || access(folder.c_str(), R_OK | X_OK) != 0) {
-      const std::string msg = kCannotDropRights;
-      if (write(fds[1], msg.data(), msg.size()) < 0) _exit(4);
-      _exit(0);
+    const bool dropped =
+        !(geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) && access(folder.c_str(), R_OK | X_OK) == 0;
+    const std::string out = dropped ? body() : kCannotDropRights;
+    for (std::size_t done = 0; done < out.size();) {
+      const ssize_t n = write(fds[1], out.data() + done, out.size() - done);
+      if (n <= 0) _exit(4);
+      done += static_cast<std::size_t>(n);
     }
-    body(fds[1]);
-    close(fds[1]);
     _exit(0);
   }
   close(fds[1]);
@@ -180,17 +187,7 @@ inline std::string runUnprivileged(const std::string& folder, const std::functio
   close(fds[0]);
   int status = 0;
   waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
-  return out;
-}
-
-inline void writeAll(int fd, const std::string& s) {
-  std::size_t done = 0;
-  while (done < s.size()) {
-    const ssize_t n = write(fd, s.data() + done, s.size() - done);
-    if (n <= 0) return;
-    done += static_cast<std::size_t>(n);
-  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? out : "child failed";
 }
 
 }  // namespace sonavex::testkit

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "commands/core/RandomOrder.h"
 #include "tests/core/CommandTestKit.h"
 
 namespace sonavex {
@@ -13,49 +10,29 @@ namespace {
 using testkit::exists;
 using testkit::TempTree;
 using testkit::TestCore;
+using Paths = std::vector<std::string>;
 
-void select(Core& core, std::initializer_list<Index> rows) {
-  for (const Index r : rows) core.list.setSelected(r, true);
-}
-
-bool coversEntries(const Core& core) {
-  std::vector<Index> order = core.List5.entries();
-  std::sort(order.begin(), order.end());
-  for (std::size_t i = 0; i < order.size(); ++i)
-    if (order[i] != static_cast<Index>(i)) return false;
-  return static_cast<Index>(order.size()) == core.list.count();
-}
-
-TEST(RemoveSelected, RenumbersTheKeptEntriesAndSelectsNothing) {
+TEST(RemoveSelected, RenumbersTheKeptEntriesKeepingTheirShownNamesAndSelectsNothing) {
   TestCore c;
-  c.add({"/m/a.mp3", "/m/b.mp3", "/m/d.mp3"});
+  c.core.list.appendRaw("/p/one.mp3", "7   shown   name");
+  c.add({"/p/two.mp3", "/p/three.mp3", "/p/four.mp3", "/p/five.mp3"});
   c.core.list.setListIndex1(2);
   c.core.list.setListIndex2(1);
-  select(c.core, {1});
+  c.select({1, 3});
   cmdsel_Click(c.core);
-  EXPECT_EQ(c.names(), (std::vector<std::string>{"1   a.mp3", "2   d.mp3"}));
-  EXPECT_EQ(c.paths(), (std::vector<std::string>{"/m/a.mp3", "/m/d.mp3"}));
+  EXPECT_EQ(c.names(), (Paths{"1   shown   name", "2   three.mp3", "3   five.mp3"}));
+  EXPECT_EQ(c.paths(), (Paths{"/p/one.mp3", "/p/three.mp3", "/p/five.mp3"}));
   EXPECT_EQ(c.core.list.selectedCount(), 0);
   EXPECT_EQ(c.core.list.listIndex1(), kNone);
   EXPECT_EQ(c.core.list.listIndex2(), kNone);
 }
 
-TEST(RemoveSelected, KeepsTheFileNamesOfTheDisplayNames) {
-  TestCore c;
-  c.core.list.appendRaw("/p/one.mp3", "7   shown   name");
-  c.add({"/p/two.mp3", "/p/three.mp3", "/p/four.mp3", "/p/five.mp3"});
-  select(c.core, {1, 3});
-  cmdsel_Click(c.core);
-  EXPECT_EQ(c.names(), (std::vector<std::string>{"1   shown   name", "2   three.mp3", "3   five.mp3"}));
-  EXPECT_EQ(c.paths(), (std::vector<std::string>{"/p/one.mp3", "/p/three.mp3", "/p/five.mp3"}));
-}
-
-TEST(RemoveSelected, NothingSelectedKeepsEverythingNumbered) {
+TEST(RemoveSelected, NothingSelectedStillRenumbers) {
   TestCore c;
   c.core.list.appendRaw("/a.mp3", "4   a.mp3");
   c.core.list.appendRaw("/b.mp3", "9   b.mp3");
   cmdsel_Click(c.core);
-  EXPECT_EQ(c.names(), (std::vector<std::string>{"1   a.mp3", "2   b.mp3"}));
+  EXPECT_EQ(c.names(), (Paths{"1   a.mp3", "2   b.mp3"}));
 }
 
 TEST(RemoveAll, EmptiesPlaylistAndShuffleOrder) {
@@ -74,10 +51,10 @@ TEST(Crop, KeepsTheSelectedEntriesNamedFromTheirPaths) {
   c.add({"/1.mp3", "/2.mp3", "/3.mp3"});
   c.core.list.appendRaw("/dir/real name.mp3", "4   renamed");
   c.add({"/5.mp3"});
-  select(c.core, {3});
+  c.select({3});
   mnucrop_Click(c.core);
-  EXPECT_EQ(c.paths(), std::vector<std::string>{"/dir/real name.mp3"});
-  EXPECT_EQ(c.names(), std::vector<std::string>{"1   real name.mp3"});
+  EXPECT_EQ(c.paths(), Paths{"/dir/real name.mp3"});
+  EXPECT_EQ(c.names(), Paths{"1   real name.mp3"});
 }
 
 TEST(RemovalShuffle, EveryRemovalLeavesAnOrderOfTheRemainingEntries) {
@@ -86,69 +63,52 @@ TEST(RemovalShuffle, EveryRemovalLeavesAnOrderOfTheRemainingEntries) {
     c.core.chkshuffle = 1;
     for (int i = 0; i < 12; ++i) c.core.list.appendEntry(i % 3 ? "" : "/missing/" + std::to_string(i));
     for (Index i = 0; i < 12; ++i) c.core.List5.append(i);
-    select(c.core, {0, 4, 5, 11});
+    c.select({0, 4, 5, 11});
     command(c.core);
     EXPECT_LT(c.core.list.count(), 12);
-    EXPECT_TRUE(coversEntries(c.core));
+    EXPECT_TRUE(c.shuffleCoversList());
   }
 }
 
-TEST(InvalidEntries, RemovesMissingFilesAndFoldersAndReportsTheCount) {
+TEST(InvalidEntries, RemovesMissingFilesFoldersAndDanglingLinksAndReportsTheCount) {
   TempTree t;
   const std::string a = t.file("a.mp3");
-  const std::string folder = t.dir("folder.mp3");
+  const std::string good = t.link(a, "good.mp3");
   TestCore c;
-  c.add({a, t.path("gone1.mp3"), t.path("gone2.mp3"), folder, "", a});
-  cmdall_Click(c.core);  // clears; start again with a renumbered view
-  c.add({a, t.path("gone1.mp3"), t.path("gone2.mp3"), folder, "", a});
+  c.add({a, t.path("gone1.mp3"), t.path("gone2.mp3"), t.dir("folder.mp3"), "", good,
+         t.link(t.path("nowhere"), "dangling.mp3"), a});
   mnuinvalid_Click(c.core);
-  EXPECT_EQ(c.paths(), (std::vector<std::string>{a, "", a}));
-  EXPECT_EQ(c.names(), (std::vector<std::string>{"1   a.mp3", "2   ", "3   a.mp3"}));
-  ASSERT_EQ(c.messages.shown.size(), 1u);
-  EXPECT_EQ(c.messages.shown[0].text, "3 invalid track(s) are removed from your playlist");
+  EXPECT_EQ(c.paths(), (Paths{a, "", good, a}));
+  EXPECT_EQ(c.names(), (Paths{"1   a.mp3", "2   ", "3   good.mp3", "4   a.mp3"}));
+  mnuinvalid_Click(c.core);
+  ASSERT_EQ(c.messages.shown.size(), 2u);
+  EXPECT_EQ(c.messages.shown[0].text, "4 invalid track(s) are removed from your playlist");
   EXPECT_EQ(c.messages.shown[0].title, "Sonavex");
   EXPECT_EQ(c.messages.shown[0].buttons, MsgButtons::Ok);
   EXPECT_EQ(c.messages.shown[0].icon, MsgIcon::None);
-}
-
-TEST(InvalidEntries, AdjacentMissingPairAndNoneMissing) {
-  TempTree t;
-  const std::string a = t.file("a.mp3");
-  TestCore c;
-  c.add({a, t.path("x"), t.path("y"), a});
-  mnuinvalid_Click(c.core);
-  EXPECT_EQ(c.messages.shown.back().text, "2 invalid track(s) are removed from your playlist");
-  mnuinvalid_Click(c.core);
-  EXPECT_EQ(c.messages.shown.back().text, "No invalid files");
-  EXPECT_EQ(c.core.list.count(), 2);
-}
-
-TEST(InvalidEntries, LinksCountByWhatTheyPointTo) {
-  TempTree t;
-  const std::string target = t.file("target.mp3");
-  const std::string good = t.link(target, "good.mp3");
-  const std::string dangling = t.link(t.path("nowhere"), "dangling.mp3");
-  TestCore c;
-  c.add({good, dangling});
-  mnuinvalid_Click(c.core);
-  EXPECT_EQ(c.paths(), std::vector<std::string>{good});
+  EXPECT_EQ(c.messages.shown[1].text, "No invalid files");
+  EXPECT_EQ(c.core.list.count(), 4);
 }
 
 class DiskDeletion : public ::testing::Test {
  protected:
+  void deleteSelected(const std::vector<Index>& rows) {
+    c.core.list.listrefreshing();
+    c.select(rows);
+    c.messages.answer = MsgAnswer::Yes;
+    mnudelfromdisk_Click(c.core);
+  }
   TempTree t;
   TestCore c;
 };
 
-TEST_F(DiskDeletion, NoDeletesNothing) {
+TEST_F(DiskDeletion, NoOrNobodyToAskDeletesNothing) {
   const std::string a = t.file("a.mp3");
   c.add({a});
-  select(c.core, {0});
+  c.select({0});
   c.messages.answer = MsgAnswer::No;
   mnudelfromdisk_Click(c.core);
   mnudelfromharddisk_Click(c.core);
-  EXPECT_TRUE(exists(a));
-  EXPECT_EQ(c.core.list.count(), 1);
   ASSERT_EQ(c.messages.shown.size(), 2u);
   for (const auto& m : c.messages.shown) {
     EXPECT_EQ(m.text, "Are you sure to delete selected file(s) from harddisk");
@@ -156,12 +116,6 @@ TEST_F(DiskDeletion, NoDeletesNothing) {
     EXPECT_EQ(m.buttons, MsgButtons::YesNo);
     EXPECT_EQ(m.icon, MsgIcon::None);
   }
-}
-
-TEST_F(DiskDeletion, WithoutAnyoneToAskNothingIsDeleted) {
-  const std::string a = t.file("a.mp3");
-  c.add({a});
-  select(c.core, {0});
   c.core.platform.messages = nullptr;
   mnudelfromdisk_Click(c.core);
   mnudelfromharddisk_Click(c.core);
@@ -169,76 +123,55 @@ TEST_F(DiskDeletion, WithoutAnyoneToAskNothingIsDeleted) {
   EXPECT_EQ(c.core.list.count(), 1);
 }
 
-TEST_F(DiskDeletion, YesDeletesExactlyTheSelectedFiles) {
-  const std::string a = t.file("a.mp3"), b = t.file("b.mp3"), d = t.file("d.mp3");
-  const std::string ro = t.file("readonly.mp3");
+TEST_F(DiskDeletion, YesDeletesExactlyTheSelectedFilesReadOnlyOnesToo) {
+  const std::string a = t.file("a.mp3"), b = t.file("b.mp3"), d = t.file("d.mp3"), ro = t.file("readonly.mp3");
   chmod(ro.c_str(), 0444);
   const std::string neighbour = t.file("a.mp3.bak");
   c.add({a, b, ro, d});
   c.core.chkshuffle = 1;
-  select(c.core, {0, 2});
-  c.messages.answer = MsgAnswer::Yes;
-  mnudelfromdisk_Click(c.core);
+  deleteSelected({0, 2});
   EXPECT_FALSE(exists(a));
-  EXPECT_FALSE(exists(ro));  // forced: read-only files go too
+  EXPECT_FALSE(exists(ro));
   EXPECT_TRUE(exists(b));
   EXPECT_TRUE(exists(d));
   EXPECT_TRUE(exists(neighbour));
-  EXPECT_EQ(c.names(), (std::vector<std::string>{"1   b.mp3", "2   d.mp3"}));
-  EXPECT_TRUE(coversEntries(c.core));
+  EXPECT_EQ(c.names(), (Paths{"1   b.mp3", "2   d.mp3"}));
+  EXPECT_TRUE(c.shuffleCoversList());
 }
 
 TEST_F(DiskDeletion, FirstFailureStopsWithThePlaylistUnchanged) {
   const std::string a = t.file("a.mp3"), b = t.file("b.mp3");
   c.add({a, t.path("missing.mp3"), b});
-  select(c.core, {0, 1, 2});
-  c.messages.answer = MsgAnswer::Yes;
-  mnudelfromdisk_Click(c.core);
+  deleteSelected({0, 1, 2});
   EXPECT_FALSE(exists(a));  // deleted before the failure: stays deleted
   EXPECT_TRUE(exists(b));
   EXPECT_EQ(c.core.list.count(), 3);
   EXPECT_EQ(c.core.list.selectedCount(), 3);
 }
 
-TEST_F(DiskDeletion, NeverRemovesADirectoryOrAPathThroughAFile) {
-  const std::string folder = t.file("album.mp3/inside.mp3");
-  const std::string plain = t.file("plain.mp3");
-  c.add({t.path("album.mp3"), plain + "/child.mp3", ""});
-  c.messages.answer = MsgAnswer::Yes;
-  for (Index row = 0; row < 3; ++row) {
-    c.core.list.listrefreshing();
-    select(c.core, {row});
-    mnudelfromdisk_Click(c.core);
-    EXPECT_EQ(c.core.list.count(), 3);
-  }
-  mnudelfromharddisk_Click(c.core);
-  EXPECT_EQ(c.core.list.count(), 3);
-  EXPECT_TRUE(exists(folder));
-  EXPECT_TRUE(exists(plain));
-}
-
-TEST_F(DiskDeletion, ARelativePathIsNeverDeleted) {
-  const std::string a = t.file("a.mp3");
+TEST_F(DiskDeletion, NeverRemovesADirectoryAPathThroughAFileOrARelativePath) {
+  const std::string inside = t.file("album.mp3/inside.mp3"), plain = t.file("plain.mp3"), rel = t.file("a.mp3");
   const std::string cwd = std::filesystem::current_path().string();
   ASSERT_EQ(chdir(t.root().c_str()), 0);
-  c.add({"a.mp3"});
-  c.core.list.setSelected(0, true);
-  c.messages.answer = MsgAnswer::Yes;
-  mnudelfromdisk_Click(c.core);
+  c.add({t.path("album.mp3"), plain + "/child.mp3", "", "a.mp3"});
+  for (Index row = 0; row < 4; ++row) {
+    SCOPED_TRACE(c.core.list.path(row));
+    deleteSelected({row});
+    EXPECT_EQ(c.core.list.count(), 4);
+  }
   mnudelfromharddisk_Click(c.core);
   ASSERT_EQ(chdir(cwd.c_str()), 0);
-  EXPECT_TRUE(exists(a));
-  EXPECT_EQ(c.core.list.count(), 1);
+  EXPECT_EQ(c.core.list.count(), 4);
+  EXPECT_TRUE(exists(inside));
+  EXPECT_TRUE(exists(plain));
+  EXPECT_TRUE(exists(rel));
 }
 
 TEST_F(DiskDeletion, ALinkEntryRemovesTheLinkNotItsTarget) {
   const std::string target = t.file("keep/target.mp3");
-  const std::string link = t.link(target, "link.mp3");
-  const std::string folderLink = t.link(t.path("keep"), "keeplink");
+  const std::string link = t.link(target, "link.mp3"), folderLink = t.link(t.path("keep"), "keeplink");
   c.add({link, folderLink});
-  select(c.core, {0, 1});
-  c.messages.answer = MsgAnswer::Yes;
-  mnudelfromdisk_Click(c.core);
+  deleteSelected({0, 1});
   EXPECT_FALSE(exists(link));
   EXPECT_FALSE(exists(folderLink));
   EXPECT_TRUE(exists(target));
@@ -248,11 +181,9 @@ TEST_F(DiskDeletion, ALinkEntryRemovesTheLinkNotItsTarget) {
 TEST_F(DiskDeletion, TheSameFileInTwoEntriesIsDeletedOnceAndBothEntriesGo) {
   const std::string a = t.file("a.mp3"), b = t.file("b.mp3");
   c.add({a, b, a});
-  select(c.core, {0, 2});
-  c.messages.answer = MsgAnswer::Yes;
-  mnudelfromdisk_Click(c.core);
+  deleteSelected({0, 2});
   EXPECT_FALSE(exists(a));
-  EXPECT_EQ(c.paths(), std::vector<std::string>{b});
+  EXPECT_EQ(c.paths(), Paths{b});
 }
 
 TEST_F(DiskDeletion, AllFilesStopsAtAReadOnlyFile) {
@@ -276,13 +207,13 @@ TEST_F(DiskDeletion, AllFilesStopsAtAReadOnlyFile) {
 TEST_F(DiskDeletion, AFileInAReadOnlyFolderFailsForAnUnprivilegedUser) {
   const std::string a = t.file("locked/a.mp3");
   chmod(t.path("locked").c_str(), 0555);
-  const std::string out = testkit::runUnprivileged(t.root(), [&](int fd) {
+  const std::string out = testkit::runUnprivileged(t.root(), [&] {
     TestCore child;
     child.add({a});
+    child.select({0});
     child.messages.answer = MsgAnswer::Yes;
-    child.core.list.setSelected(0, true);
     mnudelfromdisk_Click(child.core);
-    testkit::writeAll(fd, std::to_string(child.core.list.count()));
+    return std::to_string(child.core.list.count());
   });
   if (out == testkit::kCannotDropRights) GTEST_SKIP() << "needs an unprivileged user";
   EXPECT_EQ(out, "1");
