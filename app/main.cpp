@@ -1,9 +1,8 @@
+#include <QApplication>
 #include <chrono>
 #include <iostream>
 #include <string>
 #include <vector>
-
-#include <QApplication>
 
 #include "app/ExitSignals.h"
 #include "app/Forms.h"

@@ -1,8 +1,5 @@
 #include "player/frmMain.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -10,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 #include "app/Forms.h"
 #include "app/WindowsKeyCodes.h"
@@ -36,8 +35,8 @@ void setTextIfChanged(QLabel* label, const QString& value) {
   if (label->text() != value) label->setText(value);
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& font,
-                  bool bold, QColor colour) {
+QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& font, bool bold,
+                  QColor colour) {
   auto* label = new QLabel(parent);
   label->setObjectName(QLatin1String(name));
   label->setGeometry(geometry);

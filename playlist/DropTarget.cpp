@@ -12,8 +12,7 @@ std::string localPathOfUrl(const QUrl& url) {
   const QString host = url.host();
   if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
     return {};
-  const QByteArray bytes =
-      QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+  const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
   return bytes.toStdString();
 }
 
@@ -26,7 +25,8 @@ std::vector<std::string> droppedPaths(const QMimeData& data) {
   return paths;
 }
 
-DropTarget::DropTarget(QWidget* widget, Handler onDrop) : QObject(widget), onDrop_(std::move(onDrop)) {
+DropTarget::DropTarget(QWidget* widget, Handler onDrop)
+    : QObject(widget), onDrop_(std::move(onDrop)) {
   widget->setAcceptDrops(true);
   widget->installEventFilter(this);
 }

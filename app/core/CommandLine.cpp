@@ -48,9 +48,11 @@ std::string pathOfFileUri(const std::string& uri) {
   if (end != std::string::npos) rest.resize(end);
   if (rest.rfind("//", 0) == 0) {
     const std::size_t slash = rest.find('/', 2);
-    const std::string host = rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
+    const std::string host =
+        rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
     std::string lowered;
-    for (char c : host) lowered.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    for (char c : host)
+      lowered.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
     if (!host.empty() && lowered != "localhost") return {};
     rest = slash == std::string::npos ? std::string() : rest.substr(slash);
   }

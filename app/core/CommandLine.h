@@ -7,8 +7,9 @@
 namespace sonavex {
 
 // The playlist paths named by `args`, in order. A relative path becomes `currentFolder` + '/' +
-// path, with nothing else normalised (left as it is when the folder is unknown, ""); a file: URI becomes its percent-decoded path; a URI of
-// another host, an empty argument or an empty URI path names nothing and is left out.
+// path, with nothing else normalised (left as it is when the folder is unknown, ""); a file: URI
+// becomes its percent-decoded path; a URI of another host, an empty argument or an empty URI path
+// names nothing and is left out.
 std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,
                                           const std::string& currentFolder);
 

@@ -1,4 +1,5 @@
-// Paths from the command line: plain paths, relative paths and file: URIs as file managers pass them.
+// Paths from the command line: plain paths, relative paths and file: URIs as file managers pass
+// them.
 #include "app/core/CommandLine.h"
 
 #include <gtest/gtest.h>

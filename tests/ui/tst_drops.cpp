@@ -76,8 +76,8 @@ class DropsTest : public QObject {
     TestForms t(strings({"/m/restored.mp3"}));
     t.forms().start();
 
-    QVERIFY(drop(target(t, where), {fileUrl(root + "/two.wav"), fileUrl(root + "/one.mp3"),
-                                    fileUrl(folder)}));
+    QVERIFY(drop(target(t, where),
+                 {fileUrl(root + "/two.wav"), fileUrl(root + "/one.mp3"), fileUrl(folder)}));
 
     QCOMPARE(t.core().list.paths(),
              strings({"/m/restored.mp3", root + "/two.wav", root + "/one.mp3", folder + "/x.mp3",
@@ -158,9 +158,9 @@ class DropsTest : public QObject {
 
     t.forms().start(commandLinePaths({"rel.mp3", "file://" + root + "/tree", "/m/abs.wav"}, root));
 
-    QCOMPARE(t.core().list.paths(), strings({"/m/restored1.mp3", "/m/restored2.mp3",
-                                             root + "/rel.mp3", root + "/tree/t.mp3",
-                                             "/m/abs.wav"}));
+    QCOMPARE(t.core().list.paths(),
+             strings({"/m/restored1.mp3", "/m/restored2.mp3", root + "/rel.mp3",
+                      root + "/tree/t.mp3", "/m/abs.wav"}));
     QCOMPARE(t.forms().playlist().list()->model()->rowCount(), 5);
     QVERIFY(t.engine().opened.empty());
     for (const std::string& call : t.engine().calls) QVERIFY(call != "play");

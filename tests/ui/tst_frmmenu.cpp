@@ -118,9 +118,15 @@ class FrmmenuTest : public QObject {
     QTest::addColumn<QString>("panelButton");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
-    QTest::newRow("add") << "cmdadd" << "cmdfile" << "cmddir";
-    QTest::newRow("remove") << "cmdrem" << "cmdsel" << "cmdall";
-    QTest::newRow("sort") << "cmdsort" << "cmdname" << "cmdrnd";
+    QTest::newRow("add") << "cmdadd"
+                         << "cmdfile"
+                         << "cmddir";
+    QTest::newRow("remove") << "cmdrem"
+                            << "cmdsel"
+                            << "cmdall";
+    QTest::newRow("sort") << "cmdsort"
+                          << "cmdname"
+                          << "cmdrnd";
   }
 
   void pointingAtAButtonShowsOnlyItsPair() {
@@ -140,7 +146,8 @@ class FrmmenuTest : public QObject {
       QCOMPARE(strips(menu, button(menu, name)), inPair);
     }
     // The strip is level with the pointed button of the panel.
-    const int stripMiddle = menu.mapToGlobal(button(menu, first.toLatin1().constData())->geometry().center()).y();
+    const int stripMiddle =
+        menu.mapToGlobal(button(menu, first.toLatin1().constData())->geometry().center()).y();
     QCOMPARE(stripMiddle, pointed->mapToGlobal(pointed->rect().center()).y());
   }
 
