@@ -14,6 +14,7 @@
 #include "app/core/Core.h"
 #include "commands/core/RemoveCommands.h"
 #include "commands/frmmenu.h"
+#include "mediainfo/frmTag.h"
 #include "player/core/Clock.h"
 #include "player/frmMain.h"
 #include "playlist/DropTarget.h"
@@ -25,11 +26,6 @@
 #include "playlist/core/PlaylistFile.h"
 #include "playlist/core/Sequencer.h"
 #include "playlist/core/Shuffle.h"
-
-#if __has_include("mediainfo/frmTag.h")
-#include "mediainfo/frmTag.h"
-#define SONAVEX_HAS_FILE_INFO_DIALOG 1
-#endif
 
 namespace sonavex {
 
@@ -281,10 +277,8 @@ void frmplaylist::closeEvent(QCloseEvent* event) {
 }
 
 void frmplaylist::showFileInfo() {
-#ifdef SONAVEX_HAS_FILE_INFO_DIALOG
   showFileInfoDialog(core_, this);
   afterCoreChange();
-#endif
 }
 
 }  // namespace sonavex
