@@ -10,7 +10,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <filesystem>
 
 #include "commands/frmmenu.h"
@@ -20,25 +19,16 @@
 #include "support/TestForms.h"
 
 using namespace sonavex;
-using sonavex::testing::ScriptedFileDialog;
-using sonavex::testing::TestForms;
-using sonavex::testing::writeBytes;
+using namespace sonavex::testing;
 
 namespace {
+using Paths = std::vector<std::string>;
+const char* const kMenuButtons[] = {"cmdfile", "cmddir", "cmdsel", "cmdall", "cmdname", "cmdrnd"};
+const Paths kFive = {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3", "/m/d.mp3", "/m/e.mp3"};
 
-PlaylistView& view(TestForms& t) { return *t.forms().playlist().list(); }
-
-QStringList shownRows(TestForms& t) {
-  QStringList rows;
-  QAbstractItemModel* model = view(t).model();
-  for (int r = 0; r < model->rowCount(); ++r) rows << model->index(r, 0).data().toString();
-  return rows;
-}
-
-QPushButton* button(QWidget& window, const char* name) {
-  auto* found = window.findChild<QPushButton*>(QLatin1String(name));
-  if (!found) qFatal("no button named %s", name);
-  return found;
+QPushButton* button(QWidget& window, const char* name) { return child<QPushButton>(window, name); }
+void clickMenu(TestForms& t, const char* name) {
+  QTest::mouseClick(button(t.forms().menu(), name), Qt::LeftButton);
 }
 
 void pointAt(QWidget* widget) {
@@ -56,26 +46,14 @@ void moveOverPanel(TestForms& t, int x, int y) {
 }
 
 // Whether the flyout's visible strip covers the middle of the button.
-bool strips(frmmenu& menu, const QPushButton* b) {
-  return menu.mask().contains(b->geometry().center());
+bool strips(frmmenu& menu, const char* name) {
+  return menu.mask().contains(button(menu, name)->geometry().center());
 }
 
 void select(TestForms& t, std::initializer_list<Index> rows) {
   t.core().list.listrefreshing();
   for (Index r : rows) t.core().list.setSelected(r, true);
 }
-
-class ScriptedMessages : public MessageBoxes {
- public:
-  MsgAnswer answer = MsgAnswer::Yes;
-  std::vector<std::string> texts;
-  std::vector<std::string> titles;
-  MsgAnswer show(const std::string& text, const std::string& title, MsgButtons, MsgIcon) override {
-    texts.push_back(text);
-    titles.push_back(title);
-    return answer;
-  }
-};
 
 class ScriptedFolders : public FolderPicker {
  public:
@@ -88,12 +66,20 @@ class ScriptedFolders : public FolderPicker {
   }
 };
 
-std::vector<std::string> paths(std::initializer_list<const char*> names) {
-  std::vector<std::string> out;
-  for (const char* n : names) out.emplace_back(n);
-  return out;
-}
-
+// Two real files, a.mp3 and b.mp3, restored as the playlist, with scripted message boxes.
+struct TwoFiles {
+  QTemporaryDir dir;
+  std::string a = dir.filePath("a.mp3").toStdString();
+  std::string b = dir.filePath("b.mp3").toStdString();
+  ScriptedMessages messages;
+  std::unique_ptr<Started> t;
+  TwoFiles() {
+    writeBytes(a, "x");
+    writeBytes(b, "x");
+    t = std::make_unique<Started>(Paths{a, b});
+    t->core().platform.messages = &messages;
+  }
+};
 }  // namespace
 
 class FrmmenuTest : public QObject {
@@ -102,83 +88,66 @@ class FrmmenuTest : public QObject {
  private slots:
   // --- the flyout
   void commandWindowIsMadeOnceOnFirstUse() {
-    TestForms t(paths({"/m/a.mp3"}));
-    t.forms().start();
+    Started t({"/m/a.mp3"});
+    moveOverPanel(t, 10, 10);  // pointer moves before any flyout make nothing
     QVERIFY(!t.forms().menuLoaded());
     frmmenu& first = t.forms().menu();
     QVERIFY(!first.isVisible());
     QCOMPARE(&t.forms().menu(), &first);
-    for (const char* name : {"cmdfile", "cmddir", "cmdsel", "cmdall", "cmdname", "cmdrnd"})
-      QVERIFY(first.findChild<QPushButton*>(QLatin1String(name)));
+    for (const char* name : kMenuButtons) button(first, name);
     QCOMPARE(button(first, "cmdfile")->text(), QStringLiteral("&file"));
     QCOMPARE(button(first, "cmdrnd")->text(), QStringLiteral("rand"));
   }
 
   void pointingAtAButtonShowsOnlyItsPair_data() {
-    QTest::addColumn<QString>("panelButton");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("second");
-    QTest::newRow("add") << "cmdadd"
-                         << "cmdfile"
-                         << "cmddir";
-    QTest::newRow("remove") << "cmdrem"
-                            << "cmdsel"
-                            << "cmdall";
-    QTest::newRow("sort") << "cmdsort"
-                          << "cmdname"
-                          << "cmdrnd";
+    QTest::addColumn<QByteArray>("pointed");
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::newRow("add") << QByteArray("cmdadd") << QByteArray("cmdfile") << QByteArray("cmddir");
+    QTest::newRow("remove") << QByteArray("cmdrem") << QByteArray("cmdsel") << QByteArray("cmdall");
+    QTest::newRow("sort") << QByteArray("cmdsort") << QByteArray("cmdname") << QByteArray("cmdrnd");
   }
 
   void pointingAtAButtonShowsOnlyItsPair() {
-    QFETCH(QString, panelButton);
-    QFETCH(QString, first);
-    QFETCH(QString, second);
-    TestForms t(paths({"/m/a.mp3"}));
-    t.forms().start();
-    frmplaylist& panel = t.forms().playlist();
-    QPushButton* pointed = button(panel, panelButton.toLatin1().constData());
-    pointAt(pointed);
+    QFETCH(QByteArray, pointed);
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    Started t({"/m/a.mp3"});
+    QPushButton* panelButton = button(t.forms().playlist(), pointed.constData());
+    pointAt(panelButton);
 
     frmmenu& menu = t.forms().menu();
     QVERIFY(menu.isVisible());
-    for (const char* name : {"cmdfile", "cmddir", "cmdsel", "cmdall", "cmdname", "cmdrnd"}) {
-      const bool inPair = first == QLatin1String(name) || second == QLatin1String(name);
-      QCOMPARE(strips(menu, button(menu, name)), inPair);
-    }
+    for (const char* name : kMenuButtons)
+      QVERIFY2(strips(menu, name) == (first == name || second == name), name);
     // The strip is level with the pointed button of the panel.
-    const int stripMiddle =
-        menu.mapToGlobal(button(menu, first.toLatin1().constData())->geometry().center()).y();
-    QCOMPARE(stripMiddle, pointed->mapToGlobal(pointed->rect().center()).y());
+    QCOMPARE(menu.mapToGlobal(button(menu, first.constData())->geometry().center()).y(),
+             panelButton->mapToGlobal(panelButton->rect().center()).y());
   }
 
-  void flyoutStandsJustRightOfThePanel() {
-    TestForms t(paths({"/m/a.mp3"}));
-    t.forms().start();
+  void flyoutStandsJustRightOfThePanelAndFollowsIt() {
+    Started t({"/m/a.mp3"});
     frmplaylist& panel = t.forms().playlist();
     pointAt(button(panel, "cmdsort"));
     frmmenu& menu = t.forms().menu();
-    const QRect frame = panel.frameGeometry();
-    const double pixelsPer22Twips = 22.0 * panel.screen()->logicalDotsPerInchX() / 1440.0;
-    QCOMPARE(menu.x() - (frame.left() + frame.width()), qRound(pixelsPer22Twips));
-    QCOMPARE(menu.y(), panel.mapToGlobal(QPoint(0, 0)).y());
-
-    // It keeps its place beside the panel when the panel moves.
-    panel.move(panel.pos() + QPoint(40, 30));
-    const QRect moved = panel.frameGeometry();
-    QCOMPARE(menu.x() - (moved.left() + moved.width()), qRound(pixelsPer22Twips));
-    QCOMPARE(menu.y(), panel.mapToGlobal(QPoint(0, 0)).y());
+    const int gap = qRound(22.0 * panel.screen()->logicalDotsPerInchX() / 1440.0);  // 22 twips
+    for (const QPoint shift : {QPoint(0, 0), QPoint(40, 30)}) {
+      panel.move(panel.pos() + shift);
+      const QRect frame = panel.frameGeometry();
+      QCOMPARE(menu.x() - (frame.left() + frame.width()), gap);
+      QCOMPARE(menu.y(), panel.mapToGlobal(QPoint(0, 0)).y());
+    }
   }
 
   void pointerOverTheListSideHidesTheFlyout() {
-    TestForms t(paths({"/m/a.mp3"}));
-    t.forms().start();
+    Started t({"/m/a.mp3"});
     pointAt(button(t.forms().playlist(), "cmdrem"));
     frmmenu& menu = t.forms().menu();
-    QVERIFY(menu.isVisible());
-    moveOverPanel(t, 295, 150);  // right of the buttons, on the way to the flyout
-    QVERIFY(menu.isVisible());
-    moveOverPanel(t, 289, 150);
-    QVERIFY(menu.isVisible());
+    // Right of the buttons, on the way to the flyout, it stays; from x 288 leftwards it goes.
+    for (const int x : {295, 289}) {
+      moveOverPanel(t, x, 150);
+      QVERIFY(menu.isVisible());
+    }
     moveOverPanel(t, 288, 150);
     QVERIFY(!menu.isVisible());
     pointAt(button(t.forms().playlist(), "cmdadd"));
@@ -187,55 +156,44 @@ class FrmmenuTest : public QObject {
     QVERIFY(!menu.isVisible());
   }
 
-  void pointerMovesBeforeAnyFlyoutMakeNoCommandWindow() {
-    TestForms t(paths({"/m/a.mp3"}));
-    t.forms().start();
-    moveOverPanel(t, 10, 10);
-    QVERIFY(!t.forms().menuLoaded());
-  }
-
   // --- the buttons
   void selRemovesTheSelectedRowsAndTheViewRenumbers() {
-    TestForms t(paths({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3", "/m/d.mp3", "/m/e.mp3"}));
-    t.forms().start();
+    Started t(kFive);
     select(t, {1, 3});
-    QTest::mouseClick(button(t.forms().menu(), "cmdsel"), Qt::LeftButton);
+    clickMenu(t, "cmdsel");
     QCOMPARE(shownRows(t), (QStringList{"1   a.mp3", "2   c.mp3", "3   e.mp3"}));
     QVERIFY(view(t).selectionModel()->selectedIndexes().isEmpty());
   }
 
   void allEmptiesTheList() {
-    TestForms t(paths({"/m/a.mp3", "/m/b.mp3"}));
-    t.forms().start();
-    QTest::mouseClick(button(t.forms().menu(), "cmdall"), Qt::LeftButton);
+    Started t({"/m/a.mp3", "/m/b.mp3"});
+    clickMenu(t, "cmdall");
     QCOMPARE(view(t).model()->rowCount(), 0);
     QVERIFY(t.core().list.empty());
   }
 
   void fileAppendsTheDialogsSelectionInItsOrder() {
-    TestForms t(paths({"/m/a.mp3"}));
-    t.forms().start();
+    Started t({"/m/a.mp3"});
     ScriptedFileDialog cd1;
     cd1.answers = {std::string("/music\0z.mp3\0\0b.mp3", 19)};
     t.core().platform.cd1 = &cd1;
-    QTest::mouseClick(button(t.forms().menu(), "cmdfile"), Qt::LeftButton);
-    QCOMPARE(t.core().list.paths(), paths({"/m/a.mp3", "/music/z.mp3", "/music/b.mp3"}));
+    clickMenu(t, "cmdfile");
+    QCOMPARE(t.core().list.paths(), (Paths{"/m/a.mp3", "/music/z.mp3", "/music/b.mp3"}));
     QCOMPARE(shownRows(t), (QStringList{"1   a.mp3", "2   z.mp3", "3   b.mp3"}));
     QCOMPARE(cd1.shownAs.size(), std::size_t{1});
     QVERIFY(cd1.shownAs.front().rfind("open all supported files", 0) == 0);
   }
 
   void nameSortsAndRandKeepsEveryEntry() {
-    TestForms t(paths({"/x/b.mp3", "/y/C.mp3", "/z/a.mp3"}));
-    t.forms().start();
-    QTest::mouseClick(button(t.forms().menu(), "cmdname"), Qt::LeftButton);
+    Started t({"/x/b.mp3", "/y/C.mp3", "/z/a.mp3"});
+    clickMenu(t, "cmdname");
     QCOMPARE(shownRows(t), (QStringList{"1   a.mp3", "2   b.mp3", "3   C.mp3"}));
-    QCOMPARE(t.core().list.paths(), paths({"/z/a.mp3", "/x/b.mp3", "/y/C.mp3"}));
+    QCOMPARE(t.core().list.paths(), (Paths{"/z/a.mp3", "/x/b.mp3", "/y/C.mp3"}));
 
-    QTest::mouseClick(button(t.forms().menu(), "cmdrnd"), Qt::LeftButton);
-    std::vector<std::string> after = t.core().list.paths();
+    clickMenu(t, "cmdrnd");
+    Paths after = t.core().list.paths();
     std::sort(after.begin(), after.end());
-    QCOMPARE(after, paths({"/x/b.mp3", "/y/C.mp3", "/z/a.mp3"}));
+    QCOMPARE(after, (Paths{"/x/b.mp3", "/y/C.mp3", "/z/a.mp3"}));
     QCOMPARE(shownRows(t).size(), 3);
     QVERIFY(shownRows(t).front().startsWith(QStringLiteral("1   ")));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // the busy pointer went away again
@@ -244,48 +202,39 @@ class FrmmenuTest : public QObject {
   void dirScansAFolderWithTheBusyPointerAndShowsItInOneInsertion() {
     QTemporaryDir dir;
     const std::string root = dir.path().toStdString();
-    constexpr int kFiles = 400;
-    for (int i = 0; i < kFiles; ++i) writeBytes(root + "/t" + std::to_string(i) + ".mp3", "x");
+    for (int i = 0; i < 50; ++i) writeBytes(root + "/t" + std::to_string(i) + ".mp3", "x");
     writeBytes(root + "/last.wav", "x");
-    TestForms t(paths({"/m/a.mp3"}));
-    t.forms().start();
+    Started t({"/m/a.mp3"});
     ScriptedFolders folders;
     folders.answer = root;
     t.core().platform.folders = &folders;
     QSignalSpy inserted(view(t).model(), &QAbstractItemModel::rowsInserted);
     QSignalSpy reset(view(t).model(), &QAbstractItemModel::modelReset);
 
-    QTest::mouseClick(button(t.forms().menu(), "cmddir"), Qt::LeftButton);
+    clickMenu(t, "cmddir");
 
     QVERIFY(folders.busyWhileAsking);
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(reset.count(), 0);
-    QCOMPARE(view(t).model()->rowCount(), kFiles + 2);
+    QCOMPARE(view(t).model()->rowCount(), 52);
     QCOMPARE(t.core().list.paths().back(), root + "/last.wav");
   }
 
   void addFilesSettingsStayForTheLoadDialog() {
-    TestForms t(paths({"/m/a.mp3"}));
-    t.forms().start();
+    Started t({"/m/a.mp3"});
     QStringList filtersOfAdd;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
+    onFileDialog([&](QFileDialog* dialog) {
       filtersOfAdd = dialog->nameFilters();
       dialog->reject();
     });
-    QTest::mouseClick(button(t.forms().menu(), "cmdfile"), Qt::LeftButton);
+    clickMenu(t, "cmdfile");
     QCOMPARE(filtersOfAdd.size(), 9);
     QCOMPARE(t.core().list.count(), 1);
 
     FileDialog* cd1 = t.core().platform.cd1;
     QVERIFY(cd1);
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
-      dialog->reject();
-    });
+    onFileDialog([](QFileDialog* dialog) { dialog->reject(); });
     QTest::mouseClick(button(t.forms().playlist(), "cmdload"), Qt::LeftButton);
     // One dialog for all commands: the load changed only the filter.
     QCOMPARE(t.core().platform.cd1, cd1);
@@ -295,81 +244,57 @@ class FrmmenuTest : public QObject {
   }
 
   // --- removal handlers of the playlist window
-  void deleteFromDiskRemovesTheSelectedFilesAfterYes() {
-    QTemporaryDir dir;
-    const std::string a = dir.filePath("a.mp3").toStdString();
-    const std::string b = dir.filePath("b.mp3").toStdString();
-    writeBytes(a, "x");
-    writeBytes(b, "x");
-    TestForms t({a, b});
-    t.forms().start();
-    ScriptedMessages messages;
-    t.core().platform.messages = &messages;
-    select(t, {1});
+  void deleteFromDiskRemovesTheSelectedFilesOnlyAfterYes() {
+    TwoFiles f;
+    select(*f.t, {1});
+    f.messages.answer = MsgAnswer::No;
+    f.t->forms().playlist().mnudelfromdisk_Click();
+    QVERIFY(std::filesystem::exists(f.b));
+    QCOMPARE(shownRows(*f.t).size(), 2);
 
-    messages.answer = MsgAnswer::No;
-    t.forms().playlist().mnudelfromdisk_Click();
-    QVERIFY(std::filesystem::exists(b));
-    QCOMPARE(view(t).model()->rowCount(), 2);
-
-    messages.answer = MsgAnswer::Yes;
-    t.forms().playlist().mnudelfromdisk_Click();
-    QVERIFY(!std::filesystem::exists(b));
-    QVERIFY(std::filesystem::exists(a));
-    QCOMPARE(shownRows(t), QStringList{"1   a.mp3"});
-    QCOMPARE(messages.titles, (std::vector<std::string>{"Sonavax", "Sonavax"}));
+    f.messages.answer = MsgAnswer::Yes;
+    f.t->forms().playlist().mnudelfromdisk_Click();
+    QVERIFY(!std::filesystem::exists(f.b));
+    QVERIFY(std::filesystem::exists(f.a));
+    QCOMPARE(shownRows(*f.t), QStringList{"1   a.mp3"});
+    QCOMPARE(f.messages.titles(), (Paths{"Sonavax", "Sonavax"}));
   }
 
   void deleteAllFromDiskEmptiesTheListAndTheFolder() {
-    QTemporaryDir dir;
-    const std::string a = dir.filePath("a.mp3").toStdString();
-    const std::string b = dir.filePath("b.mp3").toStdString();
-    writeBytes(a, "x");
-    writeBytes(b, "x");
-    TestForms t({a, b});
-    t.forms().start();
-    ScriptedMessages messages;
-    t.core().platform.messages = &messages;
-    t.forms().playlist().mnudelfromharddisk_Click();
-    QVERIFY(!std::filesystem::exists(a));
-    QVERIFY(!std::filesystem::exists(b));
-    QCOMPARE(view(t).model()->rowCount(), 0);
+    TwoFiles f;
+    f.t->forms().playlist().mnudelfromharddisk_Click();
+    QVERIFY(!std::filesystem::exists(f.a));
+    QVERIFY(!std::filesystem::exists(f.b));
+    QCOMPARE(shownRows(*f.t).size(), 0);
   }
 
   void invalidEntriesLeaveAndAreCounted() {
     QTemporaryDir dir;
     const std::string kept = dir.filePath("kept.mp3").toStdString();
     writeBytes(kept, "x");
-    TestForms t({"/nowhere/x.mp3", kept, "/nowhere/y.mp3", "/nowhere/z.mp3"});
-    t.forms().start();
+    Started t({"/nowhere/x.mp3", kept, "/nowhere/y.mp3", "/nowhere/z.mp3"});
     ScriptedMessages messages;
     t.core().platform.messages = &messages;
     t.forms().playlist().mnuinvalid_Click();
     QCOMPARE(shownRows(t), QStringList{"1   kept.mp3"});
-    QCOMPARE(messages.texts,
-             std::vector<std::string>{"3 invalid track(s) are removed from your playlist"});
+    QCOMPARE(messages.texts(), Paths{"3 invalid track(s) are removed from your playlist"});
   }
 
   void cropKeepsTheSelectedEntries() {
-    TestForms t(paths({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3", "/m/d.mp3", "/m/e.mp3"}));
-    t.forms().start();
+    Started t(kFive);
     select(t, {3});
     t.forms().playlist().mnucrop_Click();
     QCOMPARE(shownRows(t), QStringList{"1   d.mp3"});
   }
 
   void deleteKeyGoesThroughTheCommandWindowWithShuffleOn() {
-    TestForms t(paths({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3", "/m/d.mp3"}));
-    t.forms().start();
-    QTest::mouseClick(t.forms().playlist().findChild<QWidget*>(QStringLiteral("chkshuffle")),
-                      Qt::LeftButton);
+    Started t({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3", "/m/d.mp3"});
+    QTest::mouseClick(child(t.forms().playlist(), "chkshuffle"), Qt::LeftButton);
     select(t, {0, 2});
     t.core().list.setListIndex2(2);
     QTest::keyClick(&view(t), Qt::Key_Delete);
     QCOMPARE(shownRows(t), (QStringList{"1   b.mp3", "2   d.mp3"}));
-    std::vector<Index> order = t.core().List5.entries();
-    std::sort(order.begin(), order.end());
-    QCOMPARE(order, (std::vector<Index>{0, 1}));
+    QCOMPARE(sortedShuffle(t.core()), (std::vector<Index>{0, 1}));
     QCOMPARE(t.core().shared.lastkey, 46);
     QVERIFY(t.engine().opened.empty());
   }

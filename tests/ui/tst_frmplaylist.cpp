@@ -5,16 +5,14 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "commands/QtFileDialog.h"
 #include "dialogs/modFolderBrowse.h"
-#include "player/frmMain.h"
 #include "playlist/PlaylistListModel.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/core/PlaylistFile.h"
@@ -22,58 +20,45 @@
 #include "support/TestForms.h"
 
 using namespace sonavex;
-using sonavex::testing::ScriptedFileDialog;
-using sonavex::testing::TestForms;
-using sonavex::testing::writeBytes;
+using namespace sonavex::testing;
 
 namespace {
-std::vector<std::string> numberedPaths(int n) {
-  std::vector<std::string> paths;
-  paths.reserve(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) paths.push_back("/music/track" + std::to_string(i) + ".mp3");
-  return paths;
-}
-
-PlaylistView& view(TestForms& t) { return *t.forms().playlist().list(); }
+using Rows = std::vector<int>;
 
 QPoint rowCentre(TestForms& t, int row) {
-  PlaylistView& v = view(t);
-  v.scrollTo(v.model()->index(row, 0));
-  return v.visualRect(v.model()->index(row, 0)).center();
+  const QModelIndex index = view(t).model()->index(row, 0);
+  view(t).scrollTo(index);
+  return view(t).visualRect(index).center();
 }
 
 void clickRow(TestForms& t, int row, Qt::KeyboardModifiers modifiers = {}) {
   QTest::mouseClick(view(t).viewport(), Qt::LeftButton, modifiers, rowCentre(t, row));
 }
 
-std::vector<int> selectedRows(TestForms& t) {
-  std::vector<int> rows;
+Rows selectedRows(TestForms& t) {
+  Rows rows;
   for (const QModelIndex& i : view(t).selectionModel()->selectedIndexes()) rows.push_back(i.row());
   std::sort(rows.begin(), rows.end());
   return rows;
 }
 
-std::vector<int> coreSelectedRows(TestForms& t) {
-  std::vector<int> rows;
+Rows coreSelectedRows(TestForms& t) {
+  Rows rows;
   for (Index i = 0; i < t.core().list.count(); ++i)
     if (t.core().list.isSelected(i)) rows.push_back(i);
   return rows;
 }
 
-class RecordingMessages : public MessageBoxes {
- public:
-  std::vector<std::string> texts;
-  MsgAnswer show(const std::string& text, const std::string&, MsgButtons, MsgIcon) override {
-    texts.push_back(text);
-    return MsgAnswer::Ok;
-  }
-};
+void clickBox(TestForms& t, const char* name) {
+  QTest::mouseClick(child<QCheckBox>(t.forms().playlist(), name), Qt::LeftButton);
+}
+void clickButton(TestForms& t, const char* name) {
+  QTest::mouseClick(child<QPushButton>(t.forms().playlist(), name), Qt::LeftButton);
+}
 
-template <typename T>
-T* child(QWidget& window, const char* name) {
-  T* found = window.findChild<T*>(QLatin1String(name));
-  if (!found) qFatal("no control named %s", name);
-  return found;
+std::string fileBytes(const std::string& path) {
+  std::string bytes;
+  return readWholeFile(path, bytes) ? bytes : "<unreadable>";
 }
 }  // namespace
 
@@ -82,17 +67,11 @@ class FrmplaylistTest : public QObject {
 
  private slots:
   // --- the list over a large playlist
-  void restoredPlaylistIsShownInFull() {
-    TestForms t(numberedPaths(100000));
-    t.forms().start();
+  void largePlaylistIsShownInFullAndABulkAppendIsOneInsertion() {
+    Started t(numberedPaths(100000));
     QCOMPARE(view(t).model()->rowCount(), 100000);
     QCOMPARE(view(t).model()->index(99999, 0).data().toString(),
              QStringLiteral("100000   track99999.mp3"));
-  }
-
-  void appendingManyEntriesIsOneInsertion() {
-    TestForms t(numberedPaths(100000));
-    t.forms().start();
     QSignalSpy inserted(view(t).model(), &QAbstractItemModel::rowsInserted);
     QSignalSpy reset(view(t).model(), &QAbstractItemModel::modelReset);
     {
@@ -107,8 +86,7 @@ class FrmplaylistTest : public QObject {
   }
 
   void modelStaysConsistentThroughAppendsRemovalsAndResets() {
-    TestForms t(numberedPaths(30));
-    t.forms().start();
+    Started t(numberedPaths(30));
     QAbstractItemModelTester tester(view(t).model(),
                                     QAbstractItemModelTester::FailureReportingMode::QtTest);
     t.core().list.appendEntry("/music/single.mp3");
@@ -118,54 +96,41 @@ class FrmplaylistTest : public QObject {
     }
     t.core().list.removeAt(3);
     t.core().list.insertAt(0, "/music/first.mp3", "0   first.mp3");
+    t.core().list.assign({"/a/x.mp3", "/a/y.mp3", "/a/z.mp3"}, {"1   x", "2   y", "3   z"});
+    t.core().list.markEntry(2);
+    QCOMPARE(view(t).model()->rowCount(), 3);
+    QCOMPARE(selectedRows(t), Rows{2});  // a rebuilt list keeps the selection made after it
     t.core().list.clear();
     QCOMPARE(view(t).model()->rowCount(), 0);
   }
 
-  void rebuildingTheListResetsTheViewAndKeepsTheSelection() {
-    TestForms t(numberedPaths(10));
-    t.forms().start();
-    t.core().list.assign({"/a/x.mp3", "/a/y.mp3", "/a/z.mp3"}, {"1   x", "2   y", "3   z"});
-    t.core().list.markEntry(2);
-    QCOMPARE(view(t).model()->rowCount(), 3);
-    QCOMPARE(selectedRows(t), std::vector<int>{2});
-  }
-
   void coreSelectionReachesTheViewAsMergedRanges() {
-    TestForms t(numberedPaths(100000));
-    t.forms().start();
+    Started t(numberedPaths(100000));
     std::vector<std::uint8_t> flags(100000, 0);
     std::fill(flags.begin() + 10, flags.begin() + 20, 1);
     std::fill(flags.begin() + 50000, flags.end(), 1);
     t.core().list.setSelectionFlags(flags);
     const QItemSelection selection = view(t).selectionModel()->selection();
     QCOMPARE(selection.size(), 2);
-    QCOMPARE(selection.at(0).top(), 10);
-    QCOMPARE(selection.at(0).bottom(), 19);
-    QCOMPARE(selection.at(1).top(), 50000);
-    QCOMPARE(selection.at(1).bottom(), 99999);
-  }
+    QCOMPARE(QPoint(selection.at(0).top(), selection.at(0).bottom()), QPoint(10, 19));
+    QCOMPARE(QPoint(selection.at(1).top(), selection.at(1).bottom()), QPoint(50000, 99999));
 
-  void markingAnEntryFocusesAndSelectsItAlone() {
-    TestForms t(numberedPaths(100000));
-    t.forms().start();
-    t.core().list.setSelected(3, true);
+    // Marking an entry focuses and selects it alone; pushing into the view does not come back
+    // as a change of the core.
     t.core().list.markEntry(99998);
-    QCOMPARE(selectedRows(t), std::vector<int>{99998});
+    QCOMPARE(selectedRows(t), Rows{99998});
     QCOMPARE(view(t).currentIndex().row(), 99998);
-    // Pushing into the view does not come back as a change of the core.
-    QCOMPARE(coreSelectedRows(t), std::vector<int>{99998});
+    QCOMPARE(coreSelectedRows(t), Rows{99998});
     QCOMPARE(t.core().list.listIndex2(), 99998);
   }
 
   void clicksSelectInTheCore() {
-    TestForms t(numberedPaths(50));
-    t.forms().start();
+    Started t(numberedPaths(50));
     clickRow(t, 4);
     QCOMPARE(t.core().list.listIndex2(), 4);
-    QCOMPARE(coreSelectedRows(t), std::vector<int>{4});
+    QCOMPARE(coreSelectedRows(t), Rows{4});
     clickRow(t, 7, Qt::ControlModifier);
-    QCOMPARE(coreSelectedRows(t), (std::vector<int>{4, 7}));
+    QCOMPARE(coreSelectedRows(t), (Rows{4, 7}));
     QCOMPARE(t.core().list.listIndex2(), 7);
     clickRow(t, 9, Qt::ShiftModifier);
     QCOMPARE(coreSelectedRows(t), selectedRows(t));
@@ -174,21 +139,19 @@ class FrmplaylistTest : public QObject {
     QVERIFY(!t.core().list.isSelected(7));
     QCOMPARE(coreSelectedRows(t), selectedRows(t));
     clickRow(t, 4);
-    QCOMPARE(coreSelectedRows(t), std::vector<int>{4});
+    QCOMPARE(coreSelectedRows(t), Rows{4});
     QCOMPARE(view(t).toolTip(), QStringLiteral("selected song: 5   track4.mp3"));
   }
 
   void scrollingSetsTheTopIndex() {
-    TestForms t(numberedPaths(1000));
-    t.forms().start();
+    Started t(numberedPaths(1000));
     view(t).scrollTo(view(t).model()->index(500, 0), QAbstractItemView::PositionAtTop);
     QCOMPARE(t.core().list.topIndex(), 500);
   }
 
   // --- playing from the list
   void doubleClickPlaysTheFocusedEntry() {
-    TestForms t(numberedPaths(100000));
-    t.forms().start();
+    Started t(numberedPaths(20));
     const QPoint at = rowCentre(t, 2);
     // A double click arrives as press, release, double-click, release.
     QTest::mouseClick(view(t).viewport(), Qt::LeftButton, {}, at);
@@ -199,141 +162,97 @@ class FrmplaylistTest : public QObject {
     QCOMPARE(t.core().shared.tracknumber, std::optional<Index>(3));
   }
 
-  void enterPlaysTheFocusedEntry() {
-    TestForms t(numberedPaths(20));
-    t.forms().start();
+  void enterPlaysTheFocusedEntryOnce() {
+    Started t(numberedPaths(20));
     clickRow(t, 5);
     QTest::keyClick(&view(t), Qt::Key_Return);
-    QCOMPARE(t.engine().lastOpened(), std::string("/music/track5.mp3"));
+    QCOMPARE(t.engine().opened, std::vector<std::string>{"/music/track5.mp3"});
     QCOMPARE(t.core().shared.lastkey, 13);
-    QCOMPARE(t.engine().opened.size(), std::size_t{1});
   }
 
   // --- the seek keys undo the focus move of the arrow
-  void rightArrowSeeksForwardAndKeepsTheSelection() {
-    TestForms t(numberedPaths(20));
-    t.forms().start();
-    clickRow(t, 5);
-    t.engine().open("/music/track5.mp3");
-    t.engine().durationValue = 250;
-    t.engine().positionValue = 100;
-    QTest::keyClick(&view(t), Qt::Key_Right);
-    QCOMPARE(t.core().shared.lastkey, 39);
-    QCOMPARE(t.engine().positionValue, 110.0);
-    QCOMPARE(coreSelectedRows(t), std::vector<int>{5});
-    QCOMPARE(selectedRows(t), std::vector<int>{5});
+  void arrowsSeekAndKeepTheSelection_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<double>("position");
+    QTest::newRow("Right") << int(Qt::Key_Right) << 39 << 110.0;
+    QTest::newRow("Left") << int(Qt::Key_Left) << 37 << 90.0;
   }
 
-  void leftArrowSeeksBackAndKeepsTheSelection() {
-    TestForms t(numberedPaths(20));
-    t.forms().start();
+  void arrowsSeekAndKeepTheSelection() {
+    QFETCH(int, key);
+    QFETCH(int, code);
+    QFETCH(double, position);
+    Started t(numberedPaths(20));
     clickRow(t, 5);
     t.engine().open("/music/track5.mp3");
     t.engine().durationValue = 250;
     t.engine().positionValue = 100;
-    QTest::keyClick(&view(t), Qt::Key_Left);
-    QCOMPARE(t.core().shared.lastkey, 37);
-    QCOMPARE(t.engine().positionValue, 90.0);
-    QCOMPARE(coreSelectedRows(t), std::vector<int>{5});
+    QTest::keyClick(&view(t), static_cast<Qt::Key>(key));
+    QCOMPARE(t.core().shared.lastkey, code);
+    QCOMPARE(t.engine().positionValue, position);
+    QCOMPARE(coreSelectedRows(t), Rows{5});
+    QCOMPARE(selectedRows(t), Rows{5});
   }
 
   void arrowsWithoutATrackOnlyMoveTheFocus() {
-    TestForms t(numberedPaths(20));
-    t.forms().start();
+    Started t(numberedPaths(20));
     clickRow(t, 5);
     QTest::keyClick(&view(t), Qt::Key_Right);
     QCOMPARE(t.core().list.listIndex2(), 6);
-    QCOMPARE(coreSelectedRows(t), std::vector<int>{6});
+    QCOMPARE(coreSelectedRows(t), Rows{6});
     QVERIFY(t.engine().calls.back().rfind("position:", 0) != 0);
   }
 
-  void deleteRemovesTheSelectedEntries() {
-    TestForms t(numberedPaths(5));
-    t.forms().start();
-    clickRow(t, 1);
-    clickRow(t, 3, Qt::ControlModifier);
-    QTest::keyClick(&view(t), Qt::Key_Delete);
-    QCOMPARE(t.core().list.paths(),
-             (std::vector<std::string>{"/music/track0.mp3", "/music/track2.mp3",
-                                       "/music/track4.mp3"}));
-    QCOMPARE(view(t).model()->rowCount(), 3);
-    QCOMPARE(t.core().shared.lastkey, 46);
-  }
-
   // --- play modes
-  void loopStartsOnAndShuffleOff() {
-    TestForms t(numberedPaths(4));
-    t.forms().start();
+  void playModeBoxesStartLoopedAndUnshuffledAndFollowClicks() {
+    Started t(numberedPaths(4));
     QVERIFY(child<QCheckBox>(t.forms().playlist(), "chkloop")->isChecked());
     QVERIFY(!child<QCheckBox>(t.forms().playlist(), "chkshuffle")->isChecked());
     QCOMPARE(t.core().chkloop, 1);
-  }
+    clickBox(t, "chkloop");
+    QCOMPARE(t.core().chkloop, 0);
 
-  void shuffleClickBuildsTheOrder() {
-    TestForms t(numberedPaths(4));
-    t.forms().start();
-    QTest::mouseClick(child<QCheckBox>(t.forms().playlist(), "chkshuffle"), Qt::LeftButton);
+    clickBox(t, "chkshuffle");
     QCOMPARE(t.core().chkshuffle, 1);
-    std::vector<Index> order = t.core().List5.entries();
-    std::sort(order.begin(), order.end());
-    QCOMPARE(order, (std::vector<Index>{0, 1, 2, 3}));
-    QTest::mouseClick(child<QCheckBox>(t.forms().playlist(), "chkshuffle"), Qt::LeftButton);
+    QCOMPARE(sortedShuffle(t.core()), (std::vector<Index>{0, 1, 2, 3}));
+    clickBox(t, "chkshuffle");
     QVERIFY(t.core().List5.empty());
   }
 
-  void loopClickTurnsLoopOff() {
-    TestForms t(numberedPaths(4));
-    t.forms().start();
-    QTest::mouseClick(child<QCheckBox>(t.forms().playlist(), "chkloop"), Qt::LeftButton);
-    QCOMPARE(t.core().chkloop, 0);
-  }
-
   // --- playlist files through cd1
-  void loadAppendsTheChosenPlaylist() {
-    TestForms t({"/music/a.mp3"});
-    t.forms().start();
+  void loadAppendsTheChosenPlaylistAndCancelChangesNothing() {
+    Started t({"/music/a.mp3"});
     ScriptedFileDialog cd1;
     t.core().platform.cd1 = &cd1;
     const std::string file = t.path("mine.plt");
     writeBytes(file, "/x/one.mp3\r\n/x/two.mp3");
     cd1.answers = {file};
-    QTest::mouseClick(child<QPushButton>(t.forms().playlist(), "cmdload"), Qt::LeftButton);
+    clickButton(t, "cmdload");
     QCOMPARE(cd1.shownAs, std::vector<std::string>{"open *.plt   (playlistfiles)|*.plt"});
-    QCOMPARE(t.core().list.count(), 3);
-    QCOMPARE(view(t).model()->index(2, 0).data().toString(), QStringLiteral("3   two.mp3"));
+    QCOMPARE(shownRows(t), (QStringList{"1   a.mp3", "2   one.mp3", "3   two.mp3"}));
     QVERIFY(t.engine().opened.empty());
+    clickButton(t, "cmdload");  // no answer left: cancelled
+    QCOMPARE(t.core().list.count(), 3);
   }
 
-  void cancelledLoadChangesNothing() {
-    TestForms t({"/music/a.mp3"});
-    t.forms().start();
-    ScriptedFileDialog cd1;
-    t.core().platform.cd1 = &cd1;
-    QTest::mouseClick(child<QPushButton>(t.forms().playlist(), "cmdload"), Qt::LeftButton);
-    QCOMPARE(t.core().list.count(), 1);
-  }
-
-  void saveWritesEveryPath() {
-    TestForms t({"/music/a b.mp3", "/music/c.d.mp3"});
-    t.forms().start();
+  void saveWritesEveryPathAndCancelKeepsTheFile() {
+    Started t({"/music/a b.mp3", "/music/c.d.mp3"});
     ScriptedFileDialog cd1;
     t.core().platform.cd1 = &cd1;
     const std::string file = t.path("out.plt");
     cd1.answers = {file, ""};
-    QTest::mouseClick(child<QPushButton>(t.forms().playlist(), "cmdsave"), Qt::LeftButton);
+    clickButton(t, "cmdsave");
     QCOMPARE(cd1.shownAs, std::vector<std::string>{"save *.plt   (playlistfiles)|*.plt"});
-    std::string bytes;
-    QVERIFY(readWholeFile(file, bytes));
-    QCOMPARE(bytes, std::string("/music/a b.mp3\r\n/music/c.d.mp3\r\n"));
-    // A cancelled save leaves the earlier file alone.
+    const std::string saved = "/music/a b.mp3\r\n/music/c.d.mp3\r\n";
+    QCOMPARE(fileBytes(file), saved);
     t.core().list.appendEntry("/music/e.mp3");
-    QTest::mouseClick(child<QPushButton>(t.forms().playlist(), "cmdsave"), Qt::LeftButton);
-    QVERIFY(readWholeFile(file, bytes));
-    QCOMPARE(bytes, std::string("/music/a b.mp3\r\n/music/c.d.mp3\r\n"));
+    clickButton(t, "cmdsave");
+    QCOMPARE(fileBytes(file), saved);
   }
 
   // --- the Qt file dialog's translation of cd1's properties
-  void filtersBecomeQtNameFilters() {
+  void filtersBecomeCaseInsensitiveQtNameFilters() {
     QCOMPARE(qtNameFilters("*.plt   (playlistfiles)|*.plt"),
              QStringList{QStringLiteral("*.plt   (playlistfiles) (*.[pP][lL][tT])")});
     QCOMPARE(qtNameFilters("all supported files|*.mp3;*.wma|*.*|*.*"),
@@ -341,6 +260,10 @@ class FrmplaylistTest : public QObject {
                           QStringLiteral("*.* (*)")}));
     QCOMPARE(qtNameFilters(""), QStringList{});
     QCOMPARE(qtNameFilters("dangling description"), QStringList{});
+    const QRegularExpression glob(QRegularExpression::fromWildcard(
+        caseInsensitiveGlob(QStringLiteral("*.mp3")), Qt::CaseSensitive));
+    for (const char* name : {"SONG.MP3", "song.Mp3"}) QVERIFY2(glob.match(name).hasMatch(), name);
+    QVERIFY(!glob.match(QStringLiteral("song.mp4")).hasMatch());
   }
 
   void selectionTextFollowsTheCommonDialog() {
@@ -350,29 +273,25 @@ class FrmplaylistTest : public QObject {
              std::string("/m\0a.mp3\0b.mp3", 14));
   }
 
-  // --- file info
   void ctrlIOpensFileInfoForTheFocusedEntry() {
-    TestForms t({"/nowhere/missing.mp3"});
-    t.forms().start();
-    RecordingMessages messages;
+    Started t({"/nowhere/missing.mp3"});
+    ScriptedMessages messages;
     t.core().platform.messages = &messages;
     clickRow(t, 0);
     QTest::keyClick(&view(t), Qt::Key_I, Qt::ControlModifier);
     // The file cannot be read, so a message naming it stands in for the dialog.
-    QCOMPARE(messages.texts.size(), std::size_t{1});
-    QVERIFY(messages.texts.front().find("missing.mp3") != std::string::npos);
+    QCOMPARE(messages.shown.size(), std::size_t{1});
+    QVERIFY(messages.shown.front().text.find("missing.mp3") != std::string::npos);
   }
 
-  // --- the real dialogs, answered by a timer once they are up
+  // --- the real dialogs, answered once they are up
   void qtFileDialogReturnsSeveralFilesAndRemembersItsFolder() {
     QTemporaryDir dir;
     for (const char* name : {"a.mp3", "b c.mp3"}) writeBytes(dir.filePath(name).toStdString(), "x");
     QtFileDialog cd1;
     cd1.Filter = "*.mp3|*.mp3";
     cd1.Flags = kAllowMultiSelect;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
+    onFileDialog([&](QFileDialog* dialog) {
       dialog->setDirectory(dir.path());
       dialog->selectFile(QStringLiteral("\"a.mp3\" \"b c.mp3\""));
       static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
@@ -383,9 +302,7 @@ class FrmplaylistTest : public QObject {
     QCOMPARE(QString::fromStdString(shown), dir.path() + QStringLiteral("|a.mp3|b c.mp3"));
 
     QString folderAtSecondShow;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
+    onFileDialog([&](QFileDialog* dialog) {
       folderAtSecondShow = dialog->directory().absolutePath();
       dialog->reject();
     });
@@ -394,25 +311,15 @@ class FrmplaylistTest : public QObject {
     QCOMPARE(folderAtSecondShow, QDir(dir.path()).absolutePath());
   }
 
-  void filterPatternsIgnoreCaseLikeWindows() {
-    const QRegularExpression glob(QRegularExpression::fromWildcard(
-        caseInsensitiveGlob(QStringLiteral("*.mp3")), Qt::CaseSensitive));
-    QVERIFY(glob.match(QStringLiteral("SONG.MP3")).hasMatch());
-    QVERIFY(glob.match(QStringLiteral("song.Mp3")).hasMatch());
-    QVERIFY(!glob.match(QStringLiteral("song.mp4")).hasMatch());
-  }
-
   void qtFileDialogGivesOnePathAndItsTitle() {
     QTemporaryDir dir;
     writeBytes(dir.filePath("list.plt").toStdString(), "");
     QtFileDialog cd1;
     cd1.Filter = kPlaylistFilter;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
+    onFileDialog([&](QFileDialog* dialog) {
       dialog->setDirectory(dir.path());
       dialog->selectFile(QStringLiteral("list.plt"));
-      static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
+      static_cast<QDialog*>(dialog)->accept();
     });
     cd1.ShowOpen();
     QCOMPARE(cd1.FileName, dir.filePath("list.plt").toStdString());
@@ -422,9 +329,7 @@ class FrmplaylistTest : public QObject {
   void folderPickerCancelGivesNothing() {
     QtFolderPicker picker;
     QString title;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
+    onFileDialog([&](QFileDialog* dialog) {
       title = dialog->windowTitle();
       QVERIFY(dialog->testOption(QFileDialog::ShowDirsOnly));
       QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
@@ -432,15 +337,6 @@ class FrmplaylistTest : public QObject {
     });
     QCOMPARE(picker.BrowseForFolder("Select a directory"), std::string());
     QCOMPARE(title, QStringLiteral("Select a directory"));
-  }
-
-  // --- closing
-  void closingSavesThePlaylist() {
-    TestForms t({"/music/a.mp3"});
-    t.forms().start();
-    t.core().list.appendEntry("/music/b.mp3");
-    t.forms().playlist().close();
-    QCOMPARE(t.savedBytes(), std::string("/music/a.mp3\r\n/music/b.mp3\r\n"));
   }
 };
 

@@ -1,10 +1,18 @@
 #include "support/TestForms.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QTest>
+#include <QTimer>
+
 #include "player/frmMain.h"
+#include "playlist/PlaylistView.h"
 #include "playlist/core/PlaylistFile.h"
+#include "playlist/frmplaylist.h"
 
 namespace sonavex::testing {
 
@@ -34,9 +42,56 @@ std::string TestForms::savedBytes() const {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+PlaylistView& view(TestForms& t) { return *t.forms().playlist().list(); }
+
+QStringList shownRows(TestForms& t) {
+  QStringList rows;
+  QAbstractItemModel* model = view(t).model();
+  for (int r = 0; r < model->rowCount(); ++r) rows << model->index(r, 0).data().toString();
+  return rows;
+}
+
+std::vector<std::string> numberedPaths(int n) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < n; ++i) paths.push_back("/music/track" + std::to_string(i) + ".mp3");
+  return paths;
+}
+
+std::vector<Index> sortedShuffle(const Core& core) {
+  std::vector<Index> order = core.List5.entries();
+  std::sort(order.begin(), order.end());
+  return order;
+}
+
 void writeBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+void onFileDialog(std::function<void(QFileDialog*)> answer) {
+  QTimer::singleShot(0, [answer] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    QVERIFY2(dialog, "no file dialog is up");
+    answer(dialog);
+  });
+}
+
+MsgAnswer ScriptedMessages::show(const std::string& text, const std::string& title,
+                                 MsgButtons buttons, MsgIcon icon) {
+  shown.push_back({text, title, icon, QApplication::activeModalWidget() != nullptr});
+  return buttons == MsgButtons::Ok ? MsgAnswer::Ok : answer;
+}
+
+std::vector<std::string> ScriptedMessages::texts() const {
+  std::vector<std::string> out;
+  for (const Box& b : shown) out.push_back(b.text);
+  return out;
+}
+
+std::vector<std::string> ScriptedMessages::titles() const {
+  std::vector<std::string> out;
+  for (const Box& b : shown) out.push_back(b.title);
+  return out;
 }
 
 void ScriptedFileDialog::answer(const char* kind) {

@@ -1,15 +1,24 @@
 #pragma once
 // The program's windows over a scriptable engine, with lastplaylist.txt in a temporary folder and a
-// quit hook that counts instead of ending the test process.
+// quit hook that counts instead of ending the test process; plus the small kit the window tests share.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include "app/Forms.h"
 #include "app/core/Platform.h"
 #include "engine/core/FakeMediaEngine.h"
+
+class QFileDialog;
+
+namespace sonavex {
+class PlaylistView;
+}
 
 namespace sonavex::testing {
 
@@ -37,8 +46,50 @@ class TestForms {
   std::unique_ptr<Forms> forms_;
 };
 
+// The windows after the start-up sequence has run.
+struct Started : TestForms {
+  explicit Started(const std::vector<std::string>& savedPaths = {}) : TestForms(savedPaths) {
+    forms().start();
+  }
+};
+
+// A named control of a window; ends the run when it is missing, so a renamed control is plain.
+template <typename T = QWidget>
+T* child(QWidget& window, const char* name) {
+  T* found = window.findChild<T*>(QString::fromLatin1(name));
+  if (!found) qFatal("no control named %s", name);
+  return found;
+}
+
+PlaylistView& view(TestForms& t);
+// The rows as the list shows them.
+QStringList shownRows(TestForms& t);
+// "/music/track<i>.mp3" for i below n.
+std::vector<std::string> numberedPaths(int n);
+// The shuffle order sorted, so a full permutation reads 0..n-1.
+std::vector<Index> sortedShuffle(const Core& core);
+
 // Writes a file of the given bytes.
 void writeBytes(const std::string& path, const std::string& bytes);
+
+// Runs `answer` on the modal file dialog once it is up (the caller then opens it).
+void onFileDialog(std::function<void(QFileDialog*)> answer);
+
+// Message boxes that record what they were asked and give a scripted answer.
+class ScriptedMessages : public MessageBoxes {
+ public:
+  struct Box {
+    std::string text, title;
+    MsgIcon icon;
+    bool overAModalDialog;
+  };
+  MsgAnswer answer = MsgAnswer::Yes;  // to Yes/No questions
+  std::vector<Box> shown;
+  MsgAnswer show(const std::string& text, const std::string& title, MsgButtons,
+                 MsgIcon icon) override;
+  std::vector<std::string> texts() const;
+  std::vector<std::string> titles() const;
+};
 
 // A file dialog that answers from a script instead of asking a person.
 class ScriptedFileDialog : public FileDialog {
