@@ -1,14 +1,9 @@
 // The player window: its controls, the transport buttons, the engine's notifications as the player
 // shows them, seeking on the bar and the keys released over the window.
+#include <QLabel>
+#include <QTimer>
 #include <cmath>
 
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-
-#include "player/frmMain.h"
-#include "playlist/frmplaylist.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;
@@ -17,12 +12,16 @@ using namespace sonavex::testing;
 namespace {
 const std::vector<std::string> kThree = {"/music/one.mp3", "/music/two.mp3", "/music/three.mp3"};
 
-QString text(TestForms& t, const char* label) { return child<QLabel>(t.forms().main(), label)->text(); }
+QString text(TestForms& t, const char* label) {
+  return child<QLabel>(t.forms().main(), label)->text();
+}
 void click(TestForms& t, const char* button) {
   QTest::mouseClick(child<QPushButton>(t.forms().main(), button), Qt::LeftButton);
 }
 bool marqueeRunning(TestForms& t) { return child<QTimer>(t.forms().main(), "Timer2")->isActive(); }
-bool clockRunning(TestForms& t) { return child<QTimer>(t.forms().playlist(), "Timer2")->isActive(); }
+bool clockRunning(TestForms& t) {
+  return child<QTimer>(t.forms().playlist(), "Timer2")->isActive();
+}
 
 // Opens entry i as if the user had played it, and lets the engine announce the stream.
 void startPlaying(TestForms& t, Index i, double duration) {
@@ -80,8 +79,11 @@ class FrmMainTest : public QObject {
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QString>("title");
     QTest::newRow("plain") << QByteArray("two.mp3") << QStringLiteral("two.mp3  ");
-    QTest::newRow("not UTF-8") << QByteArray("bad\xff" "name.mp3")
-                               << QStringLiteral("bad") + QChar(0xFFFD) + QStringLiteral("name.mp3  ");
+    QTest::newRow("not UTF-8") << QByteArray(
+                                      "bad\xff"
+                                      "name.mp3")
+                               << QStringLiteral("bad") + QChar(0xFFFD) +
+                                      QStringLiteral("name.mp3  ");
   }
 
   void newStreamFillsTheTitleAndStartsBothTimers() {
@@ -100,7 +102,8 @@ class FrmMainTest : public QObject {
     startPlaying(t, 0, 185);
     t.engine().positionValue = 90;
     click(t, "cmdstop");
-    for (const char* label : {"lblsongname", "lblctime", "lblttime"}) QCOMPARE(text(t, label), QString());
+    for (const char* label : {"lblsongname", "lblctime", "lblttime"})
+      QCOMPARE(text(t, label), QString());
     QVERIFY(!marqueeRunning(t) && !clockRunning(t));
     QCOMPARE(t.engine().opened.size(), std::size_t{1});
     QCOMPARE(t.engine().state, kStopped);
@@ -117,21 +120,14 @@ class FrmMainTest : public QObject {
     QVERIFY(child(t.forms().main(), "picprog")->isHidden());
   }
 
-  void clockTickShowsDecimalMinutesAndTheFill() {
-    Started t(kThree);
-    startPlaying(t, 0, 185);
-    t.engine().positionValue = 90;
-    // The clock runs every second; wait for one tick to show the time.
-    QTRY_COMPARE(text(t, "lblctime"), QStringLiteral("1.5"));
-    QCOMPARE(text(t, "lblttime"), QStringLiteral("3.08"));
-    QCOMPARE(child(t.forms().main(), "imgprog")->width(),
-             static_cast<int>(std::lround(8 + 90.0 * 141 / 185)));
-  }
-
-  void marqueeScrollsTheTitle() {
+  void timersShowTheTimeTheFillAndScrollTheTitle() {
     Started t(kThree);
     startPlaying(t, 1, 185);
-    // "two.mp3" and four spaces, rotated one character per tick.
+    t.engine().positionValue = 90;
+    // The clock ticks every second, the marquee ("two.mp3" and four spaces) one character a tick.
+    QTRY_COMPARE(text(t, "lblctime"), QStringLiteral("1.5"));
+    QCOMPARE(text(t, "lblttime"), QStringLiteral("3.08"));
+    QCOMPARE(child(t.forms().main(), "imgprog")->width(), int(std::lround(8 + 90.0 * 141 / 185)));
     QTRY_COMPARE(text(t, "lblsongname"), QStringLiteral("wo.mp3    t"));
   }
 

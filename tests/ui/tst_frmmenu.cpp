@@ -1,21 +1,13 @@
 // The command window: its flyout beside the playlist window, its six buttons reaching their
 // commands through the real windows, the shared dialog `cd1`, and the popup-menu removal handlers
 // of the playlist window answered by scripted message boxes.
-#include <QApplication>
 #include <QEnterEvent>
 #include <QFileDialog>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <filesystem>
 
 #include "commands/frmmenu.h"
-#include "playlist/PlaylistView.h"
-#include "playlist/core/PlaylistFile.h"
-#include "playlist/frmplaylist.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;
@@ -23,8 +15,8 @@ using namespace sonavex::testing;
 
 namespace {
 using Paths = std::vector<std::string>;
+using Rows = std::vector<int>;
 const char* const kMenuButtons[] = {"cmdfile", "cmddir", "cmdsel", "cmdall", "cmdname", "cmdrnd"};
-const Paths kFive = {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3", "/m/d.mp3", "/m/e.mp3"};
 
 QPushButton* button(QWidget& window, const char* name) { return child<QPushButton>(window, name); }
 void clickMenu(TestForms& t, const char* name) {
@@ -50,10 +42,73 @@ bool strips(frmmenu& menu, const char* name) {
   return menu.mask().contains(button(menu, name)->geometry().center());
 }
 
-void select(TestForms& t, std::initializer_list<Index> rows) {
+void select(TestForms& t, const Rows& rows) {
   t.core().list.listrefreshing();
   for (Index r : rows) t.core().list.setSelected(r, true);
 }
+
+// A command of the command window or the playlist window's popup menu, and what it leaves.
+struct Command {
+  const char* label;
+  const char* button;            // of the command window, or
+  void (frmplaylist::*popup)();  // the playlist window's popup menu handler
+  Rows selected;
+  const char* vanished;  // removed from the disk before the command
+  bool yes;              // the answer to the question, if one is asked
+  QStringList shown, onDisk, messages;
+};
+const QStringList kAll{"a.mp3", "b.mp3", "C.mp3", "d.mp3", "e.mp3"};
+const QStringList kAsk{"Sonavax: Are you sure to delete selected file(s) from harddisk"};
+const Command kCommands[] = {
+    {"sel", "cmdsel", nullptr, {1, 3}, "", true, {"1   b.mp3", "2   a.mp3", "3   e.mp3"}, kAll, {}},
+    {"all", "cmdall", nullptr, {1}, "", true, {}, kAll, {}},
+    {"name",
+     "cmdname",
+     nullptr,
+     {},
+     "",
+     true,
+     {"1   a.mp3", "2   b.mp3", "3   C.mp3", "4   d.mp3", "5   e.mp3"},
+     kAll,
+     {}},
+    {"crop", nullptr, &frmplaylist::mnucrop_Click, {3}, "", true, {"1   d.mp3"}, kAll, {}},
+    {"invalid",
+     nullptr,
+     &frmplaylist::mnuinvalid_Click,
+     {},
+     "e.mp3",
+     true,
+     {"1   b.mp3", "2   C.mp3", "3   a.mp3", "4   d.mp3"},
+     kAll.mid(0, 4),
+     {"Sonavex: 1 invalid track(s) are removed from your playlist"}},
+    {"delete from disk, No",
+     nullptr,
+     &frmplaylist::mnudelfromdisk_Click,
+     {1},
+     "",
+     false,
+     {"1   b.mp3", "2   C.mp3", "3   a.mp3", "4   d.mp3", "5   e.mp3"},
+     kAll,
+     kAsk},
+    {"delete from disk, Yes",
+     nullptr,
+     &frmplaylist::mnudelfromdisk_Click,
+     {1},
+     "",
+     true,
+     {"1   b.mp3", "2   a.mp3", "3   d.mp3", "4   e.mp3"},
+     {"a.mp3", "b.mp3", "d.mp3", "e.mp3"},
+     kAsk},
+    {"delete all from disk",
+     nullptr,
+     &frmplaylist::mnudelfromharddisk_Click,
+     {},
+     "",
+     true,
+     {},
+     {},
+     kAsk},
+};
 
 class ScriptedFolders : public FolderPicker {
  public:
@@ -66,20 +121,6 @@ class ScriptedFolders : public FolderPicker {
   }
 };
 
-// Two real files, a.mp3 and b.mp3, restored as the playlist, with scripted message boxes.
-struct TwoFiles {
-  QTemporaryDir dir;
-  std::string a = dir.filePath("a.mp3").toStdString();
-  std::string b = dir.filePath("b.mp3").toStdString();
-  ScriptedMessages messages;
-  std::unique_ptr<Started> t;
-  TwoFiles() {
-    writeBytes(a, "x");
-    writeBytes(b, "x");
-    t = std::make_unique<Started>(Paths{a, b});
-    t->core().platform.messages = &messages;
-  }
-};
 }  // namespace
 
 class FrmmenuTest : public QObject {
@@ -156,20 +197,53 @@ class FrmmenuTest : public QObject {
     QVERIFY(!menu.isVisible());
   }
 
-  // --- the buttons
-  void selRemovesTheSelectedRowsAndTheViewRenumbers() {
-    Started t(kFive);
-    select(t, {1, 3});
-    clickMenu(t, "cmdsel");
-    QCOMPARE(shownRows(t), (QStringList{"1   a.mp3", "2   c.mp3", "3   e.mp3"}));
-    QVERIFY(view(t).selectionModel()->selectedIndexes().isEmpty());
+  // --- each command reaches the core through its window and the list shows the outcome
+  void commandsChangeTheListAndTheDisk_data() {
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(kCommands)); ++i) QTest::newRow(kCommands[i].label) << i;
   }
 
-  void allEmptiesTheList() {
-    Started t({"/m/a.mp3", "/m/b.mp3"});
-    clickMenu(t, "cmdall");
-    QCOMPARE(view(t).model()->rowCount(), 0);
-    QVERIFY(t.core().list.empty());
+  // The entries are b, C, a, d, e.mp3, all on disk.
+  void commandsChangeTheListAndTheDisk() {
+    QFETCH(int, row);
+    const Command& c = kCommands[row];
+    QTemporaryDir dir;
+    Paths entries;
+    for (const char* name : {"b.mp3", "C.mp3", "a.mp3", "d.mp3", "e.mp3"}) {
+      entries.push_back(dir.filePath(name).toStdString());
+      writeBytes(entries.back(), "x");
+    }
+    Started t(entries);
+    if (*c.vanished) QVERIFY(QFile::remove(dir.filePath(c.vanished)));
+    ScriptedMessages boxes;
+    boxes.answer = c.yes ? MsgAnswer::Yes : MsgAnswer::No;
+    t.core().platform.messages = &boxes;
+    select(t, c.selected);
+
+    if (c.popup)
+      (t.forms().playlist().*c.popup)();
+    else
+      clickMenu(t, c.button);
+
+    QCOMPARE(shownRows(t), c.shown);
+    QCOMPARE(viewSelection(t), coreSelection(t));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase), c.onDisk);
+    QStringList asked;
+    for (const ScriptedMessages::Box& b : boxes.shown)
+      asked << QString::fromStdString(b.title + ": " + b.text);
+    QCOMPARE(asked, c.messages);
+  }
+
+  void randKeepsEveryEntryAndRenumbers() {
+    const Paths paths{"/x/b.mp3", "/y/C.mp3", "/z/a.mp3"};
+    Started t(paths);
+    clickMenu(t, "cmdrnd");
+    Paths after = t.core().list.paths();
+    std::sort(after.begin(), after.end());
+    QCOMPARE(after, paths);
+    const QStringList rows = shownRows(t);
+    for (int r = 0; r < 3; ++r) QVERIFY(rows[r].startsWith(QString::number(r + 1) + "   "));
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // the busy pointer went away again
   }
 
   void fileAppendsTheDialogsSelectionInItsOrder() {
@@ -241,50 +315,6 @@ class FrmmenuTest : public QObject {
     QCOMPARE(cd1->Filter, std::string(kPlaylistFilter));
     QCOMPARE(cd1->Flags, kExplorerStyle | kAllowMultiSelect);
     QCOMPARE(cd1->MaxFileSize, 32767);
-  }
-
-  // --- removal handlers of the playlist window
-  void deleteFromDiskRemovesTheSelectedFilesOnlyAfterYes() {
-    TwoFiles f;
-    select(*f.t, {1});
-    f.messages.answer = MsgAnswer::No;
-    f.t->forms().playlist().mnudelfromdisk_Click();
-    QVERIFY(std::filesystem::exists(f.b));
-    QCOMPARE(shownRows(*f.t).size(), 2);
-
-    f.messages.answer = MsgAnswer::Yes;
-    f.t->forms().playlist().mnudelfromdisk_Click();
-    QVERIFY(!std::filesystem::exists(f.b));
-    QVERIFY(std::filesystem::exists(f.a));
-    QCOMPARE(shownRows(*f.t), QStringList{"1   a.mp3"});
-    QCOMPARE(f.messages.titles(), (Paths{"Sonavax", "Sonavax"}));
-  }
-
-  void deleteAllFromDiskEmptiesTheListAndTheFolder() {
-    TwoFiles f;
-    f.t->forms().playlist().mnudelfromharddisk_Click();
-    QVERIFY(!std::filesystem::exists(f.a));
-    QVERIFY(!std::filesystem::exists(f.b));
-    QCOMPARE(shownRows(*f.t).size(), 0);
-  }
-
-  void invalidEntriesLeaveAndAreCounted() {
-    QTemporaryDir dir;
-    const std::string kept = dir.filePath("kept.mp3").toStdString();
-    writeBytes(kept, "x");
-    Started t({"/nowhere/x.mp3", kept, "/nowhere/y.mp3", "/nowhere/z.mp3"});
-    ScriptedMessages messages;
-    t.core().platform.messages = &messages;
-    t.forms().playlist().mnuinvalid_Click();
-    QCOMPARE(shownRows(t), QStringList{"1   kept.mp3"});
-    QCOMPARE(messages.texts(), Paths{"3 invalid track(s) are removed from your playlist"});
-  }
-
-  void cropKeepsTheSelectedEntries() {
-    Started t(kFive);
-    select(t, {3});
-    t.forms().playlist().mnucrop_Click();
-    QCOMPARE(shownRows(t), QStringList{"1   d.mp3"});
   }
 
   void deleteKeyGoesThroughTheCommandWindowWithShuffleOn() {

@@ -1,22 +1,14 @@
 // The playlist window: the list model with a large playlist, selection in both directions, playing
 // from the list, the seek keys, the play mode boxes, and loading and saving through `cd1`.
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QFileDialog>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include "commands/QtFileDialog.h"
 #include "dialogs/modFolderBrowse.h"
 #include "playlist/PlaylistListModel.h"
-#include "playlist/PlaylistView.h"
-#include "playlist/core/PlaylistFile.h"
-#include "playlist/frmplaylist.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;
@@ -33,20 +25,6 @@ QPoint rowCentre(TestForms& t, int row) {
 
 void clickRow(TestForms& t, int row, Qt::KeyboardModifiers modifiers = {}) {
   QTest::mouseClick(view(t).viewport(), Qt::LeftButton, modifiers, rowCentre(t, row));
-}
-
-Rows selectedRows(TestForms& t) {
-  Rows rows;
-  for (const QModelIndex& i : view(t).selectionModel()->selectedIndexes()) rows.push_back(i.row());
-  std::sort(rows.begin(), rows.end());
-  return rows;
-}
-
-Rows coreSelectedRows(TestForms& t) {
-  Rows rows;
-  for (Index i = 0; i < t.core().list.count(); ++i)
-    if (t.core().list.isSelected(i)) rows.push_back(i);
-  return rows;
 }
 
 void clickBox(TestForms& t, const char* name) {
@@ -99,7 +77,7 @@ class FrmplaylistTest : public QObject {
     t.core().list.assign({"/a/x.mp3", "/a/y.mp3", "/a/z.mp3"}, {"1   x", "2   y", "3   z"});
     t.core().list.markEntry(2);
     QCOMPARE(view(t).model()->rowCount(), 3);
-    QCOMPARE(selectedRows(t), Rows{2});  // a rebuilt list keeps the selection made after it
+    QCOMPARE(viewSelection(t), Rows{2});  // a rebuilt list keeps the selection made after it
     t.core().list.clear();
     QCOMPARE(view(t).model()->rowCount(), 0);
   }
@@ -118,9 +96,9 @@ class FrmplaylistTest : public QObject {
     // Marking an entry focuses and selects it alone; pushing into the view does not come back
     // as a change of the core.
     t.core().list.markEntry(99998);
-    QCOMPARE(selectedRows(t), Rows{99998});
+    QCOMPARE(viewSelection(t), Rows{99998});
     QCOMPARE(view(t).currentIndex().row(), 99998);
-    QCOMPARE(coreSelectedRows(t), Rows{99998});
+    QCOMPARE(coreSelection(t), Rows{99998});
     QCOMPARE(t.core().list.listIndex2(), 99998);
   }
 
@@ -128,18 +106,18 @@ class FrmplaylistTest : public QObject {
     Started t(numberedPaths(50));
     clickRow(t, 4);
     QCOMPARE(t.core().list.listIndex2(), 4);
-    QCOMPARE(coreSelectedRows(t), Rows{4});
+    QCOMPARE(coreSelection(t), Rows{4});
     clickRow(t, 7, Qt::ControlModifier);
-    QCOMPARE(coreSelectedRows(t), (Rows{4, 7}));
+    QCOMPARE(coreSelection(t), (Rows{4, 7}));
     QCOMPARE(t.core().list.listIndex2(), 7);
     clickRow(t, 9, Qt::ShiftModifier);
-    QCOMPARE(coreSelectedRows(t), selectedRows(t));
+    QCOMPARE(coreSelection(t), viewSelection(t));
     QVERIFY(t.core().list.isSelected(8) && t.core().list.isSelected(9));
     clickRow(t, 7, Qt::ControlModifier);
     QVERIFY(!t.core().list.isSelected(7));
-    QCOMPARE(coreSelectedRows(t), selectedRows(t));
+    QCOMPARE(coreSelection(t), viewSelection(t));
     clickRow(t, 4);
-    QCOMPARE(coreSelectedRows(t), Rows{4});
+    QCOMPARE(coreSelection(t), Rows{4});
     QCOMPARE(view(t).toolTip(), QStringLiteral("selected song: 5   track4.mp3"));
   }
 
@@ -149,59 +127,64 @@ class FrmplaylistTest : public QObject {
     QCOMPARE(t.core().list.topIndex(), 500);
   }
 
-  // --- playing from the list
-  void doubleClickPlaysTheFocusedEntry() {
+  // --- playing from the list, and the seek keys that undo the focus move of the arrow
+  void doubleClickAndEnterPlayTheFocusedEntryOnce_data() {
+    QTest::addColumn<bool>("enter");
+    QTest::newRow("double click") << false;
+    QTest::newRow("Enter") << true;
+  }
+
+  void doubleClickAndEnterPlayTheFocusedEntryOnce() {
+    QFETCH(bool, enter);
     Started t(numberedPaths(20));
     const QPoint at = rowCentre(t, 2);
-    // A double click arrives as press, release, double-click, release.
     QTest::mouseClick(view(t).viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(view(t).viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(view(t).viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(t.engine().lastOpened(), std::string("/music/track2.mp3"));
+    if (enter) {
+      QTest::keyClick(&view(t), Qt::Key_Return);
+      QCOMPARE(t.core().shared.lastkey, 13);
+    } else {
+      // A double click arrives as press, release, double-click, release.
+      QTest::mouseDClick(view(t).viewport(), Qt::LeftButton, {}, at);
+      QTest::mouseRelease(view(t).viewport(), Qt::LeftButton, {}, at);
+    }
+    QCOMPARE(t.engine().opened, std::vector<std::string>{"/music/track2.mp3"});
     QCOMPARE(t.core().shared.currenttrack, 2);
     QCOMPARE(t.core().shared.tracknumber, std::optional<Index>(3));
   }
 
-  void enterPlaysTheFocusedEntryOnce() {
-    Started t(numberedPaths(20));
-    clickRow(t, 5);
-    QTest::keyClick(&view(t), Qt::Key_Return);
-    QCOMPARE(t.engine().opened, std::vector<std::string>{"/music/track5.mp3"});
-    QCOMPARE(t.core().shared.lastkey, 13);
-  }
-
-  // --- the seek keys undo the focus move of the arrow
   void arrowsSeekAndKeepTheSelection_data() {
     QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("playing");
     QTest::addColumn<int>("code");
     QTest::addColumn<double>("position");
-    QTest::newRow("Right") << int(Qt::Key_Right) << 39 << 110.0;
-    QTest::newRow("Left") << int(Qt::Key_Left) << 37 << 90.0;
+    QTest::addColumn<int>("focus");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("Right") << int(Qt::Key_Right) << true << 39 << 110.0 << 6 << 5;
+    QTest::newRow("Left") << int(Qt::Key_Left) << true << 37 << 90.0 << 4 << 5;
+    // Duration 0 without a track: the arrow only moves through the list.
+    QTest::newRow("Right, nothing open") << int(Qt::Key_Right) << false << 39 << 100.0 << 6 << 6;
   }
 
   void arrowsSeekAndKeepTheSelection() {
     QFETCH(int, key);
+    QFETCH(bool, playing);
     QFETCH(int, code);
     QFETCH(double, position);
+    QFETCH(int, focus);
+    QFETCH(int, selected);
     Started t(numberedPaths(20));
     clickRow(t, 5);
-    t.engine().open("/music/track5.mp3");
-    t.engine().durationValue = 250;
+    if (playing) {
+      t.engine().open("/music/track5.mp3");
+      t.engine().durationValue = 250;
+    }
     t.engine().positionValue = 100;
     QTest::keyClick(&view(t), static_cast<Qt::Key>(key));
     QCOMPARE(t.core().shared.lastkey, code);
     QCOMPARE(t.engine().positionValue, position);
-    QCOMPARE(coreSelectedRows(t), Rows{5});
-    QCOMPARE(selectedRows(t), Rows{5});
-  }
-
-  void arrowsWithoutATrackOnlyMoveTheFocus() {
-    Started t(numberedPaths(20));
-    clickRow(t, 5);
-    QTest::keyClick(&view(t), Qt::Key_Right);
-    QCOMPARE(t.core().list.listIndex2(), 6);
-    QCOMPARE(coreSelectedRows(t), Rows{6});
-    QVERIFY(t.engine().calls.back().rfind("position:", 0) != 0);
+    QCOMPARE(t.core().list.listIndex2(), focus);
+    QCOMPARE(coreSelection(t), Rows{selected});
+    QCOMPARE(viewSelection(t), Rows{selected});
   }
 
   // --- play modes
@@ -252,7 +235,7 @@ class FrmplaylistTest : public QObject {
   }
 
   // --- the Qt file dialog's translation of cd1's properties
-  void filtersBecomeCaseInsensitiveQtNameFilters() {
+  void dialogPropertiesTranslateBothWays() {
     QCOMPARE(qtNameFilters("*.plt   (playlistfiles)|*.plt"),
              QStringList{QStringLiteral("*.plt   (playlistfiles) (*.[pP][lL][tT])")});
     QCOMPARE(qtNameFilters("all supported files|*.mp3;*.wma|*.*|*.*"),
@@ -264,9 +247,6 @@ class FrmplaylistTest : public QObject {
         caseInsensitiveGlob(QStringLiteral("*.mp3")), Qt::CaseSensitive));
     for (const char* name : {"SONG.MP3", "song.Mp3"}) QVERIFY2(glob.match(name).hasMatch(), name);
     QVERIFY(!glob.match(QStringLiteral("song.mp4")).hasMatch());
-  }
-
-  void selectionTextFollowsTheCommonDialog() {
     QCOMPARE(selectionText({}), std::string());
     QCOMPARE(selectionText({QStringLiteral("/m/a b.mp3")}), std::string("/m/a b.mp3"));
     QCOMPARE(selectionText({QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3")}),

@@ -1,15 +1,9 @@
 // Start-up order, single-instance windows and every way the program ends.
-#include <csignal>
-
-#include <QDir>
-#include <QTest>
 #include <QTimer>
+#include <csignal>
 
 #include "app/ExitSignals.h"
 #include "app/SessionEnd.h"
-#include "player/frmMain.h"
-#include "playlist/core/PlaylistFile.h"
-#include "playlist/frmplaylist.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;
@@ -20,9 +14,15 @@ enum class Exit { Command, ClosePlaylist, Escape };
 
 void leave(TestForms& t, Exit how) {
   switch (how) {
-    case Exit::Command: t.forms().playlist().mnuexit_Click(); break;
-    case Exit::ClosePlaylist: QVERIFY(t.forms().playlist().close()); break;
-    case Exit::Escape: QTest::keyRelease(&t.forms().main(), Qt::Key_Escape); break;
+    case Exit::Command:
+      t.forms().playlist().mnuexit_Click();
+      break;
+    case Exit::ClosePlaylist:
+      QVERIFY(t.forms().playlist().close());
+      break;
+    case Exit::Escape:
+      QTest::keyRelease(&t.forms().main(), Qt::Key_Escape);
+      break;
   }
 }
 }  // namespace

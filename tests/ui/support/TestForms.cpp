@@ -1,13 +1,12 @@
 #include "support/TestForms.h"
 
-#include <algorithm>
-#include <fstream>
-#include <iterator>
-
 #include <QApplication>
 #include <QFileDialog>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "player/frmMain.h"
 #include "playlist/PlaylistView.h"
@@ -48,6 +47,20 @@ QStringList shownRows(TestForms& t) {
   QStringList rows;
   QAbstractItemModel* model = view(t).model();
   for (int r = 0; r < model->rowCount(); ++r) rows << model->index(r, 0).data().toString();
+  return rows;
+}
+
+std::vector<int> viewSelection(TestForms& t) {
+  std::vector<int> rows;
+  for (const QModelIndex& i : view(t).selectionModel()->selectedIndexes()) rows.push_back(i.row());
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+std::vector<int> coreSelection(TestForms& t) {
+  std::vector<int> rows;
+  for (Index i = 0; i < t.core().list.count(); ++i)
+    if (t.core().list.isSelected(i)) rows.push_back(i);
   return rows;
 }
 

@@ -1,24 +1,26 @@
 #pragma once
 // The program's windows over a scriptable engine, with lastplaylist.txt in a temporary folder and a
-// quit hook that counts instead of ending the test process; plus the small kit the window tests share.
+// quit hook that counts instead of ending the test process; plus the small kit the window tests
+// share.
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <QStringList>
-#include <QTemporaryDir>
-#include <QWidget>
-
 #include "app/Forms.h"
 #include "app/core/Platform.h"
 #include "engine/core/FakeMediaEngine.h"
+#include "player/frmMain.h"
+#include "playlist/PlaylistView.h"
+#include "playlist/core/PlaylistFile.h"
+#include "playlist/frmplaylist.h"
 
 class QFileDialog;
-
-namespace sonavex {
-class PlaylistView;
-}
 
 namespace sonavex::testing {
 
@@ -66,6 +68,9 @@ PlaylistView& view(TestForms& t);
 QStringList shownRows(TestForms& t);
 // "/music/track<i>.mp3" for i below n.
 std::vector<std::string> numberedPaths(int n);
+// Selected rows, ascending, as the view and as the core have them.
+std::vector<int> viewSelection(TestForms& t);
+std::vector<int> coreSelection(TestForms& t);
 // The shuffle order sorted, so a full permutation reads 0..n-1.
 std::vector<Index> sortedShuffle(const Core& core);
 
