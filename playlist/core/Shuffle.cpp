@@ -22,9 +22,7 @@ void rebuildShuffleOrder(Core& core) {
   if (core.chkshuffle == 1) nonreprandnumb(core);
 }
 
-void chkshuffle_Click(Core& core) {
-  core.List5.clear();
-  if (core.chkshuffle == 1) nonreprandnumb(core);
-}
+// Switching the box on starts a fresh order; switching it off empties it.
+void chkshuffle_Click(Core& core) { rebuildShuffleOrder(core); }
 
 }  // namespace sonavex
