@@ -5,15 +5,13 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "app/core/CommandLine.h"
+
 namespace sonavex {
 
 std::string localPathOfUrl(const QUrl& url) {
-  if (url.scheme().compare(QLatin1String("file"), Qt::CaseInsensitive) != 0) return {};
-  const QString host = url.host();
-  if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
-    return {};
-  const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-  return bytes.toStdString();
+  // The encoded form keeps the name's bytes, also where they are not valid UTF-8.
+  return pathOfFileUri(url.toEncoded().toStdString());
 }
 
 std::vector<std::string> droppedPaths(const QMimeData& data) {

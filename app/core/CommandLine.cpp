@@ -41,8 +41,10 @@ std::string percentDecoded(const std::string& text) {
   return out;
 }
 
-// The path of "file:/p", "file:///p" or "file://localhost/p"; "" for another host.
+}  // namespace
+
 std::string pathOfFileUri(const std::string& uri) {
+  if (!startsWithFileScheme(uri)) return {};
   std::string rest = uri.substr(5);
   const std::size_t end = rest.find_first_of("?#");
   if (end != std::string::npos) rest.resize(end);
@@ -59,8 +61,6 @@ std::string pathOfFileUri(const std::string& uri) {
   if (rest.empty() || rest.front() != '/') return {};
   return percentDecoded(rest);
 }
-
-}  // namespace
 
 std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,
                                           const std::string& currentFolder) {

@@ -13,6 +13,11 @@ namespace sonavex {
 std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,
                                           const std::string& currentFolder);
 
+// The local path of a file: URI ("file:/p", "file:///p", "file://localhost/p"), its percent escapes
+// decoded to the exact bytes of the name; "" for another scheme, another host or an empty path.
+// Drops and the command line share it.
+std::string pathOfFileUri(const std::string& uri);
+
 // The current folder as the file system spells it; "" when it cannot be read.
 std::string currentFolder();
 
