@@ -1,13 +1,13 @@
 #include "app/Forms.h"
 
 #include <QCoreApplication>
+#include <stdexcept>
 
 #include "app/QtBusyPointer.h"
 #include "app/QtMessageBoxes.h"
 #include "commands/QtFileDialog.h"
 #include "commands/frmmenu.h"
 #include "dialogs/modFolderBrowse.h"
-#include "engine/core/FakeMediaEngine.h"
 #include "player/frmMain.h"
 #include "playlist/core/LastPlaylist.h"
 #include "playlist/frmplaylist.h"
@@ -54,8 +54,9 @@ frmMain& Forms::main() {
 
 frmplaylist& Forms::playlist() {
   if (!playlist_) {
+    // An engine that cannot start reports it on its first open; there is no silent stand-in.
     engine_ = options_.makeEngine ? options_.makeEngine() : nullptr;
-    if (!engine_) engine_ = std::make_unique<FakeMediaEngine>();
+    if (!engine_) throw std::logic_error("Forms needs a media engine");
     core_ = std::make_unique<Core>(*engine_, rng_);
     core_->platform.messages = messages_.get();
     core_->platform.cd1 = cd1_.get();

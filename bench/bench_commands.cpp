@@ -18,7 +18,7 @@
 #include "commands/core/AddCommands.h"
 #include "commands/core/OrderCommands.h"
 #include "commands/core/RemoveCommands.h"
-#include "engine/core/FakeMediaEngine.h"
+#include "support/FakeMediaEngine.h"
 #include "playlist/core/FileDrop.h"
 #include "playlist/core/Random.h"
 

@@ -27,6 +27,7 @@ class SilentEngine : public MediaEngine {
   void setRate(double) override {}
   void setVolume(long) override {}
   void setBalance(long) override {}
+  EngineError lastError() const override { return {}; }
 };
 
 struct BigPlaylist {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/core/FakeMediaEngine.h"
+#include "support/FakeMediaEngine.h"
 #include "playlist/core/LastPlaylist.h"
 #include "playlist/core/PlaylistFile.h"
 

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "app/Forms.h"
-#include "engine/core/FakeMediaEngine.h"
+#include "support/FakeMediaEngine.h"
 #include "playlist/core/LastPlaylist.h"
 #include "playlist/core/PlaylistFile.h"
 #include "playlist/PlaylistView.h"

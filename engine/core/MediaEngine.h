@@ -10,6 +10,9 @@
 //   a call the program made into the engine.
 // - Notifications that belong to a stream that is no longer current (after open() or stop()) are
 //   dropped.
+// - Before every error notification lastError() is set: what failed and a text for the user. A
+//   fault of the track (missing file, no decoder) lets the playlist move on; a fault of the sound
+//   output or of the engine itself would fail every track alike, so the program stops instead.
 #include <string>
 
 namespace sonavex {
@@ -23,6 +26,18 @@ inline constexpr long kPlaying = 2;
 inline constexpr long kVolumeSilent = -10000;  // 0 is full volume
 inline constexpr long kBalanceLeft = -10000;   // right channel silent
 inline constexpr long kBalanceRight = 10000;   // left channel silent
+
+// What an error notification was about.
+enum class EngineFault {
+  Track,   // this file cannot be played (missing, unreadable, no decoder, no audio in it)
+  Output,  // no sound output could be opened (no sound server, no device)
+  Engine,  // the engine itself cannot start (library or element missing)
+};
+
+struct EngineError {
+  EngineFault fault = EngineFault::Track;
+  std::string text;  // for the user, e.g. "no decoder for Windows Media audio; install ..."
+};
 
 class MediaEngineListener {
  public:
@@ -53,6 +68,9 @@ class MediaEngine {
   virtual void setRate(double rate) = 0;         // 1.0 normal; 0.25..2.0 used
   virtual void setVolume(long volume) = 0;       // -10000 (silent) .. 0 (full)
   virtual void setBalance(long balance) = 0;     // -10000 (left) .. 10000 (right)
+
+  // The error of the last error notification.
+  virtual EngineError lastError() const = 0;
 
  protected:
   MediaEngineListener* listener() const { return listener_; }

@@ -39,6 +39,7 @@ class GstMediaEngine : public MediaEngine {
   void setRate(double rate) override;
   void setVolume(long volume) override;
   void setBalance(long balance) override;
+  EngineError lastError() const override { return lastError_; }
 
  private:
   bool ensurePipeline();
@@ -74,6 +75,8 @@ class GstMediaEngine : public MediaEngine {
   double endPosition_ = 0;
   std::optional<double> pendingSeek_;
   mutable double lastPosition_ = 0;
+
+  EngineError lastError_;
 
   double rate_ = 1.0;
   long volume_ = 0;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/core/Core.h"
-#include "engine/core/FakeMediaEngine.h"
+#include "support/FakeMediaEngine.h"
 #include "playlist/core/Random.h"
 
 namespace sonavex::testkit {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/core/Core.h"
-#include "engine/core/FakeMediaEngine.h"
+#include "support/FakeMediaEngine.h"
 #include "player/core/Transport.h"
 #include "playlist/core/Sequencer.h"
 

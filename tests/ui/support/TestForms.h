@@ -14,7 +14,7 @@
 
 #include "app/Forms.h"
 #include "app/core/Platform.h"
-#include "engine/core/FakeMediaEngine.h"
+#include "support/FakeMediaEngine.h"
 #include "player/frmMain.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/core/PlaylistFile.h"

@@ -1,4 +1,4 @@
-#include "engine/core/FakeMediaEngine.h"
+#include "support/FakeMediaEngine.h"
 
 namespace sonavex {
 
@@ -59,7 +59,8 @@ void FakeMediaEngine::raiseStreamEnded() {
   listener()->mp1_PlayStateChange(old, kStopped);
 }
 
-void FakeMediaEngine::raiseError() {
+void FakeMediaEngine::raiseError(EngineFault fault, const std::string& text) {
+  error = {fault, text};
   if (listener()) listener()->mp1_Error();
 }
 

@@ -21,6 +21,7 @@ class FakeMediaEngine : public MediaEngine {
   double rate = 1.0;
   long volume = 0;
   long balance = 0;
+  EngineError error;  // what lastError() reports
 
   void open(const std::string& path) override;
   void play() override;
@@ -34,11 +35,12 @@ class FakeMediaEngine : public MediaEngine {
   void setRate(double r) override;
   void setVolume(long v) override;
   void setBalance(long b) override;
+  EngineError lastError() const override { return error; }
 
   // Notifications, raised when the test says so.
   void raiseNewStream();
   void raiseStreamEnded();  // end of stream followed by the stopped state
-  void raiseError();
+  void raiseError(EngineFault fault = EngineFault::Track, const std::string& text = "");
   void raisePlayStateChange(long oldState, long newState);
 
   std::string lastOpened() const { return opened.empty() ? std::string() : opened.back(); }
