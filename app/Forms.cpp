@@ -1,6 +1,7 @@
 #include "app/Forms.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <stdexcept>
 
 #include "app/QtBusyPointer.h"
@@ -44,6 +45,12 @@ void Forms::start(const std::vector<std::string>& openPaths) {
   const QRect player = main().frameGeometry();
   list.move(player.right() + 1 + kPlaylistGapX, player.top() + kPlaylistDropY);
   list.show();
+  if (const RestoreResult& restored = list.restored(); !restored.readWhole) {
+    core().platform.messages->show(
+        lastPlaylistKeptNotice(options_.lastPlaylistFile, restored.reason), "Sonavex",
+        MsgButtons::Ok, MsgIcon::Information);
+  }
+  if (ending_) return;  // ended while the notice was up
   if (!openPaths.empty()) list.filedragging(openPaths);
 }
 
@@ -62,6 +69,8 @@ frmplaylist& Forms::playlist() {
     core_->platform.cd1 = cd1_.get();
     core_->platform.folders = folders_.get();
     core_->platform.busy = busy_.get();
+    // The time labels use the user's decimal separator (LC_NUMERIC, else LC_ALL or LANG).
+    core_->decimalSeparator = QLocale::system().decimalPoint().toStdString();
     playlist_ = std::make_unique<frmplaylist>(*this, *core_);
   }
   return *playlist_;
@@ -93,8 +102,13 @@ MediaEngine& Forms::mp1() {
 void Forms::endProgram() {
   if (ending_) return;
   ending_ = true;
-  if (core_) savelastplaylist(*core_, options_.lastPlaylistFile);
+  savelastplaylist();
   options_.quit();
+}
+
+void Forms::savelastplaylist() {
+  if (!core_ || !playlist_->restored().readWhole) return;
+  sonavex::savelastplaylist(*core_, options_.lastPlaylistFile);
 }
 
 }  // namespace sonavex

@@ -56,6 +56,8 @@ class Forms {
   // Saves the playlist (errors ignored) and ends the program; later calls do nothing, so that every
   // exit path saves exactly once.
   void endProgram();
+  // Writes lastplaylist.txt, unless the start could not read it whole (then it is kept as it is).
+  void savelastplaylist();
   bool ending() const { return ending_; }
   const std::string& lastPlaylistFile() const { return options_.lastPlaylistFile; }
 

@@ -5,9 +5,10 @@
 
 namespace sonavex {
 
-void runOnSessionEnd(QGuiApplication& app, QObject* context, std::function<void()> exitPath) {
+void runOnSessionEnd(QGuiApplication& app, QObject* context, std::function<void()> save,
+                     std::function<void()> exitPath) {
   QObject::connect(&app, &QGuiApplication::commitDataRequest, context,
-                   [exitPath](QSessionManager&) { exitPath(); });
+                   [save](QSessionManager&) { save(); });
   QObject::connect(&app, &QCoreApplication::aboutToQuit, context, exitPath);
 }
 

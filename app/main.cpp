@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <chrono>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,11 +14,46 @@
 #include "mediainfo/core/FileInfoCommand.h"
 #include "playlist/core/LastPlaylist.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: sonavex [PATH...]\n"
+    "       sonavex --file-info PATH...\n"
+    "\n"
+    "Starts the player; files and folders given as PATHs (or file: URIs) join the playlist.\n"
+    "  --file-info  print the MPEG header and ID3v1 tag of each file, without a window\n"
+    "  --help       show this text\n"
+    "  --version    show the version\n";
+
+// Qt aborts without a display with a message about platform plugins; say what is needed instead.
+bool hasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    if (const char* value = std::getenv(name); value && *value) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
-  if (argc >= 2 && std::string(argv[1]) == "--file-info") {
+  const std::string first = argc >= 2 ? argv[1] : "";
+  if (first == "--file-info") {
     return sonavex::runFileInfoCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                                        std::cerr);
+  }
+  if (first == "--help" || first == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (first == "--version") {
+    std::cout << "sonavex " << SONAVEX_VERSION << '\n';
+    return 0;
+  }
+  if (!hasDisplay()) {
+    std::cerr << "sonavex needs a graphical session (no DISPLAY or WAYLAND_DISPLAY is set); "
+                 "without one, run it under a virtual display: xvfb-run sonavex\n";
+    return 1;
   }
 
   QApplication app(argc, argv);
@@ -35,10 +71,16 @@ int main(int argc, char** argv) {
   sonavex::Forms forms(std::move(options));
 
   auto endProgram = [&forms] { forms.endProgram(); };
-  sonavex::ExitSignals exitSignals([&](int) { endProgram(); });
-  sonavex::runOnSessionEnd(app, &app, endProgram);
+  sonavex::ExitSignals exitSignals([&](int) {
+    // A second request while the first is still unwinding (a long scan, say) ends at once.
+    if (forms.ending()) std::_Exit(0);
+    endProgram();
+  });
+  sonavex::runOnSessionEnd(app, &app, [&forms] { forms.savelastplaylist(); }, endProgram);
 
   forms.start(openPaths);
+  // A termination request during start-up (a message box was up) ended the nested loops only.
+  if (forms.ending()) return 0;
   if (sonavex::startupProbeRequested()) sonavex::reportStartupWhenShown(started);
   return app.exec();
 }

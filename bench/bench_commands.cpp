@@ -60,11 +60,30 @@ void touch(const std::string& path) {
   if (fd >= 0) close(fd);
 }
 
-// The benchmark tree, made once per run and removed at exit.
+// The benchmark trees, each made once per run and removed at exit.
 class Tree {
  public:
+  // 5,000 folders of 20 files: 100,000 files, 60,000 matching.
   static const Tree& get() {
-    static Tree tree;
+    static Tree tree([](Tree& t) {
+      for (int a = 0; a < kTopFolders; ++a) {
+        const std::string top = t.root + "/artist " + std::to_string(a);
+        t.fill(top);
+        for (int s = 0; s < kSubFolders; ++s) t.fill(top + "/album " + std::to_string(s));
+      }
+    });
+    return tree;
+  }
+  // One folder of 20,000 tracks: the whole scan is one folder's sort.
+  static const Tree& oneFolder() {
+    static Tree tree([](Tree& t) {
+      char name[32];
+      for (int i = 0; i < 20000; ++i) {
+        std::snprintf(name, sizeof name, "/track%05d.mp3", i);
+        t.files.push_back(t.root + name);
+        touch(t.files.back());
+      }
+    });
     return tree;
   }
   std::string root;
@@ -75,22 +94,19 @@ class Tree {
   }
 
  private:
-  Tree() {
+  template <typename Make>
+  explicit Tree(Make make) {
     std::string pattern = (std::filesystem::temp_directory_path() / "sonavex-bench-XXXXXX").string();
     root = mkdtemp(pattern.data());
-    auto fill = [this](const std::string& folder) {
-      mkdir(folder.c_str(), 0755);
-      for (const char* name : kMatching) {
-        files.push_back(folder + "/" + name);
-        touch(files.back());
-      }
-      for (const char* name : kOther) touch(folder + "/" + name);
-    };
-    for (int t = 0; t < kTopFolders; ++t) {
-      const std::string top = root + "/artist " + std::to_string(t);
-      fill(top);
-      for (int s = 0; s < kSubFolders; ++s) fill(top + "/album " + std::to_string(s));
+    make(*this);
+  }
+  void fill(const std::string& folder) {
+    mkdir(folder.c_str(), 0755);
+    for (const char* name : kMatching) {
+      files.push_back(folder + "/" + name);
+      touch(files.back());
     }
+    for (const char* name : kOther) touch(folder + "/" + name);
   }
 };
 
@@ -111,8 +127,8 @@ std::size_t findWalk(const std::string& root) {
   return bytes;
 }
 
-void BM_AddFolderTreeAgainstFind(benchmark::State& state) {
-  const Tree& tree = Tree::get();
+void BM_AddFolderTreeAgainstFind(benchmark::State& state, const Tree& (*which)()) {
+  const Tree& tree = which();
   findWalk(tree.root);  // warm the cache
   double ours = 0, find = 0;
   for (auto _ : state) {
@@ -131,7 +147,14 @@ void BM_AddFolderTreeAgainstFind(benchmark::State& state) {
   state.counters["find_ms"] = benchmark::Counter(find * 1000 / static_cast<double>(state.iterations()));
   state.counters["ratio"] = ours / find;
 }
-BENCHMARK(BM_AddFolderTreeAgainstFind)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_AddFolderTreeAgainstFind, files_100k_folders_5k, &Tree::get)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_AddFolderTreeAgainstFind, files_20k_one_folder, &Tree::oneFolder)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 constexpr Index kEntries = 100000;
 

@@ -34,13 +34,27 @@ QStringList qtNameFilters(std::string_view filter) {
   // A description without its pattern (an odd count) is ignored.
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QStringList globs;
-    for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-      if (!pattern.trimmed().isEmpty()) globs << caseInsensitiveGlob(pattern.trimmed());
+    for (const QString& part : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+      const QString pattern = part.trimmed();
+      if (pattern.isEmpty()) continue;
+      const QString glob = caseInsensitiveGlob(pattern);
+      if (glob != pattern && pattern != QStringLiteral("*.*")) globs << pattern;
+      globs << glob;
     }
     if (globs.isEmpty()) continue;
     filters << parts[i] + QStringLiteral(" (") + globs.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters;
+}
+
+QString defaultSuffixOf(std::string_view filter) {
+  const QStringList parts =
+      QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())).split(QLatin1Char('|'));
+  if (parts.size() < 2) return {};
+  const QString pattern = parts[1].split(QLatin1Char(';')).front().trimmed();
+  if (!pattern.startsWith(QStringLiteral("*.")) || pattern.size() < 3) return {};
+  const QString suffix = pattern.mid(2);
+  return suffix.contains(QLatin1Char('*')) ? QString() : suffix;
 }
 
 std::string selectionText(const QStringList& files) {
@@ -76,12 +90,16 @@ void QtFileDialog::show(bool save) {
     dialog.setFileMode((Flags & kAllowMultiSelect) ? QFileDialog::ExistingFiles
                                                    : QFileDialog::ExistingFile);
   }
-  // The program replaces a chosen file without asking, as the commands expect.
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  // Saving over an existing file asks first, as users of any file dialog expect.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
   // The descriptions already name the patterns; the case-blind globs would only clutter them.
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
   const QStringList filters = qtNameFilters(Filter);
   dialog.setNameFilters(filters.isEmpty() ? QStringList{QStringLiteral("*")} : filters);
+  // A name typed without an extension gets the first pattern's (".plt" for playlists).
+  dialog.setDefaultSuffix(save ? defaultSuffixOf(Filter) : QString());
+  // Setting the filters may have rewritten the proposed name; show the last selection as it was.
+  if (!lastChosen_.isEmpty()) dialog.selectFile(lastChosen_);
 
   FileName.clear();
   FileTitle.clear();
@@ -89,6 +107,7 @@ void QtFileDialog::show(bool save) {
   const QStringList files = dialog.selectedFiles();
   FileName = selectionText(files);
   if (files.size() == 1) FileTitle = bytesOf(QFileInfo(files.front()).fileName());
+  lastChosen_ = files.size() == 1 ? QFileInfo(files.front()).fileName() : QString();
 }
 
 }  // namespace sonavex

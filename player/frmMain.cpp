@@ -193,8 +193,13 @@ void frmMain::marqueeTick() {
   render();
 }
 
+void frmMain::keyPressEvent(QKeyEvent* event) {
+  keys_.pressed(event);
+  QWidget::keyPressEvent(event);
+}
+
 void frmMain::keyReleaseEvent(QKeyEvent* event) {
-  if (event->isAutoRepeat()) return;
+  if (!keys_.released(event)) return;
   const int code = windowsKeyCode(event->key());
   if (code == kKeyEscape) {
     forms_.endProgram();

@@ -3,6 +3,8 @@
 // Every event goes to a core operation; render() then shows what the core's face says.
 #include <QWidget>
 
+#include "app/KeyPresses.h"
+
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -30,6 +32,7 @@ class frmMain : public QWidget {
   bool changeshape() { return true; }
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -53,6 +56,7 @@ class frmMain : public QWidget {
   ClickArea* picprog_;
   ClickArea* imgprog_;
   QTimer* Timer2_;
+  KeyPresses keys_;
 };
 
 }  // namespace sonavex

@@ -2,6 +2,7 @@
 
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -46,7 +47,9 @@ bool DropTarget::eventFilter(QObject* watched, QEvent* event) {
       const std::vector<std::string> paths =
           drop->mimeData() ? droppedPaths(*drop->mimeData()) : std::vector<std::string>{};
       drop->acceptProposedAction();
-      if (!paths.empty()) onDrop_(paths);
+      if (!paths.empty()) {
+        QTimer::singleShot(0, this, [this, paths] { onDrop_(paths); });
+      }
       return true;
     }
     default:

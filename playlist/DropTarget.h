@@ -17,7 +17,9 @@ std::string localPathOfUrl(const QUrl& url);
 // The local paths of the dropped URLs, in drop order.
 std::vector<std::string> droppedPaths(const QMimeData& data);
 
-// Makes a widget accept file drops and hands the dropped paths to `onDrop`.
+// Makes a widget accept file drops and hands the dropped paths to `onDrop`. The drop is accepted
+// at once and the intake runs right after, from the event loop: a folder scan must not keep the
+// program the files came from (a file manager) waiting for the end of the drag.
 class DropTarget : public QObject {
   Q_OBJECT
  public:

@@ -113,7 +113,7 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
   connect(Timer2_, &QTimer::timeout, this, &frmplaylist::clockTick);
 
   core_.mp1.setListener(this);
-  restoreLastPlaylist(core_, forms_.lastPlaylistFile());
+  restored_ = restoreLastPlaylist(core_, forms_.lastPlaylistFile());
   core_.mp1.setBalance(0);
   core_.mp1.setRate(1.0);
   render();
@@ -229,7 +229,7 @@ void frmplaylist::mp1_NewStream() {
 }
 
 void frmplaylist::handleKeyRelease(QKeyEvent* event, bool fromList) {
-  if (event->isAutoRepeat()) return;
+  if (!keys_.released(event)) return;
   const int code = windowsKeyCode(event->key());
   // The window sees the key first, then the list.
   if (code == kKeyDelete) forms_.menu().cmdsel_Click();
@@ -246,6 +246,7 @@ bool frmplaylist::isFileInfoKey(const QKeyEvent* event) {
 }
 
 void frmplaylist::keyPressEvent(QKeyEvent* event) {
+  keys_.pressed(event);
   if (isFileInfoKey(event)) {
     showFileInfo();
     return;
@@ -259,10 +260,13 @@ bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
     showFlyoutFor(watched);
     return false;  // the button still shows its own hover look
   }
-  if (watched == cpvcoollist2_ && event->type() == QEvent::KeyPress &&
-      isFileInfoKey(static_cast<QKeyEvent*>(event))) {
-    showFileInfo();
-    return true;
+  if (watched == cpvcoollist2_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    keys_.pressed(key);
+    if (isFileInfoKey(key)) {
+      showFileInfo();
+      return true;
+    }
   }
   if (watched == cpvcoollist2_ && event->type() == QEvent::KeyRelease) {
     handleKeyRelease(static_cast<QKeyEvent*>(event), true);

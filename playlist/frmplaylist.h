@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/KeyPresses.h"
 #include "engine/core/MediaEngine.h"
+#include "playlist/core/LastPlaylist.h"
 
 class QCheckBox;
 class QLabel;
@@ -44,6 +46,9 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   void setClockRunning(bool on);
   // Shows the play mode boxes as the core holds them.
   void render();
+
+  // What the restore of the last playlist found when this window loaded.
+  const RestoreResult& restored() const { return restored_; }
 
   PlaylistView* list() const { return cpvcoollist2_; }
   PlaylistListModel* listModel() const { return model_; }
@@ -86,6 +91,8 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   QPushButton* cmdload_;
   QPushButton* cmdsave_;
   QTimer* Timer2_;
+  RestoreResult restored_;
+  KeyPresses keys_;  // the window's and the list's presses alike: the window sees the list's keys
 };
 
 }  // namespace sonavex

@@ -59,7 +59,10 @@ std::string pathOfFileUri(const std::string& uri) {
     rest = slash == std::string::npos ? std::string() : rest.substr(slash);
   }
   if (rest.empty() || rest.front() != '/') return {};
-  return percentDecoded(rest);
+  std::string path = percentDecoded(rest);
+  // "%00" would give a name the system calls cut short at the NUL.
+  if (path.find('\0') != std::string::npos) return {};
+  return path;
 }
 
 std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,

@@ -21,6 +21,10 @@ struct SharedValues {
   std::string marqueetext;             // the title that scrolls
   int marqueepos = 0;                  // scroll position, 1-based after a tick
   std::string fileinfopath;            // the file the file info dialog shows
+  // Tracks that failed one after another since a stream last started; when every entry has failed
+  // the list cannot play and the skipping stops.
+  Index failedInARow = 0;
+  std::string lastErrorText;           // why the last track failed; "" once a stream starts
 };
 
 // What the player window `frmMain` shows, and which timers run. The windows render this.
@@ -50,7 +54,7 @@ struct Core {
   MediaEngine& mp1;
   RandomSource& rng;
   Platform platform;
-  char decimalSeparator = '.';  // the user's decimal separator for the time labels
+  std::string decimalSeparator = ".";  // the user's decimal separator for the time labels
 };
 
 }  // namespace sonavex

@@ -27,12 +27,13 @@ bool isReadOnlyFile(const std::string& path) {
 // Deletes the file at exactly each given path: unlink(2) removes a file or a link itself, never a
 // directory and never what a link points to. Stops at the first failure; returns whether all went.
 // A path that this run already deleted (the same file in two entries) is not a failure. A relative
-// path is one: it would name a file wherever the program happens to run.
+// path is one: it would name a file wherever the program happens to run; so is a path with a NUL
+// byte, which would name the file before the NUL.
 bool deleteFiles(const std::vector<const std::string*>& paths, bool force) {
   std::unordered_set<std::string> deleted;
   for (const std::string* path : paths) {
     if (deleted.count(*path)) continue;
-    if (path->empty() || path->front() != kPathSeparator) return false;
+    if (path->empty() || path->front() != kPathSeparator || hasNulByte(*path)) return false;
     if (!force && isReadOnlyFile(*path)) return false;
     if (unlink(path->c_str()) != 0) return false;
     deleted.insert(*path);

@@ -1,11 +1,14 @@
 #include "engine/gst/GstMediaEngine.h"
 
 #include <gst/gst.h>
+#include <gst/pbutils/pbutils.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "engine/gst/AudioSettings.h"
+#include "engine/gst/MissingPlugin.h"
 
 namespace sonavex {
 namespace {
@@ -18,6 +21,19 @@ GQuark generationQuark() {
 gint64 toNanoseconds(double seconds) { return static_cast<gint64>(std::llround(seconds * GST_SECOND)); }
 
 double toSeconds(gint64 ns) { return static_cast<double>(ns) / GST_SECOND; }
+
+// Owned by the caller (not floating), or null when GStreamer has no such element.
+GstElement* makeElement(const char* factory) {
+  GstElement* element = gst_element_factory_make(factory, nullptr);
+  if (element != nullptr) gst_object_ref_sink(element);
+  return element;
+}
+
+std::string takeText(gchar* text) {
+  std::string result = text != nullptr ? text : "";
+  g_free(text);
+  return result;
+}
 
 }  // namespace
 
@@ -38,7 +54,9 @@ struct GstMediaEngine::Callbacks {
   static gboolean openFailure(gpointer data) {
     auto* self = static_cast<GstMediaEngine*>(data);
     self->idleId_ = 0;
-    if (self->loaded_ && self->generation_.load() == self->failureGeneration_) self->failStream();
+    if (self->loaded_ && self->generation_.load() == self->failureGeneration_) {
+      self->failStream(self->pendingError_);
+    }
     return G_SOURCE_REMOVE;
   }
 };
@@ -56,27 +74,53 @@ GstMediaEngine::~GstMediaEngine() {
     gst_object_unref(bus);
     gst_object_unref(playbin_);
   }
+  if (audioSink_ != nullptr) gst_object_unref(audioSink_);
+  if (panorama_ != nullptr) gst_object_unref(panorama_);
 }
 
-bool GstMediaEngine::ensurePipeline() {
+bool GstMediaEngine::ensurePipeline(EngineError& why) {
   if (playbin_ != nullptr) return true;
-  if (!gst_is_initialized() && !gst_init_check(nullptr, nullptr, nullptr)) return false;
+  if (!gst_is_initialized()) {
+    GError* error = nullptr;
+    if (!gst_init_check(nullptr, nullptr, &error)) {
+      why = {EngineFault::Engine, "GStreamer could not start"};
+      if (error != nullptr) why.text += std::string(": ") + error->message;
+      g_clear_error(&error);
+      return false;
+    }
+  }
+  gst_pb_utils_init();  // for the names of missing plugins
 
-  playbin_ = gst_element_factory_make("playbin", nullptr);
-  if (playbin_ == nullptr) return false;
-  gst_object_ref_sink(playbin_);
+  // All or nothing, so that the next open() tries again from scratch.
+  GstElement* playbin = makeElement("playbin");
+  GstElement* panorama = makeElement("audiopanorama");
+  GstElement* audioSink = makeElement("autoaudiosink");
+  const char* missing = playbin == nullptr    ? "playbin"
+                        : panorama == nullptr ? "audiopanorama"
+                        : audioSink == nullptr ? "autoaudiosink"
+                                               : nullptr;
+  if (missing != nullptr) {
+    for (GstElement* element : {playbin, panorama, audioSink}) {
+      if (element != nullptr) gst_object_unref(element);
+    }
+    why = missingPluginError(std::string("element-") + missing, missing);
+    return false;
+  }
+  playbin_ = playbin;
+  panorama_ = panorama;
+  audioSink_ = audioSink;
   // Audio only: a file that also carries pictures must not open a video window.
   gst_util_set_object_arg(G_OBJECT(playbin_), "flags", "audio+soft-volume");
   // Never let playbin pick a video sink of its own: some open a display and crash without one.
   g_object_set(playbin_, "video-sink", gst_element_factory_make("fakesink", nullptr), "text-sink",
                gst_element_factory_make("fakesink", nullptr), nullptr);
 
+  // Our own autoaudiosink, so that after preroll we can see which output it found.
+  g_object_set(playbin_, "audio-sink", audioSink_, nullptr);
+
   // A true balance: at either end the other channel is silent.
-  panorama_ = gst_element_factory_make("audiopanorama", nullptr);
-  if (panorama_ != nullptr) {
-    gst_util_set_object_arg(G_OBJECT(panorama_), "method", "simple");
-    g_object_set(playbin_, "audio-filter", panorama_, nullptr);
-  }
+  gst_util_set_object_arg(G_OBJECT(panorama_), "method", "simple");
+  g_object_set(playbin_, "audio-filter", panorama_, nullptr);
 
   GstBus* bus = gst_element_get_bus(playbin_);
   gst_bus_set_sync_handler(bus, &Callbacks::stamp, this, nullptr);
@@ -102,6 +146,9 @@ void GstMediaEngine::unload() {
   endPosition_ = 0;
   pendingSeek_.reset();
   lastPosition_ = 0;
+  missingDetail_.clear();
+  missingDescription_.clear();
+  outputProblem_.clear();
   state_ = kStopped;
   reportedState_ = kStopped;
 }
@@ -113,31 +160,41 @@ void GstMediaEngine::open(const std::string& path) {
 
   loaded_ = true;
   state_ = kPlaying;
-  if (!ensurePipeline()) {
-    raiseOpenFailure();
+  // GStreamer takes C strings and would open the path cut at the NUL: some other file.
+  if (path.find('\0') != std::string::npos) {
+    raiseOpenFailure({EngineFault::Track, "the path contains a NUL byte"});
+    return;
+  }
+  EngineError why;
+  if (!ensurePipeline(why)) {
+    raiseOpenFailure(why);
     return;
   }
   gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
   if (uri == nullptr) {
-    raiseOpenFailure();
+    raiseOpenFailure({EngineFault::Track, "the path cannot be made into a file URI"});
     return;
   }
   g_object_set(playbin_, "uri", uri, nullptr);
   g_free(uri);
   // Preroll paused first, so a kept rate or an early seek applies before the first sound.
   if (gst_element_set_state(playbin_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
-    raiseOpenFailure();  // usually an error message is on its way too; only one is reported
+    // Usually an error message with the reason is on its way too. The bus watch runs before idle
+    // callbacks, so that one is reported, and this only if none comes; never both.
+    raiseOpenFailure({EngineFault::Track, "the file cannot be opened"});
   }
 }
 
-void GstMediaEngine::raiseOpenFailure() {
+void GstMediaEngine::raiseOpenFailure(EngineError error) {
   if (idleId_ != 0) g_source_remove(idleId_);
   failureGeneration_ = generation_.load();
+  pendingError_ = std::move(error);
   idleId_ = g_idle_add(&Callbacks::openFailure, this);
 }
 
-void GstMediaEngine::failStream() {
+void GstMediaEngine::failStream(EngineError error) {
   unload();
+  lastError_ = std::move(error);
   if (listener() != nullptr) listener()->mp1_Error();
 }
 
@@ -222,7 +279,23 @@ void GstMediaEngine::handleMessage(GstMessage* message) {
 
   switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR:
-      failStream();
+      failStream(errorFor(message));
+      break;
+    case GST_MESSAGE_WARNING:
+      // autoaudiosink warns with the first sink's failure when it falls back to a fakesink.
+      if (outputProblem_.empty() && fromAudioSink(message)) {
+        GError* error = nullptr;
+        gst_message_parse_warning(message, &error, nullptr);
+        if (error != nullptr) outputProblem_ = error->message;
+        g_clear_error(&error);
+      }
+      break;
+    case GST_MESSAGE_ELEMENT:
+      // Comes before the error "missing a plug-in", which does not say what is missing.
+      if (missingDetail_.empty() && gst_is_missing_plugin_message(message)) {
+        missingDetail_ = takeText(gst_missing_plugin_message_get_installer_detail(message));
+        missingDescription_ = takeText(gst_missing_plugin_message_get_description(message));
+      }
       break;
     case GST_MESSAGE_EOS:
       onEndOfStream();
@@ -242,12 +315,58 @@ void GstMediaEngine::handleMessage(GstMessage* message) {
   }
 }
 
+EngineError GstMediaEngine::errorFor(GstMessage* message) const {
+  GError* error = nullptr;
+  gst_message_parse_error(message, &error, nullptr);
+  EngineError result{EngineFault::Track, "the file cannot be played"};
+  if (error == nullptr) return result;
+  if (error->message != nullptr && *error->message != '\0') result.text = error->message;
+
+  if (error->domain == GST_RESOURCE_ERROR && fromAudioSink(message)) {
+    result.fault = EngineFault::Output;  // the sound server or device failed, not the file
+  } else if (!missingDetail_.empty() &&
+             (g_error_matches(error, GST_CORE_ERROR, GST_CORE_ERROR_MISSING_PLUGIN) ||
+              g_error_matches(error, GST_STREAM_ERROR, GST_STREAM_ERROR_CODEC_NOT_FOUND))) {
+    result = missingPluginError(missingDetail_, missingDescription_);
+  }
+  g_error_free(error);
+  return result;
+}
+
+bool GstMediaEngine::fromAudioSink(GstMessage* message) const {
+  return GST_MESSAGE_SRC(message) != nullptr &&
+         gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT_CAST(audioSink_));
+}
+
+bool GstMediaEngine::soundOutputOpened() const {
+  bool opened = false;
+  GST_OBJECT_LOCK(audioSink_);
+  for (GList* child = GST_BIN_CHILDREN(audioSink_); child != nullptr; child = child->next) {
+    GstElementFactory* factory = gst_element_get_factory(GST_ELEMENT(child->data));
+    const char* name = factory != nullptr ? GST_OBJECT_NAME(factory) : "";
+    if (std::strcmp(name, "fakesink") != 0 && std::strcmp(name, "fakeaudiosink") != 0) {
+      opened = true;
+    }
+  }
+  GST_OBJECT_UNLOCK(audioSink_);
+  return opened;
+}
+
 void GstMediaEngine::onPrerolled() {
   // A picture or a silent video is no track for an audio player: fail it, so the playlist moves on.
   gint audioStreams = 0;
   g_object_get(playbin_, "n-audio", &audioStreams, nullptr);
   if (audioStreams == 0) {
-    failStream();
+    failStream(missingDetail_.empty()
+                   ? EngineError{EngineFault::Track, "the file holds no audio"}
+                   : missingPluginError(missingDetail_, missingDescription_));
+    return;
+  }
+  // Checked only now: autoaudiosink picks its output when playbin sets up the audio chain.
+  if (!soundOutputOpened()) {
+    std::string text = "no audio device or sound server could be opened";
+    if (!outputProblem_.empty()) text += " (" + outputProblem_ + ")";
+    failStream({EngineFault::Output, text});
     return;
   }
   prerolled_ = true;

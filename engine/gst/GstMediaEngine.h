@@ -5,6 +5,10 @@
 // the engine and setting volume, balance and rate at start-up cost nothing; the values are kept and
 // applied to every stream. Notifications are dispatched by a bus watch on the default GLib main
 // context, which is the Qt event loop's on Linux: without a running GLib-based loop none arrive.
+//
+// Sound goes through autoaudiosink, which looks for a working output afresh on every open(). When
+// none opens it plays into a fakesink instead; the engine reports that as an Output fault rather
+// than letting the track run silently.
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -42,11 +46,14 @@ class GstMediaEngine : public MediaEngine {
   EngineError lastError() const override { return lastError_; }
 
  private:
-  bool ensurePipeline();
+  bool ensurePipeline(EngineError& why);
   void unload();  // pipeline to NULL; every message of the old stream becomes stale
   void seekTo(double seconds, double rate);
-  void raiseOpenFailure();
-  void failStream();
+  void raiseOpenFailure(EngineError error);  // reported from the loop, never from inside open()
+  void failStream(EngineError error);
+  EngineError errorFor(GstMessage* message) const;
+  bool fromAudioSink(GstMessage* message) const;
+  bool soundOutputOpened() const;
 
   struct Callbacks;  // the C callbacks GStreamer and GLib call back into
   friend struct Callbacks;
@@ -57,9 +64,11 @@ class GstMediaEngine : public MediaEngine {
 
   GstElement* playbin_ = nullptr;
   GstElement* panorama_ = nullptr;
+  GstElement* audioSink_ = nullptr;
   GSource* watch_ = nullptr;
   unsigned idleId_ = 0;
   unsigned failureGeneration_ = 0;
+  EngineError pendingError_;
 
   // Bumped whenever the current stream changes; the sync handler stamps every message with it.
   std::atomic<unsigned> generation_{1};
@@ -75,6 +84,11 @@ class GstMediaEngine : public MediaEngine {
   double endPosition_ = 0;
   std::optional<double> pendingSeek_;
   mutable double lastPosition_ = 0;
+  // Of the current stream: the first plugin GStreamer found missing (its installer detail and
+  // description), and why the audio sink could not open, to explain the error that follows.
+  std::string missingDetail_;
+  std::string missingDescription_;
+  std::string outputProblem_;
 
   EngineError lastError_;
 

@@ -15,7 +15,7 @@ constexpr double kLargestHundredths = 9.0e15;
 
 }  // namespace
 
-std::string formatMinutes(double seconds, char decimalSeparator) {
+std::string formatMinutes(double seconds, std::string_view decimalSeparator) {
   // nearbyint rounds halves to even in the default rounding mode.
   const double hundredths = std::nearbyint(seconds / 60.0 * 100.0);
   if (!std::isfinite(hundredths) || std::fabs(hundredths) > kLargestHundredths) return "0";

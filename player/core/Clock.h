@@ -1,6 +1,7 @@
 #pragma once
 // The one-second position clock, the time texts and seeking on the lens-shaped bar.
 #include <string>
+#include <string_view>
 
 #include "app/core/Core.h"
 
@@ -12,7 +13,7 @@ inline constexpr double kTwipsPerPixelOfImage = 15;
 
 // Seconds as decimal minutes rounded to two places (halves to even), shortest text: 90 -> "1.5",
 // 185 -> "3.08", 60 -> "1".
-std::string formatMinutes(double seconds, char decimalSeparator = '.');
+std::string formatMinutes(double seconds, std::string_view decimalSeparator = ".");
 
 // One tick: time labels, fill width, and the end-of-track stop.
 void clockTick(Core& core);

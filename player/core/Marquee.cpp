@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "player/core/Transport.h"
 #include "playlist/core/Sequencer.h"
 
 namespace sonavex {
@@ -44,15 +45,25 @@ void marqueeTick(Core& core) {
   if (!shared.marqueetext.empty()) core.face.lblsongname = marqueeCaption(shared.marqueetext, p);
 
   if (core.mp1.position() <= 0) {
-    core.face.lblsongnameTooltip.clear();
+    // While failing tracks are skipped, the tooltip says why.
+    core.face.lblsongnameTooltip = shared.lastErrorText;
   } else {
     core.face.lblsongnameTooltip = "Currently playing track is: ";
     if (shared.tracknumber) core.face.lblsongnameTooltip += std::to_string(*shared.tracknumber);
   }
 
   if (core.face.lbltmp == "error") {
-    nextsong(core);
     core.face.lbltmp.clear();
+    // Every entry failed in a row and no stream started: the list cannot play (a drive gone, a
+    // codec missing); with loop on, going round it again would only skip for ever. Without loop
+    // the end of the list stops it anyway.
+    if (++shared.failedInARow >= core.list.count() && core.chkloop == 1) {
+      cmdstop_Click(core);
+      core.face.lblsongname = kNoPlayableTrack;
+      core.face.lblsongnameTooltip = shared.lastErrorText;
+      return;
+    }
+    nextsong(core);
   }
 }
 

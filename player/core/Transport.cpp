@@ -34,13 +34,14 @@ Index previousInShuffleOrder(Core& core) {
 void currenttracknumber(Core& core) { core.shared.tracknumber = core.shared.currenttrack + 1; }
 
 void cmdplay_Click(Core& core) {
+  core.shared.failedInARow = 0;
   core.shared.currenttrack = core.list.listIndex2();
-  if (core.shared.currenttrack > kNone) {
-    core.mp1.open(core.list.path(core.shared.currenttrack));
-  } else {
-    core.mp1.open(core.list.path(0));
+  if (core.shared.currenttrack <= kNone) {
     core.shared.currenttrack = 0;
+    // Marked, so that the list goes on with the second entry rather than the first again.
+    if (!core.list.empty()) core.list.markEntry(0);
   }
+  openEntry(core, core.shared.currenttrack);
   currenttracknumber(core);
 }
 
@@ -65,10 +66,7 @@ void cmdstop_Click(Core& core) {
   // The engine raises no stopped notification for a stop the program asks for, so this never
   // advances to the next track.
   core.mp1.stop();
-  setTimers(core.face, false);
-  core.face.lblsongname.clear();
-  core.face.lblttime.clear();
-  core.face.lblctime.clear();
+  stopFace(core.face);
 }
 
 void cmdprev_Click(Core& core) {

@@ -14,6 +14,12 @@ namespace sonavex {
 
 namespace {
 
+std::string folderOf(const std::string& file) {
+  const auto slash = file.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? std::string("/") : file.substr(0, slash);
+}
+
 std::string join(const std::string& folder, const char* name) {
   if (!folder.empty() && folder.back() == '/') return folder + name;
   return folder + "/" + name;
@@ -88,8 +94,19 @@ void savelastplaylist(const Core& core, const std::string& file) {
   writeFileAtomically(file, serializePlaylist(core.list.paths()));
 }
 
-void restoreLastPlaylist(Core& core, const std::string& file) {
-  appendPlaylistFile(core.list, file);
+RestoreResult restoreLastPlaylist(Core& core, const std::string& file) {
+  if (file.empty()) return {};
+  removeStaleTemporaries(folderOf(file));
+  RestoreResult result;
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR)) return result;
+  if (!appendPlaylistFile(core.list, file, &result.reason)) result.readWhole = false;
+  return result;
+}
+
+std::string lastPlaylistKeptNotice(const std::string& file, const std::string& reason) {
+  return "The last playlist " + file + " could not be read: " + reason +
+         ". It is kept as it is and will not be saved over when the program ends.";
 }
 
 }  // namespace sonavex

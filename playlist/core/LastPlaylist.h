@@ -18,7 +18,16 @@ std::string userDataDir();
 
 // Writes every path of the playlist to the file; every error is ignored (the old file stays whole).
 void savelastplaylist(const Core& core, const std::string& file);
-// Appends the saved playlist; a missing or unreadable file leaves the playlist as it is.
-void restoreLastPlaylist(Core& core, const std::string& file);
+// What the restore at start found. A missing file is read whole (there is nothing to keep); a file
+// that exists but could not be read whole must not be saved over, or the user's list is lost.
+struct RestoreResult {
+  bool readWhole = true;
+  std::string reason;  // why not, for the user
+};
+// Appends the saved playlist (nothing when it cannot be read whole) and removes temporary files
+// that a killed save left beside it.
+RestoreResult restoreLastPlaylist(Core& core, const std::string& file);
+// The notice for a last playlist that is kept as it is.
+std::string lastPlaylistKeptNotice(const std::string& file, const std::string& reason);
 
 }  // namespace sonavex

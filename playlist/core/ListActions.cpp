@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "player/core/Transport.h"
+#include "playlist/core/Sequencer.h"
 
 namespace sonavex {
 
@@ -17,7 +18,8 @@ void cpvcoollist2_DblClick(Core& core) {
   const Index focused = core.list.listIndex2();
   core.list.setListIndex1(focused);
   core.shared.currenttrack = focused;
-  core.mp1.open(core.list.path(focused));
+  core.shared.failedInARow = 0;
+  openEntry(core, focused);
   core.face.progVisible = true;
   core.face.imgprogWidth = 0;
   currenttracknumber(core);

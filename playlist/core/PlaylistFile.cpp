@@ -1,5 +1,6 @@
 #include "playlist/core/PlaylistFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <system_error>
 
@@ -61,7 +63,7 @@ bool fail(std::string* error, const char* reason) {
 }
 
 // A path with a NUL byte would be cut short by the system calls and name another file.
-bool hasNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+bool hasNul(const std::string& path) { return hasNulByte(path); }
 
 std::string folderOf(const std::string& path) {
   const auto slash = path.rfind('/');
@@ -185,7 +187,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
   if (hasNul(path)) return fail(error, EINVAL);
   const std::string folder = folderOf(path);
   // A short fixed name, so that a long target name cannot make the temporary name too long.
-  std::string temp = folder + "/.sonavex-XXXXXX";
+  std::string temp = folder + "/" + std::string(kTemporaryPrefix) + "XXXXXX";
   const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return fail(error, errno);
 
@@ -210,14 +212,34 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
   return true;
 }
 
-bool appendPlaylistFile(PlaylistModel& list, const std::string& path, std::string* error) {
+void removeStaleTemporaries(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const time_t now = ::time(nullptr);
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() != kTemporaryPrefix.size() + 6 || !name.starts_with(kTemporaryPrefix)) continue;
+    const std::string path = folder + "/" + std::string(name);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) continue;
+    if (now - st.st_mtime > 60) ::unlink(path.c_str());
+  }
+  ::closedir(dir);
+}
+
+bool appendPlaylistFile(PlaylistModel& list, const std::string& path, std::string* error,
+                        std::size_t* refused) {
   std::string bytes;
   if (!readWholeFile(path, bytes, error)) return false;
   if (countLines(bytes) > kMaxPlaylistLines) {
     return fail(error, "it holds more than 10,000,000 lines");
   }
   PlaylistBatch batch(list);
-  forEachLine(bytes, [&list](std::string_view line) { list.appendEntry(std::string(line)); });
+  std::size_t left = 0;
+  forEachLine(bytes, [&](std::string_view line) {
+    if (!list.appendEntry(std::string(line))) ++left;
+  });
+  if (refused) *refused = left;
   return true;
 }
 
@@ -233,8 +255,13 @@ void cmdload_Click(Core& core) {
     if (!name.empty() && !hasNul(name)) {
       if (::stat(name.c_str(), &st) == 0) {
         std::string reason;
-        if (S_ISREG(st.st_mode) && !appendPlaylistFile(core.list, name, &reason)) {
+        std::size_t refused = 0;
+        if (S_ISREG(st.st_mode) && !appendPlaylistFile(core.list, name, &reason, &refused)) {
           tellUser(core, "The playlist file " + name + " could not be read: " + reason + ".");
+        } else if (refused > 0) {
+          tellUser(core, "The playlist file " + name + " was loaded, but " +
+                             std::to_string(refused) + (refused == 1 ? " line was" : " lines were") +
+                             " left out: a path that contains a NUL byte cannot name a file.");
         }
       } else if (const int code = errno; code != ENOENT && code != ENOTDIR) {
         tellUser(core, "The playlist file " + name + " could not be read: " +

@@ -26,19 +26,27 @@ inline constexpr std::size_t kMaxPlaylistLines = 10'000'000;
 // Reads a whole regular file. False (and a reason in *error) when it cannot be read, is not a
 // regular file or is larger than kMaxPlaylistFileBytes.
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
-// Replaces a file atomically: a temporary file in the same folder, flushed, then renamed over the
-// target. A failure leaves the previous file whole. False (and a reason) on failure.
+// Replaces a file atomically: a temporary file in the same folder (named kTemporaryPrefix and six
+// characters), flushed, then renamed over the target. A failure leaves the previous file whole.
+// False (and a reason) on failure.
 bool writeFileAtomically(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr);
 
 // Appends every line of the playlist file at path as an entry, in one batch of changes. False (and
-// a reason) when it cannot be read or exceeds the bounds above; then nothing is appended.
+// a reason) when it cannot be read or exceeds the bounds above; then nothing is appended. Lines
+// holding a NUL byte name no file safely: they are left out and counted in *refused.
 bool appendPlaylistFile(PlaylistModel& list, const std::string& path,
-                        std::string* error = nullptr);
+                        std::string* error = nullptr, std::size_t* refused = nullptr);
 
 // The load and save buttons of the playlist window, through the file dialog `cd1`.
 void cmdload_Click(Core& core);
 void cmdsave_Click(Core& core);
+
+inline constexpr std::string_view kTemporaryPrefix = ".sonavex-";
+// Removes temporary files of writeFileAtomically that a killed save left in folder: only names of
+// exactly that shape, only regular files of this user, only ones older than a minute (a save
+// still running elsewhere stays untouched).
+void removeStaleTemporaries(const std::string& folder);
 
 inline constexpr const char* kPlaylistFilter = "*.plt   (playlistfiles)|*.plt";
 

@@ -36,9 +36,11 @@ const std::string& PlaylistModel::displayName(Index i) const {
   return (i >= 0 && i < count()) ? names_[static_cast<std::size_t>(i)] : kEmpty;
 }
 
-void PlaylistModel::appendEntry(std::string path) {
+bool PlaylistModel::appendEntry(std::string path) {
+  if (hasNulByte(path)) return false;
   std::string name = makeDisplayName(count() + 1, fileNameOf(path));
   appendRaw(std::move(path), std::move(name));
+  return true;
 }
 
 void PlaylistModel::appendRaw(std::string path, std::string displayName) {

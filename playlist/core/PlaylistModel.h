@@ -24,6 +24,8 @@ std::string_view fileNameOf(std::string_view path);
 std::string_view fileNamePartOf(std::string_view displayName);
 // "<number>   <fileName>".
 std::string makeDisplayName(Index number, std::string_view fileName);
+// True when the path holds a NUL byte and so cannot name the file it shows.
+inline bool hasNulByte(std::string_view path) { return path.find('\0') != std::string_view::npos; }
 
 // Told what changed so a view can update only those rows. Between beginBatch() and endBatch() the
 // changes are merged into one notification.
@@ -47,8 +49,10 @@ class PlaylistModel {
   const std::vector<std::string>& paths() const { return paths_; }
   const std::vector<std::string>& displayNames() const { return names_; }
 
-  // Append entry: the path, and the display name numbered count() + 1.
-  void appendEntry(std::string path);
+  // Append entry: the path, and the display name numbered count() + 1. A path holding a NUL byte
+  // is refused (false): the system calls would stop at the NUL and reach another file than the
+  // one shown.
+  bool appendEntry(std::string path);
   // Appends an entry whose display name is given as it is.
   void appendRaw(std::string path, std::string displayName);
   // Inserts at position i (0..count()); used by the random order command.

@@ -1,5 +1,7 @@
 #include "playlist/core/Sequencer.h"
 
+#include <iostream>
+
 #include "player/core/Transport.h"
 
 namespace sonavex {
@@ -51,9 +53,34 @@ void nextsong(Core& core) {
 
 void openAndMark(Core& core, Index g) {
   core.shared.currenttrack = g;
-  core.mp1.open(core.list.path(g));  // out of range (-1) reads as the empty path
+  openEntry(core, g);
   core.list.markEntry(g);
   currenttracknumber(core);
+  // Nothing plays any more: the player must not look as if it still did.
+  if (g == kNone) stopFace(core.face);
+}
+
+void openEntry(Core& core, Index g) {
+  const std::string& path = core.list.path(g);  // out of range (-1) reads as the empty path
+  core.mp1.open(path);
+  if (path.empty() && g >= 0 && g < core.list.count()) trackFailed(core, "the entry has no path");
+}
+
+void trackFailed(Core& core, const std::string& reason) {
+  core.face.lbltmp = "error";
+  // The marquee tick turns the flag into a skip; before any stream started (or after stop) its
+  // timer is off, and the failed track would otherwise wait forever.
+  core.face.marqueeTimerOn = true;
+  core.shared.lastErrorText = reason;
+  std::cerr << "sonavex: cannot play \"" << core.mp1.fileName() << "\": " << reason << '\n';
+}
+
+void stopFace(PlayerFace& face) {
+  face.marqueeTimerOn = false;
+  face.clockTimerOn = false;
+  face.lblsongname.clear();
+  face.lblttime.clear();
+  face.lblctime.clear();
 }
 
 void trackEnded(Core& core) {
@@ -73,10 +100,24 @@ void mp1_PlayStateChange(Core& core, long /*oldState*/, long newState) {
 }
 
 void mp1_Error(Core& core) {
-  core.face.lbltmp = "error";
-  // The marquee tick turns the flag into a skip; before any stream started (or after stop) its
-  // timer is off, and the failed track would otherwise wait forever.
-  core.face.marqueeTimerOn = true;
+  const EngineError error = core.mp1.lastError();
+  if (error.fault == EngineFault::Track) {
+    trackFailed(core, error.text.empty() ? std::string("the engine reported an error") : error.text);
+    return;
+  }
+  // Without sound output (or an engine) every track would fail alike: stop instead of skipping
+  // through the list, and say why once. The next play tries again.
+  cmdstop_Click(core);
+  core.face.lbltmp.clear();
+  core.shared.lastErrorText = error.text;
+  core.face.lblsongnameTooltip = error.text;
+  const std::string text = error.fault == EngineFault::Output
+                               ? "No sound output: " + error.text
+                               : "The media engine could not be started: " + error.text;
+  std::cerr << "sonavex: " << text << '\n';
+  if (core.platform.messages) {
+    core.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::Critical);
+  }
 }
 
 void mp1_NewStream(Core& core) {
@@ -86,6 +127,8 @@ void mp1_NewStream(Core& core) {
   face.progVisible = true;
   // A pause before the new track disabled the bar; the new track plays, so seeking works again.
   face.progEnabled = true;
+  core.shared.failedInARow = 0;
+  core.shared.lastErrorText.clear();
   core.shared.marqueepos = 0;
   const std::string name(fileNameOf(core.mp1.fileName()));
   core.shared.marqueetext = name + "    ";

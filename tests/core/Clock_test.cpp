@@ -17,13 +17,13 @@ TEST(FormatMinutes, DecimalMinutesRoundedHalfToEvenInTheShortestForm) {
   constexpr double kInf = std::numeric_limits<double>::infinity();
   const struct {
     double seconds;
-    char separator;
+    const char* separator;
     const char* text;
   } rows[] = {
-      {185, '.', "3.08"}, {90, '.', "1.5"},   {60, '.', "1"},     {0, '.', "0"},
-      {3, '.', "0.05"},   {3600, '.', "60"},  {37.5, '.', "0.62"}, {22.5, '.', "0.38"},
-      {7.5, '.', "0.12"}, {59.9, '.', "1"},   {90, ',', "1,5"},   {60, ',', "1"},
-      {-90, '.', "-1.5"}, {kNaN, '.', "0"},   {kInf, '.', "0"},   {1e300, '.', "0"},
+      {185, ".", "3.08"}, {90, ".", "1.5"},   {60, ".", "1"},     {0, ".", "0"},
+      {3, ".", "0.05"},   {3600, ".", "60"},  {37.5, ".", "0.62"}, {22.5, ".", "0.38"},
+      {7.5, ".", "0.12"}, {59.9, ".", "1"},   {90, ",", "1,5"},   {60, ",", "1"},
+      {-90, ".", "-1.5"}, {kNaN, ".", "0"},   {kInf, ".", "0"},   {1e300, ".", "0"},
   };
   for (const auto& r : rows) {
     EXPECT_EQ(formatMinutes(r.seconds, r.separator), r.text) << r.seconds << " s";

@@ -41,16 +41,24 @@ struct PlaylistFiles : ::testing::Test, testkit::TestCore {
   }
 };
 
-TEST_F(PlaylistFiles, AwkwardPathsRoundTripByteForByte) {
-  const V paths = {"/music/a song with  spaces.mp3", "/m/several.dots.in.name..mp3",
-                   "-leading-dash.mp3", std::string("/nul\0inside.mp3", 15),
-                   "/bad\xff\xfe utf8 \xc3(.mp3", "", "/dir/", std::string(10 << 20, 'x')};
+TEST_F(PlaylistFiles, AwkwardPathsRoundTripByteForByteButANulNeverBecomesAnEntry) {
+  V paths = {"/music/a song with  spaces.mp3", "/m/several.dots.in.name..mp3",
+             "-leading-dash.mp3", std::string("/important.txt\0song.mp3", 23),
+             "/bad\xff\xfe utf8 \xc3(.mp3", "", "/dir/", std::string(10 << 20, 'x')};
   const std::string file = tmp.path("awkward.plt");
   ASSERT_TRUE(writeFileAtomically(file, serializePlaylist(paths)));
-  ASSERT_TRUE(appendPlaylistFile(core.list, file));
-  EXPECT_EQ(core.list.paths(), paths);
-  EXPECT_EQ(core.list.displayName(5), "6   ");
+  std::size_t refused = 0;
+  ASSERT_TRUE(appendPlaylistFile(core.list, file, nullptr, &refused));
+  EXPECT_EQ(refused, 1u);
+  paths.erase(paths.begin() + 3);
+  ASSERT_TRUE(core.list.paths() == paths);
+  EXPECT_EQ(core.list.displayName(4), "5   ");
   EXPECT_EQ(core.list.displayName(2), "3   -leading-dash.mp3");
+  // A blank entry survives a save and a restore byte for byte.
+  ASSERT_TRUE(writeFileAtomically(file, serializePlaylist(core.list.paths())));
+  std::string bytes;
+  ASSERT_TRUE(readWholeFile(file, bytes));
+  EXPECT_TRUE(bytes == serializePlaylist(paths));
 }
 
 TEST_F(PlaylistFiles, LoadingAppendsInOneNotificationNumberedOnFromExistingEntries) {

@@ -1,4 +1,5 @@
 // Start-up order, single-instance windows and every way the program ends.
+#include <QSessionManager>
 #include <QTimer>
 #include <csignal>
 
@@ -21,7 +22,7 @@ void leave(TestForms& t, Exit how) {
       QVERIFY(t.forms().playlist().close());
       break;
     case Exit::Escape:
-      QTest::keyRelease(&t.forms().main(), Qt::Key_Escape);
+      QTest::keyClick(&t.forms().main(), Qt::Key_Escape);
       break;
   }
 }
@@ -142,14 +143,22 @@ class StartupTest : public QObject {
   // Runs the application's event loop to its end; kept last because it ends that loop.
   void applicationQuitSavesOnce() {
     Started t({"/music/a.mp3"});
-    runOnSessionEnd(*qApp, &t.forms().main(), [&] { t.forms().endProgram(); });
+    runOnSessionEnd(*qApp, &t.forms().main(), [&] { t.forms().savelastplaylist(); },
+                    [&] { t.forms().endProgram(); });
     t.core().list.appendEntry("/music/b.mp3");
+    // The session manager's save request saves and keeps running: the logout may be cancelled.
+    // The handler never touches the manager, which Qt alone can construct.
+    alignas(QSessionManager) char manager[sizeof(QSessionManager)];
+    emit qApp->commitDataRequest(*reinterpret_cast<QSessionManager*>(manager));
+    QCOMPARE(t.savedBytes(), serializePlaylist({"/music/a.mp3", "/music/b.mp3"}));
+    QCOMPARE(t.quitCalls(), 0);
+    t.core().list.appendEntry("/music/c.mp3");
     // exit() ends the loop directly; quit() would first ask the windows to close, and the player
     // window refuses that, so the loop could run on.
     QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
     QCOMPARE(t.quitCalls(), 1);
-    QCOMPARE(t.savedBytes(), serializePlaylist({"/music/a.mp3", "/music/b.mp3"}));
+    QCOMPARE(t.savedBytes(), serializePlaylist({"/music/a.mp3", "/music/b.mp3", "/music/c.mp3"}));
   }
 };
 
