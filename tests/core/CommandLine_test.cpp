@@ -50,6 +50,7 @@ TEST(CommandLinePaths, QueryAndFragmentAreNotPartOfThePath) {
 
 TEST(CommandLinePaths, ArgumentsNamingNothingLocalAreLeftOut) {
   EXPECT_EQ(commandLinePaths({"", "file://otherhost/m/a.mp3", "file:", "file://", "file:relative",
+                              "file:///m/important.txt%00song.mp3",
                               "/m/kept.mp3"},
                              "/home/u"),
             (Paths{"/m/kept.mp3"}));

@@ -43,23 +43,27 @@ TEST(PatternMatch, IgnoresCaseAndNeedsTheWholeExtension) {
   for (const auto& row : rows) EXPECT_EQ(matchesPattern(row.name, row.pattern), row.matches) << row.name << " ~ " << row.pattern;
 }
 
-TEST(FolderScan, PatternByPatternFilesOfAFolderBeforeItsSubfoldersEachSubtreeTogether) {
+TEST(FolderScan, PatternByPatternEachFolderInNameOrderItsFilesBeforeItsSubfolders) {
   TempTree t;
-  for (const char* f : {"a/1.mp3", "a/deep/2.mp3", "a/deep/deeper/3.mp3", "b/4.mp3", "b/5.wma", "top.mp3", "z.wav"})
+  // Made out of name order, and enough of them that the listing order is not name order either.
+  for (const char* f : {"track2.mp3", "B.mp3", "track10.mp3", "C.wma", "a.mp3", "b.wma", "z.wav", "sub10/x.mp3",
+                        "Sub2/x.mp3", "sub1/deep/deeper/3.mp3", "sub1/x.wma", "sub1/deep/2.mp3", "sub1/1.mp3",
+                        "Sub3/x.mp3", "sub0/x.mp3"})
     t.file(f);
+  for (int i = 0; i < 20; ++i) t.file("n" + std::to_string(10 + i * 7 % 20) + ".mp3");
+  // Case folded, digits as text: the order of the sort-by-name command.
+  Paths want{"a.mp3", "B.mp3"};
+  for (int n = 10; n < 30; ++n) want.push_back("n" + std::to_string(n) + ".mp3");
+  for (const char* f : {"track10.mp3", "track2.mp3", "sub0/x.mp3", "sub1/1.mp3", "sub1/deep/2.mp3",
+                        "sub1/deep/deeper/3.mp3", "sub10/x.mp3", "Sub2/x.mp3", "Sub3/x.mp3", "b.wma", "C.wma",
+                        "sub1/x.wma", "z.wav"})
+    want.push_back(f);
+  for (auto& f : want) f = t.path(f);
   const Scan s(t.root());
-  const Paths p = s.paths();
-  ASSERT_EQ(p.size(), 7u);
-  EXPECT_EQ(p[0], t.path("top.mp3"));
-  const auto a = std::find(p.begin(), p.end(), t.path("a/1.mp3"));
-  ASSERT_LT(a + 2, p.end());
-  EXPECT_EQ(a[1], t.path("a/deep/2.mp3"));
-  EXPECT_EQ(a[2], t.path("a/deep/deeper/3.mp3"));
-  EXPECT_EQ(p[5], t.path("b/5.wma"));  // the only .wma comes after every .mp3
-  EXPECT_EQ(p[6], t.path("z.wav"));    // and the .wav after it, though in the top folder
-  EXPECT_EQ(s.c.core.list.displayName(1), "2   " + std::string(fileNameOf(p[1])));
-  EXPECT_EQ(s.counts.FileCount, 7);
-  EXPECT_EQ(s.counts.DirCount, 4);
+  EXPECT_EQ(s.paths(), want);
+  EXPECT_EQ(s.c.core.list.displayName(1), "2   B.mp3");
+  EXPECT_EQ(s.counts.FileCount, static_cast<Index>(want.size()));
+  EXPECT_EQ(s.counts.DirCount, 7);
 }
 
 TEST(FolderScan, FindsTheEngineFormatsAfterTheListedOnes) {

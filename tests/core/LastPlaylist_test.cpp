@@ -1,6 +1,8 @@
 #include "playlist/core/LastPlaylist.h"
+#include "playlist/core/PlaylistFile.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,11 +42,36 @@ TEST_F(LastPlaylist, IsRestoredInOrderWithoutPlayingOrShuffling) {
   EXPECT_TRUE(next.engine.calls.empty());
 }
 
-TEST_F(LastPlaylist, MissingOrUnreadableFileStartsEmpty) {
-  for (const std::string& path : {tmp.path("missing.txt"), tmp.root(), std::string()}) {
-    restoreLastPlaylist(core, path);
+TEST_F(LastPlaylist, AMissingFileIsReadWholeButAFileThatCannotBeReadMustBeKept) {
+  const std::string tooLong = tmp.write("long.txt", std::string(kMaxPlaylistLines + 1, '\n'));
+  const struct {
+    std::string path;
+    bool readWhole;
+  } rows[] = {{tmp.path("missing.txt"), true}, {std::string(), true},
+              {tmp.root(), false}, {tooLong, false}};
+  for (const auto& r : rows) {
+    const RestoreResult result = restoreLastPlaylist(core, r.path);
+    EXPECT_EQ(result.readWhole, r.readWhole) << r.path;
+    EXPECT_EQ(result.reason.empty(), r.readWhole) << r.path;
   }
   EXPECT_EQ(core.list.count(), 0);
+}
+
+TEST_F(LastPlaylist, TheRestoreRemovesOnlyStaleTemporariesOfOurOwnSaves) {
+  const auto aged = [](const std::string& path) {
+    const struct timespec old[2] = {{1, 0}, {1, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), old, AT_SYMLINK_NOFOLLOW);
+    return path;
+  };
+  aged(tmp.write(".sonavex-a1B2c3", "killed save"));
+  tmp.write(".sonavex-fresh1", "a save running now");
+  aged(tmp.write(".sonavex-toolong", "not our name"));
+  aged(tmp.write("sonavex-abcdef", "not our name"));
+  aged(tmp.dir(".sonavex-dir123"));
+  restoreLastPlaylist(core, file);
+  EXPECT_EQ(testkit::namesIn(tmp.root()),
+            (std::set<std::string>{".sonavex-fresh1", ".sonavex-toolong", "sonavex-abcdef",
+                                   ".sonavex-dir123"}));
 }
 
 TEST_F(LastPlaylist, FailedSaveIsSilentAndKeepsThePreviousFile) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/core/CommandTestKit.h"
 #include "tests/core/PlaybackFixture.h"
 
 namespace sonavex {
@@ -108,6 +109,83 @@ TEST(MarqueeTick, OnlyTheExactErrorFlagSkips) {
   marqueeTick(p.core);
   EXPECT_EQ(p.opens(), 0u);
   EXPECT_EQ(p.core.face.lbltmp, "Error");
+}
+
+}  // namespace
+}  // namespace sonavex
+
+namespace sonavex {
+namespace {
+
+using testing::Playback;
+
+constexpr const char* kNoDecoder = "no decoder for Windows Media audio";
+
+// Every file fails as it opens; ticks until the skipping stops (bounded).
+void failEveryTrack(Playback& p) {
+  for (int tick = 0; tick < 100 && (tick == 0 || p.core.face.marqueeTimerOn); ++tick) {
+    if (p.core.face.lbltmp.empty()) p.engine.raiseError(EngineFault::Track, kNoDecoder);
+    marqueeTick(p.core);
+    if (tick == 0) {
+      EXPECT_FALSE(p.core.face.lblsongnameTooltip.empty()) << "the reason shows while skipping";
+    }
+  }
+}
+
+TEST(MarqueeTick, ALoopedListWhoseEveryEntryFailsStopsWithTheReasonInsteadOfSkippingForEver) {
+  // Blank entries fail like tracks that cannot play; they do not end the list.
+  const struct {
+    std::vector<std::string> entries;
+    std::string lastReason;
+  } rows[] = {{{"/m/a.wma", "/m/b.wma", "/m/c.wma"}, kNoDecoder},
+              {{"", "/m/b.wma", ""}, "the entry has no path"}};
+  for (const auto& r : rows) {
+    Playback p(0, /*loop=*/1);
+    for (const auto& e : r.entries) p.core.list.appendEntry(e);
+    cmdplay_Click(p.core);
+    failEveryTrack(p);
+    EXPECT_EQ(p.opens(), 3u) << "each entry is tried once";
+    EXPECT_FALSE(p.core.face.marqueeTimerOn);
+    EXPECT_FALSE(p.core.face.clockTimerOn);
+    EXPECT_EQ(p.core.face.lblsongname, kNoPlayableTrack);
+    EXPECT_EQ(p.core.face.lblsongnameTooltip, r.lastReason);
+  }
+}
+
+TEST(MarqueeTick, AStreamThatStartsResetsTheCountOfFailures) {
+  Playback p(3, /*loop=*/1);
+  cmdplay_Click(p.core);
+  p.engine.raiseError();
+  marqueeTick(p.core);  // 1 failed, entry 1 opened
+  p.engine.raiseError();
+  marqueeTick(p.core);  // 2 failed, entry 2 opened and it plays
+  p.startStream(10);
+  p.engine.raiseError();
+  marqueeTick(p.core);  // only one failure since a stream started: on to entry 0
+  EXPECT_EQ(p.engine.lastOpened(), Playback::pathOf(0));
+  EXPECT_TRUE(p.core.face.marqueeTimerOn);
+}
+
+TEST(EngineErrors, NoSoundOutputStopsOnceWithAMessageAndSkipsNothing) {
+  for (EngineFault fault : {EngineFault::Output, EngineFault::Engine}) {
+    Playback p(2, /*loop=*/1);
+    testkit::RecordingMessages messages;
+    p.core.platform.messages = &messages;
+    cmdplay_Click(p.core);
+    p.engine.raiseError(fault, "Connection refused");
+    EXPECT_EQ(p.engine.calls.back(), "stop");
+    EXPECT_FALSE(p.core.face.marqueeTimerOn);
+    marqueeTick(p.core);
+    EXPECT_EQ(p.opens(), 1u) << "nothing is skipped";
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Sonavex");
+    EXPECT_EQ(messages.shown[0].text,
+              fault == EngineFault::Output
+                  ? "No sound output: Connection refused"
+                  : "The media engine could not be started: Connection refused");
+    cmdplay_Click(p.core);  // the next play tries again
+    EXPECT_EQ(p.opens(), 2u);
+  }
 }
 
 }  // namespace

@@ -30,9 +30,16 @@ TEST(NextsongPlainOrder, StepsWrapsAndEndsByTheLoopBox) {
     SCOPED_TRACE(run.what);
     Playback p(run.entries, run.loop);
     p.focus(run.focused);
+    p.core.face.marqueeTimerOn = p.core.face.clockTimerOn = true;
+    p.core.face.lblsongname = p.core.face.lblctime = "0";
     for (Index g : run.marked) {
       nextsong(p.core);
       p.expectMarked(g);
+      // At the end of the list nothing plays: no title scrolls and no clock runs.
+      if (g == kNone) {
+        EXPECT_FALSE(p.core.face.marqueeTimerOn || p.core.face.clockTimerOn);
+        EXPECT_EQ(p.core.face.lblsongname + p.core.face.lblctime, "");
+      }
     }
     EXPECT_EQ(p.opens(), run.marked.size());
   }

@@ -10,12 +10,12 @@ namespace {
 
 using testing::Playback;
 
-TEST(Play, OpensTheFocusedEntryOrElseTheFirstWithoutMovingTheSelection) {
+TEST(Play, OpensTheFocusedEntryOrElseMarksAndOpensTheFirst) {
   Playback p(5);
-  cmdplay_Click(p.core);  // nothing focused
-  EXPECT_EQ(p.engine.lastOpened(), Playback::pathOf(0));
-  EXPECT_EQ(p.core.shared.currenttrack, 0);
-  EXPECT_EQ(p.core.shared.tracknumber, 1);
+  cmdplay_Click(p.core);  // nothing focused: the first plays and is marked, so the second follows
+  p.expectMarked(0);
+  nextsong(p.core);
+  EXPECT_EQ(p.engine.lastOpened(), Playback::pathOf(1));
 
   p.focus(2);
   p.core.list.setSelected(4, true);
