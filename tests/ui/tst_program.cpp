@@ -1,0 +1,94 @@
+// The built program itself, run as a user runs it: its informational options, the message
+// without a display, and a termination request that arrives while a start-up notice is up.
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+#include "playlist/core/PlaylistFile.h"
+
+namespace {
+
+struct Run {
+  int exitCode = -1;
+  QString out, err;
+};
+
+Run runProgram(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
+  QProcess p;
+  p.setProcessEnvironment(env);
+  p.start(program, args);
+  Run run;
+  if (!p.waitForFinished(10000)) {
+    p.kill();
+    p.waitForFinished();
+    return run;
+  }
+  run.exitCode = p.exitCode();
+  run.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+  run.err = QString::fromLocal8Bit(p.readAllStandardError());
+  return run;
+}
+
+}  // namespace
+
+class ProgramTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void optionsAndMissingDisplay_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("display");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("--help") << QStringList{"--help"} << true << 0 << "Usage: sonavex [PATH...]";
+    QTest::newRow("--version") << QStringList{"--version"} << true << 0 << "sonavex 0.";
+    QTest::newRow("no display") << QStringList{} << false << 1 << "needs a graphical session";
+  }
+
+  void optionsAndMissingDisplay() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, display);
+    QFETCH(int, exitCode);
+    QFETCH(QString, says);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    if (display) env.insert("QT_QPA_PLATFORM", "offscreen");
+    const Run run = runProgram(QStringLiteral(SONAVEX_BINARY), args, env);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2((run.out + run.err).contains(says), qPrintable(run.out + run.err));
+  }
+
+  // The last playlist cannot be read whole: a notice says so at start; a SIGTERM while it is up
+  // ends the program, and the user's file is not replaced.
+  void terminationDuringTheStartUpNoticeEndsAndKeepsTheUnreadablePlaylist() {
+    QTemporaryDir dir;
+    const QString program = dir.filePath("sonavex");
+    QVERIFY(QFile::copy(QStringLiteral(SONAVEX_BINARY), program));
+    const QByteArray saved =
+        "/music/a.mp3\r\n" + QByteArray(static_cast<qsizetype>(sonavex::kMaxPlaylistLines), '\n');
+    QFile file(dir.filePath("lastplaylist.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(saved) == saved.size());
+    file.close();
+
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(program, {});
+    QVERIFY(p.waitForStarted());
+    QTest::qWait(1500);  // the notice is up by now (and a signal before it ends the program too)
+    QCOMPARE(::kill(static_cast<pid_t>(p.processId()), SIGTERM), 0);
+    const bool ended = p.waitForFinished(10000);
+    if (!ended) p.kill();
+    QVERIFY2(ended, "the program did not end");
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll() == saved);
+  }
+};
+
+QTEST_GUILESS_MAIN(ProgramTest)
+#include "tst_program.moc"
