@@ -3,6 +3,10 @@
 // of the playlist window answered by scripted message boxes.
 #include <QEnterEvent>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSignalSpy>
@@ -283,6 +287,44 @@ class FrmmenuTest : public QObject {
     QCOMPARE(cd1->Filter, std::string(kPlaylistFilter));
     QCOMPARE(cd1->Flags, kExplorerStyle | kAllowMultiSelect);
     QCOMPARE(cd1->MaxFileSize, 32767);
+  }
+
+  // The save dialog proposes the last name as it was chosen, adds ".plt" to a bare name and asks
+  // before replacing a file; the case-blind pattern never leaks into the name.
+  void saveDialogNamesAndOverwriteQuestion() {
+    Started t({"/m/a.mp3"});
+    QTemporaryDir dir;
+    const auto nameField = [](QFileDialog* dialog) {
+      return dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    };
+    QString proposed;
+    bool asked = false;
+    const auto save = [&](const QString& typed) {
+      onFileDialog([&, typed](QFileDialog* dialog) {
+        dialog->setDirectory(dir.path());
+        proposed = nameField(dialog)->text();
+        if (!typed.isEmpty()) nameField(dialog)->setText(typed);
+        QTimer::singleShot(0, [&] {
+          if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            asked = true;
+            box->button(QMessageBox::Yes)->click();
+          }
+        });
+        QMetaObject::invokeMethod(dialog, "accept");
+      });
+      QTest::mouseClick(button(t.forms().playlist(), "cmdsave"), Qt::LeftButton);
+    };
+    save(QStringLiteral("A"));
+    QVERIFY(QFile::exists(dir.filePath("A.plt")));
+    QVERIFY(!asked);
+    t.core().list.appendEntry("/m/b.mp3");
+    save(QString());
+    QCOMPARE(proposed, QStringLiteral("A.plt"));
+    QVERIFY(asked);
+    QFile saved(dir.filePath("A.plt"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("/m/a.mp3\r\n/m/b.mp3\r\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"A.plt"});
   }
 
   void deleteKeyGoesThroughTheCommandWindowWithShuffleOn() {
