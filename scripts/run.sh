@@ -3,5 +3,6 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
+# Only the player: the tests and benchmarks are built by the test command.
+"$root/scripts/build.sh" "$root/build" --target sonavex
 exec "$root/build/sonavex" "$@"

@@ -41,6 +41,10 @@ echo "== end-to-end tests (real audio)"
 run_ctest_wrapped "$root/scripts/with-pulse.sh" --test-dir "$root/build" -L e2e --output-on-failure \
   --timeout 300
 
+echo "== the player in a Release build (-O3: other warnings than RelWithDebInfo's)"
+"$root/scripts/build.sh" "$root/build-release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  --target sonavex
+
 echo "== core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/build.sh" "$root/build-asan" -DSONAVEX_CORE_ONLY=ON -DSONAVEX_SANITIZE=ON
 run_ctest --test-dir "$root/build-asan" -L core --output-on-failure -j"$jobs" --timeout 600
