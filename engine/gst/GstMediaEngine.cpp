@@ -95,8 +95,8 @@ bool GstMediaEngine::ensurePipeline(EngineError& why) {
   GstElement* playbin = makeElement("playbin");
   GstElement* panorama = makeElement("audiopanorama");
   GstElement* audioSink = makeElement("autoaudiosink");
-  const char* missing = playbin == nullptr    ? "playbin"
-                        : panorama == nullptr ? "audiopanorama"
+  const char* missing = playbin == nullptr     ? "playbin"
+                        : panorama == nullptr  ? "audiopanorama"
                         : audioSink == nullptr ? "autoaudiosink"
                                                : nullptr;
   if (missing != nullptr) {
@@ -357,9 +357,8 @@ void GstMediaEngine::onPrerolled() {
   gint audioStreams = 0;
   g_object_get(playbin_, "n-audio", &audioStreams, nullptr);
   if (audioStreams == 0) {
-    failStream(missingDetail_.empty()
-                   ? EngineError{EngineFault::Track, "the file holds no audio"}
-                   : missingPluginError(missingDetail_, missingDescription_));
+    failStream(missingDetail_.empty() ? EngineError{EngineFault::Track, "the file holds no audio"}
+                                      : missingPluginError(missingDetail_, missingDescription_));
     return;
   }
   // Checked only now: autoaudiosink picks its output when playbin sets up the audio chain.

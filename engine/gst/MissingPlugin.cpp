@@ -51,9 +51,9 @@ struct ElementRow {
   std::string_view package;
 };
 constexpr ElementRow kElements[] = {
-    {"playbin", kBase},       {"playsink", kBase},      {"uridecodebin", kBase},
-    {"decodebin", kBase},     {"audioconvert", kBase},  {"audioresample", kBase},
-    {"volume", kBase},        {"autoaudiosink", kGood}, {"audiopanorama", kGood},
+    {"playbin", kBase},   {"playsink", kBase},      {"uridecodebin", kBase},
+    {"decodebin", kBase}, {"audioconvert", kBase},  {"audioresample", kBase},
+    {"volume", kBase},    {"autoaudiosink", kGood}, {"audiopanorama", kGood},
 };
 
 std::string_view trim(std::string_view s) {
@@ -92,7 +92,8 @@ EngineError missingPluginError(std::string_view detail, std::string_view descrip
     for (const DecoderRow& row : kDecoders) {
       if (row.mediaType != mediaType) continue;
       if (!row.field.empty() && what.find(row.field) == std::string_view::npos) continue;
-      return {EngineFault::Track, "no decoder for " + std::string(row.name) + installHint(row.package)};
+      return {EngineFault::Track,
+              "no decoder for " + std::string(row.name) + installHint(row.package)};
     }
   }
 

@@ -85,8 +85,8 @@ class HiddenDecoders {
  public:
   explicit HiddenDecoders(const char* caps) {
     GstCaps* wanted = gst_caps_from_string(caps);
-    GList* all = gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODER,
-                                                       GST_RANK_MARGINAL);
+    GList* all =
+        gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODER, GST_RANK_MARGINAL);
     GList* matching = gst_element_factory_list_filter(all, wanted, GST_PAD_SINK, FALSE);
     for (GList* f = matching; f != nullptr; f = f->next) {
       auto* feature = GST_PLUGIN_FEATURE(gst_object_ref(f->data));
@@ -163,7 +163,8 @@ TEST_F(EngineErrors, AMissingDecoderIsNamedWithItsPackage) {
   ASSERT_TRUE(hidden.any()) << "no WMA decoder to hide";
   openAndWaitForError(wma);
   expectOneFailureWithoutPlaying(EngineFault::Track);
-  EXPECT_EQ(engine.lastError().text, "no decoder for Windows Media audio; install gstreamer1.0-libav");
+  EXPECT_EQ(engine.lastError().text,
+            "no decoder for Windows Media audio; install gstreamer1.0-libav");
 }
 
 }  // namespace

@@ -182,6 +182,9 @@ TEST_P(EngineRejects, WithOneErrorAndNoStoppedNotification) {
   EXPECT_EQ(listener.count("end"), 0);
   EXPECT_EQ(engine.playState(), kStopped);
   EXPECT_EQ(engine.fileName(), path);
+  // The file's fault: the playlist moves on instead of stopping.
+  EXPECT_EQ(engine.lastError().fault, EngineFault::Track) << engine.lastError().text;
+  EXPECT_NE(engine.lastError().text, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(BadFiles, EngineRejects,
