@@ -8,6 +8,8 @@
 #include <unordered_set>
 #include <utility>
 
+#include "commands/core/Sorting.h"
+
 namespace sonavex {
 
 const std::vector<std::string>& addFolderPatterns() {
@@ -66,8 +68,9 @@ class TreeWalk {
   }
 
  private:
-  // Files the matching names of one folder and collects its subfolders (full paths ending in "/").
-  // Returns false when the folder was skipped or failed, so its subfolders are not visited.
+  // Files the matching names of one folder and collects its subfolders (full paths ending in "/"),
+  // both in name order. Returns false when the folder was skipped or failed, so its subfolders are
+  // not visited.
   bool listFolder(const std::string& folder, std::vector<std::string>& subfolders) {
     DIR* dir = opendir(folder.c_str());
     if (!dir) {
@@ -79,6 +82,10 @@ class TreeWalk {
       closedir(dir);  // reached again through a link: already walked
       return false;
     }
+    // The listing comes in the file system's order: keep only what is filed or visited, then sort.
+    names_.clear();
+    entries_.clear();
+    hits_.clear();
     bool complete = true;
     for (;;) {
       errno = 0;
@@ -92,14 +99,36 @@ class TreeWalk {
       }
       const char* name = entry->d_name;
       if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+      const std::size_t firstHit = hits_.size();
       if (isFolder(dir, *entry)) {
-        subfolders.push_back(folder + name + kPathSeparator);
         ++counts_.DirCount;
       } else {
-        fileMatches(folder, name);
+        for (std::size_t p = 0; p < patterns_.size(); ++p)
+          if (matchesPattern(name, patterns_[p])) hits_.push_back(p);
+        if (hits_.size() == firstHit) continue;
       }
+      const std::size_t length = std::strlen(name);
+      entries_.push_back({names_.size(), length, firstHit, hits_.size()});
+      names_.append(name, length);
     }
     closedir(dir);
+
+    views_.clear();
+    for (const Entry& e : entries_) views_.push_back(std::string_view(names_).substr(e.name, e.length));
+    for (const Index i : sorter_.order(views_)) {
+      const Entry& e = entries_[static_cast<std::size_t>(i)];
+      const std::string_view name(names_.data() + e.name, e.length);
+      std::string path;
+      path.reserve(folder.size() + name.size() + 1);
+      path.append(folder).append(name);
+      if (e.firstHit == e.endHit) {
+        path.push_back(kPathSeparator);
+        subfolders.push_back(std::move(path));
+        continue;
+      }
+      for (std::size_t h = e.firstHit; h + 1 < e.endHit; ++h) matches_[hits_[h]].push_back(path);
+      matches_[hits_[e.endHit - 1]].push_back(std::move(path));
+    }
     return complete;
   }
 
@@ -108,17 +137,6 @@ class TreeWalk {
     if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
     struct stat target {};
     return fstatat(dirfd(dir), entry.d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
-  }
-
-  void fileMatches(const std::string& folder, std::string_view name) {
-    for (std::size_t p = 0; p < patterns_.size(); ++p) {
-      if (matchesPattern(name, patterns_[p])) {
-        std::string path;
-        path.reserve(folder.size() + name.size());
-        path.append(folder).append(name);
-        matches_[p].push_back(std::move(path));
-      }
-    }
   }
 
   void report(int error) {
@@ -134,6 +152,17 @@ class TreeWalk {
   ScanCounts& counts_;
   std::vector<std::vector<std::string>> matches_;
   std::unordered_set<FolderId, FolderIdHash> visited_;
+
+  // One folder's listing, kept from folder to folder so their room is reused.
+  struct Entry {
+    std::size_t name, length;      // the name's bytes in names_
+    std::size_t firstHit, endHit;  // its patterns in hits_; none for a subfolder
+  };
+  std::string names_;
+  std::vector<Entry> entries_;
+  std::vector<std::size_t> hits_;
+  std::vector<std::string_view> views_;
+  NameSorter sorter_;
 };
 
 }  // namespace

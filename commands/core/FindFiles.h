@@ -2,8 +2,9 @@
 // The folder search: walks a folder tree and appends the files whose names match the search
 // patterns as playlist entries. One walk serves every pattern: matches are filed per pattern and
 // appended pattern by pattern, so all matches of the first pattern (in pre-order: the files of a
-// folder before those of its subfolders, subfolders in listing order) come first, then those of
-// the second pattern, and so on.
+// folder before those of its subfolders) come first, then those of the second pattern, and so on.
+// Each folder's files and subfolders are taken in name order, as the sort-by-name command orders
+// file names (Sorting.h), not in the file system's listing order.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -13,32 +13,33 @@ namespace sonavex {
 
 namespace {
 
-// Lower-case of each ASCII character under the current locale, or 0 where it is no ASCII character
-// (a locale may lower-case "I" to a letter outside ASCII).
-struct AsciiFold {
-  char lower[128];
-  AsciiFold() {
-    for (int c = 0; c < 128; ++c) {
+// Lower case under the current locale of each byte that is a whole character, else 0. In locales
+// of more than one byte per character only ASCII qualifies, and only where it lower-cases to ASCII
+// (a locale may lower-case "I" to a letter outside ASCII). Returns whether every character is one byte.
+bool fillLower(char (&lower)[256]) {
+  const bool singleByte = MB_CUR_MAX == 1;
+  for (int c = 0; c < 256; ++c) {
+    if (singleByte) {
+      lower[c] = static_cast<char>(std::tolower(c));
+    } else if (c < 128) {
       const wint_t folded = std::towlower(static_cast<wint_t>(c));
       lower[c] = folded < 128 ? static_cast<char>(folded) : 0;
+    } else {
+      lower[c] = 0;  // part of a longer character
     }
-    lower[0] = 0;
   }
-};
+  return singleByte;
+}
 
-void foldInto(std::string& folded, std::string_view name, const AsciiFold& ascii) {
-  folded.clear();
-  folded.reserve(name.size());
-  if (MB_CUR_MAX == 1) {
-    for (const char c : name) folded.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
-    return;
-  }
+// Appends the folded name to `folded`.
+void foldInto(std::string& folded, std::string_view name, const char (&lower)[256],
+              bool singleByte) {
   std::mbstate_t state{};
   std::size_t i = 0;
   while (i < name.size()) {
     const auto byte = static_cast<unsigned char>(name[i]);
-    if (byte < 128 && ascii.lower[byte] != 0) {
-      folded.push_back(ascii.lower[byte]);
+    if (singleByte || lower[byte] != 0) {
+      folded.push_back(lower[byte]);
       ++i;
       continue;
     }
@@ -50,11 +51,12 @@ void foldInto(std::string& folded, std::string_view name, const AsciiFold& ascii
       state = std::mbstate_t{};
       continue;
     }
-    char lower[MB_LEN_MAX];
+    char lowerChar[MB_LEN_MAX];
     std::mbstate_t out{};
-    const std::size_t written = std::wcrtomb(lower, static_cast<wchar_t>(std::towlower(static_cast<wint_t>(wide))), &out);
+    const auto lowerWide = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(wide)));
+    const std::size_t written = std::wcrtomb(lowerChar, lowerWide, &out);
     if (written == static_cast<std::size_t>(-1)) folded.append(name.data() + i, used);
-    else folded.append(lower, written);
+    else folded.append(lowerChar, written);
     i += used;
   }
 }
@@ -82,37 +84,66 @@ std::string collationKey(const std::string& text) {
 }
 
 std::string foldCase(std::string_view name) {
+  char lower[256];
+  const bool singleByte = fillLower(lower);
   std::string folded;
-  foldInto(folded, name, AsciiFold());
+  foldInto(folded, name, lower, singleByte);
   return folded;
 }
 
 std::vector<Index> sortedOrder(const std::vector<std::string_view>& names) {
-  const AsciiFold ascii;
-  const bool byCode = collatesByCode();
-  std::vector<std::string> keys(names.size());
-  // The first eight key bytes as a number decide most comparisons without touching the keys.
-  struct Item {
-    std::uint64_t prefix;
-    Index index;
-  };
-  std::vector<Item> items(names.size());
-  std::string folded;
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    foldInto(folded, names[i], ascii);
-    keys[i] = byCode ? folded : collationKey(folded);
-    std::uint64_t prefix = 0;
-    for (std::size_t b = 0; b < 8; ++b)
-      prefix = (prefix << 8) | (b < keys[i].size() ? static_cast<unsigned char>(keys[i][b]) : 0u);
-    items[i] = {prefix, static_cast<Index>(i)};
+  return NameSorter().order(names);
+}
+
+NameSorter::NameSorter() : singleByte_(fillLower(lower_)), byCode_(collatesByCode()) {}
+
+const std::vector<Index>& NameSorter::order(const std::vector<std::string_view>& names) {
+  order_.resize(names.size());
+  if (names.size() < 2) {
+    if (!names.empty()) order_[0] = 0;
+    return order_;
   }
-  std::stable_sort(items.begin(), items.end(), [&keys](const Item& a, const Item& b) {
+  keys_.clear();
+  keyStarts_.resize(names.size() + 1);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    keyStarts_[i] = keys_.size();
+    if (byCode_) {
+      foldInto(keys_, names[i], lower_, singleByte_);
+    } else {
+      folded_.clear();
+      foldInto(folded_, names[i], lower_, singleByte_);
+      keys_ += collationKey(folded_);
+    }
+  }
+  keyStarts_[names.size()] = keys_.size();
+  const auto key = [this](std::size_t i) {
+    return std::string_view(keys_).substr(keyStarts_[i], keyStarts_[i + 1] - keyStarts_[i]);
+  };
+  // Bytes every key shares decide nothing: the prefix number starts after them.
+  const std::string_view first = key(0);
+  std::size_t common = first.size();
+  for (std::size_t i = 1; i < names.size() && common > 0; ++i) {
+    const std::string_view k = key(i);
+    const std::size_t n = std::min(common, k.size());
+    std::size_t b = 0;
+    while (b < n && k[b] == first[b]) ++b;
+    common = b;
+  }
+  items_.resize(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::string_view k = key(i);
+    // Eight key bytes as a number decide most comparisons without touching the keys.
+    std::uint64_t prefix = 0;
+    for (std::size_t b = common; b < common + 8; ++b)
+      prefix = (prefix << 8) | (b < k.size() ? static_cast<unsigned char>(k[b]) : 0u);
+    items_[i] = {prefix, static_cast<Index>(i)};
+  }
+  std::stable_sort(items_.begin(), items_.end(), [&key](const Item& a, const Item& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    return keys[static_cast<std::size_t>(a.index)] < keys[static_cast<std::size_t>(b.index)];
+    return key(static_cast<std::size_t>(a.index)) < key(static_cast<std::size_t>(b.index));
   });
-  std::vector<Index> order(items.size());
-  for (std::size_t i = 0; i < items.size(); ++i) order[i] = items[i].index;
-  return order;
+  for (std::size_t i = 0; i < items_.size(); ++i) order_[i] = items_[i].index;
+  return order_;
 }
 
 }  // namespace sonavex
