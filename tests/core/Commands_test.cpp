@@ -1,0 +1,423 @@
+// The playlist commands against real folder trees: adding files and folders, drops and command-line
+// paths, removing, deleting from disk, sorting and random order.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstring>
+#include <random>
+
+#include "app/core/CommandLine.h"
+#include "commands/core/AddCommands.h"
+#include "commands/core/FindFiles.h"
+#include "commands/core/OrderCommands.h"
+#include "commands/core/RandomOrder.h"
+#include "commands/core/RemoveCommands.h"
+#include "commands/core/SelectionText.h"
+#include "commands/core/Sorting.h"
+#include "playlist/core/FileDrop.h"
+#include "tests/core/Kit.h"
+
+namespace sonavex {
+namespace {
+
+using kit::Paths;
+using kit::Scene;
+using kit::TempTree;
+
+// The dialog's multi-selection text: the folder, then each name, NUL-separated.
+std::string multi(const Paths& parts) {
+  std::string s;
+  for (std::size_t i = 0; i < parts.size(); ++i) s += (i ? std::string(1, '\0') : "") + parts[i];
+  return s;
+}
+
+Paths scan(Scene& s, const std::string& folder) {
+  ScanCounts counts;
+  scanFolderTree(s.core, folder, addFolderPatterns(), counts);
+  return s.paths();
+}
+
+// Which of the paths are still there (as names after the last "/").
+std::string present(const Paths& paths) {
+  std::string names;
+  for (const auto& p : paths) names += kit::exists(p) ? std::string(fileNameOf(p)) + " " : "";
+  return names;
+}
+
+TEST(SelectionText, SplitsIntoFolderSlashNamePathsWhateverTheBytes) {
+  const struct { std::string selection; Paths paths; } rows[] = {
+      {"", {}}, {"/m/a.mp3", {"/m/a.mp3"}}, {multi({"/m", "b.mp3", "", "a.mp3", ""}), {"/m/b.mp3", "/m/a.mp3"}},
+      {multi({"/", "a.mp3"}), {"//a.mp3"}}, {multi({"/m", ""}), {}}};
+  for (const auto& row : rows) EXPECT_EQ(pathsOfSelection(row.selection), row.paths) << row.selection;
+  kit::TestRandom rng(3);
+  for (int round = 0; round < 2000; ++round) {
+    std::string sel;
+    for (int i = rng.below(40); i > 0; --i) sel.push_back(rng.below(4) == 0 ? '\0' : static_cast<char>(rng.below(256)));
+    const auto paths = pathsOfSelection(sel);
+    const auto nul = sel.find('\0');
+    const std::string folder = sel.substr(0, nul) + "/";
+    std::size_t names = nul == std::string::npos && !sel.empty();
+    for (std::size_t i = nul; nul != std::string::npos && i + 1 < sel.size(); ++i)
+      names += sel[i] == '\0' && sel[i + 1] != '\0';
+    ASSERT_EQ(paths.size(), names);
+    for (const auto& p : paths) {
+      EXPECT_TRUE(nul == std::string::npos || (p.compare(0, folder.size(), folder) == 0 && p.size() > folder.size()));
+      EXPECT_EQ(p.find('\0'), std::string::npos);
+    }
+  }
+}
+
+TEST(AddCommands, AppendWhatWasChosenInItsOrderAndRebuildTheShuffleOrderWhetherOrNotAnythingWas) {
+  TempTree t;
+  for (const char* f : {"x.mp3", "sub/y.mp3", "z.wav", "sub/w.cda", "sub/v.FLAC"}) t.file(f);
+  Paths parts{"/very/long/folder"};  // longer than the selection's old limit: added whole
+  for (int i = 0; i < 3000; ++i) parts.push_back("track number " + std::to_string(i) + ".mp3");
+  for (const auto run : {&cmdfile_Click, &cmddir_Click}) {
+    Scene c(3, 0, /*shuffle=*/1);
+    c.shuffleOrder({0}, 0);  // stale
+    run(c.core);  // cancelled
+    EXPECT_EQ(c.core.list.count(), 3);
+    EXPECT_TRUE(c.shuffleCoversList());
+    EXPECT_EQ(c.core.List5.listIndex(), kNone);
+    c.dialog.selection = multi({"/Music", "b.mp3", "", "a.mp3", "b.mp3"});
+    c.folders.folder = t.root;
+    run(c.core);
+    EXPECT_TRUE(c.shuffleCoversList());
+    c.core.platform = Platform{};  // without a dialog nothing is added and nothing breaks
+    run(c.core);
+    const Paths all = c.paths(), added(all.begin() + 3, all.end());
+    if (run == &cmddir_Click) {  // a folder is asked for while busy, and its whole tree appended by type
+      EXPECT_EQ(c.folders.asked, "Select a directory (busy)Select a directory (busy)");
+      EXPECT_EQ(c.busy.changes, (std::vector<bool>{true, false, true, false}));
+      EXPECT_EQ(added, (Paths{t.path("x.mp3"), t.path("sub/y.mp3"), t.path("z.wav"), t.path("sub/w.cda"),
+                              t.path("sub/v.FLAC")}));
+      EXPECT_EQ(c.names()[7], "8   v.FLAC");
+      continue;
+    }
+    EXPECT_EQ(c.dialog.Filter.substr(0, 56), "all supported files *.mp3;*.wma;*.mid;*.wav;*.cda;*.asf|");
+    EXPECT_EQ(c.dialog.Flags, kExplorerStyle | kAllowMultiSelect);
+    EXPECT_EQ(added, (Paths{"/Music/b.mp3", "/Music/a.mp3", "/Music/b.mp3"}));
+    EXPECT_EQ(c.names()[5], "6   b.mp3");
+    c.core.platform.cd1 = &c.dialog;
+    c.dialog.selection = multi(parts);
+    run(c.core);
+    EXPECT_EQ(c.core.list.displayName(3005), "3006   track number 2999.mp3");
+  }
+}
+
+TEST(PatternMatch, IgnoresCaseAndNeedsTheWholeExtension) {
+  const struct { const char *name, *pattern; bool matches; } rows[] = {
+      {"song.mp3", "*.mp3", true},  {"SONG.Mp3", "*.mp3", true},  {"a.b.c.mp3", "*.mp3", true},
+      {".mp3", "*.mp3", true},      {"x.mp3.mp3", "*.mp3", true}, {"song.mp3x", "*.mp3", false},
+      {"song.mp", "*.mp3", false},  {"mp3", "*.mp3", false},      {"song_mp3", "*.mp3", false},
+      {"a1.wav", "a?.wav", true},   {"a12.wav", "a?.wav", false}, {"anything", "*", true},
+  };
+  for (const auto& r : rows) EXPECT_EQ(matchesPattern(r.name, r.pattern), r.matches) << r.name << " ~ " << r.pattern;
+}
+
+TEST(FolderScan, PatternByPatternEachFolderInNameOrderItsFilesBeforeItsSubfolders) {
+  // Case folded, digits as text: the order of the sort-by-name command; then the engine's formats.
+  Paths want{"a.mp3", "B.mp3"};
+  for (int n = 10; n < 30; ++n) want.push_back("n" + std::to_string(n) + ".mp3");
+  for (const char* f : {"track10.mp3", "track2.mp3", "_/in.mp3", "_/x/in.mp3", "sub0/x.mp3", "sub1/1.mp3",
+                        "sub1/deep/2.mp3", "sub1/deep/deeper/3.mp3", "sub10/x.mp3", "Sub2/x.mp3", "Sub3/x.mp3",
+                        "~/in.mp3", "b.wma", "C.wma", "sub1/x.wma", "z.wav", "i.mid", "e.cda", "f.flac", "g.ogg",
+                        "o.opus", "m.m4a"})
+    want.push_back(f);
+  // Made out of name order, and enough of them that the listing order is not name order either.
+  TempTree t;
+  Paths made = want;
+  std::shuffle(made.begin(), made.end(), std::mt19937(1));
+  for (const auto& f : made) t.file(f);
+  t.file("s.asf");  // the add-files dialog's only
+  for (auto& f : want) f = t.path(f);
+  for (const std::string& root : {t.root, t.root + "/"}) {  // no doubled "/"
+    Scene s;
+    ScanCounts counts;
+    scanFolderTree(s.core, root, addFolderPatterns(), counts);
+    EXPECT_EQ(s.paths(), want);
+    EXPECT_EQ(s.core.list.displayName(1), "2   B.mp3");
+    EXPECT_EQ(std::pair(counts.FileCount, counts.DirCount), std::pair(static_cast<Index>(want.size()), 10));
+  }
+  Scene drop;  // a drop looks for the same types but .cda
+  filedragging(drop.core, {t.root});
+  want.erase(std::find(want.begin(), want.end(), t.path("e.cda")));
+  EXPECT_EQ(drop.paths(), want);
+  // The one-pattern search adds "/" to the caller's path, counts on from the caller's numbers and
+  // gives the bytes of what it added.
+  std::string path = t.root;
+  Index files = 1, dirs = 2;
+  t.file("sub1/big.wav", 123);
+  EXPECT_EQ(FindFiles(drop.core, path, "*.WAV", files, dirs), 123u);
+  EXPECT_EQ(path + std::to_string(files) + "|" + std::to_string(dirs), t.root + "/3|12");
+}
+
+TEST(FolderScan, FollowsLinksToFoldersOncePerRealFolderTakesOtherLinksAsFilesAndNamesByteForByte) {
+  TempTree t, outside;
+  outside.file("o.mp3");
+  t.file("music/a.mp3");
+  t.link(t.root, "music/up");             // back to an ancestor
+  t.link(t.path("music"), "music/self");  // to itself
+  t.link(outside.root, "ext1");            // elsewhere, reached twice
+  t.link(outside.root, "ext2");
+  t.link(t.file("real.wav"), "alias.mp3");
+  t.link(t.path("gone"), "broken.mp3");
+  const Paths odd{"odd/with space.mp3", "odd/-leading dash.mp3", "odd/many.dots.in.it.mp3", "odd/new\nline.mp3",
+                  "odd/bad \xff\xfe utf8.mp3", "odd/" + std::string(251, 'n') + ".mp3",
+                  std::string(255, 'd') + "/deep.mp3"};
+  for (const auto& n : odd) t.file(n);
+  Scene s;
+  const Paths p = scan(s, t.root);
+  for (const auto& n : odd) EXPECT_EQ(std::count(p.begin(), p.end(), t.path(n)), 1) << n;
+  EXPECT_EQ(std::count(p.begin(), p.end(), t.path("music/a.mp3")), 1);
+  EXPECT_EQ(std::count(p.begin(), p.end(), t.path("alias.mp3")), 1);
+  EXPECT_EQ(std::count_if(p.begin(), p.end(), [](const std::string& e) { return fileNameOf(e) == "o.mp3"; }), 1);
+  EXPECT_EQ(p.size(), 12u);  // and the broken link and the real .wav
+  t.dir("empty");
+  t.file("nomusic/readme.txt");
+  for (const auto& f : {t.path("empty"), t.path("nomusic"), t.path("missing"), t.path("nomusic/readme.txt"), {}})
+    EXPECT_EQ(scan(s, f).size(), 12u) << f;  // "" is not the root folder
+  EXPECT_TRUE(s.messages.shown.empty());
+}
+
+TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWhatIsAFolder) {
+  TempTree t;
+  const std::string f1 = t.file("loose/second.mp3"), f2 = t.file("loose/first.wav"), noExt = t.file("README");
+  t.file("album/b.wav");
+  t.file("album/cd/a.mp3");
+  t.file("Vol.001/inside.mp3");
+  const std::string folderLink = t.link(t.path("album/cd"), "link.abc");
+  const std::string odd = t.file("-dash\nline \xc3\x28" + std::string(200, 'q') + ".mp3");
+  Scene c(8);
+  filedragging(c.core, {f1, t.path("album"), f2, noExt, t.path("Vol.001"), folderLink, odd,
+                        // missing: "x.abc" is a file, anything else a folder that scans to nothing
+                        t.path("gone.mp3"), t.path("gone.flac"), t.path("gonefolder"), "q9/", "ab", "", "/x.",
+                        "/" + std::string(5000, 'l'), f1});  // a folder that cannot be opened is reported
+  const Paths all = c.paths();
+  EXPECT_EQ(Paths(all.begin() + 8, all.end()),
+            (Paths{f1, t.path("album/cd/a.mp3"), t.path("album/b.wav"), f2, noExt, t.path("Vol.001/inside.mp3"),
+                   folderLink + "/a.mp3", odd, t.path("gone.mp3"), f1}));
+  EXPECT_EQ(c.names()[8] + "|" + c.names()[11], "9   second.mp3|12   first.wav");
+  EXPECT_EQ(c.messages.shown, Paths{"Error: " + std::to_string(ENAMETOOLONG) + " - " + std::strerror(ENAMETOOLONG) +
+                                    "|Sonavex|Ok|Information"});
+  Scene files;  // the busy pointer shows only while a folder is scanned
+  filedragging(files.core, {f1, f2});
+  EXPECT_TRUE(files.busy.changes.empty());
+  filedragging(files.core, {t.path("album"), f1, t.path("album")});
+  EXPECT_EQ(files.busy.changes, (std::vector<bool>{true, false, true, false}));
+
+  // The shuffle order is rebuilt once, after the last item: seven draws for seven entries.
+  Scene shuffled(2, 0, /*shuffle=*/1);
+  shuffled.shuffleOrder({1}, 0);
+  for (int n = 0; n < 7; ++n) shuffled.rng.next.push_back((n + 0.5) / 7.0);
+  filedragging(shuffled.core, {f1, f2, t.path("album"), noExt});
+  EXPECT_EQ(shuffled.rng.draws, 7);
+  EXPECT_EQ(shuffled.core.List5.entries(), (std::vector<Index>{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(shuffled.core.List5.listIndex(), kNone);
+}
+
+TEST(CommandLinePaths, PlainAndRelativePathsAndLocalFileUrisBecomeTheBytesOfTheNameInOrder) {
+  const struct { Paths args; std::string cwd; Paths paths; } rows[] = {
+      {{"/m/b.mp3", "/m/a.mp3", "/m/dir", "/m/\xC3(.mp3"}, "/home/u",
+       {"/m/b.mp3", "/m/a.mp3", "/m/dir", "/m/\xC3(.mp3"}},
+      // Joined as they are, without resolving ".." or links; the root folder already ends in "/".
+      {{"a.mp3", "../x/./b.mp3", "sub"}, "/home/u", {"/home/u/a.mp3", "/home/u/../x/./b.mp3", "/home/u/sub"}},
+      {{"a.mp3"}, "/", {"/a.mp3"}},
+      {{"a.mp3"}, "", {"a.mp3"}},  // the current folder is unknown
+      {{"file:///m/a%20b.mp3", "file://localhost/m/c.mp3", "file:/m/d.mp3", "FILE:///m/e.mp3", "file://LocalHost/f"},
+       "/home/u", {"/m/a b.mp3", "/m/c.mp3", "/m/d.mp3", "/m/e.mp3", "/f"}},
+      {{"file:///m/%FF%FEx.mp3", "file:///m/%c3%A9", "file:///m/100%.mp3", "file:///m/%zz%4", "file:///m/%4"}, "/",
+       {"/m/\xFF\xFEx.mp3", "/m/\xC3\xA9", "/m/100%.mp3", "/m/%zz%4", "/m/%4"}},
+      {{"file:///m/a.mp3?x=1", "file:///m/b.mp3#t"}, "/", {"/m/a.mp3", "/m/b.mp3"}},
+      // Naming nothing local: left out.
+      {{"", "file://otherhost/m/a.mp3", "file:", "file://", "file:relative", "file:///m/important.txt%00song.mp3",
+        "/m/kept.mp3"}, "/home/u", {"/m/kept.mp3"}},
+  };
+  for (const auto& r : rows) EXPECT_EQ(commandLinePaths(r.args, r.cwd), r.paths) << r.args[0];
+  EXPECT_EQ(currentFolder(), std::filesystem::current_path().string());
+}
+
+TEST(RemoveCommands, KeepTheRestRenumberedWithTheirShownNamesOrTheSelectedNamedFromTheirPaths) {
+  Scene c;
+  c.core.list.appendRaw("/p/one.mp3", "7   shown   name");
+  c.add({"/p/two.mp3", "/p/three.mp3"});
+  c.core.list.appendRaw("/p/four.mp3", "4   renamed");
+  c.add({"/p/five.mp3"});
+  c.core.list.setListIndex1(2);
+  c.core.list.setListIndex2(1);
+  c.select({1, 3});
+  Scene crop;
+  crop.core.list.assign(c.paths(), c.names());
+  crop.select({3});
+  cmdsel_Click(c.core);
+  EXPECT_EQ(c.names(), (Paths{"1   shown   name", "2   three.mp3", "3   five.mp3"}));
+  EXPECT_EQ(c.paths(), (Paths{"/p/one.mp3", "/p/three.mp3", "/p/five.mp3"}));
+  EXPECT_EQ(c.core.list.selectionFlags(), std::vector<std::uint8_t>(3, 0));
+  EXPECT_EQ(std::tuple(c.core.list.selectedCount(), c.core.list.listIndex1(), c.core.list.listIndex2()),
+            std::tuple(0, kNone, kNone));
+  c.core.list.appendRaw("/p/six.mp3", "9   six.mp3");
+  cmdsel_Click(c.core);  // nothing selected still renumbers
+  EXPECT_EQ(c.names()[3], "4   six.mp3");
+  mnucrop_Click(crop.core);
+  EXPECT_EQ(crop.paths(), Paths{"/p/four.mp3"});
+  EXPECT_EQ(crop.names(), Paths{"1   four.mp3"});
+
+  for (const auto& command : {&cmdsel_Click, &mnucrop_Click, &mnuinvalid_Click, &cmdall_Click}) {
+    Scene s(0, 0, /*shuffle=*/1);  // every removal leaves a shuffle order of the remaining entries
+    for (int i = 0; i < 12; ++i) s.add({i % 3 ? "" : "/missing/" + std::to_string(i)});
+    s.shuffleOrder({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 3);
+    s.select({0, 4, 5, 11});
+    command(s.core);
+    EXPECT_EQ(s.core.list.count(), command == &cmdall_Click ? 0 : command == &mnucrop_Click ? 4 : 8);
+    EXPECT_TRUE(s.shuffleCoversList());
+  }
+}
+
+TEST(RemoveCommands, InvalidEntriesAreMissingFilesFoldersAndDanglingLinksAndTheirCountIsShown) {
+  TempTree t;
+  const std::string a = t.file("a.mp3"), good = t.link(a, "good.mp3");
+  Scene c;
+  c.add({a, t.path("gone1.mp3"), t.path("gone2.mp3"), t.dir("folder.mp3"), "", good,
+         t.link(t.path("nowhere"), "dangling.mp3"), a});
+  mnuinvalid_Click(c.core);
+  mnuinvalid_Click(c.core);
+  EXPECT_EQ(c.paths(), (Paths{a, "", good, a}));
+  EXPECT_EQ(c.names(), (Paths{"1   a.mp3", "2   ", "3   good.mp3", "4   a.mp3"}));
+  EXPECT_EQ(c.messages.shown, (Paths{"4 invalid track(s) are removed from your playlist|Sonavex|Ok|None",
+                                     "No invalid files|Sonavex|Ok|None"}));
+}
+
+void deleteSelected(Scene& c, const std::vector<Index>& rows) {
+  c.core.list.listrefreshing();
+  c.select(rows);
+  c.messages.answer = MsgAnswer::Yes;
+  mnudelfromdisk_Click(c.core);
+}
+
+TEST(DiskDeletion, AsksFirstAndDeletesExactlyTheSelectedFilesOnceAndLinksNotTheirTargets) {
+  TempTree t;
+  const Paths files{t.file("a.mp3"), t.file("b.mp3"), t.file("readonly.mp3"), t.file("d.mp3"), t.file("a.mp3.bak"),
+                    t.file("keep/target.mp3"), t.link(t.path("keep/target.mp3"), "link.mp3"),
+                    t.link(t.path("keep"), "keeplink")};
+  chmod(files[2].c_str(), 0444);
+  Scene c;
+  c.add({files[0], files[1], files[2], files[3], files[0], files[6], files[7]});
+  c.core.chkshuffle = 1;
+  c.select({0});
+  c.messages.answer = MsgAnswer::No;
+  mnudelfromdisk_Click(c.core);
+  mnudelfromharddisk_Click(c.core);
+  c.core.platform.messages = nullptr;  // nobody to ask
+  mnudelfromdisk_Click(c.core);
+  mnudelfromharddisk_Click(c.core);
+  c.core.platform.messages = &c.messages;
+  EXPECT_EQ(c.messages.shown, Paths(2, "Are you sure to delete selected file(s) from harddisk|Sonavax|YesNo|None"));
+  EXPECT_EQ(c.core.list.count(), 7);
+  EXPECT_EQ(present(files), "a.mp3 b.mp3 readonly.mp3 d.mp3 a.mp3.bak target.mp3 link.mp3 keeplink ");
+  deleteSelected(c, {0, 2, 4, 5, 6});  // read-only files too; the same file twice is deleted once
+  EXPECT_EQ(present(files), "b.mp3 d.mp3 a.mp3.bak target.mp3 ");
+  EXPECT_EQ(c.names(), (Paths{"1   b.mp3", "2   d.mp3"}));
+  EXPECT_TRUE(c.shuffleCoversList());
+}
+
+TEST(DiskDeletion, RefusesDirectoriesPathsThroughAFileRelativePathsAndNulsAndStopsAtTheFirstFailure) {
+  TempTree t;
+  const Paths files{t.file("album.mp3/inside.mp3"), t.file("plain.mp3"), t.file("a.mp3"), t.file("b.mp3"),
+                    t.file("ro.mp3")};
+  const std::string cwd = std::filesystem::current_path().string();
+  ASSERT_EQ(chdir(t.root.c_str()), 0);
+  Scene c;
+  c.add({t.path("album.mp3"), files[1] + "/child.mp3", "", "a.mp3"});
+  // A NUL would cut the path short at plain.mp3; no intake lets it in, deletion refuses it anyway.
+  c.core.list.appendRaw(files[1] + std::string("\0song.mp3", 9), "5   song.mp3");
+  for (Index row = 0; row < 5; ++row) {
+    deleteSelected(c, {row});
+    EXPECT_EQ(c.core.list.count(), 5) << c.core.list.path(row);
+  }
+  mnudelfromharddisk_Click(c.core);
+  ASSERT_EQ(chdir(cwd.c_str()), 0);
+  EXPECT_EQ(c.core.list.count(), 5);
+  EXPECT_EQ(present(files), "inside.mp3 plain.mp3 a.mp3 b.mp3 ro.mp3 ");
+
+  Scene first;  // what was deleted before the failure stays deleted; the playlist is unchanged
+  first.add({files[2], t.path("missing.mp3"), files[3]});
+  deleteSelected(first, {0, 1, 2});
+  EXPECT_EQ(std::pair(present(files), first.core.list.selectedCount()),
+            std::pair(std::string("inside.mp3 plain.mp3 b.mp3 ro.mp3 "), 3));
+  chmod(files[4].c_str(), 0444);
+  Scene all;  // all files: a read-only file stops it
+  all.add({files[1], files[4], files[3]});
+  all.messages.answer = MsgAnswer::Yes;
+  mnudelfromharddisk_Click(all.core);
+  EXPECT_EQ(std::pair(present(files), all.core.list.count()), std::pair(std::string("inside.mp3 b.mp3 ro.mp3 "), 3));
+  chmod(files[4].c_str(), 0644);
+  all.core.list.removeAt(0);
+  mnudelfromharddisk_Click(all.core);
+  EXPECT_EQ(std::pair(present(files), all.core.list.count()), std::pair(std::string("inside.mp3 "), 0));
+}
+
+// Sorting compares the file names case-blind as text and keeps equal names in their order.
+TEST(SortByName, OrdersByTheShownFileNameCaseBlindAndStableKeepingEachPathWithItsName) {
+  const struct { const char* rule; Paths before, after; } rows[] = {
+      {"case and folder ignored", {"/y/b.mp3", "/z/A.mp3", "/a/C.mp3"}, {"/z/A.mp3", "/y/b.mp3", "/a/C.mp3"}},
+      {"not numeric", {"/9 a.mp3", "/10 b.mp3", "/2.mp3"}, {"/10 b.mp3", "/2.mp3", "/9 a.mp3"}},
+      {"stable", {"/1/Song.mp3", "/2/a.mp3", "/3/SONG.mp3", "/4/song.mp3", "/5/Song.mp3"},
+       {"/2/a.mp3", "/1/Song.mp3", "/3/SONG.mp3", "/4/song.mp3", "/5/Song.mp3"}},
+      // In the "C" locale the order is the bytes of the lower-cased names.
+      {"odd bytes",
+       {"/\xff\xfe.mp3", "/-dash.mp3", "/new\nline.mp3", "/" + std::string(255, 'z'), "/a.b.c.mp3", "/with space.mp3"},
+       {"/-dash.mp3", "/a.b.c.mp3", "/new\nline.mp3", "/with space.mp3", "/" + std::string(255, 'z'), "/\xff\xfe.mp3"}},
+      {"one entry", {"/only.mp3"}, {"/only.mp3"}},
+      {"no entry", {}, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.rule);
+    Scene c;
+    c.add(row.before);
+    c.focus(0);
+    cmdname_Click(c.core);
+    EXPECT_EQ(c.paths(), row.after);
+    for (std::size_t i = 0; i < row.after.size(); ++i)
+      EXPECT_EQ(c.names()[i], std::to_string(i + 1) + "   " + std::string(fileNameOf(row.after[i])));
+    EXPECT_EQ(std::pair(c.core.list.selectedCount(), c.core.list.listIndex2()), std::pair(0, kNone));
+  }
+  Scene c;  // the displayed name counts, and the shuffle order and current track stay
+  c.core.list.appendRaw("/p/zzz.mp3", "7   aaa shown");
+  c.add({"/p/mmm.mp3", "/p/bbb.mp3"});
+  c.shuffleOrder({2, 0, 1}, 1);
+  c.core.shared.currenttrack = 2;
+  cmdname_Click(c.core);
+  EXPECT_EQ(c.paths(), (Paths{"/p/zzz.mp3", "/p/bbb.mp3", "/p/mmm.mp3"}));
+  EXPECT_EQ(c.names()[0], "1   aaa shown");
+  EXPECT_EQ(std::pair(c.core.List5.entries(), c.core.shared.currenttrack), std::pair(std::vector<Index>{2, 0, 1}, 2));
+}
+
+TEST(SortKeys, FoldCaseOfNonAsciiLettersInAUtf8LocaleAndKeepTheWholeText) {
+  for (const std::string& text : {std::string(), std::string(5000, 'k') + "\xff"}) EXPECT_EQ(collationKey(text), text);
+  const std::string old = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "C.UTF-8")) GTEST_SKIP() << "C.UTF-8 locale not installed";
+  EXPECT_EQ(foldCase("\xc3\x89T\xc3\x89.mp3"), "\xc3\xa9t\xc3\xa9.mp3");  // ÉTÉ -> été
+  EXPECT_EQ(foldCase("A\xff\xc3"), "a\xff\xc3");                         // broken bytes stay
+  const std::vector<std::string_view> names{"\xc3\xa9t\xc3\xa9", "Zed", "\xc3\x89T\xc3\x89", "alpha", "\xff"};
+  EXPECT_EQ(sortedOrder(names), (std::vector<Index>{3, 1, 0, 2, 4}));
+  std::setlocale(LC_ALL, old.c_str());
+}
+
+TEST(RandomOrder, MovesEachOfTheFirst555EntriesToADrawnPlaceKeepingPathsWithNamesWhileBusy) {
+  kit::TestRandom rng;
+  rng.next.assign(600, 0.0);  // always the first place: the first 555 reversed, the rest unmoved
+  const auto order = randomOrderMoves(rng, 600);
+  EXPECT_EQ(rng.draws, 555);
+  for (Index i = 0; i < 600; ++i) EXPECT_EQ(order[static_cast<std::size_t>(i)], i < 555 ? 554 - i : i);
+  Scene c(4);
+  c.core.List5.append(3);
+  c.rng.next = {0.6, 0.1, 0.9, 0.3};  // 2, 0, 3, 1: [0 1 2 3] -> [1 2 0 3] -> [2 1 0 3] -> [2 1 3 0] -> [2 0 1 3]
+  cmdrnd_Click(c.core);
+  EXPECT_EQ(c.names(), (Paths{"1   t2.mp3", "2   t0.mp3", "3   t1.mp3", "4   t3.mp3"}));
+  EXPECT_EQ(c.core.list.displayName(0) + "|" + c.paths()[0], "1   t2.mp3|" + Scene::pathOf(2));
+  EXPECT_EQ(c.busy.changes, (std::vector<bool>{true, false}));
+  EXPECT_EQ(c.core.List5.entries(), std::vector<Index>{3});
+}
+
+}  // namespace
+}  // namespace sonavex
