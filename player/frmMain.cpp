@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -208,6 +209,15 @@ void frmMain::keyReleaseEvent(QKeyEvent* event) {
   forms_.core().shared.lastkey = code;
   keyboardscroll(forms_.core());
   render();
+}
+
+void frmMain::mouseReleaseEvent(QMouseEvent* event) {
+  // The right button's release over the body opens the main menu.
+  if (event->button() == Qt::RightButton) {
+    forms_.playlist().openMainMenu(event->globalPosition().toPoint());
+    return;
+  }
+  QWidget::mouseReleaseEvent(event);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
