@@ -77,6 +77,7 @@ frmAbout::frmAbout(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
   title.setPointSizeF(14);
   title.setBold(true);
   lblTitle->setFont(title);
+  lblTitle->adjustSize();  // the stand-in font may be wider than the designed one
   auto* lblVersion = new QLabel(QStringLiteral("Version ") + QLatin1String(sonavexVersion()), this);
   lblVersion->setObjectName(QStringLiteral("lblVersion"));
   lblVersion->setGeometry(twipsRect(*this, 2040, 720, 3525, 465));

@@ -58,9 +58,14 @@ frmsearch::frmsearch(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("Sonvex Search"));
   setFixedSize(pixelsOfTwips(*this, 5490), pixelsOfTwips(*this, 2295));
+  QFont designed(QStringLiteral("MS Sans Serif"));
+  designed.setPointSizeF(8);
+  setFont(designed);
 
   QLabel* Label1 = label(this, "Label1", QStringLiteral("Enter the string to be searched "));
-  Label1->setGeometry(twipsRect(*this, 840, 120, 2415, 375));
+  // Placed as designed, sized to its text: the stand-in font may be wider than the designed one.
+  Label1->move(pixelsOfTwips(*this, 840), pixelsOfTwips(*this, 120));
+  Label1->adjustSize();
   Text1_ = new QLineEdit(this);
   Text1_->setObjectName(QStringLiteral("Text1"));
   Text1_->setGeometry(twipsRect(*this, 120, 600, 4215, 495));
