@@ -1,6 +1,7 @@
 #include "player/frmMain.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -89,9 +90,11 @@ frmMain::frmMain(Forms& forms) : forms_(forms) {
 
   picprog_ = new ClickArea(QColor(0x10, 0x10, 0x30), this);
   picprog_->setObjectName(QStringLiteral("picprog"));
+  picprog_->setAccessibleName(QStringLiteral("Seek bar"));
   picprog_->setGeometry(41, 144, 161, 41);
   imgprog_ = new ClickArea(QColor(0x80, 0x80, 0xFF), picprog_);
   imgprog_->setObjectName(QStringLiteral("imgprog"));
+  imgprog_->setAccessibleName(QStringLiteral("Position"));
   imgprog_->setGeometry(0, 0, 157, 37);
   connect(picprog_, &ClickArea::released, this, [this](int x) {
     picprog_MouseUp(forms_.core(), x);
@@ -218,6 +221,14 @@ void frmMain::mouseReleaseEvent(QMouseEvent* event) {
     return;
   }
   QWidget::mouseReleaseEvent(event);
+}
+
+void frmMain::contextMenuEvent(QContextMenuEvent* event) {
+  // The menu key or Shift+F10: the keyboard's way to the main menu (the mouse's is the release).
+  if (event->reason() == QContextMenuEvent::Keyboard) {
+    forms_.playlist().openMainMenu(mapToGlobal(rect().center()));
+  }
+  event->accept();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -36,6 +36,7 @@ class frmMain : public QWidget {
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   QPushButton* makeButton(const char* name, const char* caption, int left);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -279,6 +280,16 @@ bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
       showFileInfo();
       return true;
     }
+  }
+  if (watched == cpvcoollist2_->viewport() && event->type() == QEvent::ContextMenu &&
+      static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+    // The menu key opens the song menu for the focused row, as a right click on it would.
+    const QModelIndex focused = cpvcoollist2_->currentIndex();
+    if (focused.isValid()) {
+      const QRect row = cpvcoollist2_->visualRect(focused);
+      openSongMenu(row.center().y(), cpvcoollist2_->viewport()->mapToGlobal(row.center()));
+    }
+    return true;
   }
   if (watched == cpvcoollist2_->viewport() && event->type() == QEvent::MouseButtonRelease) {
     const auto* mouse = static_cast<QMouseEvent*>(event);

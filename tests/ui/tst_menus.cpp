@@ -4,6 +4,7 @@
 #include <QAccessibleActionInterface>
 #include <QAccessibleEditableTextInterface>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -122,6 +123,17 @@ class MenusTest : public QObject {
     QCOMPARE(t.engine().lastOpened(), std::string("/music/track1.mp3"));
     song->hide();
     QTest::mouseClick(&t.forms().main(), Qt::RightButton, {}, QPoint(120, 30));
+    QVERIFY(t.forms().playlist().mnupopupmain()->isVisible());
+    t.forms().playlist().mnupopupmain()->hide();
+
+    // The menu key opens them too: the song menu for the focused row.
+    view(t).setCurrentIndex(view(t).model()->index(2, 0));
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+    QApplication::sendEvent(view(t).viewport(), &key);
+    QVERIFY(song->isVisible());
+    QCOMPARE(coreSelection(t), std::vector<int>{2});
+    song->hide();
+    QApplication::sendEvent(&t.forms().main(), &key);
     QVERIFY(t.forms().playlist().mnupopupmain()->isVisible());
     t.forms().playlist().mnupopupmain()->hide();
   }
