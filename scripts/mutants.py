@@ -9,7 +9,7 @@ A mutant is killed when a test fails (or the tests time out), survives when ever
 is "not compiling" when the build fails. A fixed seed picks the same sample from the same sources,
 so runs before and after a change of the tests compare.
 
-    scripts/mutants.py                       # 300 mutants, seed 1, the working tree's HEAD
+    scripts/mutants.py                       # 150 mutants, seed 1, the working tree's HEAD
     scripts/mutants.py --sample 50 --rev main --out report.json
 
 Prints a summary with every surviving mutant; --out also writes every mutant with the tests that
@@ -141,7 +141,7 @@ def failed_tests(report_path):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--rev", default="HEAD", help="git revision to test (default HEAD)")
-    parser.add_argument("--sample", type=int, default=300, help="mutants to try (default 300)")
+    parser.add_argument("--sample", type=int, default=150, help="mutants to try (default 150)")
     parser.add_argument("--seed", type=int, default=1, help="seed of the sample (default 1)")
     parser.add_argument("--out", help="write every mutant's outcome to this JSON file")
     parser.add_argument("--keep", action="store_true", help="keep the scratch folder")
@@ -157,7 +157,7 @@ def main():
 
     print(f"building the core tests of {args.rev} in {work}", flush=True)
     configure = run(["cmake", "-S", src, "-B", build, "-G", "Ninja", "-DSONAVEX_CORE_ONLY=ON",
-                     "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS=-O1 -g0"], work)
+                     "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS=-O0 -g0"], work)
     if configure.returncode != 0:
         sys.exit(configure.stdout)
     tests = os.path.join(build, "tests", "core_tests")

@@ -1,42 +1,41 @@
 #pragma once
 // The program's windows over a scriptable engine, with lastplaylist.txt in a temporary folder and a
-// quit hook that counts instead of ending the test process; plus the small kit the window tests
-// share.
+// quit hook that counts instead of ending the test process; plus what several window tests share.
 #include <QApplication>
-#include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "app/Forms.h"
 #include "app/core/Platform.h"
-#include "support/FakeMediaEngine.h"
 #include "player/frmMain.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/core/PlaylistFile.h"
 #include "playlist/frmplaylist.h"
+#include "support/FakeMediaEngine.h"
 
 class QFileDialog;
 
 namespace sonavex::testing {
 
+using Paths = std::vector<std::string>;
+using Rows = std::vector<int>;
+
 class TestForms {
  public:
-  // savedPaths, when given, are written to lastplaylist.txt before anything loads.
-  explicit TestForms(const std::vector<std::string>& savedPaths = {}, bool writeSaved = true);
-
+  // savedPaths are written to lastplaylist.txt before anything loads, unless writeSaved is false.
+  explicit TestForms(const Paths& savedPaths = {}, bool writeSaved = true);
   Forms& forms() { return *forms_; }
   Core& core() { return forms_->core(); }
   FakeMediaEngine& engine() { return *engine_; }
   int quitCalls() const { return quitCalls_; }
-  std::string lastPlaylistFile() const;
-  std::string path(const std::string& name) const;
-  // Bytes of lastplaylist.txt ("<missing>" when there is none).
-  std::string savedBytes() const;
+  std::string lastPlaylistFile() const { return dir_.filePath("lastplaylist.txt").toStdString(); }
+  std::string savedBytes() const {
+    std::string bytes;
+    return readWholeFile(lastPlaylistFile(), bytes) ? bytes : "<missing>";
+  }
   // Whether the player window was visible at the moment the engine was made.
   bool mainShownWhenEngineMade() const { return mainShownWhenEngineMade_; }
 
@@ -50,9 +49,7 @@ class TestForms {
 
 // The windows after the start-up sequence has run.
 struct Started : TestForms {
-  explicit Started(const std::vector<std::string>& savedPaths = {}) : TestForms(savedPaths) {
-    forms().start();
-  }
+  explicit Started(const Paths& savedPaths = {}) : TestForms(savedPaths) { forms().start(); }
 };
 
 // A named control of a window; ends the run when it is missing, so a renamed control is plain.
@@ -62,50 +59,32 @@ T* child(QWidget& window, const char* name) {
   if (!found) qFatal("no control named %s", name);
   return found;
 }
+inline void click(QWidget& window, const char* button) {
+  QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
+}
 
-PlaylistView& view(TestForms& t);
-// The rows as the list shows them.
+inline PlaylistView& view(TestForms& t) { return *t.forms().playlist().list(); }
+// The rows as the list shows them, and the selected rows as the view and as the core have them.
 QStringList shownRows(TestForms& t);
-// "/music/track<i>.mp3" for i below n.
-std::vector<std::string> numberedPaths(int n);
-// Selected rows, ascending, as the view and as the core have them.
-std::vector<int> viewSelection(TestForms& t);
-std::vector<int> coreSelection(TestForms& t);
-// The shuffle order sorted, so a full permutation reads 0..n-1.
-std::vector<Index> sortedShuffle(const Core& core);
+Rows viewSelection(TestForms& t);
+Rows coreSelection(TestForms& t);
 
-// Writes a file of the given bytes.
 void writeBytes(const std::string& path, const std::string& bytes);
-
 // Runs `answer` on the modal file dialog once it is up (the caller then opens it).
 void onFileDialog(std::function<void(QFileDialog*)> answer);
 
-// Message boxes that record what they were asked and give a scripted answer.
-class ScriptedMessages : public MessageBoxes {
- public:
+// Message boxes that record what they were asked and answer Yes to every question.
+struct ScriptedMessages : MessageBoxes {
   struct Box {
-    std::string text, title;
-    MsgIcon icon;
+    std::string text;
     bool overAModalDialog;
   };
-  MsgAnswer answer = MsgAnswer::Yes;  // to Yes/No questions
   std::vector<Box> shown;
-  MsgAnswer show(const std::string& text, const std::string& title, MsgButtons,
-                 MsgIcon icon) override;
-  std::vector<std::string> texts() const;
-  std::vector<std::string> titles() const;
-};
-
-// A file dialog that answers from a script instead of asking a person.
-class ScriptedFileDialog : public FileDialog {
- public:
-  std::vector<std::string> answers;  // one selection text per show, in order
-  std::vector<std::string> shownAs;  // "open" or "save", with the filter at that moment
-  void ShowOpen() override { answer("open"); }
-  void ShowSave() override { answer("save"); }
-
- private:
-  void answer(const char* kind);
+  MsgAnswer show(const std::string& text, const std::string&, MsgButtons buttons,
+                 MsgIcon) override {
+    shown.push_back({text, QApplication::activeModalWidget() != nullptr});
+    return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;
+  }
 };
 
 }  // namespace sonavex::testing

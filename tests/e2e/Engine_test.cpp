@@ -1,0 +1,227 @@
+// The engine's contract with real audio: the notifications each stream raises, and what the sink
+// plays.
+#include <iostream>
+#include <tuple>
+#include <utility>
+
+#include "Kit.h"
+#include "engine/gst/MissingPlugin.h"
+
+namespace sonavex::e2e {
+namespace {
+
+const Events kPlayedThrough{"new", "play", "end", "stop"};
+
+TEST_F(EngineTest, EveryFormatPlaysThroughOnceAndSounds) {
+  // With the decoder that gstreamer1.0-libav brings, along with the encoder of the test file.
+  const std::pair<std::string, const char*> formats[] = {
+      {"mp3", nullptr},  {"wav", nullptr}, {"flac", nullptr},    {"ogg", nullptr},
+      {"opus", nullptr}, {"mid", nullptr}, {"m4a", "avdec_aac"}, {"wma", "avdec_wmav2"}};
+  for (const auto& [format, decoder] : formats) {
+    SCOPED_TRACE(format);
+    if (decoder != nullptr &&
+        !gst_registry_check_feature_version(gst_registry_get(), decoder, 1, 0, 0)) {
+      std::cout << "no " << decoder << ": ." << format << " not played\n";
+      continue;
+    }
+    const std::string path = tone("tone." + format);
+    const Recording r = play(path);
+    EXPECT_EQ(listener.events, kPlayedThrough);
+    EXPECT_GT(maxDuration, 0.3) << "no duration while playing";
+    EXPECT_EQ(engine.playState(), kStopped);
+    EXPECT_EQ(engine.fileName(), path);
+    EXPECT_EQ(engine.position(), engine.duration()) << "the clock must see the end";
+    // The synthesiser plays MIDI quietly (its default gain is low), and no sine.
+    const Span sound = soundSpan(r, format == "mid" ? 0.003 : 0.02);
+    EXPECT_GT(sound.count, 0u) << "nothing came out of the sink";
+    if (format == "mid") continue;
+    EXPECT_GT(rms(r, sound, 0), 0.2);
+    EXPECT_NEAR(toneFrequency(r, sound), 441, 441 * 0.03);
+  }
+}
+
+TEST_F(EngineTest, TheSinkFollowsVolumeBalanceAndRate) {
+  const double full = 0.5 / std::sqrt(2.0);  // the tone's level
+  const struct {
+    long volume, balance;
+    double rate;
+    const char* file;
+    int channels;
+    double left, right, pitch;  // pitch 0: silent
+  } rows[] = {
+      {kVolumeSilent, 0, 1, "a.wav", 2, 0, 0, 0},  // set before the engine built its pipeline
+      {-2000, 0, 1, "b.wav", 2, full * 0.512, full * 0.512, 441},  // 0.8^3: a cubic curve
+      {0, kBalanceLeft, 1, "c.wav", 2, full, 0, 441},
+      {0, kBalanceRight, 1, "d.wav", 1, 0, full, 441},  // mono too
+      {0, 5000, 1, "e.wav", 2, full / 2, full, 441},  // the right channel must not take in the left
+      {0, 0, 0.5, "f.wav", 2, full, full, 220.5},     // no pitch correction
+      {0, 0, 2.0, "g.ogg", 2, full, full, 882},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    engine.setVolume(row.volume);
+    engine.setBalance(row.balance);
+    engine.setRate(row.rate);
+    const Recording r = play(tone(row.file, 441, 0.5, row.channels));
+    EXPECT_EQ(listener.events, kPlayedThrough);
+    const Span sound = soundSpan(r);
+    EXPECT_NEAR(rms(r, sound, 0), row.left, row.left == 0 ? 0.002 : 0.02);
+    EXPECT_NEAR(rms(r, sound, 1), row.right, row.right == 0 ? 0.002 : 0.02);
+    if (row.pitch == 0) {
+      EXPECT_TRUE(silent(r));
+    } else {  // on a channel that plays
+      EXPECT_NEAR(toneFrequency(r, sound, row.left > 0 ? 0 : 1), row.pitch, row.pitch * 0.03);
+    }
+  }
+}
+
+TEST_F(EngineTest, PauseHoldsSeeksMoveAndARateChangeActsAtOnce) {
+  engine.open(tone("a.wav", 441, 3.0));
+  ASSERT_TRUE(runUntil([&] { return engine.position() >= 0.2; })) << "playback never advanced";
+  EXPECT_NEAR(engine.duration(), 3.0, 0.05);
+  engine.pause();
+  EXPECT_EQ(engine.playState(), kPaused);
+  ASSERT_TRUE(runUntil([&] { return listener.has("pause"); }));
+  const double held = engine.position();
+  runFor(300);
+  EXPECT_NEAR(engine.position(), held, 0.05);
+  // Seeks are clamped into the track; playing on starts where the last one went.
+  for (const auto& [to, expected] : {std::pair{-5.0, 0.0}, {2.0, 2.0}}) {
+    engine.setPosition(to);
+    runFor(200);
+    EXPECT_NEAR(engine.position(), expected, 0.05) << "seek to " << to;
+  }
+  take();
+  engine.play();
+  EXPECT_EQ(engine.playState(), kPlaying);
+  ASSERT_TRUE(runUntil([&] { return listener.events.back() == "play"; }));
+  engine.setRate(2.0);
+  ASSERT_TRUE(runUntil([&] { return listener.has("stop"); })) << "never ended";
+  settle();
+  EXPECT_EQ(listener.events, (Events{"new", "play", "pause", "play", "end", "stop"}));
+  EXPECT_NEAR(engine.position(), 3.0, 0.05);
+  // The last second at twice the speed: half a second, at twice the pitch well after the change.
+  const Recording r = take();
+  const Span sound = soundSpan(r);
+  EXPECT_NEAR(seconds(sound), 0.5, 0.2);
+  EXPECT_NEAR(toneFrequency(r, {sound.first + sound.count / 2, sound.count / 2}), 882, 882 * 0.03);
+}
+
+TEST_F(EngineTest, OnlyAStreamsOwnEndRaisesStopped) {
+  const std::string a = tone("a.wav"), b = tone("b.wav", 882);
+  engine.open("");  // nothing to play and nothing to say
+  EXPECT_EQ(engine.playState(), kStopped);
+  EXPECT_EQ(engine.fileName(), "");
+  EXPECT_EQ(engine.duration(), 0);
+  // The program's stop() and open("") end a playing stream at once, and say nothing.
+  for (const bool byStop : {true, false}) {
+    SCOPED_TRACE(byStop ? "stop()" : "open(\"\")");
+    engine.open(a);
+    ASSERT_TRUE(runUntil([&] { return listener.has("play"); }));
+    byStop ? engine.stop() : engine.open("");
+    EXPECT_EQ(engine.playState(), kStopped);
+    EXPECT_EQ(engine.position(), 0);
+    settle();
+    take();
+    runFor(600);  // past the rest of the tone
+    EXPECT_TRUE(silent(take())) << "still playing";
+    EXPECT_EQ(listener.events, (Events{"new", "play"}));
+    listener.events.clear();
+  }
+  // The old stream's end already waits when the next track opens: it must not end that track.
+  engine.open(a);
+  ASSERT_TRUE(runUntil([&] { return listener.has("play") && engine.duration() > 0; }));
+  engine.setPosition(engine.duration() - 0.05);
+  QThread::msleep(1500);  // without running the loop
+  const Recording r = play(b);
+  EXPECT_EQ(listener.events, kPlayedThrough);
+  EXPECT_GT(seconds(soundSpan(r)), 0.4) << "cut short";
+  EXPECT_NEAR(toneFrequency(r, soundSpan(r)), 882, 882 * 0.03);
+  {  // A playing engine can go away: it falls silent, and nothing of it may run afterwards.
+    GstMediaEngine other;
+    RecordingListener heard(other);
+    other.open(tone("long.wav", 441, 2.0));
+    ASSERT_TRUE(runUntil([&] { return heard.has("play"); }));
+  }
+  settle();
+  take();
+  runFor(600);
+  EXPECT_TRUE(silent(take())) << "still playing";
+}
+
+TEST_F(EngineTest, WhatCannotPlayRaisesOneErrorAndPlaysNothing) {
+  const std::string wav = tone("a.wav"), wma = tone("a.wma");
+  std::ofstream(dir + "text.mp3") << "this is not audio\r\nat all\r\n";
+  EXPECT_TRUE(render("videotestsrc num-buffers=1 ! pngenc", dir + "picture.mp3"));
+  EXPECT_TRUE(render("videotestsrc num-buffers=30 ! theoraenc ! oggmux", dir + "video.ogg"));
+  using enum EngineFault;
+  const std::tuple<std::string, EngineFault, std::string> rows[] = {
+      // Without its decoder. First: playbin lists the decoders on its first stream.
+      {wma, Track, "no decoder for Windows Media audio; install gstreamer1.0-libav"},
+      {dir + "missing.mp3", Track, ""},  // "": any text
+      {dir + "text.mp3", Track, ""},
+      {dir + "picture.mp3", Track, ""},
+      {dir + "video.ogg", Track, ""},
+      {wav + '\0' + "b.wav", Track, ""},  // cut at the NUL, a tone that must not play
+      {wav, Output, ""},                  // with no sound server to be found
+  };
+  // Playbin never plugs a decoder below marginal rank.
+  GstPluginFeature* wmaDecoder = GST_PLUGIN_FEATURE(gst_element_factory_find("avdec_wmav2"));
+  ASSERT_NE(wmaDecoder, nullptr);
+  const guint wmaRank = gst_plugin_feature_get_rank(wmaDecoder);
+  for (const auto& [path, fault, text] : rows) {
+    SCOPED_TRACE(path.c_str());
+    gst_plugin_feature_set_rank(wmaDecoder, path == wma ? guint{GST_RANK_NONE} : wmaRank);
+    if (fault == Output) {
+      setenv("PULSE_SERVER", ("unix:" + dir + "no-server").c_str(), 1);
+      // Nor may autoaudiosink find an ALSA device (directly or through OpenAL) instead.
+      setenv("ALSA_CONFIG_PATH", (dir + "no-alsa.conf").c_str(), 1);
+    }
+    listener.events.clear();
+    take();
+    engine.open(path);
+    EXPECT_TRUE(listener.events.empty()) << "notified from inside open()";
+    EXPECT_TRUE(runUntil([&] { return listener.has("error"); })) << "no error";
+    runFor(300);  // for a second one
+    unsetenv("PULSE_SERVER");
+    unsetenv("ALSA_CONFIG_PATH");
+    EXPECT_EQ(listener.events, Events{"error"});
+    EXPECT_EQ(engine.lastError().fault, fault) << engine.lastError().text;
+    EXPECT_EQ(engine.lastError().text, text.empty() ? engine.lastError().text : text);
+    EXPECT_NE(engine.lastError().text, "");
+    EXPECT_EQ(engine.playState(), kStopped);
+    EXPECT_EQ(engine.fileName(), path);
+    EXPECT_TRUE(silent(take())) << "something played";
+  }
+  gst_object_unref(wmaDecoder);
+  // The sound server is back: the next open finds it.
+  EXPECT_GT(seconds(soundSpan(play(wav))), 0.3);
+  EXPECT_EQ(listener.events, kPlayedThrough);
+}
+
+TEST(MissingPluginError, NamesWhatIsMissingAndThePackageThatBringsIt) {
+  using enum EngineFault;
+  const std::string any = "; install the GStreamer plugin that provides it";
+  const std::tuple<std::string, std::string, EngineFault, std::string> rows[] = {
+      {"gstreamer|1.0|sonavex|Windows Media Audio 8 decoder|decoder-audio/x-wma, wmaversion=(int)2",
+       "Windows Media Audio 8 decoder", Track,
+       "no decoder for Windows Media audio; install gstreamer1.0-libav"},
+      {"decoder-audio/mpeg, mpegversion=(int)1, layer=(int)3", "", Track,
+       "no decoder for MPEG audio (MP3); install gstreamer1.0-plugins-good"},
+      {"decoder-audio/mpeg, mpegversion=(int)4", "", Track,
+       "no decoder for AAC; install gstreamer1.0-libav"},
+      {"decoder-audio/x-unheard, rate=(int)8000", "Unheard decoder", Track,
+       "Unheard decoder is missing" + any},
+      {"gstreamer|1.0|sonavex|GStreamer element playbin|element-playbin", "playbin", Engine,
+       "the GStreamer element playbin is missing; install gstreamer1.0-plugins-base"},
+      {"element-unheardsink", "", Engine, "the GStreamer element unheardsink is missing" + any},
+  };
+  for (const auto& [detail, description, fault, text] : rows) {
+    const EngineError error = missingPluginError(detail, description);
+    EXPECT_EQ(error.fault, fault) << detail;
+    EXPECT_EQ(error.text, text) << detail;
+  }
+}
+
+}  // namespace
+}  // namespace sonavex::e2e
