@@ -111,7 +111,7 @@ class MenusTest : public QObject {
   // The song menu opens only over a real row, which it chooses first; the main menu opens on the
   // right button's release over the player window.
   void rightClicksOpenTheMenus() {
-    Started t(numberedPaths(3));
+    Started t({"/music/track0.mp3", "/music/track1.mp3", "/music/track2.mp3"});
     QMenu* song = t.forms().playlist().mnupopup();
     const QRect second = view(t).visualRect(view(t).model()->index(1, 0));
     QTest::mouseClick(view(t).viewport(), Qt::RightButton, {}, QPoint(5, second.bottom() + 40));
@@ -233,7 +233,8 @@ class MenusTest : public QObject {
     qputenv("PATH", "/nonexistent");
     QTest::mouseClick(child(*about, "cmdSysInfo"), Qt::LeftButton);
     qputenv("PATH", path);
-    QCOMPARE(messages.texts(), std::vector<std::string>{"System Information Is Unavailable At This Time"});
+    QCOMPARE(messages.shown.size(), 1u);
+    QCOMPARE(messages.shown[0].text, std::string("System Information Is Unavailable At This Time"));
 
     QTest::mouseClick(child(*about, "CMDOK"), Qt::LeftButton);
     QTRY_VERIFY(!about);
