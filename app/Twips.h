@@ -17,4 +17,10 @@ inline int pixelsOfTwips(const QWidget& widget, double twips) {
   return static_cast<int>(std::lround(twips / twipsPerPixel(widget)));
 }
 
+// A control's place and size designed in twips, in pixels.
+inline QRect twipsRect(const QWidget& widget, int left, int top, int width, int height) {
+  return QRect(pixelsOfTwips(widget, left), pixelsOfTwips(widget, top),
+               pixelsOfTwips(widget, width), pixelsOfTwips(widget, height));
+}
+
 }  // namespace sonavex

@@ -19,11 +19,6 @@ namespace sonavex {
 namespace {
 constexpr int kFrameMilliseconds = 90;
 
-QRect twipsRect(const QWidget& w, int left, int top, int width, int height) {
-  return QRect(pixelsOfTwips(w, left), pixelsOfTwips(w, top), pixelsOfTwips(w, width),
-               pixelsOfTwips(w, height));
-}
-
 // One etched line of the separator.
 void line(QWidget* parent, int topTwips, const QColor& colour) {
   auto* l = new QFrame(parent);

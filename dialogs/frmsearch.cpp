@@ -40,12 +40,6 @@ class SearchResultsModel : public QAbstractListModel {
 };
 
 namespace {
-// Places designed in twips.
-QRect twipsRect(const QWidget& w, int left, int top, int width, int height) {
-  return QRect(pixelsOfTwips(w, left), pixelsOfTwips(w, top), pixelsOfTwips(w, width),
-               pixelsOfTwips(w, height));
-}
-
 QLabel* label(QWidget* parent, const char* name, const QString& caption) {
   auto* l = new QLabel(caption, parent);
   l->setObjectName(QLatin1String(name));
