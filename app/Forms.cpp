@@ -6,6 +6,10 @@
 
 #include "app/QtBusyPointer.h"
 #include "app/QtMessageBoxes.h"
+#include "app/QtProgramStarter.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmsearch.h"
+#include "player/frmvol.h"
 #include "commands/QtFileDialog.h"
 #include "commands/frmmenu.h"
 #include "dialogs/modFolderBrowse.h"
@@ -26,11 +30,15 @@ Forms::Forms(FormsOptions options)
       messages_(std::make_unique<QtMessageBoxes>()),
       cd1_(std::make_unique<QtFileDialog>()),
       folders_(std::make_unique<QtFolderPicker>()),
-      busy_(std::make_unique<QtBusyPointer>()) {
+      busy_(std::make_unique<QtBusyPointer>()),
+      programs_(std::make_unique<QtProgramStarter>()) {
   if (!options_.quit) options_.quit = [] { QCoreApplication::exit(0); };
 }
 
 Forms::~Forms() {
+  delete search_;
+  delete about_;
+  vol_.reset();
   menu_.reset();
   main_.reset();
   playlist_.reset();
@@ -40,7 +48,7 @@ Forms::~Forms() {
 
 void Forms::start(const std::vector<std::string>& openPaths) {
   main().show();
-  mp1().setVolume(0);
+  showVolumePopup();
   frmplaylist& list = playlist();
   const QRect player = main().frameGeometry();
   list.move(player.right() + 1 + kPlaylistGapX, player.top() + kPlaylistDropY);
@@ -69,6 +77,7 @@ frmplaylist& Forms::playlist() {
     core_->platform.cd1 = cd1_.get();
     core_->platform.folders = folders_.get();
     core_->platform.busy = busy_.get();
+    core_->platform.programs = programs_.get();
     // The time labels use the user's decimal separator (LC_NUMERIC, else LC_ALL or LANG).
     core_->decimalSeparator = QLocale::system().decimalPoint().toStdString();
     playlist_ = std::make_unique<frmplaylist>(*this, *core_);
@@ -87,6 +96,41 @@ frmmenu& Forms::menu() {
     menu_->placeBeside(panel);
   }
   return *menu_;
+}
+
+frmvol& Forms::vol() {
+  if (!vol_) vol_ = std::make_unique<frmvol>(core());
+  return *vol_;
+}
+
+void Forms::showVolumePopup() {
+  vol().placeOn(main());
+  vol().show();
+}
+
+void Forms::showSearch() {
+  if (!search_) {
+    search_ = new frmsearch(core());
+    QObject::connect(search_, &frmsearch::wentTo, &playlist(), [this] {
+      playlist().render();
+      main().render();
+    });
+    search_->placeBelow(playlist());
+  }
+  search_->show();
+  search_->raise();
+  search_->activateWindow();
+}
+
+frmsearch* Forms::search() const { return search_.data(); }
+
+frmAbout* Forms::about() const { return about_.data(); }
+
+void Forms::showAbout() {
+  if (!about_) about_ = new frmAbout(core());
+  about_->show();
+  about_->raise();
+  about_->activateWindow();
 }
 
 Core& Forms::core() {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
+
 #include "app/core/Core.h"
 #include "playlist/core/Random.h"
 
@@ -14,6 +16,10 @@ namespace sonavex {
 class frmMain;
 class frmmenu;
 class frmplaylist;
+class frmvol;
+class frmsearch;
+class frmAbout;
+class QtProgramStarter;
 class QtMessageBoxes;
 class QtFileDialog;
 class QtFolderPicker;
@@ -45,6 +51,15 @@ class Forms {
   frmplaylist& playlist();
   // The command window; made on first use, beside the playlist window, hidden.
   frmmenu& menu();
+  // The volume popup; loading it sets the engine to full volume (which loads the playlist window).
+  frmvol& vol();
+  // Places the volume popup on the player window and shows it.
+  void showVolumePopup();
+  // The search window and the About box: one at a time, modeless, made afresh after each close.
+  void showSearch();
+  void showAbout();
+  frmsearch* search() const;
+  frmAbout* about() const;
   // The lists and the engine live on the playlist window, so reaching them loads it.
   Core& core();
   MediaEngine& mp1();
@@ -68,10 +83,14 @@ class Forms {
   std::unique_ptr<QtFileDialog> cd1_;
   std::unique_ptr<QtFolderPicker> folders_;
   std::unique_ptr<QtBusyPointer> busy_;
+  std::unique_ptr<QtProgramStarter> programs_;
   std::unique_ptr<MediaEngine> engine_;
   std::unique_ptr<Core> core_;
   // Windows are destroyed before the core and the engine they point at.
   std::unique_ptr<frmmenu> menu_;
+  std::unique_ptr<frmvol> vol_;
+  QPointer<frmsearch> search_;
+  QPointer<frmAbout> about_;
   std::unique_ptr<frmplaylist> playlist_;
   std::unique_ptr<frmMain> main_;
   bool ending_ = false;

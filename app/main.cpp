@@ -9,6 +9,7 @@
 #include "app/Forms.h"
 #include "app/SessionEnd.h"
 #include "app/StartupProbe.h"
+#include "app/Version.h"
 #include "app/core/CommandLine.h"
 #include "engine/gst/GstMediaEngine.h"
 #include "mediainfo/core/FileInfoCommand.h"
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (first == "--version") {
-    std::cout << "sonavex " << SONAVEX_VERSION << '\n';
+    std::cout << "sonavex " << sonavex::sonavexVersion() << '\n';
     return 0;
   }
   if (!hasDisplay()) {

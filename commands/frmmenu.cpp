@@ -1,9 +1,8 @@
 #include "commands/frmmenu.h"
 
 #include <QRegion>
-#include <QScreen>
-#include <cmath>
 
+#include "app/Twips.h"
 #include "commands/core/AddCommands.h"
 #include "commands/core/OrderCommands.h"
 #include "commands/core/RemoveCommands.h"
@@ -18,13 +17,6 @@ constexpr int kRowTop[] = {16, 41, 66};  // level with the add, remove and sort 
 // The remove and sort strips start one and two pixels higher, as the shapes were designed.
 constexpr int kStripRaise[] = {0, 1, 2};
 constexpr double kOffsetTwips = 22;  // gap between the playlist window and the flyout
-constexpr double kTwipsPerInch = 1440;
-
-double twipsPerPixel(const QWidget& widget) {
-  const QScreen* screen = widget.screen();
-  const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
-  return dpi > 0 ? kTwipsPerInch / dpi : 15.0;
-}
 }  // namespace
 
 frmmenu::frmmenu(Core& core, QWidget* parent)
@@ -61,7 +53,7 @@ QPushButton* frmmenu::makeButton(const char* name, const QString& caption, int r
 }
 
 void frmmenu::placeBeside(const QWidget& panel) {
-  const int offset = static_cast<int>(std::lround(kOffsetTwips / twipsPerPixel(panel)));
+  const int offset = pixelsOfTwips(panel, kOffsetTwips);
   const QRect frame = panel.frameGeometry();
   move(frame.left() + frame.width() + offset, panel.mapToGlobal(QPoint(0, 0)).y());
 }

@@ -1,9 +1,11 @@
 #include "player/frmMain.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -88,9 +90,11 @@ frmMain::frmMain(Forms& forms) : forms_(forms) {
 
   picprog_ = new ClickArea(QColor(0x10, 0x10, 0x30), this);
   picprog_->setObjectName(QStringLiteral("picprog"));
+  picprog_->setAccessibleName(QStringLiteral("Seek bar"));
   picprog_->setGeometry(41, 144, 161, 41);
   imgprog_ = new ClickArea(QColor(0x80, 0x80, 0xFF), picprog_);
   imgprog_->setObjectName(QStringLiteral("imgprog"));
+  imgprog_->setAccessibleName(QStringLiteral("Position"));
   imgprog_->setGeometry(0, 0, 157, 37);
   connect(picprog_, &ClickArea::released, this, [this](int x) {
     picprog_MouseUp(forms_.core(), x);
@@ -208,6 +212,23 @@ void frmMain::keyReleaseEvent(QKeyEvent* event) {
   forms_.core().shared.lastkey = code;
   keyboardscroll(forms_.core());
   render();
+}
+
+void frmMain::mouseReleaseEvent(QMouseEvent* event) {
+  // The right button's release over the body opens the main menu.
+  if (event->button() == Qt::RightButton) {
+    forms_.playlist().openMainMenu(event->globalPosition().toPoint());
+    return;
+  }
+  QWidget::mouseReleaseEvent(event);
+}
+
+void frmMain::contextMenuEvent(QContextMenuEvent* event) {
+  // The menu key or Shift+F10: the keyboard's way to the main menu (the mouse's is the release).
+  if (event->reason() == QContextMenuEvent::Keyboard) {
+    forms_.playlist().openMainMenu(mapToGlobal(rect().center()));
+  }
+  event->accept();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

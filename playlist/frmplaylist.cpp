@@ -2,12 +2,14 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 
 #include "app/Forms.h"
 #include "app/WindowsKeyCodes.h"
@@ -71,6 +73,7 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
   cpvcoollist2_->setPalette(palette);
   model_->attachView(cpvcoollist2_);
   cpvcoollist2_->installEventFilter(this);
+  cpvcoollist2_->viewport()->installEventFilter(this);
   connect(cpvcoollist2_, &QAbstractItemView::doubleClicked, this, [this] {
     cpvcoollist2_DblClick(core_);
     afterCoreChange();
@@ -101,6 +104,16 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
   });
   connect(cmdsave_, &QPushButton::clicked, this, [this] { cmdsave_Click(core_); });
   for (QPushButton* button : {cmdadd_, cmdrem_, cmdsort_}) button->installEventFilter(this);
+
+  auto* Image4 = new QToolButton(this);
+  Image4->setObjectName(QStringLiteral("Image4"));
+  Image4->setText(QStringLiteral("?"));
+  Image4->setAccessibleName(QStringLiteral("About Sonavex"));
+  Image4->setToolTip(QStringLiteral("About Sonavex"));
+  Image4->setGeometry(260, 147, 25, 25);
+  Image4->setFocusPolicy(Qt::NoFocus);
+  connect(Image4, &QToolButton::clicked, this, [this] { mnuabout_Click(); });
+  buildMenus();
   setMouseTracking(true);
 
   auto drop = [this](const std::vector<std::string>& paths) { filedragging(paths); };
@@ -265,6 +278,24 @@ bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
     keys_.pressed(key);
     if (isFileInfoKey(key)) {
       showFileInfo();
+      return true;
+    }
+  }
+  if (watched == cpvcoollist2_->viewport() && event->type() == QEvent::ContextMenu &&
+      static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+    // The menu key opens the song menu for the focused row, as a right click on it would.
+    const QModelIndex focused = cpvcoollist2_->currentIndex();
+    if (focused.isValid()) {
+      const QRect row = cpvcoollist2_->visualRect(focused);
+      openSongMenu(row.center().y(), cpvcoollist2_->viewport()->mapToGlobal(row.center()));
+    }
+    return true;
+  }
+  if (watched == cpvcoollist2_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    // Only the right button alone opens the song menu, over a real row.
+    if (mouse->button() == Qt::RightButton && mouse->buttons() == Qt::NoButton) {
+      openSongMenu(mouse->position().y(), mouse->globalPosition().toPoint());
       return true;
     }
   }

@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTimer;
 
@@ -37,11 +38,37 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   // Dropped files join the playlist, dropped folders are scanned for audio files; nothing plays.
   void filedragging(const std::vector<std::string>& paths);
 
-  // Handlers of the song popup menu's removal entries.
+  // The song menu (right click on a row) and the main menu (right click on the player window).
+  QMenu* mnupopup() const { return mnupopup_; }
+  QMenu* mnupopupmain() const { return mnupopupmain_; }
+  // Opens the song menu at `at` (screen pixels) when `y` (pixels in the list) is over a real row,
+  // after making that row the chosen entry.
+  void openSongMenu(double y, const QPoint& at);
+  void openMainMenu(const QPoint& at);
+
+  // Song menu.
+  void mnuplay_Click();
+  void mnupause_Click();
+  void mnustop_Click();
+  void mnufileinfo_Click();
+  void mnuplaylistentry_Click();
+  void mnusearch_Click();
+  void mnudelfromlist_Click();
   void mnudelfromdisk_Click();
+  void mnudelfromplaylist_Click();
   void mnudelfromharddisk_Click();
   void mnuinvalid_Click();
   void mnucrop_Click();
+  // Main menu.
+  void mnufiles_Click();
+  void mnudir_Click();
+  void mnuload_Click();
+  void mnusave_Click();
+  void mnupeakvol_Click();
+  void mnumute_Click();
+  void balanceItem_Click(int item);
+  void rateItem_Click(int item);
+  void mnuabout_Click();
   // Starts or stops the one-second position clock when its state differs.
   void setClockRunning(bool on);
   // Shows the play mode boxes as the core holds them.
@@ -76,6 +103,9 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   // Ctrl+I: the file info dialog for the focused entry.
   static bool isFileInfoKey(const QKeyEvent* event);
   void showFileInfo();
+  void buildMenus();
+  // Shows the check marks of the Balance and Pitch items as the core holds them.
+  void renderChecks();
 
   Forms& forms_;
   Core& core_;
@@ -92,7 +122,11 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   QPushButton* cmdsave_;
   QTimer* Timer2_;
   RestoreResult restored_;
-  KeyPresses keys_;  // the window's and the list's presses alike: the window sees the list's keys
+  KeyPresses keys_;
+  QMenu* mnupopup_ = nullptr;
+  QMenu* mnupopupmain_ = nullptr;
+  std::vector<QAction*> balanceItems_;
+  std::vector<QAction*> rateItems_;  // the window's and the list's presses alike: the window sees the list's keys
 };
 
 }  // namespace sonavex

@@ -42,6 +42,18 @@ struct PlayerFace {
   bool clockTimerOn = false;       // Timer2 of frmplaylist (1000 ms)
 };
 
+// What the volume popup shows and remembers.
+struct VolumeFace {
+  int level = 0;             // last level chosen by a click on the popup, 0..10000
+  double fillWidth = 294;    // pixels; the design width until the first click or menu choice
+};
+
+// Which item of the Balance and Pitch menus carries the check mark.
+struct AudioChecks {
+  int balance = 1;  // "Middle": the balance the playlist window sets when it loads
+  int rate = 4;     // "1"
+};
+
 struct Core {
   Core(MediaEngine& engine, RandomSource& random) : mp1(engine), rng(random) {}
 
@@ -51,6 +63,8 @@ struct Core {
   int chkshuffle = 0;       // shuffle box, off at start
   SharedValues shared;
   PlayerFace face;
+  VolumeFace vol;
+  AudioChecks checks;
   MediaEngine& mp1;
   RandomSource& rng;
   Platform platform;

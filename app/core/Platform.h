@@ -64,11 +64,21 @@ class BusyScope {
   BusyPointer* pointer_;
 };
 
+struct ProgramCommand;
+
+// Starts another program without waiting for it.
+class ProgramStarter {
+ public:
+  virtual ~ProgramStarter() = default;
+  virtual bool startDetached(const ProgramCommand& command) = 0;
+};
+
 struct Platform {
   MessageBoxes* messages = nullptr;
   FileDialog* cd1 = nullptr;
   FolderPicker* folders = nullptr;
   BusyPointer* busy = nullptr;
+  ProgramStarter* programs = nullptr;
 };
 
 }  // namespace sonavex

@@ -1,0 +1,185 @@
+// The volume popup's arithmetic, the audio and popup menu handlers, the track search and the
+// system-information lookup.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "commands/core/AudioMenus.h"
+#include "commands/core/PopupMenus.h"
+#include "dialogs/core/SystemInfo.h"
+#include "dialogs/core/TrackSearch.h"
+#include "player/core/VolumePopup.h"
+#include "playlist/core/Random.h"
+#include "support/FakeMediaEngine.h"
+
+namespace sonavex {
+namespace {
+
+struct Notices : MessageBoxes, ProgramStarter {
+  std::vector<std::pair<std::string, std::string>> shown;  // text, title
+  std::vector<ProgramCommand> started;
+  bool startWorks = true;
+  MsgAnswer show(const std::string& text, const std::string& title, MsgButtons, MsgIcon) override {
+    shown.emplace_back(text, title);
+    return MsgAnswer::Ok;
+  }
+  bool startDetached(const ProgramCommand& command) override {
+    started.push_back(command);
+    return startWorks;
+  }
+};
+
+struct Scene {
+  FakeMediaEngine engine;
+  SeededRandom random{1};
+  Core core{engine, random};
+  Notices notices;
+  explicit Scene(const std::vector<std::string>& paths = {}) {
+    core.platform.messages = &notices;
+    core.platform.programs = &notices;
+    for (const auto& p : paths) core.list.appendEntry(p);
+  }
+};
+
+TEST(VolumePopup, CrescentAndClicksAtTheDesignSize) {
+  const CrescentFigures f = crescentFigures(312, 213);
+  EXPECT_EQ(f.A, (Box{0, 0, 246, 213}));
+  EXPECT_EQ(f.B, (Box{0, 19, 213, 213}));
+  EXPECT_EQ(f.R, (Box{0, 0, 191, 52}));
+  // Bounds that fall on a half round to the even neighbour: 52.5 to 52, 53.5 to 54.
+  EXPECT_EQ(crescentFigures(313, 215).R, (Box{0, 0, 192, 52}));
+  EXPECT_EQ(crescentFigures(313, 217).R, (Box{0, 0, 192, 54}));
+
+  const struct {
+    bool onFill;
+    double x;  // pixels on the body, twips on the fill
+    int level;
+    double fill;
+  } rows[] = {{false, 0, 0, 0}, {false, 95, 4974, 95}, {false, 191, 10000, 191},
+              {true, 1500, 5236, 100}};
+  for (const auto& r : rows) {
+    Scene s;
+    r.onFill ? Image1_MouseUp(s.core, 312, r.x) : frmvol_MouseUp(s.core, 312, r.x);
+    EXPECT_EQ(s.core.vol.level, r.level) << r.x;
+    EXPECT_EQ(s.engine.volume, r.level - 10000) << r.x;
+    EXPECT_EQ(s.core.vol.fillWidth, r.fill) << r.x;
+  }
+}
+
+TEST(VolumeMenu, PeakAndMuteMoveTheFillButNotTheRememberedLevel) {
+  Scene s;
+  frmvol_Load(s.core);
+  EXPECT_EQ(s.engine.volume, 0);
+  frmvol_MouseUp(s.core, 312, 95);
+  mnumute_Click(s.core);
+  EXPECT_EQ(s.engine.volume, kVolumeSilent);
+  EXPECT_EQ(s.core.vol.fillWidth, 0);
+  mnupeakvol_Click(s.core, 312);
+  EXPECT_EQ(s.engine.volume, 0);
+  EXPECT_EQ(s.core.vol.fillWidth, 191);
+  EXPECT_EQ(s.core.vol.level, 4974);
+}
+
+TEST(AudioMenus, RateOnlyForMp3AndWavWithItsCheckMarkBalanceAlways) {
+  const struct {
+    const char* open;
+    bool rateSet;
+  } rows[] = {{"/m/a.mp3", true}, {"/m/b.wav", true},  {"/m/a.wma", false},
+              {"/m/a.MP3", false}, {"mp3", false},      {"", false}};
+  for (const auto& r : rows) {
+    Scene s;
+    s.engine.open(r.open);
+    rateItem_Click(s.core, 1);  // ".5"
+    EXPECT_EQ(s.engine.rate, r.rateSet ? 0.5 : 1.0) << r.open;
+    EXPECT_EQ(s.core.checks.rate, r.rateSet ? 1 : 4) << r.open;
+  }
+  Scene s;
+  for (int item : {2, 2, 0}) {
+    balanceItem_Click(s.core, item);
+    EXPECT_EQ(s.engine.balance, kBalanceItems[static_cast<std::size_t>(item)].value);
+    EXPECT_EQ(s.core.checks.balance, item);
+  }
+}
+
+TEST(PopupMenus, PlayAndPlaylistentryActOnTheChosenEntryOnly) {
+  Scene s({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
+  mnuplay_Click(s.core);
+  mnuplaylistentry_Click(s.core);
+  EXPECT_TRUE(s.engine.opened.empty() && s.notices.shown.empty()) << "no entry chosen";
+  s.core.list.markEntry(2);
+  mnuplay_Click(s.core);
+  EXPECT_EQ(s.engine.opened, std::vector<std::string>{"/m/c.mp3"});
+  EXPECT_FALSE(s.core.shared.tracknumber.has_value()) << "Play leaves the track number";
+  mnuplaylistentry_Click(s.core);
+  ASSERT_EQ(s.notices.shown.size(), 1u);
+  EXPECT_EQ(s.notices.shown[0], std::make_pair(std::string("path of selected song : /m/c.mp3"),
+                                               std::string("Sonavax")));
+}
+
+TEST(TrackSearch, MatchesAnywhereInTheDisplayTextWhateverTheCase) {
+  Scene s({"/m/Abba - Waterloo.mp3", "/m/\xC3\x84rzte.mp3", "/m/b\xFF" "Ab.mp3", "/m/x.mp3",
+           "/m/y.mp3", "/m/z.mp3", "/m/q.mp3", "/m/r.mp3", "/m/s.mp3", "/m/t.mp3"});
+  const struct {
+    std::string text;
+    std::vector<Index> numbers;
+  } rows[] = {{"", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+              {"ab", {1, 3}},                 // ASCII folds in names that are not UTF-8 too
+              {"WATERLOO", {1}},
+              {"\xC3\xA4rzte", {2}},          // Unicode case: ä finds Ä
+              {"1", {1, 10}},                 // the entry number is part of the text
+              {"   ", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+              {"nothing", {}}};
+  for (const auto& r : rows) EXPECT_EQ(searchEntries(s.core.list, r.text), r.numbers) << r.text;
+  EXPECT_EQ(searchCountText(0), "[ 0 items are found ]");
+  EXPECT_EQ(searchCountText(12), "[ 12 items are found ]");
+}
+
+TEST(TrackSearch, GotoOpensAndMarksAndIgnoresNumbersBeyondTheList) {
+  Scene s({"/m/a.mp3", "/m/b.mp3"});
+  for (Index number : {0, 3, -5}) gotoEntry(s.core, number);
+  EXPECT_TRUE(s.engine.opened.empty());
+  gotoEntry(s.core, 2);
+  EXPECT_EQ(s.engine.opened, std::vector<std::string>{"/m/b.mp3"});
+  EXPECT_EQ(s.core.list.listIndex1(), 1);
+  EXPECT_EQ(s.core.list.listIndex2(), 1);
+  EXPECT_TRUE(s.core.list.isSelected(1));
+}
+
+TEST(SystemInfo, FirstKnownToolOnPathIsStartedElseTheNotice) {
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("sonavex-sysinfo-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(root / "a");
+  std::filesystem::create_directories(root / "b");
+  const auto tool = [&](const std::string& rel, bool executable) {
+    std::ofstream(root / rel) << "#!/bin/sh\n";
+    ::chmod((root / rel).c_str(), executable ? 0755 : 0644);
+  };
+  tool("a/hardinfo", true);
+  tool("b/kinfocenter", false);  // not executable: skipped
+  tool("b/gnome-control-center", true);
+  const std::string path = "relative:" + (root / "a").string() + "::" + (root / "b").string();
+  EXPECT_EQ(findSystemInfoProgram(path),
+            (ProgramCommand{(root / "b/gnome-control-center").string(), {"info-overview"}}));
+  EXPECT_EQ(findSystemInfoProgram((root / "a").string())->program, (root / "a/hardinfo").string());
+
+  for (const auto& [pathVariable, startWorks] :
+       {std::pair<std::string, bool>{"", true}, {(root / "a").string(), false}}) {
+    Scene s;
+    s.notices.startWorks = startWorks;
+    StartSysInfo(s.core, pathVariable);
+    ASSERT_EQ(s.notices.shown.size(), 1u);
+    EXPECT_EQ(s.notices.shown[0].first, kSystemInfoUnavailable);
+    EXPECT_EQ(s.notices.shown[0].second, "Sonavex");
+  }
+  Scene s;
+  StartSysInfo(s.core, (root / "a").string());
+  EXPECT_EQ(s.notices.started.size(), 1u);
+  EXPECT_TRUE(s.notices.shown.empty());
+  std::filesystem::remove_all(root);
+}
+
+}  // namespace
+}  // namespace sonavex
