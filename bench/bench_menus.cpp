@@ -8,37 +8,19 @@
 #include <QMenu>
 #include <QTemporaryDir>
 
+#include "WindowsKit.h"
 #include "app/Forms.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmsearch.h"
 #include "playlist/frmplaylist.h"
-#include "support/FakeMediaEngine.h"
 
 namespace {
 
 using namespace sonavex;
+using bench::settle;
+using bench::ShownWindows;
 
-struct ShownWindows {
-  QTemporaryDir dir;
-  std::unique_ptr<Forms> forms;
-  explicit ShownWindows(int entries) {
-    FormsOptions options;
-    options.lastPlaylistFile = dir.path().toStdString() + "/lastplaylist.txt";
-    options.makeEngine = [] { return std::make_unique<FakeMediaEngine>(); };
-    options.quit = [] {};
-    forms = std::make_unique<Forms>(std::move(options));
-    forms->start();
-    for (int i = 0; i < entries; ++i)
-      forms->core().list.appendEntry("/home/user/Music/Artist " + std::to_string(i % 97) +
-                                     "/track " + std::to_string(i) + ".mp3");
-    QCoreApplication::processEvents();
-  }
-};
 
-void settle() {
-  QCoreApplication::processEvents();
-  QCoreApplication::sendPostedEvents();
-}
 
 // Search text, then the search and the shown count; the drop-down is filled as its model.
 void searchIn100000(benchmark::State& state, const char* text) {
@@ -123,12 +105,4 @@ BENCHMARK(BM_OpenAbout)->Arg(0)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return sonavex::bench::runQtBenchmarks(argc, argv); }

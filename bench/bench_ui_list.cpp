@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include "WindowsKit.h"
 #include "app/Forms.h"
-#include "support/FakeMediaEngine.h"
 #include "playlist/core/LastPlaylist.h"
 #include "playlist/core/PlaylistFile.h"
 #include "playlist/PlaylistView.h"
@@ -15,6 +15,8 @@
 namespace {
 
 using namespace sonavex;
+using bench::settle;
+using bench::ShownWindows;
 
 std::vector<std::string> paths(int n, const char* folder) {
   std::vector<std::string> out;
@@ -25,26 +27,7 @@ std::vector<std::string> paths(int n, const char* folder) {
   return out;
 }
 
-// The windows shown, over an empty playlist.
-struct ShownWindows {
-  QTemporaryDir dir;
-  std::unique_ptr<Forms> forms;
-  ShownWindows() {
-    FormsOptions options;
-    options.lastPlaylistFile = dir.path().toStdString() + "/lastplaylist.txt";
-    options.makeEngine = [] { return std::make_unique<FakeMediaEngine>(); };
-    options.quit = [] {};
-    forms = std::make_unique<Forms>(std::move(options));
-    forms->start();
-    QCoreApplication::processEvents();
-  }
-  Core& core() { return forms->core(); }
-};
 
-void settle() {
-  QCoreApplication::processEvents();
-  QCoreApplication::sendPostedEvents();
-}
 
 void BM_RestoreLastPlaylistIntoShownList(benchmark::State& state) {
   ShownWindows w;
@@ -99,12 +82,4 @@ BENCHMARK(BM_SelectAll100000InShownList)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return sonavex::bench::runQtBenchmarks(argc, argv); }

@@ -12,8 +12,8 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
   gstreamer1.0-plugins-bad gstreamer1.0-libav gstreamer1.0-pulseaudio gstreamer1.0-tools
   timgm6mb-soundfont
-  # tests: a private sound server, a virtual display, encoders for test audio
-  pulseaudio pulseaudio-utils xvfb xauth lame vorbis-tools flac sox
+  # tests: a private sound server and a virtual display (test audio is made with gst-launch-1.0)
+  pulseaudio pulseaudio-utils xvfb xauth
 )
 
 missing=()

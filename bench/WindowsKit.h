@@ -1,0 +1,50 @@
+#pragma once
+// What the window benchmarks share: the program's windows shown over a scriptable engine, and a
+// main() that runs the benchmarks inside a QApplication (offscreen unless a platform is set).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+#include "app/Forms.h"
+#include "support/FakeMediaEngine.h"
+
+namespace sonavex::bench {
+
+// The windows shown, with `entries` entries in the playlist.
+struct ShownWindows {
+  QTemporaryDir dir;
+  std::unique_ptr<Forms> forms;
+  explicit ShownWindows(int entries = 0) {
+    FormsOptions options;
+    options.lastPlaylistFile = dir.path().toStdString() + "/lastplaylist.txt";
+    options.makeEngine = [] { return std::make_unique<FakeMediaEngine>(); };
+    options.quit = [] {};
+    forms = std::make_unique<Forms>(std::move(options));
+    forms->start();
+    for (int i = 0; i < entries; ++i)
+      forms->core().list.appendEntry("/home/user/Music/Artist " + std::to_string(i % 97) +
+                                     "/track " + std::to_string(i) + ".mp3");
+    QCoreApplication::processEvents();
+  }
+  Core& core() { return forms->core(); }
+};
+
+inline void settle() {
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents();
+}
+
+inline int runQtBenchmarks(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
+
+}  // namespace sonavex::bench
