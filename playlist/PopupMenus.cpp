@@ -37,6 +37,24 @@ QAction* item(QMenu* menu, const char* name, const char* caption, Handler handle
 
 void separator(QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(name); }
 
+// A group of checkable items from a table; choosing item i runs handler(i).
+template <class Items, class Handler>
+std::vector<QAction*> checkGroup(QMenu* menu, const Items& items, Handler handler) {
+  std::vector<QAction*> group;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const int index = static_cast<int>(i);
+    QAction* a = item(menu, items[i].name, items[i].caption, [handler, index] { handler(index); });
+    a->setCheckable(true);
+    group.push_back(a);
+  }
+  return group;
+}
+
+// The check mark on item `checked` of the group alone.
+void showCheck(const std::vector<QAction*>& group, int checked) {
+  for (std::size_t i = 0; i < group.size(); ++i) group[i]->setChecked(static_cast<int>(i) == checked);
+}
+
 }  // namespace
 
 void frmplaylist::buildMenus() {
@@ -73,22 +91,10 @@ void frmplaylist::buildMenus() {
   QMenu* volume = submenu(main, "mnuvol", "Volume");
   item(volume, "mnupeakvol", "Peak", [this] { mnupeakvol_Click(); });
   item(volume, "mnumute", "Mute", [this] { mnumute_Click(); });
-  QMenu* balance = submenu(main, "Mnubal", "Balance");
-  for (std::size_t i = 0; i < kBalanceItems.size(); ++i) {
-    const int index = static_cast<int>(i);
-    QAction* a = item(balance, kBalanceItems[i].name, kBalanceItems[i].caption,
-                      [this, index] { balanceItem_Click(index); });
-    a->setCheckable(true);
-    balanceItems_.push_back(a);
-  }
-  QMenu* pitch = submenu(main, "mnupitch", "Pitch");
-  for (std::size_t i = 0; i < kRateItems.size(); ++i) {
-    const int index = static_cast<int>(i);
-    QAction* a = item(pitch, kRateItems[i].name, kRateItems[i].caption,
-                      [this, index] { rateItem_Click(index); });
-    a->setCheckable(true);
-    rateItems_.push_back(a);
-  }
+  balanceItems_ = checkGroup(submenu(main, "Mnubal", "Balance"), kBalanceItems,
+                             [this](int i) { balanceItem_Click(i); });
+  rateItems_ = checkGroup(submenu(main, "mnupitch", "Pitch"), kRateItems,
+                          [this](int i) { rateItem_Click(i); });
   separator(main, "mnugap3");
   item(main, "mnuabout", "About Sonavex", [this] { mnuabout_Click(); });
   item(main, "mnuexit", "Exit", [this] { mnuexit_Click(); });
@@ -96,10 +102,8 @@ void frmplaylist::buildMenus() {
 }
 
 void frmplaylist::renderChecks() {
-  for (std::size_t i = 0; i < balanceItems_.size(); ++i)
-    balanceItems_[i]->setChecked(static_cast<int>(i) == core_.checks.balance);
-  for (std::size_t i = 0; i < rateItems_.size(); ++i)
-    rateItems_[i]->setChecked(static_cast<int>(i) == core_.checks.rate);
+  showCheck(balanceItems_, core_.checks.balance);
+  showCheck(rateItems_, core_.checks.rate);
 }
 
 void frmplaylist::openSongMenu(double y, const QPoint& at) {
