@@ -24,6 +24,13 @@ CrescentFigures crescentFigures(double sw, double sh) {
           {0, 0, halfEven(sw - 121), halfEven(sh / 2 - 55)}};
 }
 
+PixelRegion crescentRegion(double sw, double sh) {
+  const CrescentFigures f = crescentFigures(sw, sh);
+  return PixelRegion::ellipse(f.A)
+      .subtracted(PixelRegion::ellipse(f.B))
+      .intersected(PixelRegion::rect(f.R));
+}
+
 double volumeBarLength(double scaleWidth) { return scaleWidth - 121; }
 
 void frmvol_Load(Core& core) { core.mp1.setVolume(0); }

@@ -3,6 +3,7 @@
 // volume in proportion to its distance from the arc's left end; the audio menu's Peak and Mute set
 // full and silent and move the same fill, without touching the level the popup remembers.
 #include "app/core/Core.h"
+#include "app/core/Region.h"
 
 namespace sonavex {
 
@@ -10,17 +11,13 @@ inline constexpr int kVolumeClientWidth = 312;   // pixels
 inline constexpr int kVolumeClientHeight = 213;
 inline constexpr int kVolumeLeftTwips = 210;     // from the player's left edge
 
-// A box from (left, top) to (right, bottom), in pixels.
-struct Box {
-  int left, top, right, bottom;
-  bool operator==(const Box&) const = default;
-};
-
 // The crescent: ellipse A minus ellipse B, cut by rectangle R. Bounds rounded halves to even.
 struct CrescentFigures {
   Box A, B, R;
 };
 CrescentFigures crescentFigures(double scaleWidth, double scaleHeight);
+// The popup's region: (A minus B) intersected with R.
+PixelRegion crescentRegion(double scaleWidth, double scaleHeight);
 
 // The usable length of the arc: x = 0 is silent, x = this is full volume.
 double volumeBarLength(double scaleWidth);

@@ -27,21 +27,15 @@ void cpvcoollist2_DblClick(Core& core) {
 
 void keyboardscroll(Core& core) {
   const int k = core.shared.lastkey;
-  const Index i = core.list.listIndex2();
   MediaEngine& engine = core.mp1;
-  PlaylistModel& list = core.list;
-
   // Each test and each jump asks the engine afresh: the track moves on while keys are pressed.
-  // The reselection undoes the focus move the arrow key itself made, so arrows seek instead.
-  if (k == kKeyRight && i > 0 && engine.position() < engine.duration() - engine.duration() / 25) {
+  // The list's focus is where the next track is chosen from, so the arrows leave it (and the
+  // selection) alone and only seek.
+  if (k == kKeyRight && engine.position() < engine.duration() - engine.duration() / 25) {
     engine.setPosition(engine.position() + engine.duration() / 25);
-    list.setSelected(i - 1, true);
-    list.setSelected(i, false);
   }
-  if (k == kKeyLeft && i < list.count() - 1 && engine.position() > engine.duration() / 25) {
+  if (k == kKeyLeft && engine.position() > engine.duration() / 25) {
     engine.setPosition(engine.position() - engine.duration() / 25);
-    list.setSelected(i + 1, true);
-    list.setSelected(i, false);
   }
 }
 

@@ -12,7 +12,7 @@ inline constexpr double kRowHeight = 13;  // pixels
 void cpvcoollist2_DblClick(Core& core);
 
 // The seek keys, run after every key release with `lastkey` set: Right arrow jumps forward and
-// Left arrow back by a twenty-fifth of the track, undoing the list's own focus move.
+// Left arrow back by a twenty-fifth of the track; the list's focus and selection stay as they are.
 void keyboardscroll(Core& core);
 
 // The entry under the pointer at y pixels from the top of the list: 0-based, -1 when no row is there.
