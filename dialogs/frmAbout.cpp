@@ -4,11 +4,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
 #include <QTimer>
-#include <cmath>
 #include <cstdlib>
 
+#include "app/Skin.h"
+#include "app/SkinButton.h"
 #include "app/Twips.h"
 #include "app/Version.h"
 #include "app/core/Core.h"
@@ -44,16 +44,9 @@ AboutAnimation::AboutAnimation(QWidget* parent) : QWidget(parent), timer_(new QT
 }
 
 void AboutAnimation::paintEvent(QPaintEvent*) {
-  // Five bars of a level meter, each a phase apart, rising and falling over the 14 frames.
   QPainter painter(this);
-  painter.fillRect(rect(), QColor(0x10, 0x10, 0x30));
-  constexpr double kTwoPi = 6.283185307179586;
-  for (int bar = 0; bar < 5; ++bar) {
-    const double phase = kTwoPi * (frame_ + 3 * bar) / kFrames;
-    const int height = static_cast<int>(20 + 35 * (1 + std::sin(phase)));
-    painter.fillRect(QRect(6 + bar * 12, 97 - height, 9, height),
-                     QColor(0x00, 0xC0 + bar * 12, 0xFF));
-  }
+  painter.drawPixmap(0, 0, skinFrame(QStringLiteral("about-animation"), size(), frame_, kFrames,
+                                     devicePixelRatioF()));
 }
 
 frmAbout::frmAbout(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
@@ -89,11 +82,11 @@ frmAbout::frmAbout(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
   line(this, 2445, QColor(0x80, 0x80, 0x80));
   line(this, 2460, Qt::white);
 
-  auto* CMDOK = new QPushButton(QStringLiteral("OK"), this);
+  auto* CMDOK = new SkinButton(QStringLiteral("OK"), this);
   CMDOK->setObjectName(QStringLiteral("CMDOK"));
   CMDOK->setGeometry(twipsRect(*this, 4320, 2520, 1095, 495));
   CMDOK->setDefault(true);
-  auto* cmdSysInfo = new QPushButton(QStringLiteral("system info"), this);
+  auto* cmdSysInfo = new SkinButton(QStringLiteral("system info"), this);
   cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
   cmdSysInfo->setGeometry(twipsRect(*this, 4200, 3120, 1335, 375));
   connect(CMDOK, &QPushButton::clicked, this, &frmAbout::CMDOK_Click);

@@ -9,7 +9,7 @@ namespace sonavex {
 
 struct Core;
 
-// The 70 x 103 animation slot: 14 frames drawn in code, looping.
+// The 70 x 103 animation slot: the 14 frames of the skin's about-animation sheet, looping.
 class AboutAnimation : public QWidget {
   Q_OBJECT
  public:

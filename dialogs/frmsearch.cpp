@@ -6,8 +6,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
+#include "app/SkinButton.h"
 #include "app/Twips.h"
 #include "app/core/Core.h"
 #include "dialogs/core/TrackSearch.h"
@@ -67,7 +67,7 @@ frmsearch::frmsearch(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
       "Make sure that entered string as such is a part of the filename to be searched"));
   Text1_->setAccessibleName(QStringLiteral("Enter the string to be searched"));
   Label1->setBuddy(Text1_);
-  cmdsearch_ = new QPushButton(QStringLiteral("Search"), this);
+  cmdsearch_ = new SkinButton(QStringLiteral("Search"), this);
   cmdsearch_->setObjectName(QStringLiteral("cmdsearch"));
   cmdsearch_->setGeometry(twipsRect(*this, 4560, 720, 615, 375));
 
@@ -89,7 +89,7 @@ frmsearch::frmsearch(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
   Combo1_->setGeometry(pixelsOfTwips(*this, 1200), pixelsOfTwips(*this, 480),
                        pixelsOfTwips(*this, 1815), pixelsOfTwips(*this, 375));
   Label3->setBuddy(Combo1_);
-  cmdgoto_ = new QPushButton(QStringLiteral("Goto"), Frame1_);
+  cmdgoto_ = new SkinButton(QStringLiteral("Goto"), Frame1_);
   cmdgoto_->setObjectName(QStringLiteral("cmdgoto"));
   cmdgoto_->setGeometry(twipsRect(*this, 3240, 480, 615, 375));
   Frame1_->hide();

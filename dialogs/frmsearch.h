@@ -9,11 +9,11 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace sonavex {
 
 class SearchResultsModel;
+class SkinButton;
 struct Core;
 
 class frmsearch : public QWidget {
@@ -36,11 +36,11 @@ class frmsearch : public QWidget {
  private:
   Core& core_;
   QLineEdit* Text1_;
-  QPushButton* cmdsearch_;
+  SkinButton* cmdsearch_;
   QGroupBox* Frame1_;
   QLabel* lblcount_;
   QComboBox* Combo1_;
-  QPushButton* cmdgoto_;
+  SkinButton* cmdgoto_;
   SearchResultsModel* results_;
   KeyPresses keys_;
 };

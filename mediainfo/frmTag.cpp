@@ -4,8 +4,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
+#include "app/SkinButton.h"
 #include "app/core/Core.h"
 
 namespace sonavex {
@@ -79,7 +79,7 @@ void frmTag::buildTagPanels() {
   frmButtons = new QWidget(this);
   frmButtons->setObjectName("frmButtons");
   frmButtons->setGeometry(twipsRect(120, 2280, 3255, 495));
-  cmdCancel = new QPushButton("ok", frmButtons);
+  cmdCancel = new SkinButton("ok", frmButtons);
   cmdCancel->setObjectName("cmdCancel");
   cmdCancel->setGeometry(twipsRect(1020, 60, 1215, 375));
   connect(cmdCancel, &QPushButton::clicked, this, &frmTag::cmdCancel_Click);

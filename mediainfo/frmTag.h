@@ -9,10 +9,10 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace sonavex {
 
+class SkinButton;
 struct Core;
 
 class frmTag : public QDialog {
@@ -50,7 +50,7 @@ class frmTag : public QDialog {
   QLabel* labCopy = nullptr;
   QLabel* labOriginal = nullptr;
   QLabel* labEmphasis = nullptr;
-  QPushButton* cmdCancel = nullptr;
+  SkinButton* cmdCancel = nullptr;
 };
 
 // The playlist's "File Info" command for the shown list's focused entry: the not-MPEG message

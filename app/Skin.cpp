@@ -1,0 +1,68 @@
+#include "app/Skin.h"
+
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QSvgRenderer>
+
+// The artwork lives in a static library, whose resource object the linker would drop unless
+// something refers to it.
+static void loadSkinResources() { Q_INIT_RESOURCE(skin); }
+
+namespace sonavex {
+namespace {
+
+QString cacheKey(const QString& name, QSize size, qreal ratio) {
+  return QStringLiteral("%1@%2x%3@%4").arg(name).arg(size.width()).arg(size.height()).arg(ratio);
+}
+
+QPixmap render(const QString& name, QSize logicalSize, qreal ratio) {
+  QImage image(logicalSize * ratio, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  const QString path = QStringLiteral(":/skin/%1.svg").arg(name);
+  if (!image.isNull() && QFile::exists(path)) {
+    QSvgRenderer renderer(path);
+    if (renderer.isValid()) {
+      QPainter painter(&image);
+      renderer.render(&painter, QRectF(QPointF(0, 0), image.size()));
+    }
+  }
+  QPixmap pixmap = QPixmap::fromImage(std::move(image));
+  pixmap.setDevicePixelRatio(ratio);
+  return pixmap;
+}
+
+}  // namespace
+
+QPixmap skinPixmap(const QString& name, QSize logicalSize, qreal devicePixelRatio) {
+  static const bool loaded = (loadSkinResources(), true);
+  Q_UNUSED(loaded);
+  // Windows are made and painted on the GUI thread only, so the cache needs no lock.
+  static QHash<QString, QPixmap> cache;
+  const QString key = cacheKey(name, logicalSize, devicePixelRatio);
+  auto found = cache.constFind(key);
+  if (found != cache.constEnd()) return *found;
+  return *cache.insert(key, render(name, logicalSize, devicePixelRatio));
+}
+
+void drawSkin(QPainter& painter, const QRect& target, const QString& name) {
+  const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+  painter.drawPixmap(target.topLeft(), skinPixmap(name, target.size(), ratio));
+}
+
+QPixmap skinFrame(const QString& name, QSize frameSize, int frame, int frames,
+                  qreal devicePixelRatio) {
+  if (frames < 1) frames = 1;
+  const QPixmap sheet = skinPixmap(name, QSize(frameSize.width() * frames, frameSize.height()),
+                                   devicePixelRatio);
+  const int index = ((frame % frames) + frames) % frames;
+  const QSize pixels = frameSize * devicePixelRatio;
+  QPixmap one = sheet.copy(QRect(QPoint(qRound(index * frameSize.width() * devicePixelRatio), 0),
+                                 pixels));
+  one.setDevicePixelRatio(devicePixelRatio);
+  return one;
+}
+
+}  // namespace sonavex

@@ -1,0 +1,26 @@
+#pragma once
+// The skin's artwork: vector images in the resources (:/skin/NAME.svg) rendered to pixmaps that are
+// sharp at the screen's device pixel ratio. Each rendering is made once and kept.
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+class QPainter;
+class QRect;
+
+namespace sonavex {
+
+// The asset `name` at logicalSize, rendered at logicalSize x devicePixelRatio pixels and marked
+// with that ratio. The same (name, size, ratio) returns the same pixmap. A missing or unreadable
+// asset gives a transparent pixmap of that size.
+QPixmap skinPixmap(const QString& name, QSize logicalSize, qreal devicePixelRatio);
+
+// Draws the asset `name` filling `target`, at the pixel ratio of the painter's device.
+void drawSkin(QPainter& painter, const QRect& target, const QString& name);
+
+// Frame `frame` (0-based, wrapping) of a sprite sheet of `frames` frames of frameSize laid side
+// by side. The whole sheet is rendered once per ratio; each call copies one frame out of it.
+QPixmap skinFrame(const QString& name, QSize frameSize, int frame, int frames,
+                  qreal devicePixelRatio);
+
+}  // namespace sonavex

@@ -1,0 +1,137 @@
+// The skin: every asset renders at the usual pixel ratios and is kept once made, a missing one is
+// harmless, the About sheet animates, and the skinned controls act and report as their kinds.
+#include <QAccessible>
+#include <QFontInfo>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/Fonts.h"
+#include "app/Skin.h"
+#include "app/SkinButton.h"
+#include "app/SkinImage.h"
+
+using namespace sonavex;
+
+namespace {
+int mostOpaque(const QImage& image) {
+  int alpha = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) alpha = qMax(alpha, qAlpha(image.pixel(x, y)));
+  return alpha;
+}
+QAccessible::Role roleOf(QWidget& widget) {
+  return QAccessible::queryAccessibleInterface(&widget)->role();
+}
+}  // namespace
+
+class tst_skin : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // A warning (an SVG feature the renderer skips, say) is a fault here.
+  void init() { QTest::failOnWarning(QRegularExpression(".*")); }
+
+  void everyAssetRendersAtEveryRatio() {
+    const std::pair<const char*, QSize> assets[] = {
+        {"player-body", {250, 274}},        {"player-decoration", {177, 45}},
+        {"close-normal", {21, 23}},         {"close-hover", {21, 23}},
+        {"minimise-normal", {29, 23}},      {"minimise-hover", {29, 23}},
+        {"seekbar", {161, 41}},             {"seekbar-fill", {157, 37}},
+        {"playlist-background", {243, 177}}, {"playlist-side", {45, 178}},
+        {"hide-normal", {32, 13}},          {"hide-hover", {32, 13}},
+        {"about-icon", {25, 25}},           {"toggle-normal", {66, 52}},
+        {"toggle-hover", {66, 52}},         {"volume-arc", {312, 213}},
+        {"volume-fill", {294, 128}},        {"check-off", {12, 13}},
+        {"check-on", {12, 13}},             {"about-animation", {980, 103}}};
+    for (const auto& [name, size] : assets) {
+      for (qreal ratio : {1.0, 1.5, 2.0}) {
+        const QPixmap pixmap = skinPixmap(name, size, ratio);
+        QCOMPARE(pixmap.size(), size * ratio);
+        QCOMPARE(pixmap.devicePixelRatio(), ratio);
+        QVERIFY2(mostOpaque(pixmap.toImage()) == 255, name);
+      }
+    }
+  }
+
+  void renderingsAreKeptPerRatioAndAMissingAssetIsBlank() {
+    const QSize size(21, 23);
+    const qint64 first = skinPixmap("close-normal", size, 1).cacheKey();
+    QCOMPARE(skinPixmap("close-normal", size, 1).cacheKey(), first);
+    QVERIFY(skinPixmap("close-normal", size, 2).cacheKey() != first);
+    const QImage missing = skinPixmap("no-such-asset", {30, 20}, 1.5).toImage();
+    QCOMPARE(missing.size(), QSize(45, 30));
+    QCOMPARE(mostOpaque(missing), 0);
+  }
+
+  void theAboutSheetHasFourteenDistinctFrames() {
+    QList<QImage> frames;
+    for (int i = 0; i < 14; ++i) {
+      const QImage frame = skinFrame("about-animation", {70, 103}, i, 14, 2).toImage();
+      QCOMPARE(frame.size(), QSize(140, 206));
+      QVERIFY2(!frames.contains(frame), qPrintable(QString::number(i)));
+      frames.append(frame);
+    }
+  }
+
+  void theButtonHoversShrinksLongCaptionsAndIsAPushButton() {
+    mapDesignFonts();
+    const struct {
+      const char* caption;
+      bool shrinks;
+    } cases[] = {{"&file", false}, {"a caption far too long", true}, {"", false}};
+    for (const auto& c : cases) {
+      SkinButton button(c.caption);
+      button.resize(60, 20);
+      QFont font = button.font();
+      font.setPointSizeF(button.captionPointSize());
+      const qreal width = QFontMetricsF(font).size(Qt::TextShowMnemonic, c.caption).width();
+      QCOMPARE(button.captionPointSize() < SkinButton::kCaptionPointSize, c.shrinks);
+      QVERIFY2(width <= 58 || button.captionPointSize() == SkinButton::kSmallestPointSize, c.caption);
+    }
+    SkinButton button("&file");
+    QSignalSpy hovered(&button, &SkinButton::hovered);
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QCoreApplication::sendEvent(&button, &enter);
+    QCOMPARE(hovered.count(), 1);
+    QCOMPARE(roleOf(button), QAccessible::Button);
+    QCOMPARE(QAccessible::queryAccessibleInterface(&button)->text(QAccessible::Name), "file");
+  }
+
+  void theImageReportsClicksReleasesAndItsRole() {
+    QWidget window;
+    SkinImage image("about-icon", &window);
+    image.setGeometry(0, 0, 25, 25);
+    QCOMPARE(roleOf(image), QAccessible::Graphic);
+    image.setAccessibleRole(QAccessible::Button);
+    QCOMPARE(roleOf(image), QAccessible::Button);
+    QSignalSpy clicked(&image, &SkinImage::clicked);
+    QSignalSpy released(&image, &SkinImage::released);
+    QTest::mouseClick(&image, Qt::LeftButton, {}, QPoint(5, 6));
+    QTest::mouseClick(&image, Qt::RightButton, {}, QPoint(5, 6));
+    QTest::mousePress(&image, Qt::LeftButton, {}, QPoint(5, 6));
+    QTest::mouseRelease(&image, Qt::LeftButton, {}, QPoint(40, 6));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(released.count(), 3);
+    QCOMPARE(released.at(0).at(0).value<Qt::MouseButton>(), Qt::LeftButton);
+    QCOMPARE(released.at(0).at(1).toPoint(), QPoint(5, 6));
+  }
+
+  // Each designed family resolves to one of its free stand-ins, so the packages are installed.
+  void designedFontsMapToInstalledFamilies() {
+    mapDesignFonts();
+    const std::pair<const char*, QStringList> families[] = {
+        {"Book Antiqua", {"P052", "TeX Gyre Pagella"}},
+        {"MS Sans Serif", {"Liberation Sans"}},
+        {"Arial", {"Liberation Sans"}},
+        {"Lucida Sans", {"DejaVu Sans"}}};
+    for (const auto& [designed, free] : families) {
+      // A family installed by more than one foundry is reported as "Family [Foundry]".
+      const QString family = QFontInfo(QFont(designed)).family().section(QStringLiteral(" ["), 0, 0);
+      QVERIFY2(free.contains(family), qPrintable(family));
+    }
+  }
+};
+
+QTEST_MAIN(tst_skin)
+#include "tst_skin.moc"
