@@ -4,7 +4,9 @@
 #include <QLocale>
 #include <stdexcept>
 
+#include "app/Fonts.h"
 #include "app/QtBusyPointer.h"
+#include "app/Twips.h"
 #include "app/QtMessageBoxes.h"
 #include "app/QtProgramStarter.h"
 #include "dialogs/frmAbout.h"
@@ -13,16 +15,21 @@
 #include "commands/QtFileDialog.h"
 #include "commands/frmmenu.h"
 #include "dialogs/modFolderBrowse.h"
+#include "player/core/PlayerShape.h"
 #include "player/frmMain.h"
+#include "player/frmbutton.h"
 #include "playlist/core/LastPlaylist.h"
 #include "playlist/frmplaylist.h"
 
 namespace sonavex {
 
 namespace {
-// Pixel offsets of the playlist window from the player's outer frame (104 and 833 twips).
-constexpr int kPlaylistGapX = 7;
-constexpr int kPlaylistDropY = 56;
+WindowRect rectOf(const QWidget& window) {
+  const QRect frame = window.frameGeometry();
+  return {frame.left(), frame.top(), frame.width(), frame.height()};
+}
+
+void moveTo(QWidget& window, Point place) { window.move(place.x, place.y); }
 }  // namespace
 
 Forms::Forms(FormsOptions options)
@@ -33,11 +40,13 @@ Forms::Forms(FormsOptions options)
       busy_(std::make_unique<QtBusyPointer>()),
       programs_(std::make_unique<QtProgramStarter>()) {
   if (!options_.quit) options_.quit = [] { QCoreApplication::exit(0); };
+  mapDesignFonts();
 }
 
 Forms::~Forms() {
   delete search_;
   delete about_;
+  button_.reset();
   vol_.reset();
   menu_.reset();
   main_.reset();
@@ -48,18 +57,16 @@ Forms::~Forms() {
 
 void Forms::start(const std::vector<std::string>& openPaths) {
   main().show();
-  showVolumePopup();
-  frmplaylist& list = playlist();
-  const QRect player = main().frameGeometry();
-  list.move(player.right() + 1 + kPlaylistGapX, player.top() + kPlaylistDropY);
-  list.show();
-  if (const RestoreResult& restored = list.restored(); !restored.readWhole) {
+  // Shown in the normal state: the volume popup (which loads the playlist window) and the slide.
+  main().Form_Resize();
+  if (ending_) return;  // ended during the slide
+  if (const RestoreResult& restored = playlist().restored(); !restored.readWhole) {
     core().platform.messages->show(
         lastPlaylistKeptNotice(options_.lastPlaylistFile, restored.reason), "Sonavex",
         MsgButtons::Ok, MsgIcon::Information);
   }
   if (ending_) return;  // ended while the notice was up
-  if (!openPaths.empty()) list.filedragging(openPaths);
+  if (!openPaths.empty()) playlist().filedragging(openPaths);
 }
 
 frmMain& Forms::main() {
@@ -103,9 +110,38 @@ frmvol& Forms::vol() {
   return *vol_;
 }
 
+frmbutton& Forms::button() {
+  if (!button_) button_ = std::make_unique<frmbutton>(*this);
+  return *button_;
+}
+
 void Forms::showVolumePopup() {
-  vol().placeOn(main());
+  moveTo(vol(), volumeDock(rectOf(main()), twipsPerPixel(main())));
   vol().show();
+}
+
+void Forms::playlistmotion() { button().playlistmotion(); }
+
+void Forms::showToggleButton() {
+  moveTo(button(), toggleButtonDock(rectOf(main()), twipsPerPixel(main())));
+  button().show();
+  button().raise();
+}
+
+void Forms::dockCompanions() {
+  const double tpp = twipsPerPixel(main());
+  const WindowRect player = rectOf(main());
+  moveTo(playlist(), playlistDock(player, tpp));
+  moveTo(menu(), menuDock(rectOf(playlist()), tpp));
+  moveTo(button(), toggleButtonDock(player, tpp));
+  moveTo(vol(), volumeDock(player, tpp));
+}
+
+void Forms::hideCompanions() {
+  if (about_) about_->hide();
+  button().hide();
+  menu().hide();
+  vol().hide();
 }
 
 void Forms::showSearch() {

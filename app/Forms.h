@@ -14,6 +14,7 @@
 namespace sonavex {
 
 class frmMain;
+class frmbutton;
 class frmmenu;
 class frmplaylist;
 class frmvol;
@@ -53,8 +54,21 @@ class Forms {
   frmmenu& menu();
   // The volume popup; loading it sets the engine to full volume (which loads the playlist window).
   frmvol& vol();
+  // The playlist toggle button; made on first use.
+  frmbutton& button();
   // Places the volume popup on the player window and shows it.
   void showVolumePopup();
+  // Slides the playlist window in beside the player.
+  void playlistmotion();
+  // Shows the toggle button on the player, where the put-away playlist window can be fetched back.
+  void showToggleButton();
+  // After the player moved: the playlist window, the command window, the toggle button and the
+  // volume popup go to their places beside it, in that order (the command window beside the
+  // playlist window's new place). A companion not made yet is made by this.
+  void dockCompanions();
+  // The player was minimised: the About box, the toggle button, the command window and the volume
+  // popup are hidden.
+  void hideCompanions();
   // The search window and the About box: one at a time, modeless, made afresh after each close.
   void showSearch();
   void showAbout();
@@ -67,6 +81,7 @@ class Forms {
   bool mainLoaded() const { return main_ != nullptr; }
   bool playlistLoaded() const { return playlist_ != nullptr; }
   bool menuLoaded() const { return menu_ != nullptr; }
+  bool buttonLoaded() const { return button_ != nullptr; }
 
   // Saves the playlist (errors ignored) and ends the program; later calls do nothing, so that every
   // exit path saves exactly once.
@@ -89,6 +104,7 @@ class Forms {
   // Windows are destroyed before the core and the engine they point at.
   std::unique_ptr<frmmenu> menu_;
   std::unique_ptr<frmvol> vol_;
+  std::unique_ptr<frmbutton> button_;
   QPointer<frmsearch> search_;
   QPointer<frmAbout> about_;
   std::unique_ptr<frmplaylist> playlist_;

@@ -1,11 +1,14 @@
 #include "commands/frmmenu.h"
 
-#include <QRegion>
+#include <QPainter>
 
+#include "app/RegionMask.h"
+#include "app/SkinButton.h"
 #include "app/Twips.h"
 #include "commands/core/AddCommands.h"
 #include "commands/core/OrderCommands.h"
 #include "commands/core/RemoveCommands.h"
+#include "player/core/PlayerShape.h"
 
 namespace sonavex {
 
@@ -14,9 +17,6 @@ constexpr int kButtonWidth = 33;
 constexpr int kButtonHeight = 25;
 constexpr int kGap = 4;
 constexpr int kRowTop[] = {16, 41, 66};  // level with the add, remove and sort buttons
-// The remove and sort strips start one and two pixels higher, as the shapes were designed.
-constexpr int kStripRaise[] = {0, 1, 2};
-constexpr double kOffsetTwips = 22;  // gap between the playlist window and the flyout
 }  // namespace
 
 frmmenu::frmmenu(Core& core, QWidget* parent)
@@ -25,7 +25,8 @@ frmmenu::frmmenu(Core& core, QWidget* parent)
   setWindowTitle(QStringLiteral("frmmenu"));
   // The flyout must not take the keyboard from the playlist window it stands beside.
   setAttribute(Qt::WA_ShowWithoutActivating);
-  setFixedSize(2 * kButtonWidth + 3 * kGap, kRowTop[2] + kButtonHeight + kRowTop[0]);
+  setAccessibleName(QStringLiteral("Playlist commands"));
+  setFixedSize(kScaleWidth, kRowTop[2] + kButtonHeight + kRowTop[0]);
   cmdfile = makeButton("cmdfile", QStringLiteral("&file"), 0, 0);
   cmddir = makeButton("cmddir", QStringLiteral("dir"), 0, 1);
   cmdsel = makeButton("cmdsel", QStringLiteral("sel"), 1, 0);
@@ -40,31 +41,36 @@ frmmenu::frmmenu(Core& core, QWidget* parent)
   connect(cmdrnd, &QPushButton::clicked, this, &frmmenu::cmdrnd_Click);
 }
 
-QPushButton* frmmenu::makeButton(const char* name, const QString& caption, int row, int column) {
-  auto* button = new QPushButton(caption, this);
+SkinButton* frmmenu::makeButton(const char* name, const QString& caption, int row, int column) {
+  auto* button = new SkinButton(caption, this);
   button->setObjectName(QLatin1String(name));
   button->setGeometry(kGap + column * (kButtonWidth + kGap), kRowTop[row], kButtonWidth,
                       kButtonHeight);
   // The selection of the playlist stays where the user made it.
   button->setFocusPolicy(Qt::NoFocus);
-  // The captions must fit buttons 33 pixels wide.
-  button->setStyleSheet(QStringLiteral("padding: 0px"));
   return button;
 }
 
 void frmmenu::placeBeside(const QWidget& panel) {
-  const int offset = pixelsOfTwips(panel, kOffsetTwips);
   const QRect frame = panel.frameGeometry();
-  move(frame.left() + frame.width() + offset, panel.mapToGlobal(QPoint(0, 0)).y());
+  const Point place = menuDock({frame.left(), frame.top(), frame.width(), frame.height()},
+                               twipsPerPixel(panel));
+  move(place.x, place.y);
 }
 
 void frmmenu::showFlyout(Flyout which) {
   shown_ = which;
   const int row = static_cast<int>(which);
-  const int top = kRowTop[row] - kStripRaise[row];
-  setMask(QRegion(0, top, width(), kRowTop[row] + kButtonHeight - top));
+  applyRegion(*this, flyoutRegion(which, kRowTop[row], kButtonHeight, width()));
   show();
   raise();
+}
+
+void frmmenu::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), QColor(0x10, 0x18, 0x38));
+  painter.setPen(QColor(0x80, 0xFF, 0xFF));
+  painter.drawLine(0, 0, 0, height());
 }
 
 void frmmenu::run(void (*command)(Core&)) {

@@ -1,19 +1,23 @@
 #pragma once
 // The command window: six buttons in three pairs (add, remove, sort) that fly out beside the
 // playlist window, one pair at a time, while the pointer is over the matching playlist button.
-#include <QPushButton>
 #include <QWidget>
 
 #include "app/core/Core.h"
+#include "commands/core/Flyout.h"
 
 namespace sonavex {
+
+class SkinButton;
 
 class frmmenu : public QWidget {
   Q_OBJECT
 
  public:
   // Which playlist button the pointer is over; the pair level with it is shown.
-  enum class Flyout { Add, Remove, Sort };
+  using Flyout = sonavex::Flyout;
+  // The window's width: the visible strip is 199 pixels narrower.
+  static constexpr int kScaleWidth = 277;
 
   explicit frmmenu(Core& core, QWidget* parent = nullptr);
 
@@ -30,19 +34,22 @@ class frmmenu : public QWidget {
   void cmdname_Click();
   void cmdrnd_Click();
 
-  QPushButton* cmdfile;
-  QPushButton* cmddir;
-  QPushButton* cmdsel;
-  QPushButton* cmdall;
-  QPushButton* cmdname;
-  QPushButton* cmdrnd;
+  SkinButton* cmdfile;
+  SkinButton* cmddir;
+  SkinButton* cmdsel;
+  SkinButton* cmdall;
+  SkinButton* cmdname;
+  SkinButton* cmdrnd;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 
  signals:
   // A command has run; the other windows show its result.
   void commandDone();
 
  private:
-  QPushButton* makeButton(const char* name, const QString& caption, int row, int column);
+  SkinButton* makeButton(const char* name, const QString& caption, int row, int column);
   void run(void (*command)(Core&));
 
   Core& core_;

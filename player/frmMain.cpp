@@ -3,18 +3,22 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
-#include <QFontMetrics>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QLabel>
-#include <QPushButton>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 
 #include "app/Forms.h"
+#include "app/RegionMask.h"
+#include "app/SkinButton.h"
+#include "app/SkinImage.h"
+#include "app/Skin.h"
+#include "app/Twips.h"
+#include "app/WindowDrag.h"
 #include "app/WindowsKeyCodes.h"
-#include "player/ClickArea.h"
 #include "player/core/Clock.h"
 #include "player/core/Marquee.h"
 #include "player/core/Transport.h"
@@ -27,6 +31,7 @@ namespace sonavex {
 namespace {
 constexpr int kButtonTop = 104;
 constexpr int kMarqueeInterval = 222;
+constexpr int kIrisInterval = 1;
 
 QString text(const std::string& bytes) {
   // Invalid bytes become replacement characters, so nothing of a name silently disappears.
@@ -53,29 +58,64 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
 }
 }  // namespace
 
+QRect frmMain::clientRect(int left, int top, int width, int height) {
+  return QRect(kPlayerFrameLeft + left, kPlayerFrameTop + top, width, height);
+}
+
 frmMain::frmMain(Forms& forms) : forms_(forms) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Sonavex"));
-  // No close button: the player's close request does nothing; Escape or the exit command end it.
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+  setAccessibleName(QStringLiteral("Sonavex"));
+  // Frameless, and no close command for the window manager to offer: the player's close request
+  // does nothing; the close image, Escape or the exit command end the program.
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint |
                  Qt::WindowMinimizeButtonHint);
-  setFixedSize(kClientWidth, kClientHeight);
+  setFixedSize(kPlayerOuterWidth, kPlayerOuterHeight);
   setFocusPolicy(Qt::StrongFocus);
-  setAutoFillBackground(true);
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, QColor(0x20, 0x20, 0x40));
-  setPalette(palette);
+  setMouseTracking(true);
 
-  lbltmp1_ = makeLabel(this, "lbltmp1", QRect(0, 0, 33, 25), QString(), false, Qt::white);
-  lbltmp_ = makeLabel(this, "lbltmp", QRect(0, 32, 33, 25), QString(), false, Qt::white);
+  const double tpp = twipsPerPixel(*this);
+  widthpixels_ = pixelsAtLoad(width() * tpp, tpp);
+  heightpixels_ = pixelsAtLoad(height() * tpp, tpp);
+  iris_ = irisAtLoad(widthpixels_, heightpixels_);
+  changeshape();
+
+  lbltmp1_ = makeLabel(this, "lbltmp1", clientRect(0, 0, 33, 25), QString(), false, Qt::white);
+  lbltmp_ = makeLabel(this, "lbltmp", clientRect(0, 32, 33, 25), QString(), false, Qt::white);
   lbltmp1_->hide();
   lbltmp_->hide();
-  lblsongname_ = makeLabel(this, "lblsongname", QRect(40, 72, 373, 15),
+
+  imgclose1_ = makeImage("imgclose1", "close-normal", clientRect(104, 28, 21, 23), tr("Close"));
+  imgclose2_ = makeImage("imgclose2", "close-hover", clientRect(104, 28, 21, 23), tr("Close"));
+  imgmin1_ = makeImage("imgmin1", "minimise-normal", clientRect(125, 28, 29, 23), tr("Minimise"));
+  imgmin2_ = makeImage("imgmin2", "minimise-hover", clientRect(125, 28, 29, 23), tr("Minimise"));
+  imgclose2_->hide();
+  imgmin2_->hide();
+  connect(imgclose1_, &SkinImage::moved, this, [this] {
+    imgclose2_->show();
+    imgclose1_->hide();
+  });
+  connect(imgmin1_, &SkinImage::moved, this, [this] {
+    imgmin1_->hide();
+    imgmin2_->show();
+  });
+  connect(imgclose2_, &SkinImage::clicked, this, [this] { forms_.playlist().mnuexit_Click(); });
+  connect(imgmin2_, &SkinImage::clicked, this, &frmMain::imgmin2_Click);
+
+  lblsongname_ = makeLabel(this, "lblsongname", clientRect(40, 72, 373, 15),
                            QStringLiteral("Book Antiqua"), false, QColor(0xC0, 0xFF, 0xFF));
-  lblttime_ = makeLabel(this, "lblttime", QRect(88, 192, 41, 25), QStringLiteral("MS Sans Serif"),
+  auto* Image1 = new SkinImage(QStringLiteral("player-decoration"), this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setAccessibleName(tr("Transport"));
+  Image1->setGeometry(clientRect(33, 96, 178, 45));  // designed at x 33.5
+  Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
+  lblttime_ = makeLabel(this, "lblttime", clientRect(88, 192, 41, 25), QStringLiteral("MS Sans Serif"),
                         true, QColor(0x80, 0xFF, 0xFF));
-  lblctime_ = makeLabel(this, "lblctime", QRect(128, 192, 41, 25), QStringLiteral("MS Sans Serif"),
+  lblctime_ = makeLabel(this, "lblctime", clientRect(128, 192, 41, 25), QStringLiteral("MS Sans Serif"),
                         true, QColor(0x00, 0xFF, 0xFF));
+  lblttime_->setAccessibleName(tr("Total time"));
+  lblctime_->setAccessibleName(tr("Elapsed time"));
+  lblsongname_->setAccessibleName(tr("Title"));
 
   cmdplay_ = makeButton("cmdplay", "play", 40);
   cmdstop_ = makeButton("cmdstop", "stop", 73);
@@ -88,27 +128,40 @@ frmMain::frmMain(Forms& forms) : forms_(forms) {
   connect(cmdnext_, &QPushButton::clicked, this, &frmMain::cmdnext_Click);
   connect(cmdprev_, &QPushButton::clicked, this, &frmMain::cmdprev_Click);
 
-  picprog_ = new ClickArea(QColor(0x10, 0x10, 0x30), this);
+  picprog_ = new SkinImage(QStringLiteral("seekbar"), this);
   picprog_->setObjectName(QStringLiteral("picprog"));
-  picprog_->setAccessibleName(QStringLiteral("Seek bar"));
-  picprog_->setGeometry(41, 144, 161, 41);
-  imgprog_ = new ClickArea(QColor(0x80, 0x80, 0xFF), picprog_);
+  picprog_->setAccessibleName(tr("Seek bar"));
+  picprog_->setAccessibleRole(QAccessible::Slider);
+  picprog_->setGeometry(clientRect(41, 144, 161, 41));
+  applyRegion(*picprog_, seekBarLens());
+  imgprog_ = new SkinImage(QStringLiteral("seekbar-fill"), picprog_, QSize(157, 37));
   imgprog_->setObjectName(QStringLiteral("imgprog"));
-  imgprog_->setAccessibleName(QStringLiteral("Position"));
+  imgprog_->setAccessibleName(tr("Position"));
+  imgprog_->setAccessibleRole(QAccessible::ProgressBar);
   imgprog_->setGeometry(0, 0, 157, 37);
-  connect(picprog_, &ClickArea::released, this, [this](int x) {
-    picprog_MouseUp(forms_.core(), x);
+  connect(picprog_, &SkinImage::released, this, [this](Qt::MouseButton, QPoint at) {
+    picprog_MouseUp(forms_.core(), at.x());
     render();
   });
-  connect(imgprog_, &ClickArea::released, this, [this](int x) {
-    imgprog_MouseUp(forms_.core(), x * kTwipsPerPixelOfImage);
+  connect(imgprog_, &SkinImage::released, this, [this](Qt::MouseButton, QPoint at) {
+    imgprog_MouseUp(forms_.core(), at.x() * kTwipsPerPixelOfImage);
     render();
   });
+
+  Timer1_ = new QTimer(this);
+  Timer1_->setObjectName(QStringLiteral("Timer1"));
+  Timer1_->setTimerType(Qt::PreciseTimer);
+  Timer1_->setInterval(kIrisInterval);
+  connect(Timer1_, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+  Timer1_->start();
 
   Timer2_ = new QTimer(this);
   Timer2_->setObjectName(QStringLiteral("Timer2"));
   Timer2_->setInterval(kMarqueeInterval);
   connect(Timer2_, &QTimer::timeout, this, &frmMain::marqueeTick);
+
+  drag_ = new WindowDrag(*this);
+  connect(drag_, &WindowDrag::ended, this, [this] { forms_.dockCompanions(); });
 
   // A drop on the player is a drop on the playlist.
   new DropTarget(this, [this](const std::vector<std::string>& paths) {
@@ -116,23 +169,72 @@ frmMain::frmMain(Forms& forms) : forms_(forms) {
   });
 }
 
-QPushButton* frmMain::makeButton(const char* name, const char* caption, int left) {
-  auto* button = new QPushButton(QLatin1String(caption), this);
+SkinButton* frmMain::makeButton(const char* name, const char* caption, int left) {
+  auto* button = new SkinButton(QLatin1String(caption), this);
   button->setObjectName(QLatin1String(name));
-  button->setGeometry(left, kButtonTop, 33, 25);
+  button->setGeometry(clientRect(left, kButtonTop, 33, 25));
   // Keys belong to the window, which turns them into seek keys.
   button->setFocusPolicy(Qt::NoFocus);
-  // The captions must fit buttons 33 pixels wide.
-  button->setStyleSheet(QStringLiteral("padding: 0px"));
-  QFont font(QStringLiteral("Book Antiqua"));
-  font.setPointSizeF(8.25);
-  font.setBold(true);
-  // Where the designed font is missing, a wider stand-in is shrunk until the caption fits.
-  while (font.pointSizeF() > 5 &&
-         QFontMetrics(font).horizontalAdvance(button->text()) > button->width() - 2)
-    font.setPointSizeF(font.pointSizeF() - 0.25);
-  button->setFont(font);
   return button;
+}
+
+SkinImage* frmMain::makeImage(const char* name, const char* asset, QRect place,
+                              const QString& accessibleName) {
+  auto* image = new SkinImage(QLatin1String(asset), this);
+  image->setObjectName(QLatin1String(name));
+  image->setGeometry(place);
+  image->setAccessibleName(accessibleName);
+  image->setAccessibleRole(QAccessible::Button);
+  return image;
+}
+
+bool frmMain::changeshape() {
+  applyRegion(*this, irisRegion(iris_));
+  return true;
+}
+
+void frmMain::Timer1_Timer() {
+  if (irisTick(iris_, widthpixels_, heightpixels_)) {
+    changeshape();
+    return;
+  }
+  raise();
+  Timer1_->stop();
+}
+
+void frmMain::Form_Resize() {
+  forms_.showVolumePopup();
+  forms_.playlistmotion();
+}
+
+void frmMain::imgmin2_Click() {
+  showMinimized();
+  // Without a window manager the state may not change; the companions go away all the same.
+  hideCompanions();
+}
+
+void frmMain::hideCompanions() {
+  if (minimised_) return;
+  minimised_ = true;
+  forms_.playlist().Image3_Click();
+  forms_.hideCompanions();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowStateChange) {
+    if (isMinimized()) {
+      hideCompanions();
+    } else if (minimised_ && !isMaximized()) {
+      minimised_ = false;
+      Form_Resize();
+    }
+  }
+  QWidget::changeEvent(event);
+}
+
+void frmMain::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  drawSkin(painter, rect(), QStringLiteral("player-body"));
 }
 
 void frmMain::render() {
@@ -212,6 +314,26 @@ void frmMain::keyReleaseEvent(QKeyEvent* event) {
   forms_.core().shared.lastkey = code;
   keyboardscroll(forms_.core());
   render();
+}
+
+void frmMain::mousePressEvent(QMouseEvent* event) {
+  // The left button drags the window; companions dock when the drag ends. Any other button docks
+  // them at once.
+  if (event->button() == Qt::LeftButton) {
+    drag_->begin(event->globalPosition().toPoint());
+  } else {
+    forms_.dockCompanions();
+  }
+  event->accept();
+}
+
+void frmMain::mouseMoveEvent(QMouseEvent* event) {
+  // Back on the body: both images show their normal look.
+  imgclose1_->show();
+  imgclose2_->hide();
+  imgmin2_->hide();
+  imgmin1_->show();
+  QWidget::mouseMoveEvent(event);
 }
 
 void frmMain::mouseReleaseEvent(QMouseEvent* event) {

@@ -1,9 +1,12 @@
 #pragma once
-// The player window: five transport buttons, the scrolling title, the time labels and the seek bar.
-// Every event goes to a core operation; render() then shows what the core's face says.
+// The player window: an ellipse that opens like an iris, with five transport buttons, the
+// scrolling title, the time labels, the lens-shaped seek bar and its own close and minimise images.
+// It is dragged by its body and its companion windows dock to it. Every event goes to a core
+// operation; render() then shows what the core's face says.
 #include <QWidget>
 
 #include "app/KeyPresses.h"
+#include "player/core/PlayerShape.h"
 
 class QLabel;
 class QPushButton;
@@ -11,12 +14,16 @@ class QTimer;
 
 namespace sonavex {
 
-class ClickArea;
 class Forms;
+class SkinButton;
+class SkinImage;
+class WindowDrag;
 
 class frmMain : public QWidget {
   Q_OBJECT
  public:
+  // The designed client area; the window is laid out with a classic frame around it, which the
+  // elliptical region always cuts away.
   static constexpr int kClientWidth = 244;
   static constexpr int kClientHeight = 249;
 
@@ -29,36 +36,67 @@ class frmMain : public QWidget {
   void cmdpause_Click();
   void cmdstop_Click();
   void currenttracknumber();
-  bool changeshape() { return true; }
+  // Cuts the window to the ellipse of the iris values.
+  bool changeshape();
+  // One tick of the opening iris.
+  void Timer1_Timer();
+  const Iris& iris() const { return iris_; }
+  int widthpixels() const { return widthpixels_; }
+  int heightpixels() const { return heightpixels_; }
+  // The place of a designed client-area rectangle in this window.
+  static QRect clientRect(int left, int top, int width, int height);
+
+  // Shown in the normal state (at start and on every restore): the volume popup is placed and
+  // shown, and the playlist window slides in.
+  void Form_Resize();
+  // The minimise image: the window is minimised and its companions go away with it.
+  void imgmin2_Click();
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
-  QPushButton* makeButton(const char* name, const char* caption, int left);
+  SkinButton* makeButton(const char* name, const char* caption, int left);
+  SkinImage* makeImage(const char* name, const char* asset, QRect place, const QString& accessibleName);
   void cmdnext_Click();
   void cmdprev_Click();
   void marqueeTick();
+  // Hides what follows the player when it is minimised, however that came about.
+  void hideCompanions();
 
   Forms& forms_;
-  QPushButton* cmdplay_;
-  QPushButton* cmdstop_;
-  QPushButton* cmdpause_;
-  QPushButton* cmdnext_;
-  QPushButton* cmdprev_;
+  Iris iris_;
+  int widthpixels_;
+  int heightpixels_;
+  SkinButton* cmdplay_;
+  SkinButton* cmdstop_;
+  SkinButton* cmdpause_;
+  SkinButton* cmdnext_;
+  SkinButton* cmdprev_;
   QLabel* lblsongname_;
   QLabel* lblctime_;
   QLabel* lblttime_;
   QLabel* lbltmp_;
   QLabel* lbltmp1_;
-  ClickArea* picprog_;
-  ClickArea* imgprog_;
+  SkinImage* imgclose1_;
+  SkinImage* imgclose2_;
+  SkinImage* imgmin1_;
+  SkinImage* imgmin2_;
+  SkinImage* picprog_;
+  SkinImage* imgprog_;
+  QTimer* Timer1_;
   QTimer* Timer2_;
+  WindowDrag* drag_;
   KeyPresses keys_;
+  bool minimised_ = false;
 };
 
 }  // namespace sonavex

@@ -2,12 +2,14 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
-#include "app/Twips.h"
+#include "app/RegionMask.h"
+#include "app/Skin.h"
+#include "app/SkinImage.h"
 #include "app/core/Core.h"
-#include "player/ClickArea.h"
 #include "player/core/VolumePopup.h"
 
 namespace sonavex {
@@ -15,10 +17,7 @@ namespace sonavex {
 namespace {
 constexpr int kFillTop = -56;
 constexpr int kFillHeight = 128;
-
-QRect rectOf(const Box& box) {
-  return QRect(QPoint(box.left, box.top), QPoint(box.right - 1, box.bottom - 1));
-}
+constexpr int kFillArtWidth = 294;
 }  // namespace
 
 frmvol::frmvol(Core& core) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), core_(core) {
@@ -27,10 +26,8 @@ frmvol::frmvol(Core& core) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
   setAccessibleName(QStringLiteral("Volume"));
   setAccessibleDescription(QStringLiteral("Click along the arc to set the volume"));
   setFixedSize(kVolumeClientWidth, kVolumeClientHeight);
-  setAutoFillBackground(true);
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
-  setPalette(palette);
+  // Not focusable as a window: the keyboard stays with the player it sits on.
+  setAttribute(Qt::WA_ShowWithoutActivating);
 
   auto* legend = new QLabel(QStringLiteral("vol"), this);
   legend->setObjectName(QStringLiteral("Label1"));
@@ -39,30 +36,25 @@ frmvol::frmvol(Core& core) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
   small.setPointSizeF(6.5);
   legend->setFont(small);
 
-  Image1_ = new ClickArea(QColor(0x40, 0xC0, 0xFF), this);
+  Image1_ = new SkinImage(QStringLiteral("volume-fill"), this, QSize(kFillArtWidth, kFillHeight));
   Image1_->setObjectName(QStringLiteral("Image1"));
   Image1_->setAccessibleName(QStringLiteral("Volume level"));
+  Image1_->setAccessibleRole(QAccessible::ProgressBar);
   Image1_->setGeometry(0, kFillTop, static_cast<int>(core_.vol.fillWidth), kFillHeight);
   legend->raise();
-  connect(Image1_, &ClickArea::released, this, [this](int x) {
-    Image1_MouseUp(core_, width(), x * 15.0);
+  connect(Image1_, &SkinImage::released, this, [this](Qt::MouseButton, QPoint at) {
+    Image1_MouseUp(core_, width(), at.x() * 15.0);
     render();
   });
 
-  setMask(crescent(width(), height()));
+  applyRegion(*this, crescentRegion(width(), height()));
   frmvol_Load(core_);
 }
 
-QRegion frmvol::crescent(int scaleWidth, int scaleHeight) {
-  const CrescentFigures f = crescentFigures(scaleWidth, scaleHeight);
-  return QRegion(rectOf(f.A), QRegion::Ellipse)
-      .subtracted(QRegion(rectOf(f.B), QRegion::Ellipse))
-      .intersected(QRegion(rectOf(f.R)));
-}
-
-void frmvol::placeOn(const QWidget& player) {
-  const QRect frame = player.frameGeometry();
-  move(frame.left() + pixelsOfTwips(player, kVolumeLeftTwips), frame.top());
+void frmvol::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), QColor(0xE0, 0xE0, 0xE0));
+  drawSkin(painter, rect(), QStringLiteral("volume-arc"));
 }
 
 void frmvol::render() {

@@ -1,11 +1,11 @@
 #pragma once
 // The volume popup: a crescent on the player window's top edge whose fill shows the volume. A click
-// along the arc sets the volume; the fill is a plain band until the skin draws the arc.
+// along the arc sets the volume.
 #include <QWidget>
 
 namespace sonavex {
 
-class ClickArea;
+class SkinImage;
 struct Core;
 
 class frmvol : public QWidget {
@@ -14,19 +14,16 @@ class frmvol : public QWidget {
   // Loading builds the crescent region and sets the engine to full volume.
   explicit frmvol(Core& core);
 
-  // Places the popup on the player window (210 twips right of its left edge, level with its top).
-  void placeOn(const QWidget& player);
   // Shows the fill width the core holds.
   void render();
-  // The region the window is cut to, as the core's figures give it.
-  static QRegion crescent(int scaleWidth, int scaleHeight);
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   Core& core_;
-  ClickArea* Image1_;
+  SkinImage* Image1_;
 };
 
 }  // namespace sonavex

@@ -13,8 +13,8 @@ PlaylistView::PlaylistView(QWidget* parent) : QListView(parent) {
 }
 
 QModelIndex PlaylistView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
-  if (action == MoveRight) action = MoveDown;
-  if (action == MoveLeft) action = MoveUp;
+  // Left and Right are the seek keys: the focus, which the next track is chosen from, stays.
+  if (action == MoveRight || action == MoveLeft) return currentIndex();
   return QListView::moveCursor(action, modifiers);
 }
 

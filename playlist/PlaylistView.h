@@ -1,6 +1,5 @@
 #pragma once
-// The shown list. Left and Right move the focus up and down like the list box this player was
-// designed for, so that the seek keys' reselection can undo exactly that move.
+// The shown list. Left and Right leave the focus and the selection alone: they are the seek keys.
 #include <QListView>
 
 namespace sonavex {

@@ -1,17 +1,22 @@
 #include "playlist/frmplaylist.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QCursor>
 #include <QMoveEvent>
-#include <QPushButton>
+#include <QPainter>
 #include <QTimer>
-#include <QToolButton>
 
 #include "app/Forms.h"
+#include "app/RegionMask.h"
+#include "app/Skin.h"
+#include "app/SkinButton.h"
+#include "app/SkinCheckBox.h"
+#include "app/SkinImage.h"
+#include "app/WindowDrag.h"
 #include "app/WindowsKeyCodes.h"
 #include "app/core/Core.h"
 #include "commands/core/RemoveCommands.h"
@@ -33,6 +38,8 @@ namespace sonavex {
 
 namespace {
 constexpr int kClockInterval = 1000;
+constexpr int kHideInterval = 1;
+constexpr int kSideLeft = 252;  // the strip behind the command buttons
 // Left of this the pointer is over the list side of the panel, away from the command buttons.
 constexpr int kFlyoutHideX = 289;
 
@@ -42,14 +49,20 @@ QLabel* makeCaption(QWidget* parent, const char* name, const char* caption, int 
   QFont font(QStringLiteral("Book Antiqua"));
   font.setPointSizeF(8.25);
   label->setFont(font);
-  label->setGeometry(left, 0, 60, 14);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, QColor(0xC0, 0xFF, 0xFF));
+  label->setPalette(palette);
+  label->setGeometry(left, 0, 60, 13);
+  // The caption is part of the background: presses on it drag the panel.
+  label->setAttribute(Qt::WA_TransparentForMouseEvents);
   return label;
 }
 
-QCheckBox* makeCheckBox(QWidget* parent, const char* name, int left) {
-  auto* box = new QCheckBox(parent);
+SkinCheckBox* makeCheckBox(QWidget* parent, const char* name, const char* accessibleName, int left) {
+  auto* box = new SkinCheckBox(parent);
   box->setObjectName(QLatin1String(name));
-  box->setGeometry(left, 0, 16, 14);
+  box->setAccessibleName(QLatin1String(accessibleName));
+  box->setGeometry(left, 0, 12, 13);
   box->setFocusPolicy(Qt::NoFocus);
   return box;
 }
@@ -58,7 +71,18 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, int left) {
 frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) {
   setObjectName(QStringLiteral("frmplaylist"));
   setWindowTitle(QStringLiteral("Playlist"));
+  setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
   resize(kClientWidth, kClientHeight);
+  setMouseTracking(true);
+  applyRegion(*this, changeshape1(width(), height()));
+
+  Image1_ = new SkinImage(QStringLiteral("playlist-background"), this, QSize(243, 177));
+  Image1_->setObjectName(QStringLiteral("Image1"));
+  Image1_->setAccessibleName(tr("Playlist panel"));
+  Image1_->setGeometry(0, 0, 243, kClientHeight - 1);
+  connect(Image1_, &SkinImage::pressed, this,
+          [this](Qt::MouseButton button, QPoint, QPoint global) { backgroundPressed(button, global); });
+  connect(Image1_, &SkinImage::moved, this, [this](QPoint at) { backgroundMoved(at.x()); });
 
   model_ = new PlaylistListModel(core_.list, this);
   cpvcoollist2_ = new PlaylistView(this);
@@ -76,6 +100,8 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
   cpvcoollist2_->viewport()->installEventFilter(this);
   connect(cpvcoollist2_, &QAbstractItemView::doubleClicked, this, [this] {
     cpvcoollist2_DblClick(core_);
+    Image2_->show();
+    Image3_->hide();
     afterCoreChange();
   });
   connect(cpvcoollist2_, &QAbstractItemView::clicked, this, [this] {
@@ -83,9 +109,9 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
     cpvcoollist2_->setToolTip(QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size())));
   });
 
-  chkshuffle_ = makeCheckBox(this, "chkshuffle", 16);
+  chkshuffle_ = makeCheckBox(this, "chkshuffle", "Shuffle", 16);
   lblshuffle_ = makeCaption(this, "lblshuffle", "Shuffle", 33);
-  chkloop_ = makeCheckBox(this, "chkloop", 120);
+  chkloop_ = makeCheckBox(this, "chkloop", "Loop", 120);
   lblloop_ = makeCaption(this, "lblloop", "Loop", 136);
   connect(chkloop_, &QCheckBox::clicked, this, [this](bool on) { core_.chkloop = on ? 1 : 0; });
   connect(chkshuffle_, &QCheckBox::clicked, this, [this](bool on) {
@@ -103,18 +129,41 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
     afterCoreChange();
   });
   connect(cmdsave_, &QPushButton::clicked, this, [this] { cmdsave_Click(core_); });
-  for (QPushButton* button : {cmdadd_, cmdrem_, cmdsort_}) button->installEventFilter(this);
+  for (SkinButton* button : {cmdadd_, cmdrem_, cmdsort_}) {
+    connect(button, &SkinButton::hovered, this, [this, button] { showFlyoutFor(button); });
+  }
 
-  auto* Image4 = new QToolButton(this);
+  Image2_ = new SkinImage(QStringLiteral("hide-normal"), this);
+  Image3_ = new SkinImage(QStringLiteral("hide-hover"), this);
+  for (SkinImage* image : {Image2_, Image3_}) {
+    image->setGeometry(200, 0, 32, 13);
+    image->setAccessibleName(tr("Hide playlist"));
+    image->setAccessibleRole(QAccessible::Button);
+  }
+  Image2_->setObjectName(QStringLiteral("Image2"));
+  Image3_->setObjectName(QStringLiteral("Image3"));
+  Image3_->hide();
+  connect(Image2_, &SkinImage::moved, this, [this] {
+    Image3_->show();
+    Image2_->hide();
+  });
+  connect(Image3_, &SkinImage::clicked, this, &frmplaylist::Image3_Click);
+
+  auto* Image4 = new SkinImage(QStringLiteral("about-icon"), this);
   Image4->setObjectName(QStringLiteral("Image4"));
-  Image4->setText(QStringLiteral("?"));
-  Image4->setAccessibleName(QStringLiteral("About Sonavex"));
-  Image4->setToolTip(QStringLiteral("About Sonavex"));
+  Image4->setAccessibleName(tr("About Sonavex"));
+  Image4->setAccessibleRole(QAccessible::Button);
+  Image4->setToolTip(tr("About Sonavex"));
   Image4->setGeometry(260, 147, 25, 25);
-  Image4->setFocusPolicy(Qt::NoFocus);
-  connect(Image4, &QToolButton::clicked, this, [this] { mnuabout_Click(); });
+  connect(Image4, &SkinImage::clicked, this, [this] { mnuabout_Click(); });
   buildMenus();
-  setMouseTracking(true);
+
+  Timer1_ = new QTimer(this);
+  Timer1_->setObjectName(QStringLiteral("Timer1"));
+  Timer1_->setTimerType(Qt::PreciseTimer);
+  Timer1_->setInterval(kHideInterval);
+  connect(Timer1_, &QTimer::timeout, this, &frmplaylist::Timer1_Timer);
+  drag_ = new WindowDrag(*this);
 
   auto drop = [this](const std::vector<std::string>& paths) { filedragging(paths); };
   new DropTarget(this, drop);
@@ -134,13 +183,11 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
 
 frmplaylist::~frmplaylist() { core_.mp1.setListener(nullptr); }
 
-QPushButton* frmplaylist::makeButton(const char* name, const char* caption, int top) {
-  auto* button = new QPushButton(QLatin1String(caption), this);
+SkinButton* frmplaylist::makeButton(const char* name, const char* caption, int top) {
+  auto* button = new SkinButton(QLatin1String(caption), this);
   button->setObjectName(QLatin1String(name));
   button->setGeometry(256, top, 33, 25);
   button->setFocusPolicy(Qt::NoFocus);
-  // The captions must fit buttons 33 pixels wide.
-  button->setStyleSheet(QStringLiteral("padding: 0px"));
   return button;
 }
 
@@ -196,9 +243,58 @@ void frmplaylist::showFlyoutFor(const QObject* button) {
   if (button == cmdsort_) menu.showFlyout(frmmenu::Flyout::Sort);
 }
 
+void frmplaylist::backgroundPressed(Qt::MouseButton button, const QPoint& globalPos) {
+  if (button == Qt::LeftButton) drag_->begin(globalPos);
+  forms_.menu().placeBeside(*this);
+}
+
+void frmplaylist::backgroundMoved(int x) {
+  if (x < kFlyoutHideX && forms_.menuLoaded()) forms_.menu().hide();
+  Image2_->show();
+  Image3_->hide();
+}
+
+void frmplaylist::mousePressEvent(QMouseEvent* event) {
+  backgroundPressed(event->button(), event->globalPosition().toPoint());
+  event->accept();
+}
+
 void frmplaylist::mouseMoveEvent(QMouseEvent* event) {
-  if (event->position().x() < kFlyoutHideX && forms_.menuLoaded()) forms_.menu().hide();
+  backgroundMoved(static_cast<int>(event->position().x()));
   QWidget::mouseMoveEvent(event);
+}
+
+void frmplaylist::resizeEvent(QResizeEvent* event) {
+  cpvcoollist2_->resize(cpvcoollist2_->width(), height() - 27);
+  Image1_->resize(Image1_->width(), height() - 1);
+  // The first sizing at show keeps the shape the window was given; a real resize reshapes it.
+  if (event->oldSize().isValid() && event->oldSize() != event->size()) {
+    applyRegion(*this, resizeRegion(kPanelScaleWidth, height()));
+  }
+  QWidget::resizeEvent(event);
+}
+
+void frmplaylist::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), QColor(0x08, 0x0C, 0x1C));
+  drawSkin(painter, QRect(kSideLeft, 0, 45, 178), QStringLiteral("playlist-side"));
+}
+
+void frmplaylist::Image3_Click() {
+  QCursor::setPos(QCursor::pos() - QPoint(0, kHidePointerRaise));
+  hide_.start();
+  Timer1_->start();
+  forms_.showToggleButton();
+}
+
+void frmplaylist::Timer1_Timer() {
+  applyRegion(*this, hide_.tick(kPanelScaleWidth));
+  if (!hide_.running()) Timer1_->stop();
+}
+
+void frmplaylist::stopHideAnimation() {
+  Timer1_->stop();
+  hide_ = HideAnimation();
 }
 
 void frmplaylist::moveEvent(QMoveEvent* event) {
@@ -268,11 +364,6 @@ void frmplaylist::keyPressEvent(QKeyEvent* event) {
 }
 
 bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Enter &&
-      (watched == cmdadd_ || watched == cmdrem_ || watched == cmdsort_)) {
-    showFlyoutFor(watched);
-    return false;  // the button still shows its own hover look
-  }
   if (watched == cpvcoollist2_ && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     keys_.pressed(key);

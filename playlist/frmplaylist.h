@@ -1,6 +1,7 @@
 #pragma once
-// The playlist window (plain for now): the list, the loop and shuffle boxes, the command buttons,
-// the position clock, and the host of the media engine, whose notifications it hands to the core.
+// The playlist window: a borderless skinned panel with the list, the loop and shuffle boxes, the
+// command buttons, a hide button and the About icon; it hosts the position clock and the media
+// engine, whose notifications it hands to the core.
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -8,8 +9,8 @@
 #include "app/KeyPresses.h"
 #include "engine/core/MediaEngine.h"
 #include "playlist/core/LastPlaylist.h"
+#include "playlist/core/PanelShape.h"
 
-class QCheckBox;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -20,6 +21,10 @@ namespace sonavex {
 class Forms;
 class PlaylistListModel;
 class PlaylistView;
+class SkinButton;
+class SkinCheckBox;
+class SkinImage;
+class WindowDrag;
 struct Core;
 
 class frmplaylist : public QWidget, public MediaEngineListener {
@@ -69,6 +74,13 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   void balanceItem_Click(int item);
   void rateItem_Click(int item);
   void mnuabout_Click();
+  // The hide image: the pointer moves off it, the panel is wiped away from the left and the toggle
+  // button is shown on the player. The panel stays open and goes on playing.
+  void Image3_Click();
+  // One tick of the hide animation.
+  void Timer1_Timer();
+  void stopHideAnimation();
+  bool hiding() const { return hide_.running(); }
   // Starts or stops the one-second position clock when its state differs.
   void setClockRunning(bool on);
   // Shows the play mode boxes as the core holds them.
@@ -90,11 +102,17 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   void keyReleaseEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
-  QPushButton* makeButton(const char* name, const char* caption, int top);
+  SkinButton* makeButton(const char* name, const char* caption, int top);
+  // A press or a move over the background: it drags the panel and tidies the flyout.
+  void backgroundPressed(Qt::MouseButton button, const QPoint& globalPos);
+  void backgroundMoved(int x);
   void handleKeyRelease(QKeyEvent* event, bool fromList);
   void afterCoreChange();
   // The pointer came onto the add, remove or sort button: its pair of commands flies out.
@@ -111,22 +129,28 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   Core& core_;
   PlaylistListModel* model_;
   PlaylistView* cpvcoollist2_;
-  QCheckBox* chkloop_;
-  QCheckBox* chkshuffle_;
+  SkinCheckBox* chkloop_;
+  SkinCheckBox* chkshuffle_;
   QLabel* lblloop_;
   QLabel* lblshuffle_;
-  QPushButton* cmdadd_;
-  QPushButton* cmdrem_;
-  QPushButton* cmdsort_;
-  QPushButton* cmdload_;
-  QPushButton* cmdsave_;
+  SkinButton* cmdadd_;
+  SkinButton* cmdrem_;
+  SkinButton* cmdsort_;
+  SkinButton* cmdload_;
+  SkinButton* cmdsave_;
+  SkinImage* Image1_;
+  SkinImage* Image2_;
+  SkinImage* Image3_;
+  QTimer* Timer1_;
   QTimer* Timer2_;
+  WindowDrag* drag_;
+  HideAnimation hide_;
   RestoreResult restored_;
   KeyPresses keys_;
   QMenu* mnupopup_ = nullptr;
   QMenu* mnupopupmain_ = nullptr;
   std::vector<QAction*> balanceItems_;
-  std::vector<QAction*> rateItems_;  // the window's and the list's presses alike: the window sees the list's keys
+  std::vector<QAction*> rateItems_;
 };
 
 }  // namespace sonavex

@@ -9,7 +9,6 @@ namespace sonavex {
 
 inline constexpr int kVolumeClientWidth = 312;   // pixels
 inline constexpr int kVolumeClientHeight = 213;
-inline constexpr int kVolumeLeftTwips = 210;     // from the player's left edge
 
 // The crescent: ellipse A minus ellipse B, cut by rectangle R. Bounds rounded halves to even.
 struct CrescentFigures {

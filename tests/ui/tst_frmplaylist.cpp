@@ -99,11 +99,11 @@ class FrmplaylistTest : public QObject {
     QTest::addColumn<int>("count");
     QTest::newRow("double click plays once") << 0 << false << 1 << 0.0 << 5 << 5 << 20;
     QTest::newRow("Enter plays") << int(Qt::Key_Return) << false << 1 << 0.0 << 5 << 5 << 20;
-    // The seek keys undo the focus move of the arrow; with nothing open the arrow only moves.
-    QTest::newRow("Right") << int(Qt::Key_Right) << true << 1 << 110.0 << 6 << 5 << 20;
-    QTest::newRow("Left") << int(Qt::Key_Left) << true << 1 << 90.0 << 4 << 5 << 20;
+    // The seek keys leave the focus (where the next track is chosen from) and the selection alone.
+    QTest::newRow("Right") << int(Qt::Key_Right) << true << 1 << 110.0 << 5 << 5 << 20;
+    QTest::newRow("Left") << int(Qt::Key_Left) << true << 1 << 90.0 << 5 << 5 << 20;
     QTest::newRow("Right, nothing open")
-        << int(Qt::Key_Right) << false << 0 << 100.0 << 6 << 6 << 20;
+        << int(Qt::Key_Right) << false << 0 << 100.0 << 5 << 5 << 20;
     QTest::newRow("Delete removes") << int(Qt::Key_Delete) << false << 0 << 100.0 << -1 << -1 << 19;
   }
 
