@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Sonavex and runs every test: core unit tests, window tests
-# (offscreen), end-to-end tests with real audio in a private PulseAudio null sink, the core tests
+# (offscreen), end-to-end tests with real audio in a private PulseAudio null sink, the windows on a
+# virtual X server (without and with a window manager) driven by a real pointer, the core tests
 # once more under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzz run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -40,6 +41,14 @@ run_ctest --test-dir "$root/build" -L 'core|ui' --output-on-failure -j"$jobs" --
 echo "== end-to-end tests (real audio)"
 run_ctest_wrapped "$root/scripts/with-pulse.sh" --test-dir "$root/build" -L e2e --output-on-failure \
   --timeout 300
+
+echo "== the windows on a real X server (Xvfb), without a window manager"
+run_ctest_wrapped "$root/scripts/with-x11.sh" --test-dir "$root/build" -L x11 --output-on-failure \
+  --timeout 120
+
+echo "== the windows on a real X server (Xvfb), under the openbox window manager"
+run_ctest_wrapped "$root/scripts/with-x11.sh --wm" --test-dir "$root/build" -L x11 \
+  --output-on-failure --timeout 120
 
 echo "== the player in a Release build (-O3: other warnings than RelWithDebInfo's)"
 "$root/scripts/build.sh" "$root/build-release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
