@@ -14,6 +14,7 @@
 #include "engine/gst/GstMediaEngine.h"
 #include "mediainfo/core/FileInfoCommand.h"
 #include "playlist/core/LastPlaylist.h"
+#include "playlist/frmplaylist.h"
 
 namespace {
 
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
   forms.start(openPaths);
   // A termination request during start-up (a message box was up) ended the nested loops only.
   if (forms.ending()) return 0;
-  if (sonavex::startupProbeRequested()) sonavex::reportStartupWhenShown(started);
+  if (sonavex::startupProbeRequested()) {
+    sonavex::reportStartupWhenShown(started, [&forms] { forms.playlist().Image3_Click(); });
+  }
   return app.exec();
 }

@@ -16,6 +16,7 @@
 #include "app/SkinButton.h"
 #include "app/SkinImage.h"
 #include "app/Skin.h"
+#include "app/StartupProbe.h"
 #include "app/Twips.h"
 #include "app/WindowDrag.h"
 #include "app/WindowsKeyCodes.h"
@@ -194,12 +195,14 @@ bool frmMain::changeshape() {
 }
 
 void frmMain::Timer1_Timer() {
+  probeMoment(ProbeMoment::IrisStep);
   if (irisTick(iris_, widthpixels_, heightpixels_)) {
     changeshape();
     return;
   }
   raise();
   Timer1_->stop();
+  probeMoment(ProbeMoment::IrisOpen);
 }
 
 void frmMain::Form_Resize() {

@@ -9,6 +9,7 @@
 #include "app/Forms.h"
 #include "app/RegionMask.h"
 #include "app/SkinImage.h"
+#include "app/StartupProbe.h"
 #include "app/Twips.h"
 #include "player/core/ToggleButton.h"
 #include "player/frmMain.h"
@@ -93,6 +94,7 @@ void frmbutton::playlistmotion() {
   // A slide already under way (a restore during it, say) brings the window in by itself.
   if (sliding_) return;
   sliding_ = true;
+  probeMoment(ProbeMoment::SlideStart);
   frmMain& player = forms_.main();
   frmplaylist& list = forms_.playlist();
   const double tpp = twipsPerPixel(player);
@@ -116,6 +118,7 @@ void frmbutton::playlistmotion() {
   }
   list.move(static_cast<int>(std::lround(slide.left() / tpp)), top);
   sliding_ = false;
+  probeMoment(ProbeMoment::SlideEnd);
 }
 
 }  // namespace sonavex

@@ -16,6 +16,7 @@
 #include "app/SkinButton.h"
 #include "app/SkinCheckBox.h"
 #include "app/SkinImage.h"
+#include "app/StartupProbe.h"
 #include "app/WindowDrag.h"
 #include "app/WindowsKeyCodes.h"
 #include "app/core/Core.h"
@@ -281,6 +282,7 @@ void frmplaylist::paintEvent(QPaintEvent*) {
 }
 
 void frmplaylist::Image3_Click() {
+  probeMoment(ProbeMoment::HideStart);
   QCursor::setPos(QCursor::pos() - QPoint(0, kHidePointerRaise));
   hide_.start();
   Timer1_->start();
@@ -289,7 +291,9 @@ void frmplaylist::Image3_Click() {
 
 void frmplaylist::Timer1_Timer() {
   applyRegion(*this, hide_.tick(kPanelScaleWidth));
-  if (!hide_.running()) Timer1_->stop();
+  if (hide_.running()) return;
+  Timer1_->stop();
+  probeMoment(ProbeMoment::HideEnd);
 }
 
 void frmplaylist::stopHideAnimation() {
