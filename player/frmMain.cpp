@@ -221,15 +221,20 @@ void frmMain::hideCompanions() {
 }
 
 void frmMain::changeEvent(QEvent* event) {
+  // The window system may echo a state change back on its way; only the state it settles in counts.
   if (event->type() == QEvent::WindowStateChange) {
-    if (isMinimized()) {
-      hideCompanions();
-    } else if (minimised_ && !isMaximized()) {
-      minimised_ = false;
-      Form_Resize();
-    }
+    QMetaObject::invokeMethod(this, &frmMain::followWindowState, Qt::QueuedConnection);
   }
   QWidget::changeEvent(event);
+}
+
+void frmMain::followWindowState() {
+  if (isMinimized()) {
+    hideCompanions();
+  } else if (minimised_ && !isMaximized()) {
+    minimised_ = false;
+    Form_Resize();
+  }
 }
 
 void frmMain::paintEvent(QPaintEvent*) {
