@@ -24,11 +24,6 @@
 namespace sonavex {
 
 namespace {
-WindowRect rectOf(const QWidget& window) {
-  const QRect frame = window.frameGeometry();
-  return {frame.left(), frame.top(), frame.width(), frame.height()};
-}
-
 void moveTo(QWidget& window, Point place) { window.move(place.x, place.y); }
 }  // namespace
 
@@ -116,23 +111,23 @@ frmbutton& Forms::button() {
 }
 
 void Forms::showVolumePopup() {
-  moveTo(vol(), volumeDock(rectOf(main()), twipsPerPixel(main())));
+  moveTo(vol(), volumeDock(outerRect(main()), twipsPerPixel(main())));
   vol().show();
 }
 
 void Forms::playlistmotion() { button().playlistmotion(); }
 
 void Forms::showToggleButton() {
-  moveTo(button(), toggleButtonDock(rectOf(main()), twipsPerPixel(main())));
+  moveTo(button(), toggleButtonDock(outerRect(main()), twipsPerPixel(main())));
   button().show();
   button().raise();
 }
 
 void Forms::dockCompanions() {
   const double tpp = twipsPerPixel(main());
-  const WindowRect player = rectOf(main());
+  const WindowRect player = outerRect(main());
   moveTo(playlist(), playlistDock(player, tpp));
-  moveTo(menu(), menuDock(rectOf(playlist()), tpp));
+  moveTo(menu(), menuDock(outerRect(playlist()), tpp));
   moveTo(button(), toggleButtonDock(player, tpp));
   moveTo(vol(), volumeDock(player, tpp));
 }

@@ -65,4 +65,13 @@ QPixmap skinFrame(const QString& name, QSize frameSize, int frame, int frames,
   return one;
 }
 
+QString skinMenuStyle() {
+  return QStringLiteral(
+      "QMenu { background: #0c1430; color: #c0ffff; border: 1px solid #2aa8c8; padding: 2px; }"
+      "QMenu::item { padding: 3px 22px 3px 22px; }"
+      "QMenu::item:selected { background: #8080ff; color: #ffffff; }"
+      "QMenu::item:disabled { color: #587088; }"
+      "QMenu::separator { height: 1px; background: #2aa8c8; margin: 3px 6px; }");
+}
+
 }  // namespace sonavex

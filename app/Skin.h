@@ -23,4 +23,8 @@ void drawSkin(QPainter& painter, const QRect& target, const QString& name);
 QPixmap skinFrame(const QString& name, QSize frameSize, int frame, int frames,
                   qreal devicePixelRatio);
 
+// The context menus in the skin's colours: cyan text on dark, the buttons' periwinkle under the
+// pointer. A style sheet, so that submenus made later inherit it.
+QString skinMenuStyle();
+
 }  // namespace sonavex

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <cmath>
 
+#include "player/core/PlayerShape.h"
+
 namespace sonavex {
 
 inline double twipsPerPixel(const QWidget& widget) {
@@ -21,6 +23,12 @@ inline int pixelsOfTwips(const QWidget& widget, double twips) {
 inline QRect twipsRect(const QWidget& widget, int left, int top, int width, int height) {
   return QRect(pixelsOfTwips(widget, left), pixelsOfTwips(widget, top),
                pixelsOfTwips(widget, width), pixelsOfTwips(widget, height));
+}
+
+// A window's outer rectangle, as the docking arithmetic takes it.
+inline WindowRect outerRect(const QWidget& window) {
+  const QRect frame = window.frameGeometry();
+  return {frame.left(), frame.top(), frame.width(), frame.height()};
 }
 
 }  // namespace sonavex

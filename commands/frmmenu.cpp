@@ -52,9 +52,7 @@ SkinButton* frmmenu::makeButton(const char* name, const QString& caption, int ro
 }
 
 void frmmenu::placeBeside(const QWidget& panel) {
-  const QRect frame = panel.frameGeometry();
-  const Point place = menuDock({frame.left(), frame.top(), frame.width(), frame.height()},
-                               twipsPerPixel(panel));
+  const Point place = menuDock(outerRect(panel), twipsPerPixel(panel));
   move(place.x, place.y);
 }
 

@@ -108,7 +108,7 @@ frmMain::frmMain(Forms& forms) : forms_(forms) {
   auto* Image1 = new SkinImage(QStringLiteral("player-decoration"), this);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setAccessibleName(tr("Transport"));
-  Image1->setGeometry(clientRect(33, 96, 178, 45));  // designed at x 33.5
+  Image1->setGeometry(clientRect(34, 96, 177, 45));  // designed at x 33.5, rounded half to even
   Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
   lblttime_ = makeLabel(this, "lblttime", clientRect(88, 192, 41, 25), QStringLiteral("MS Sans Serif"),
                         true, QColor(0x80, 0xFF, 0xFF));
@@ -224,15 +224,20 @@ void frmMain::hideCompanions() {
 }
 
 void frmMain::changeEvent(QEvent* event) {
+  // The window system may echo a state change back on its way; only the state it settles in counts.
   if (event->type() == QEvent::WindowStateChange) {
-    if (isMinimized()) {
-      hideCompanions();
-    } else if (minimised_ && !isMaximized()) {
-      minimised_ = false;
-      Form_Resize();
-    }
+    QMetaObject::invokeMethod(this, &frmMain::followWindowState, Qt::QueuedConnection);
   }
   QWidget::changeEvent(event);
+}
+
+void frmMain::followWindowState() {
+  if (isMinimized()) {
+    hideCompanions();
+  } else if (minimised_ && !isMaximized()) {
+    minimised_ = false;
+    Form_Resize();
+  }
 }
 
 void frmMain::paintEvent(QPaintEvent*) {

@@ -69,8 +69,10 @@ class frmMain : public QWidget {
   void cmdnext_Click();
   void cmdprev_Click();
   void marqueeTick();
-  // Hides what follows the player when it is minimised, however that came about.
+  // Hides what follows the player when it is minimised, however that came about, and brings it
+  // back when the player is restored.
   void hideCompanions();
+  void followWindowState();
 
   Forms& forms_;
   Iris iris_;

@@ -17,16 +17,6 @@
 
 namespace sonavex {
 
-namespace {
-constexpr double kPlaylistGapTwips = 104;
-constexpr double kPlaylistDropTwips = 833;
-
-WindowRect rectOf(const QWidget& window) {
-  const QRect frame = window.frameGeometry();
-  return {frame.left(), frame.top(), frame.width(), frame.height()};
-}
-}  // namespace
-
 frmbutton::frmbutton(Forms& forms)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), forms_(forms) {
   setObjectName(QStringLiteral("frmbutton"));
@@ -73,7 +63,7 @@ void frmbutton::Image1_MouseMove() {
 
 void frmbutton::Timer1_Timer() {
   pointer_ = QCursor::pos();
-  if (pointerLeft({pointer_.x(), pointer_.y()}, rectOf(*this))) {
+  if (pointerLeft({pointer_.x(), pointer_.y()}, outerRect(*this))) {
     Image2_->hide();
     Image1_->show();
     Timer1_->stop();
@@ -101,11 +91,11 @@ void frmbutton::playlistmotion() {
   list.hide();
   list.stopHideAnimation();
   applyRegion(list, dockedPlaylistRegion(list.width(), list.height()));
-  const QRect p = player.frameGeometry();
-  const int top = p.top() + static_cast<int>(std::lround(kPlaylistDropTwips / tpp));
+  const WindowRect p = outerRect(player);
+  const int top = playlistDock(p, tpp).y;
   const QScreen* screen = player.screen();
-  const double screenRight = screen ? screen->geometry().right() + 1 : p.right() + 1;
-  const double target = (p.left() + p.width()) * tpp + kPlaylistGapTwips;
+  const double screenRight = screen ? screen->geometry().right() + 1 : p.left + p.width;
+  const double target = (p.left + p.width) * tpp + kPlaylistGapTwips;
   Slide slide(screenRight * tpp, target);
   list.move(static_cast<int>(std::lround(slide.left() / tpp)), top);
   list.show();

@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "app/Forms.h"
+#include "app/Skin.h"
 #include "app/core/Core.h"
 #include "commands/core/AudioMenus.h"
 #include "commands/core/PopupMenus.h"
@@ -82,6 +83,7 @@ void frmplaylist::buildMenus() {
   mnupopupmain_ = new QMenu(QStringLiteral("popupmain"), this);
   mnupopupmain_->setObjectName(QStringLiteral("mnupopupmain"));
   QMenu* main = mnupopupmain_;
+  for (QMenu* menu : {song, main}) menu->setStyleSheet(skinMenuStyle());
   QMenu* open = submenu(main, "mnuopen", "Open");
   item(open, "mnufiles", "File(s)", [this] { mnufiles_Click(); });
   item(open, "mnudir", "Dir", [this] { mnudir_Click(); });

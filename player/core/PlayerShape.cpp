@@ -42,7 +42,8 @@ PixelRegion seekBarLens() {
 }
 
 Point playlistDock(const WindowRect& player, double tpp) {
-  return {player.left + player.width + pixels(104, tpp), player.top + pixels(833, tpp)};
+  return {player.left + player.width + pixels(kPlaylistGapTwips, tpp),
+          player.top + pixels(kPlaylistDropTwips, tpp)};
 }
 
 Point menuDock(const WindowRect& playlist, double tpp) {

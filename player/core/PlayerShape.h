@@ -44,6 +44,10 @@ struct WindowRect {
   int left, top, width, height;
 };
 
+// The playlist window docks this far right of the player and this far below its top, in twips.
+inline constexpr double kPlaylistGapTwips = 104;
+inline constexpr double kPlaylistDropTwips = 833;
+
 // Where the companions dock, in pixels: each offset is designed in twips.
 Point playlistDock(const WindowRect& player, double twipsPerPixel);   // +width +104, +833
 Point menuDock(const WindowRect& playlist, double twipsPerPixel);     // +width +22, level

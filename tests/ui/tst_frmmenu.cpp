@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "commands/frmmenu.h"
+#include "app/RegionMask.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;
@@ -99,6 +100,7 @@ class FrmmenuTest : public QObject {
 
     frmmenu& menu = t.forms().menu();
     QVERIFY(menu.isVisible());
+    QCOMPARE(menu.mask(), maskOf(flyoutRegion(menu.shownFlyout(), button->y(), button->height(), menu.width())));
     for (const char* name : {"cmdfile", "cmddir", "cmdsel", "cmdall", "cmdname", "cmdrnd"}) {
       const bool strip = menu.mask().contains(child(menu, name)->geometry().center());
       QVERIFY2(strip == (first == name || second == name), name);

@@ -1,0 +1,259 @@
+// The windows' shapes and motion: the iris, the slide, the hide wipe, the toggle button, dragging
+// and docking, minimising, and what each control tells a screen reader.
+#include <QAccessible>
+#include <QCursor>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/RegionMask.h"
+#include "app/SkinImage.h"
+#include "app/Twips.h"
+#include "dialogs/frmAbout.h"
+#include "player/core/ToggleButton.h"
+#include "player/frmbutton.h"
+#include "player/frmvol.h"
+#include "commands/frmmenu.h"
+#include "support/TestForms.h"
+
+using namespace sonavex;
+using namespace sonavex::testing;
+
+namespace {
+
+void send(QWidget* widget, QEvent::Type type, QPoint local, Qt::MouseButton button = Qt::NoButton) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+  QMouseEvent event(type, local, widget->mapToGlobal(QPointF(local)), button, held, Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+void pointAt(QWidget* widget) { send(widget, QEvent::MouseMove, widget->rect().center()); }
+void clickOn(QWidget* widget) {
+  send(widget, QEvent::MouseButtonPress, widget->rect().center(), Qt::LeftButton);
+  send(widget, QEvent::MouseButtonRelease, widget->rect().center(), Qt::LeftButton);
+}
+
+WindowRect rectOf(const QWidget& w) {
+  const QRect r = w.frameGeometry();
+  return {r.left(), r.top(), r.width(), r.height()};
+}
+QPoint at(Point p) { return {p.x, p.y}; }
+
+// Every companion is where the player's place says it belongs.
+void verifyDocked(TestForms& t) {
+  Forms& f = t.forms();
+  const double tpp = twipsPerPixel(f.main());
+  QCOMPARE(f.playlist().pos(), at(playlistDock(rectOf(f.main()), tpp)));
+  QCOMPARE(f.menu().pos(), at(menuDock(rectOf(f.playlist()), tpp)));
+  QCOMPARE(f.button().pos(), at(toggleButtonDock(rectOf(f.main()), tpp)));
+  QCOMPARE(f.vol().pos(), at(volumeDock(rectOf(f.main()), tpp)));
+}
+
+QTimer* timer(QWidget& window) { return window.findChild<QTimer*>(QStringLiteral("Timer1")); }
+
+}  // namespace
+
+class ShapesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Before the start's slide lets events run, each tick is driven by hand.
+  void theIrisOpensInTenStepsThenStops() {
+    TestForms t;
+    frmMain& player = t.forms().main();
+    QCOMPARE(player.size(), QSize(250, 274));
+    QVERIFY(timer(player)->isActive());
+    QCOMPARE(child(player, "picprog")->mask(), maskOf(seekBarLens()));
+    for (int step = 0; step <= 10; ++step) {
+      const Iris expected{116 - 10 * step, 133 - 10 * step, 137 + 10 * step, 157 + 10 * step};
+      QCOMPARE(player.iris(), expected);
+      QCOMPARE(player.mask(), maskOf(irisRegion(expected)));
+      player.Timer1_Timer();
+    }
+    QVERIFY(!timer(player)->isActive());
+    QCOMPARE(player.mask(), maskOf(irisRegion({16, 33, 237, 257})));
+  }
+
+  void thePlaylistSlidesInFromTheScreensRightEdgeAndDocks() {
+    Started t({"/m/a.mp3"});
+    frmplaylist& list = t.forms().playlist();
+    list.move(0, 0);
+    list.setMask(QRegion(0, 0, 5, 5));
+    std::vector<int> lefts;
+    bool eventsRan = false;
+    QTimer::singleShot(0, [&] { eventsRan = true; });
+    struct Recorder : QObject {
+      std::vector<int>* lefts;
+      bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Move) lefts->push_back(static_cast<QWidget*>(o)->x());
+        return false;
+      }
+    } recorder;
+    recorder.lefts = &lefts;
+    list.installEventFilter(&recorder);
+    t.forms().playlistmotion();
+    list.removeEventFilter(&recorder);
+
+    QVERIFY(eventsRan);
+    QVERIFY(list.isVisible());
+    QCOMPARE(list.mask(), maskOf(dockedPlaylistRegion(302, 178)));
+    const int screenRight = list.screen()->geometry().right() + 1;
+    QCOMPARE(lefts.front(), screenRight);
+    for (std::size_t i = 1; i < lefts.size(); ++i) QVERIFY(lefts[i - 1] - lefts[i] <= 15);  // 222 twips
+    QCOMPARE(list.pos(), at(playlistDock(rectOf(t.forms().main()), twipsPerPixel(list))));
+  }
+
+  void hidingWipesThePanelAwayInElevenTicksAndItGoesOnPlaying() {
+    Started t({"/m/a.mp3", "/m/b.mp3"});
+    frmplaylist& list = t.forms().playlist();
+    t.forms().main().cmdplay_Click();
+    pointAt(child(list, "Image2"));
+    QVERIFY(child(list, "Image3")->isVisible());
+    QCursor::setPos(400, 300);
+    clickOn(child(list, "Image3"));
+    QCOMPARE(QCursor::pos(), QPoint(400, 300 - 45));
+    QVERIFY(t.forms().button().isVisible());
+    QCOMPARE(t.forms().button().pos(),
+             at(toggleButtonDock(rectOf(t.forms().main()), twipsPerPixel(list))));
+    timer(list)->stop();  // the ticks are driven by hand
+    for (int tick = 0; tick < 11; ++tick) {
+      QVERIFY(list.hiding());
+      list.Timer1_Timer();
+      QCOMPARE(list.mask().intersected(list.rect()),
+               maskOf(PixelRegion::rect({38 * tick, 0, 335, 178})).intersected(list.rect()));
+    }
+    QVERIFY(!list.hiding() && list.isVisible());
+    t.engine().raiseStreamEnded();  // the hidden panel plays on
+    QCOMPARE(t.engine().opened.back(), std::string("/m/b.mp3"));
+  }
+
+  void theToggleButtonLightsWhilePointedAtAndFetchesThePlaylist() {
+    Started t({"/m/a.mp3"});
+    frmplaylist& list = t.forms().playlist();
+    list.Image3_Click();
+    frmbutton& button = t.forms().button();
+    QCOMPARE(button.mask(), maskOf(toggleButtonRegion(66, 52)));
+    const QRect r = button.frameGeometry();
+    QCursor::setPos(r.center());
+    pointAt(child(button, "Image1"));
+    QVERIFY(button.highlighted() && timer(button)->isActive());
+    // The watch uses the whole rectangle; its far edges still count as inside.
+    const struct { QPoint pointer; bool lit; } watch[] = {
+        {r.topLeft(), true}, {QPoint(r.left() + 66, r.top() + 52), true},
+        {QPoint(r.left() + 67, r.center().y()), false},
+    };
+    for (const auto& w : watch) {
+      QCursor::setPos(w.pointer);
+      button.Timer1_Timer();
+      QCOMPARE(button.highlighted(), w.lit);
+      QCOMPARE(timer(button)->isActive(), w.lit);
+    }
+    QCursor::setPos(r.center());
+    pointAt(child(button, "Image1"));
+    clickOn(child(button, "Image2"));
+    QCOMPARE(QCursor::pos(), r.center() + QPoint(-88, -28));
+    QVERIFY(!button.isVisible() && !list.hiding());
+    QCOMPARE(list.mask(), maskOf(dockedPlaylistRegion(302, 178)));
+    QCOMPARE(list.pos(), at(playlistDock(rectOf(t.forms().main()), twipsPerPixel(list))));
+  }
+
+  // The player moves alone while dragged; the companions dock when the button is let go. The
+  // right button does not drag but docks them at once.
+  void draggingThePlayerDocksItsCompanionsWhenItEnds() {
+    Started t({"/m/a.mp3"});
+    frmMain& player = t.forms().main();
+    const QPoint start = player.pos();
+    const QPoint listBefore = t.forms().playlist().pos();
+    send(&player, QEvent::MouseButtonPress, QPoint(60, 200), Qt::LeftButton);
+    send(&player, QEvent::MouseMove, QPoint(60 + 100, 200 + 50), Qt::LeftButton);
+    QCOMPARE(player.pos(), start + QPoint(100, 50));
+    QCOMPARE(t.forms().playlist().pos(), listBefore);
+    send(&player, QEvent::MouseButtonRelease, QPoint(60, 200), Qt::LeftButton);
+    verifyDocked(t);
+
+    t.forms().playlist().move(5, 5);
+    send(&player, QEvent::MouseButtonPress, QPoint(60, 200), Qt::RightButton);
+    QCOMPARE(player.pos(), start + QPoint(100, 50));
+    verifyDocked(t);
+    send(&player, QEvent::MouseButtonRelease, QPoint(60, 200), Qt::RightButton);
+    QVERIFY(t.forms().playlist().mnupopupmain()->isVisible());
+    t.forms().playlist().mnupopupmain()->hide();
+  }
+
+  void minimisingHidesTheCompanionsAndRestoringBringsThemBack_data() {
+    QTest::addColumn<bool>("byImage");
+    QTest::newRow("the minimise image") << true;
+    QTest::newRow("the window manager") << false;
+  }
+  void minimisingHidesTheCompanionsAndRestoringBringsThemBack() {
+    QFETCH(bool, byImage);
+    Started t({"/m/a.mp3"});
+    frmMain& player = t.forms().main();
+    t.forms().showAbout();
+    if (byImage) {
+      pointAt(child(player, "imgmin1"));
+      QVERIFY(child(player, "imgmin2")->isVisible());
+      clickOn(child(player, "imgmin2"));
+    } else {
+      player.showMinimized();
+    }
+    QCoreApplication::processEvents();
+    QVERIFY(player.isMinimized());
+    QVERIFY(t.forms().playlist().hiding());
+    for (QWidget* w : std::initializer_list<QWidget*>{t.forms().about(), &t.forms().button(),
+                                                      &t.forms().menu(), &t.forms().vol()})
+      QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+    player.showNormal();
+    QCoreApplication::processEvents();
+    QVERIFY(t.forms().vol().isVisible());
+    QVERIFY(!t.forms().playlist().hiding());
+    QCOMPARE(t.forms().playlist().mask(), maskOf(dockedPlaylistRegion(302, 178)));
+  }
+
+  void closeAndMinimiseLightUpAndTheBodyPutsThemBack() {
+    Started t;
+    frmMain& player = t.forms().main();
+    pointAt(child(player, "imgclose1"));
+    pointAt(child(player, "imgmin1"));
+    QVERIFY(child(player, "imgclose2")->isVisible() && child(player, "imgmin2")->isVisible());
+    send(&player, QEvent::MouseMove, QPoint(60, 200));
+    QVERIFY(child(player, "imgclose1")->isVisible() && child(player, "imgmin1")->isVisible());
+    QVERIFY(!child(player, "imgclose2")->isVisible() && !child(player, "imgmin2")->isVisible());
+    clickOn(child(player, "imgclose1"));
+    QCOMPARE(t.quitCalls(), 0);  // only the lit image closes
+    pointAt(child(player, "imgclose1"));
+    clickOn(child(player, "imgclose2"));
+    QCOMPARE(t.quitCalls(), 1);
+  }
+
+  void thePanelKeepsItsLoadShapeUntilResized() {
+    TestForms t;
+    frmplaylist& list = t.forms().playlist();
+    list.show();
+    QCOMPARE(list.mask(), maskOf(changeshape1(302, 178)));
+    list.resize(302, 200);
+    QCOMPARE(list.mask(), maskOf(resizeRegion(302, 200)));
+    QCOMPARE(list.list()->height(), 200 - 27);
+  }
+
+  // Custom-drawn or not, every control says what it is and what it is called.
+  void everyControlHasANameAndARole() {
+    Started t({"/m/a.mp3"});
+    t.forms().showAbout();
+    QAccessible::setActive(true);
+    for (QWidget* window : std::initializer_list<QWidget*>{&t.forms().main(), &t.forms().playlist(),
+                                                           &t.forms().menu(), &t.forms().vol(),
+                                                           &t.forms().button(), t.forms().about()}) {
+      for (QWidget* control : window->findChildren<QWidget*>()) {
+        if (!qobject_cast<SkinImage*>(control) && !qobject_cast<QAbstractButton*>(control)) continue;
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(control);
+        const QString what = window->objectName() + "." + control->objectName();
+        QVERIFY2(a && !a->text(QAccessible::Name).isEmpty(), qPrintable(what));
+        QVERIFY2(a->role() != QAccessible::Client, qPrintable(what));
+      }
+    }
+    QAccessible::setActive(false);
+  }
+};
+
+QTEST_MAIN(ShapesTest)
+#include "tst_shapes.moc"
