@@ -67,11 +67,6 @@ struct Presses : QObject {
   }
 };
 
-WindowRect rectOf(const QWidget& window) {
-  const QRect frame = window.frameGeometry();
-  return {frame.left(), frame.top(), frame.width(), frame.height()};
-}
-
 QPoint qPoint(Point p) { return {p.x, p.y}; }
 
 // The started windows, once the iris is fully open and the player sits away from the screen edges.
@@ -143,9 +138,9 @@ class X11Test : public QObject {
     QTRY_COMPARE(player.pos(), start + by);
     QTRY_VERIFY(!ended.isEmpty());
     const double tpp = twipsPerPixel(player);
-    const WindowRect moved = rectOf(player);
+    const WindowRect moved = outerRect(player);
     QTRY_COMPARE(t.forms().playlist().pos(), qPoint(playlistDock(moved, tpp)));
-    QTRY_COMPARE(t.forms().menu().pos(), qPoint(menuDock(rectOf(t.forms().playlist()), tpp)));
+    QTRY_COMPARE(t.forms().menu().pos(), qPoint(menuDock(outerRect(t.forms().playlist()), tpp)));
     QTRY_COMPARE(t.forms().button().pos(), qPoint(toggleButtonDock(moved, tpp)));
     QTRY_COMPARE(t.forms().vol().pos(), qPoint(volumeDock(moved, tpp)));
   }
