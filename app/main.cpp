@@ -35,6 +35,15 @@ bool hasDisplay() {
   return false;
 }
 
+// The player docks its windows to each other by placing them on the screen, which a Wayland client
+// may not do, and Wayland draws its shaped windows as rectangles. Where an X server is at hand too
+// (XWayland), the windows go there, unless the user chose a platform.
+void preferX11() {
+  if (!qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,6 +66,7 @@ int main(int argc, char** argv) {
                  "without one, run it under a virtual display: xvfb-run sonavex\n";
     return 1;
   }
+  preferX11();
 
   QApplication app(argc, argv);
   // Qt has taken its own options out of argv; what is left are paths, as bytes.
