@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QScreen>
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/Fonts.h"
@@ -51,6 +53,7 @@ Forms::~Forms() {
 }
 
 void Forms::start(const std::vector<std::string>& openPaths) {
+  placePlayer();
   main().show();
   // Shown in the normal state: the volume popup (which loads the playlist window) and the slide.
   main().Form_Resize();
@@ -62,6 +65,19 @@ void Forms::start(const std::vector<std::string>& openPaths) {
   }
   if (ending_) return;  // ended while the notice was up
   if (!openPaths.empty()) playlist().filedragging(openPaths);
+}
+
+void Forms::placePlayer() {
+  // The player and the playlist window docked beside it are centred on the screen's free area. A
+  // place given before the first show is one a window manager keeps.
+  frmMain& player = main();
+  const QScreen* screen = player.screen();
+  if (!screen) return;
+  const QRect free = screen->availableGeometry();
+  const Point list = playlistDock({0, 0, player.width(), player.height()}, twipsPerPixel(player));
+  const int groupWidth = list.x + frmplaylist::kClientWidth;
+  player.move(free.left() + std::max(0, (free.width() - groupWidth) / 2),
+              free.top() + std::max(0, (free.height() - player.height()) / 2));
 }
 
 frmMain& Forms::main() {

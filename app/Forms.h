@@ -92,6 +92,8 @@ class Forms {
   const std::string& lastPlaylistFile() const { return options_.lastPlaylistFile; }
 
  private:
+  void placePlayer();
+
   FormsOptions options_;
   SeededRandom rng_;
   std::unique_ptr<QtMessageBoxes> messages_;

@@ -67,10 +67,10 @@ frmMain::frmMain(Forms& forms) : forms_(forms) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Sonavex"));
   setAccessibleName(QStringLiteral("Sonavex"));
-  // Frameless, and no close command for the window manager to offer: the player's close request
-  // does nothing; the close image, Escape or the exit command end the program.
-  setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint |
-                 Qt::WindowMinimizeButtonHint);
+  // Frameless (a customised hint set would bring the window manager's frame back on X11). A close
+  // request from the window manager does nothing; the close image, Escape or the exit command
+  // end the program.
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint);
   setFixedSize(kPlayerOuterWidth, kPlayerOuterHeight);
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
