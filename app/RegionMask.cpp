@@ -1,7 +1,9 @@
 #include "app/RegionMask.h"
 
+#include <QGuiApplication>
 #include <QVector>
 #include <QWidget>
+#include <xcb/xcb.h>
 
 namespace sonavex {
 
@@ -54,8 +56,14 @@ void applyRegion(QWidget& widget, const PixelRegion& region) {
   const QRegion mask = maskOf(region);
   const QRegion grown = mask.subtracted(widget.mask());
   widget.setMask(mask);
+  if (!widget.isWindow()) return;
   // A window paints only inside its mask, so what a larger mask uncovers was never painted.
-  if (widget.isWindow() && !grown.isEmpty()) widget.update(grown);
+  if (!grown.isEmpty()) widget.update(grown);
+  // Qt queues a new shape for the X server without sending it; a shape that no repaint follows
+  // (a window shrinking away) would wait in the queue until some other request went out.
+  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+    xcb_flush(x11->connection());
+  }
 }
 
 }  // namespace sonavex

@@ -4,6 +4,7 @@
 // hand) and once with a window manager (the window manager moves it).
 #include <QGuiApplication>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -69,6 +70,22 @@ struct Presses : QObject {
 
 QPoint qPoint(Point p) { return {p.x, p.y}; }
 
+// The extents of the window's bounding shape as another client of the X server sees them (a query
+// of our own would first send whatever our connection still holds).
+QRect shapeExtentsSeenFromOutside(const QWidget& window) {
+  QProcess xwininfo;
+  xwininfo.start(QStringLiteral("xwininfo"),
+                 {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("-shape")});
+  if (!xwininfo.waitForFinished(5000)) return {};
+  const QString out = QString::fromLatin1(xwininfo.readAllStandardOutput());
+  static const QRegularExpression extents(
+      QStringLiteral("Window shape extents:\\s+(\\d+)x(\\d+)\\+(-?\\d+)\\+(-?\\d+)"));
+  const QRegularExpressionMatch m = extents.match(out);
+  if (!m.hasMatch()) return {};
+  return QRect(m.captured(3).toInt(), m.captured(4).toInt(), m.captured(1).toInt(),
+               m.captured(2).toInt());
+}
+
 // The started windows, once the iris is fully open and the player sits away from the screen edges.
 struct Opened : Started {
   Opened() {
@@ -97,6 +114,18 @@ class X11Test : public QObject {
     const QRegion shape = serverShape(player);
     QCOMPARE(shape.boundingRect(), QRect(QPoint(16, 33), QPoint(236, 256)));
     QVERIFY2(shape.xored(ellipse).isEmpty(), "the server's shape differs from the ellipse");
+  }
+
+  // The wipe's last shapes uncover nothing; they must reach the server though no repaint follows.
+  void theHiddenPanelShowsNothing() {
+    Opened t;
+    frmplaylist& list = t.forms().playlist();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    list.Image3_Click();
+    QTRY_VERIFY(!list.hiding());
+    const QRect extents = shapeExtentsSeenFromOutside(list);
+    QVERIFY(!extents.isNull());
+    QVERIFY2(!extents.intersects(list.rect()), "the hidden panel still shows on the server");
   }
 
   void clickOutsideTheEllipseReachesTheWindowBelow() {
