@@ -40,6 +40,7 @@ struct PlayerFace {
   bool progEnabled = true;         // picprog and imgprog accept clicks
   bool marqueeTimerOn = false;     // Timer2 of frmMain (222 ms)
   bool clockTimerOn = false;       // Timer2 of frmplaylist (1000 ms)
+  unsigned long seeks = 0;         // counts the jumps within a track, so others can tell of them
 };
 
 // What the volume popup shows and remembers.

@@ -55,6 +55,7 @@ void picprog_MouseUp(Core& core, double xPixels) {
   if (!core.face.progEnabled || !std::isfinite(xPixels)) return;
   core.mp1.setPosition(core.mp1.duration() * (xPixels - kBarStart) / kBarLength);
   core.face.imgprogWidth = xPixels;
+  ++core.face.seeks;
 }
 
 void imgprog_MouseUp(Core& core, double xTwips) {

@@ -33,9 +33,11 @@ void keyboardscroll(Core& core) {
   // selection) alone and only seek.
   if (k == kKeyRight && engine.position() < engine.duration() - engine.duration() / 25) {
     engine.setPosition(engine.position() + engine.duration() / 25);
+    ++core.face.seeks;
   }
   if (k == kKeyLeft && engine.position() > engine.duration() / 25) {
     engine.setPosition(engine.position() - engine.duration() / 25);
+    ++core.face.seeks;
   }
 }
 
