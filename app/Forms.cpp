@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "app/Fonts.h"
+#include "app/MprisService.h"
 #include "app/QtBusyPointer.h"
 #include "app/Twips.h"
 #include "app/QtMessageBoxes.h"
@@ -41,6 +42,7 @@ Forms::Forms(FormsOptions options)
 }
 
 Forms::~Forms() {
+  mpris_.reset();
   delete search_;
   delete about_;
   button_.reset();
@@ -117,8 +119,43 @@ frmmenu& Forms::menu() {
 }
 
 frmvol& Forms::vol() {
-  if (!vol_) vol_ = std::make_unique<frmvol>(core());
+  if (!vol_) {
+    vol_ = std::make_unique<frmvol>(core());
+    QObject::connect(vol_.get(), &frmvol::volumeSet, vol_.get(), [this] { mediaStateChanged(); });
+  }
   return *vol_;
+}
+
+void Forms::startMediaControls(const QString& instanceSuffix) {
+  if (!mpris_) mpris_ = std::make_unique<MprisService>(*this, instanceSuffix);
+}
+
+void Forms::mediaStateChanged() {
+  if (mpris_) mpris_->stateChanged();
+}
+
+void Forms::mediaRequest(const std::function<void(Core&)>& request) {
+  request(core());
+  playlist().render();
+  vol().render();
+  main().render();
+}
+
+void Forms::openAndPlay(const std::string& path) {
+  const Index before = core().list.count();
+  playlist().filedragging({path});
+  if (core().list.count() == before) return;
+  core().list.markEntry(before);
+  main().cmdplay_Click();
+}
+
+void Forms::raisePlayer() {
+  frmMain& player = main();
+  if (player.isMinimized()) player.showNormal();
+  player.show();
+  player.raise();
+  player.activateWindow();
+  playlistmotion();
 }
 
 frmbutton& Forms::button() {
@@ -198,7 +235,7 @@ void Forms::endProgram() {
 }
 
 void Forms::savelastplaylist() {
-  if (!core_ || !playlist_->restored().readWhole) return;
+  if (!options_.saveLastPlaylist || !core_ || !playlist_->restored().readWhole) return;
   sonavex::savelastplaylist(*core_, options_.lastPlaylistFile);
 }
 

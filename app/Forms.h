@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QPointer>
+#include <QString>
 
 #include "app/core/Core.h"
 #include "playlist/core/Random.h"
@@ -25,6 +26,7 @@ class QtMessageBoxes;
 class QtFileDialog;
 class QtFolderPicker;
 class QtBusyPointer;
+class MprisService;
 
 struct FormsOptions {
   // Makes the engine when the playlist window, its host, loads.
@@ -33,6 +35,8 @@ struct FormsOptions {
   std::string lastPlaylistFile;
   // Ends the program at once; tests replace it so the test process lives on.
   std::function<void()> quit;
+  // False for a second player started on purpose: it reads the last playlist but leaves it alone.
+  bool saveLastPlaylist = true;
 };
 
 class Forms {
@@ -80,6 +84,19 @@ class Forms {
 
   bool mainLoaded() const { return main_ != nullptr; }
   bool playlistLoaded() const { return playlist_ != nullptr; }
+  // The media controls of the desktop (MPRIS on the session bus); `instanceSuffix` names a second
+  // player apart. Without a session bus nothing happens.
+  void startMediaControls(const QString& instanceSuffix);
+  MprisService* mediaControls() const { return mpris_.get(); }
+  // The windows have shown a change: the media controls hear of it.
+  void mediaStateChanged();
+  // A request of the media controls on the core, then every window shows its result.
+  void mediaRequest(const std::function<void(Core&)>& request);
+  // A file or folder joins the playlist as a drop does, and its first new entry plays.
+  void openAndPlay(const std::string& path);
+  // Brings the player to the front (restored if minimised) and slides the playlist window in.
+  void raisePlayer();
+
   bool menuLoaded() const { return menu_ != nullptr; }
   bool buttonLoaded() const { return button_ != nullptr; }
 
@@ -111,6 +128,7 @@ class Forms {
   QPointer<frmAbout> about_;
   std::unique_ptr<frmplaylist> playlist_;
   std::unique_ptr<frmMain> main_;
+  std::unique_ptr<MprisService> mpris_;
   bool ending_ = false;
 };
 

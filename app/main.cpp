@@ -1,4 +1,8 @@
 #include <QApplication>
+#include <QTimer>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -8,6 +12,7 @@
 #include "app/ExitSignals.h"
 #include "app/Forms.h"
 #include "app/SessionEnd.h"
+#include "app/SingleInstance.h"
 #include "app/StartupProbe.h"
 #include "app/Version.h"
 #include "app/core/CommandLine.h"
@@ -19,10 +24,12 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: sonavex [PATH...]\n"
+    "Usage: sonavex [--new-instance] [PATH...]\n"
     "       sonavex --file-info PATH...\n"
     "\n"
     "Starts the player; files and folders given as PATHs (or file: URIs) join the playlist.\n"
+    "While a player runs, PATHs join its playlist instead, and it comes to the front.\n"
+    "  --new-instance  start a second player; it reads the last playlist but does not save it\n"
     "  --file-info  print the MPEG header and ID3v1 tag of each file, without a window\n"
     "  --help       show this text\n"
     "  --version    show the version\n";
@@ -61,6 +68,25 @@ int main(int argc, char** argv) {
     std::cout << "sonavex " << sonavex::sonavexVersion() << '\n';
     return 0;
   }
+  // The option is ours alone: Qt and the paths do not see it.
+  char** const argEnd = std::remove_if(argv + 1, argv + argc, [](const char* arg) {
+    return std::string(arg) == "--new-instance";
+  });
+  bool newInstance = argEnd != argv + argc;
+  argc = static_cast<int>(argEnd - argv);
+
+  sonavex::SingleInstance instance;
+  if (!newInstance && !instance.acquire()) {
+    // A player runs: it takes the paths (options such as Qt's are not paths) and comes forward.
+    std::vector<std::string> args;
+    std::copy_if(argv + 1, argv + argc, std::back_inserter(args),
+                 [](const std::string& arg) { return arg.rfind('-', 0) != 0; });
+    if (instance.handOver(sonavex::commandLinePaths(args, sonavex::currentFolder()))) return 0;
+    std::cerr << "sonavex: the running player does not answer; this one starts on its own and "
+                 "leaves the last playlist alone\n";
+    newInstance = true;
+  }
+
   if (!hasDisplay()) {
     std::cerr << "sonavex needs a graphical session (no DISPLAY or WAYLAND_DISPLAY is set); "
                  "without one, run it under a virtual display: xvfb-run sonavex\n";
@@ -80,6 +106,7 @@ int main(int argc, char** argv) {
   options.makeEngine = [] { return sonavex::makeGstMediaEngine(); };
   options.lastPlaylistFile =
       sonavex::lastPlaylistPath(sonavex::executableDir(), sonavex::userDataDir());
+  options.saveLastPlaylist = !newInstance;
   sonavex::Forms forms(std::move(options));
 
   auto endProgram = [&forms] { forms.endProgram(); };
@@ -93,6 +120,19 @@ int main(int argc, char** argv) {
   forms.start(openPaths);
   // A termination request during start-up (a message box was up) ended the nested loops only.
   if (forms.ending()) return 0;
+  forms.startMediaControls(newInstance ? QStringLiteral(".instance%1").arg(getpid()) : QString());
+  if (!newInstance) {
+    instance.listen([&forms, &app](std::vector<std::string> paths) {
+      // After the sender has its answer: a folder's scan may take a while.
+      QTimer::singleShot(0, &app, [&forms, paths = std::move(paths)] {
+        if (forms.ending()) return;
+        // The paths first: bringing the player forward lets other events run (an end of the
+        // program among them), and what was handed over must be in the list it saves.
+        if (!paths.empty()) forms.playlist().filedragging(paths);
+        if (!forms.ending()) forms.raisePlayer();
+      });
+    });
+  }
   if (sonavex::startupProbeRequested()) {
     sonavex::reportStartupWhenShown(started, [&forms] { forms.playlist().Image3_Click(); });
   }

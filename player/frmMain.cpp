@@ -271,6 +271,7 @@ void frmMain::render() {
     }
   }
   forms_.playlist().setClockRunning(face.clockTimerOn);
+  forms_.mediaStateChanged();
 }
 
 void frmMain::cmdplay_Click() {

@@ -35,6 +35,7 @@ class frmMain : public QWidget {
   void cmdplay_Click();
   void cmdpause_Click();
   void cmdstop_Click();
+  void cmdprev_Click();
   void currenttracknumber();
   // Cuts the window to the ellipse of the iris values.
   bool changeshape();
@@ -67,7 +68,6 @@ class frmMain : public QWidget {
   SkinButton* makeButton(const char* name, const char* caption, int left);
   SkinImage* makeImage(const char* name, const char* asset, QRect place, const QString& accessibleName);
   void cmdnext_Click();
-  void cmdprev_Click();
   void marqueeTick();
   // Hides what follows the player when it is minimised, however that came about, and brings it
   // back when the player is restored.

@@ -45,6 +45,7 @@ frmvol::frmvol(Core& core) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
   connect(Image1_, &SkinImage::released, this, [this](Qt::MouseButton, QPoint at) {
     Image1_MouseUp(core_, width(), at.x() * 15.0);
     render();
+    emit volumeSet();
   });
 
   applyRegion(*this, crescentRegion(width(), height()));
@@ -66,6 +67,7 @@ void frmvol::render() {
 void frmvol::mouseReleaseEvent(QMouseEvent* event) {
   frmvol_MouseUp(core_, width(), event->position().x());
   render();
+  emit volumeSet();
   event->accept();
 }
 

@@ -114,10 +114,14 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
   lblshuffle_ = makeCaption(this, "lblshuffle", "Shuffle", 33);
   chkloop_ = makeCheckBox(this, "chkloop", "Loop", 120);
   lblloop_ = makeCaption(this, "lblloop", "Loop", 136);
-  connect(chkloop_, &QCheckBox::clicked, this, [this](bool on) { core_.chkloop = on ? 1 : 0; });
+  connect(chkloop_, &QCheckBox::clicked, this, [this](bool on) {
+    core_.chkloop = on ? 1 : 0;
+    afterCoreChange();
+  });
   connect(chkshuffle_, &QCheckBox::clicked, this, [this](bool on) {
     core_.chkshuffle = on ? 1 : 0;
     chkshuffle_Click(core_);
+    afterCoreChange();
   });
 
   cmdadd_ = makeButton("cmdadd", "add", 16);

@@ -16,6 +16,8 @@ packages=(
   fonts-urw-base35 fonts-texgyre fonts-liberation2 fonts-dejavu-core
   # tests: a private sound server and a virtual display (test audio is made with gst-launch-1.0)
   pulseaudio pulseaudio-utils xvfb xauth
+  # the media controls: a private session bus and the media-key client that drives it
+  dbus-daemon playerctl
   # the X11 window tests: X shape queries, a real pointer, a window manager and xprop to await it
   libx11-dev libxext-dev xdotool openbox x11-utils
 )

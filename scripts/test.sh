@@ -39,7 +39,9 @@ export QT_QPA_PLATFORM=offscreen
 run_ctest --test-dir "$root/build" -L 'core|ui' --output-on-failure -j"$jobs" --timeout 300
 
 echo "== end-to-end tests (real audio)"
-run_ctest_wrapped "$root/scripts/with-pulse.sh" --test-dir "$root/build" -L e2e --output-on-failure \
+# A private sound server and a private session bus (the media controls are driven over it).
+run_ctest_wrapped "$root/scripts/with-pulse.sh $root/scripts/with-dbus.sh" --test-dir "$root/build" \
+  -L e2e --output-on-failure \
   --timeout 300
 
 echo "== the windows on a real X server (Xvfb), without a window manager"

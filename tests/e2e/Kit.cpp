@@ -1,5 +1,8 @@
-// The tests run inside a QCoreApplication, as the program runs its engine.
+// The tests run inside a Qt application, as the program runs its engine; the windows of the tests
+// that need them are drawn offscreen.
 #include "Kit.h"
+
+#include <QApplication>
 
 #include <unistd.h>
 
@@ -19,7 +22,8 @@ std::string pactl(const std::string& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   gst_init(nullptr, nullptr);
   g_log_set_always_fatal(G_LOG_LEVEL_CRITICAL);  // GStreamer's complaints about misuse fail a test

@@ -1,10 +1,12 @@
 // The built program itself, run as a user runs it: its informational options, the message
-// without a display, and a termination request that arrives while a start-up notice is up.
+// without a display, a termination request that arrives while a start-up notice is up, and one
+// player per session (a second start hands its paths over; a killed one's leftovers are no bar).
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <memory>
 
 #include "playlist/core/PlaylistFile.h"
 
@@ -31,6 +33,39 @@ Run runProgram(const QString& program, const QStringList& args, const QProcessEn
   return run;
 }
 
+// A copy of the program in a folder of its own (where it keeps lastplaylist.txt), with a session
+// folder of its own for the lock and the socket.
+struct Copy {
+  QTemporaryDir dir;
+  QString program = dir.filePath("sonavex");
+  QString playlist = dir.filePath("lastplaylist.txt");
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  Copy() {
+    QFile::copy(QStringLiteral(SONAVEX_BINARY), program);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", dir.path());
+  }
+  // Starts a player and waits until it listens for a second start.
+  std::unique_ptr<QProcess> start(const QStringList& args = {}) {
+    auto p = std::make_unique<QProcess>();
+    p->setProcessEnvironment(env);
+    p->start(program, args);
+    p->waitForStarted();
+    return p;
+  }
+  bool listening() const { return QFile::exists(dir.filePath("sonavex.socket")); }
+  QByteArray saved() const {
+    QFile file(playlist);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+  }
+};
+
+// Ends a player as the session does, so it saves its playlist.
+bool terminate(QProcess& p) {
+  ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+  return p.waitForFinished(10000) && p.exitCode() == 0;
+}
+
 }  // namespace
 
 class ProgramTest : public QObject {
@@ -42,7 +77,7 @@ class ProgramTest : public QObject {
     QTest::addColumn<bool>("display");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("says");
-    QTest::newRow("--help") << QStringList{"--help"} << true << 0 << "Usage: sonavex [PATH...]";
+    QTest::newRow("--help") << QStringList{"--help"} << true << 0 << "Usage: sonavex [--new-instance]";
     QTest::newRow("--version") << QStringList{"--version"} << true << 0 << "sonavex 0.";
     QTest::newRow("no display") << QStringList{} << false << 1 << "needs a graphical session";
   }
@@ -75,6 +110,7 @@ class ProgramTest : public QObject {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", dir.path());
     p.setProcessEnvironment(env);
     p.start(program, {});
     QVERIFY(p.waitForStarted());
@@ -87,6 +123,38 @@ class ProgramTest : public QObject {
     QCOMPARE(p.exitCode(), 0);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll() == saved);
+  }
+
+  void aSecondStartHandsItsPathsToTheRunningPlayer() {
+    Copy c;
+    auto first = c.start();
+    QTRY_VERIFY_WITH_TIMEOUT(c.listening(), 10000);
+    const Run second = runProgram(c.program, {"/music/a.mp3", "/music/b.mp3"}, c.env);
+    QCOMPARE(second.exitCode, 0);
+    // A second player on purpose plays alone and leaves the last playlist to the first.
+    auto own = c.start({"--new-instance", "/music/c.mp3"});
+    QTest::qWait(1000);
+    QCOMPARE(own->state(), QProcess::Running);
+    QVERIFY(terminate(*own));
+    QCOMPARE(c.saved(), QByteArray("<missing>"));
+    QVERIFY(terminate(*first));
+    QCOMPARE(c.saved(), QByteArray("/music/a.mp3\r\n/music/b.mp3\r\n"));
+  }
+
+  void aKilledPlayersLeftoversDoNotStopTheNextStart() {
+    Copy c;
+    auto killed = c.start();
+    QTRY_VERIFY_WITH_TIMEOUT(c.listening(), 10000);
+    killed->kill();
+    killed->waitForFinished();
+    QVERIFY(c.listening());  // its socket is still there
+    auto next = c.start({"/music/a.mp3"});
+    QTest::qWait(1000);
+    QCOMPARE(next->state(), QProcess::Running);  // it did not hand over to the dead one
+    const Run third = runProgram(c.program, {"/music/b.mp3"}, c.env);
+    QCOMPARE(third.exitCode, 0);
+    QVERIFY(terminate(*next));
+    QCOMPARE(c.saved(), QByteArray("/music/a.mp3\r\n/music/b.mp3\r\n"));
   }
 };
 

@@ -1,0 +1,128 @@
+#include "app/MprisService.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QFile>
+#include <QStringList>
+#include <QUrl>
+
+#include "app/Forms.h"
+#include "app/MprisAdaptors.h"
+#include "mediainfo/core/FileProbe.h"
+#include "playlist/core/PlaylistModel.h"
+
+namespace sonavex {
+
+namespace {
+const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+
+QString fromBytes(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
+// Tag fields are bytes of an unknown single-byte code; valid UTF-8 is taken as it is.
+QString tagText(const std::string& bytes) {
+  const QByteArray raw = QByteArray::fromStdString(bytes);
+  const QString text = QString::fromUtf8(raw);
+  return text.toUtf8() == raw ? text : QString::fromLatin1(raw);
+}
+}  // namespace
+
+MprisService::MprisService(Forms& forms, const QString& instanceSuffix) : forms_(forms) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return;
+  new MprisRoot(this, *this);
+  new MprisPlayer(this, *this);
+  if (!bus.registerObject(kObjectPath, this)) return;
+  busName_ = QStringLiteral("org.mpris.MediaPlayer2.sonavex") + instanceSuffix;
+  registered_ = bus.registerService(busName_);
+  if (!registered_) bus.unregisterObject(kObjectPath);
+  state_ = mediaControlState(forms_.core());
+  seeks_ = forms_.core().face.seeks;
+  readMetadata();
+}
+
+MprisService::~MprisService() {
+  if (!registered_) return;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  bus.unregisterService(busName_);
+  bus.unregisterObject(kObjectPath);
+}
+
+const MediaControlState& MprisService::state() {
+  stateChanged();
+  return state_;
+}
+
+const QVariantMap& MprisService::metadata() {
+  stateChanged();
+  return metadata_;
+}
+
+qlonglong MprisService::positionMicroseconds() {
+  if (state_.track == kNone) return 0;
+  return static_cast<qlonglong>(forms_.core().mp1.position() * 1e6);
+}
+
+void MprisService::stateChanged() {
+  if (!registered_) return;
+  const MediaControlState before = state_;
+  state_ = mediaControlState(forms_.core());
+  if (!(state_ == before)) emitChanges(before);
+  if (forms_.core().face.seeks != seeks_) {
+    seeks_ = forms_.core().face.seeks;
+    QDBusMessage seeked =
+        QDBusMessage::createSignal(kObjectPath, kPlayerInterface, QStringLiteral("Seeked"));
+    seeked << positionMicroseconds();
+    QDBusConnection::sessionBus().send(seeked);
+  }
+}
+
+void MprisService::emitChanges(const MediaControlState& before) {
+  const MediaControlState& now = state_;
+  QVariantMap changed;
+  if (now.playbackStatus != before.playbackStatus)
+    changed[QStringLiteral("PlaybackStatus")] = QString::fromStdString(now.playbackStatus);
+  if (now.loopStatus != before.loopStatus)
+    changed[QStringLiteral("LoopStatus")] = QString::fromStdString(now.loopStatus);
+  if (now.shuffle != before.shuffle) changed[QStringLiteral("Shuffle")] = now.shuffle;
+  if (now.rate != before.rate) changed[QStringLiteral("Rate")] = now.rate;
+  if (now.volume != before.volume) changed[QStringLiteral("Volume")] = now.volume;
+  if (now.track != before.track || now.path != before.path ||
+      now.lengthMicroseconds != before.lengthMicroseconds) {
+    readMetadata();
+    changed[QStringLiteral("Metadata")] = metadata_;
+  }
+  if (now.canGoNext != before.canGoNext) changed[QStringLiteral("CanGoNext")] = now.canGoNext;
+  if (now.canGoPrevious != before.canGoPrevious)
+    changed[QStringLiteral("CanGoPrevious")] = now.canGoPrevious;
+  if (now.canPlay != before.canPlay) changed[QStringLiteral("CanPlay")] = now.canPlay;
+  if (now.canPause != before.canPause) changed[QStringLiteral("CanPause")] = now.canPause;
+  if (now.canSeek != before.canSeek) changed[QStringLiteral("CanSeek")] = now.canSeek;
+  if (changed.isEmpty()) return;
+  QDBusMessage signal = QDBusMessage::createSignal(
+      kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+      QStringLiteral("PropertiesChanged"));
+  signal << kPlayerInterface << changed << QStringList();
+  QDBusConnection::sessionBus().send(signal);
+}
+
+void MprisService::readMetadata() {
+  metadata_.clear();
+  metadata_[QStringLiteral("mpris:trackid")] =
+      QVariant::fromValue(QDBusObjectPath(QString::fromStdString(mediaTrackId(state_.track))));
+  if (state_.track == kNone) return;
+  const QString path = fromBytes(state_.path);
+  metadata_[QStringLiteral("mpris:length")] = qlonglong(state_.lengthMicroseconds);
+  metadata_[QStringLiteral("xesam:url")] = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+  metadata_[QStringLiteral("xesam:title")] = fromBytes(std::string(fileNameOf(state_.path)));
+  // The tag's own fields where the file has one; read once per track.
+  const Id3v1Tag tag = readId3v1(probeFile(state_.path).tailSpan());
+  if (!tag.present) return;
+  if (!tag.Title.empty()) metadata_[QStringLiteral("xesam:title")] = tagText(tag.Title);
+  if (!tag.Artist.empty()) metadata_[QStringLiteral("xesam:artist")] = QStringList{tagText(tag.Artist)};
+  if (!tag.Album.empty()) metadata_[QStringLiteral("xesam:album")] = tagText(tag.Album);
+}
+
+}  // namespace sonavex

@@ -1,0 +1,110 @@
+// The player on a private session bus, driven by playerctl as a desktop's media keys drive it:
+// each request checked against the player's own state and against what the sink plays.
+#include <QDBusConnection>
+#include <QProcess>
+#include <QTest>
+
+#include "Kit.h"
+#include "app/Forms.h"
+#include "app/MprisService.h"
+#include "playlist/core/PlaylistFile.h"
+
+namespace sonavex::e2e {
+namespace {
+
+constexpr double kLow = 441, kHigh = 661.5;
+
+class Mpris : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    if (IsSkipped()) return;
+    if (!QDBusConnection::sessionBus().isConnected()) GTEST_SKIP() << "no session bus: run under scripts/with-dbus.sh";
+    const std::string low = tone("low.mp3", kLow, 6), high = tone("high.mp3", kHigh, 6);
+    ASSERT_TRUE(writeFileAtomically(dir + "lastplaylist.txt", low + "\r\n" + high + "\r\n"));
+    FormsOptions options;
+    options.makeEngine = [] { return makeGstMediaEngine(); };
+    options.lastPlaylistFile = dir + "lastplaylist.txt";
+    options.quit = [] {};
+    forms = std::make_unique<Forms>(std::move(options));
+    forms->start();
+    forms->startMediaControls(QString());
+    ASSERT_TRUE(forms->mediaControls()->registered());
+  }
+  void TearDown() override {
+    forms.reset();
+    EngineTest::TearDown();
+  }
+
+  // playerctl's answer to `args`, run while the event loop goes on.
+  std::string playerctl(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral("playerctl"), QStringList{QStringLiteral("-p"), QStringLiteral("sonavex")} + args);
+    const bool done = p.waitForStarted() &&
+                      QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 10000);
+    EXPECT_TRUE(done && p.exitCode() == 0) << args.join(' ').toStdString() << ": "
+                                           << p.readAllStandardError().toStdString();
+    return p.readAllStandardOutput().trimmed().toStdString();
+  }
+  Core& core() { return forms->core(); }
+  bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 10000); }
+  // The pitch the sink plays over the next half second.
+  double heard() {
+    take();
+    QTest::qWait(600);
+    const Recording r = take();
+    const Span loud = soundSpan(r);
+    return loud.count > kRate / 5 ? toneFrequency(r, loud) : 0.0;
+  }
+
+  std::unique_ptr<Forms> forms;
+};
+
+bool near(double f, double tone) { return std::abs(f - tone) < tone * 0.03; }
+
+TEST_F(Mpris, PlayerctlDrivesThePlayerAndTheSinkFollows) {
+  EXPECT_EQ(playerctl({"status"}), "Stopped");
+  playerctl({"play"});
+  ASSERT_TRUE(waitFor([&] { return core().mp1.playState() == kPlaying && core().mp1.duration() > 0; }));
+  EXPECT_EQ(playerctl({"status"}), "Playing");
+  EXPECT_TRUE(near(heard(), kLow));
+  EXPECT_EQ(playerctl({"metadata", "--format", "{{xesam:title}} {{mpris:trackid}} {{mpris:length}}"}),
+            "low.mp3 '/org/sonavex/Track/0' " + std::to_string(std::llround(core().mp1.duration() * 1e6)));
+
+  playerctl({"pause"});
+  EXPECT_EQ(core().mp1.playState(), kPaused);
+  EXPECT_EQ(playerctl({"status"}), "Paused");
+  EXPECT_EQ(heard(), 0.0);
+  playerctl({"play"});
+  EXPECT_EQ(core().mp1.playState(), kPlaying);
+
+  playerctl({"next"});
+  ASSERT_TRUE(waitFor([&] { return core().shared.currenttrack == 1 && core().mp1.duration() > 0; }));
+  EXPECT_TRUE(near(heard(), kHigh));
+  EXPECT_EQ(playerctl({"metadata", "xesam:title"}), "high.mp3");
+  playerctl({"previous"});
+  ASSERT_TRUE(waitFor([&] { return core().shared.currenttrack == 0 && core().mp1.duration() > 0; }));
+  EXPECT_TRUE(near(heard(), kLow));
+
+  playerctl({"position", "4"});
+  EXPECT_NEAR(core().mp1.position(), 4, 0.3);
+  EXPECT_NEAR(std::stod(playerctl({"position"})), core().mp1.position(), 0.3);
+
+  playerctl({"volume", "0.5"});
+  EXPECT_EQ(std::tuple(core().vol.level, core().vol.fillWidth), std::tuple(5000, 95.5));
+  EXPECT_EQ(std::stod(playerctl({"volume"})), 0.5);
+
+  playerctl({"loop", "None"});
+  EXPECT_EQ(core().chkloop, 0);
+  EXPECT_EQ(playerctl({"loop"}), "None");
+  playerctl({"shuffle", "On"});
+  EXPECT_EQ(std::tuple(core().chkshuffle, core().List5.count()), std::tuple(1, 2));
+  EXPECT_EQ(playerctl({"shuffle"}), "On");
+
+  playerctl({"stop"});
+  EXPECT_EQ(core().mp1.playState(), kStopped);
+  EXPECT_EQ(heard(), 0.0);
+}
+
+}  // namespace
+}  // namespace sonavex::e2e
