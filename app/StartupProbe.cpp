@@ -102,4 +102,13 @@ void reportStartupWhenShown(Clock::time_point mainStarted, std::function<void()>
   });
 }
 
+void probeHandOver(const char* what) {
+  static const bool requested = qEnvironmentVariableIntValue("SONAVEX_PROBE_HANDOVER") == 1;
+  if (!requested) return;
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  std::fprintf(stderr, "%s=%lld\n", what,
+               static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+  std::fflush(stderr);
+}
+
 }  // namespace sonavex

@@ -23,4 +23,9 @@ void reportStartupWhenShown(std::chrono::steady_clock::time_point mainStarted,
                             std::function<void()> hidePanel);
 long residentKilobytes();
 
+// With SONAVEX_PROBE_HANDOVER=1, `what` and the monotonic clock in nanoseconds go to standard
+// error: when a second start begins, and when the running player's list holds what it handed over.
+// Used by bench/desktop.sh.
+void probeHandOver(const char* what);
+
 }  // namespace sonavex

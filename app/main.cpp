@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
   argc = static_cast<int>(argEnd - argv);
 
   sonavex::SingleInstance instance;
+  sonavex::probeHandOver("handover_start_ns");
   if (!newInstance && !instance.acquire()) {
     // A player runs: it takes the paths (options such as Qt's are not paths) and comes forward.
     std::vector<std::string> args;
@@ -129,6 +130,7 @@ int main(int argc, char** argv) {
         // The paths first: bringing the player forward lets other events run (an end of the
         // program among them), and what was handed over must be in the list it saves.
         if (!paths.empty()) forms.playlist().filedragging(paths);
+        sonavex::probeHandOver("handover_shown_ns");
         if (!forms.ending()) forms.raisePlayer();
       });
     });

@@ -14,6 +14,10 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${SONAVEX_IN_XVFB:-}" ]; then
   exec env SONAVEX_IN_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build"
 fi
 unset QT_QPA_PLATFORM
+# A session folder of its own: a player the user runs would otherwise take these starts' paths.
+XDG_RUNTIME_DIR="$(mktemp -d)"
+export XDG_RUNTIME_DIR
+trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
 SONAVEX_STARTUP_PROBE=1 "$exe" >/dev/null 2>&1 || true  # warm-up: GStreamer registry, caches
 
