@@ -22,7 +22,8 @@ constexpr const char* kUsage =
     "Usage: sonavex [PATH...]\n"
     "       sonavex --file-info PATH...\n"
     "\n"
-    "Starts the player; files and folders given as PATHs (or file: URIs) join the playlist.\n"
+    "Starts the player; files and folders given as PATHs (or file: URIs) join the playlist,\n"
+    "and the entries of a playlist file (.plt) are loaded into it.\n"
     "  --file-info  print the MPEG header and ID3v1 tag of each file, without a window\n"
     "  --help       show this text\n"
     "  --version    show the version\n";
