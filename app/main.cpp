@@ -74,6 +74,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> openPaths = sonavex::commandLinePaths(
       std::vector<std::string>(argv + 1, argv + argc), sonavex::currentFolder());
   app.setApplicationName(QStringLiteral("Sonavex"));
+  // The installed desktop entry (packaging/): desktops match the windows to its name and icon.
+  app.setDesktopFileName(QStringLiteral("io.github.sonavex.Sonavex"));
   // The player window cannot be closed; the program ends only by its own exit paths.
   app.setQuitOnLastWindowClosed(false);
 
