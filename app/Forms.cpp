@@ -66,7 +66,7 @@ void Forms::start(const std::vector<std::string>& openPaths) {
         MsgButtons::Ok, MsgIcon::Information);
   }
   if (ending_) return;  // ended while the notice was up
-  if (!openPaths.empty()) playlist().filedragging(openPaths);
+  if (!openPaths.empty()) playlist().openCommandLinePaths(openPaths);
 }
 
 void Forms::placePlayer() {

@@ -49,7 +49,8 @@ class Forms {
   // The start-up sequence: the player window loads and shows, the engine is set to full volume
   // (which loads the playlist window and restores the last playlist), then the playlist window is
   // shown beside the player. `openPaths` (from the command line) then join the playlist as one
-  // drop of them would; nothing starts playing.
+  // drop of them would, a playlist file among them loaded as the load button loads one; nothing
+  // starts playing.
   void start(const std::vector<std::string>& openPaths = {});
 
   frmMain& main();

@@ -16,7 +16,7 @@ MprisRoot::MprisRoot(QObject* object, MprisService& service)
     : QDBusAbstractAdaptor(object), service_(service) {}
 
 QString MprisRoot::identity() const { return QStringLiteral("Sonavex"); }
-QString MprisRoot::desktopEntry() const { return QStringLiteral("sonavex"); }
+QString MprisRoot::desktopEntry() const { return QStringLiteral("io.github.sonavex.Sonavex"); }
 QStringList MprisRoot::uriSchemes() const { return {QStringLiteral("file")}; }
 QStringList MprisRoot::mimeTypes() const {
   return {QStringLiteral("audio/mpeg"),       QStringLiteral("audio/x-wav"),

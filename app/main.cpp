@@ -27,8 +27,9 @@ constexpr const char* kUsage =
     "Usage: sonavex [--new-instance] [PATH...]\n"
     "       sonavex --file-info PATH...\n"
     "\n"
-    "Starts the player; files and folders given as PATHs (or file: URIs) join the playlist.\n"
-    "While a player runs, PATHs join its playlist instead, and it comes to the front.\n"
+    "Starts the player; files and folders given as PATHs (or file: URIs) join the playlist,\n"
+    "and the entries of a playlist file (.plt) are loaded into it. While a player runs, PATHs\n"
+    "go to its playlist instead, and it comes to the front.\n"
     "  --new-instance  start a second player; it reads the last playlist but does not save it\n"
     "  --file-info  print the MPEG header and ID3v1 tag of each file, without a window\n"
     "  --help       show this text\n"
@@ -100,6 +101,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> openPaths = sonavex::commandLinePaths(
       std::vector<std::string>(argv + 1, argv + argc), sonavex::currentFolder());
   app.setApplicationName(QStringLiteral("Sonavex"));
+  // The installed desktop entry (packaging/): desktops match the windows to its name and icon.
+  app.setDesktopFileName(QStringLiteral("io.github.sonavex.Sonavex"));
   // The player window cannot be closed; the program ends only by its own exit paths.
   app.setQuitOnLastWindowClosed(false);
 
@@ -129,7 +132,7 @@ int main(int argc, char** argv) {
         if (forms.ending()) return;
         // The paths first: bringing the player forward lets other events run (an end of the
         // program among them), and what was handed over must be in the list it saves.
-        if (!paths.empty()) forms.playlist().filedragging(paths);
+        if (!paths.empty()) forms.playlist().openCommandLinePaths(paths);
         sonavex::probeHandOver("handover_shown_ns");
         if (!forms.ending()) forms.raisePlayer();
       });

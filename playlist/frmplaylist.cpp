@@ -220,6 +220,11 @@ void frmplaylist::filedragging(const std::vector<std::string>& paths) {
   afterCoreChange();
 }
 
+void frmplaylist::openCommandLinePaths(const std::vector<std::string>& paths) {
+  sonavex::openCommandLinePaths(core_, paths);
+  afterCoreChange();
+}
+
 void frmplaylist::mnudelfromdisk_Click() {
   sonavex::mnudelfromdisk_Click(core_);
   afterCoreChange();

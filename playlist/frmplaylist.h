@@ -42,6 +42,8 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   void listrefreshing();
   // Dropped files join the playlist, dropped folders are scanned for audio files; nothing plays.
   void filedragging(const std::vector<std::string>& paths);
+  // Command-line paths: as a drop, but a playlist file (.plt) is loaded as the load button does.
+  void openCommandLinePaths(const std::vector<std::string>& paths);
 
   // The song menu (right click on a row) and the main menu (right click on the player window).
   QMenu* mnupopup() const { return mnupopup_; }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Sonavex and runs every test: core unit tests, window tests
 # (offscreen), end-to-end tests with real audio in a private PulseAudio null sink, the windows on a
-# virtual X server (without and with a window manager) driven by a real pointer, the core tests
-# once more under AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzz run.
+# virtual X server (without and with a window manager) driven by a real pointer, the Debian package
+# (built from the Release build and checked without installing it), the core tests once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzz run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
@@ -55,6 +56,15 @@ run_ctest_wrapped "$root/scripts/with-x11.sh --wm" --test-dir "$root/build" -L x
 echo "== the player in a Release build (-O3: other warnings than RelWithDebInfo's)"
 "$root/scripts/build.sh" "$root/build-release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   --target sonavex
+
+# ---- the Debian package (packaging/, scripts/package.sh, scripts/check-package.sh) ----
+echo "== the Debian package: made from the Release build above, validated, its program run"
+"$root/scripts/package.sh" "$root/build-release"
+package_log="$(mktemp)"
+"$root/scripts/check-package.sh" "$root"/build-release/package/sonavex_*.deb | tee "$package_log"
+passed=$((passed + $(sed -n 's/^package checks: \([0-9]*\) passed$/\1/p' "$package_log")))
+rm -f "$package_log"
+# ---- end of the Debian package
 
 echo "== core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/build.sh" "$root/build-asan" -DSONAVEX_CORE_ONLY=ON -DSONAVEX_SANITIZE=ON

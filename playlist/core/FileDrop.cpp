@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "commands/core/FindFiles.h"
+#include "playlist/core/PlaylistFile.h"
 #include "playlist/core/Shuffle.h"
 
 namespace sonavex {
@@ -20,21 +21,49 @@ DropKind classify(const std::string& name) {
   return DropKind::Folder;
 }
 
+// One item of a drop: a file becomes an entry, a folder is scanned (`counts` grows over the drop).
+void appendDropped(Core& core, const std::string& name, ScanCounts& counts) {
+  if (name.empty()) return;  // names nothing; must not become a scan of "/"
+  if (classify(name) == DropKind::File) {
+    core.list.appendEntry(name);
+  } else {
+    BusyScope busy(core.platform.busy);
+    scanFolderTree(core, name, dropFolderPatterns(), counts);
+  }
+}
+
 }  // namespace
 
 void filedragging(Core& core, const std::vector<std::string>& paths) {
   PlaylistBatch batch(core.list);
   ScanCounts counts;  // grows over all the folders of this drop
+  for (const auto& name : paths) appendDropped(core, name, counts);
+  // Once for the whole drop: the order only needs to be right after the last item.
+  rebuildShuffleOrder(core);
+}
+
+bool isPlaylistFileName(const std::string& name) {
+  static constexpr char kExtension[] = ".plt";
+  constexpr std::size_t n = sizeof kExtension - 1;
+  if (name.size() < n) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = name[name.size() - n + i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kExtension[i]) return false;
+  }
+  struct stat info {};
+  return stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+void openCommandLinePaths(Core& core, const std::vector<std::string>& paths) {
+  PlaylistBatch batch(core.list);
+  ScanCounts counts;
   for (const auto& name : paths) {
-    if (name.empty()) continue;  // names nothing; must not become a scan of "/"
-    if (classify(name) == DropKind::File) {
-      core.list.appendEntry(name);
+    if (isPlaylistFileName(name)) {
+      loadPlaylistFile(core, name);
     } else {
-      BusyScope busy(core.platform.busy);
-      scanFolderTree(core, name, dropFolderPatterns(), counts);
+      appendDropped(core, name, counts);
     }
   }
-  // Once for the whole drop: the order only needs to be right after the last item.
   rebuildShuffleOrder(core);
 }
 

@@ -243,6 +243,24 @@ bool appendPlaylistFile(PlaylistModel& list, const std::string& path, std::strin
   return true;
 }
 
+void loadPlaylistFile(Core& core, const std::string& name) {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) == 0) {
+    std::string reason;
+    std::size_t refused = 0;
+    if (S_ISREG(st.st_mode) && !appendPlaylistFile(core.list, name, &reason, &refused)) {
+      tellUser(core, "The playlist file " + name + " could not be read: " + reason + ".");
+    } else if (refused > 0) {
+      tellUser(core, "The playlist file " + name + " was loaded, but " + std::to_string(refused) +
+                         (refused == 1 ? " line was" : " lines were") +
+                         " left out: a path that contains a NUL byte cannot name a file.");
+    }
+  } else if (const int code = errno; code != ENOENT && code != ENOTDIR) {
+    tellUser(core, "The playlist file " + name + " could not be read: " +
+                       std::generic_category().message(code) + ".");
+  }
+}
+
 void cmdload_Click(Core& core) {
   FileDialog* cd1 = core.platform.cd1;
   if (cd1) {
@@ -251,23 +269,7 @@ void cmdload_Click(Core& core) {
     const std::string name = cd1->FileName;
     // A NUL means several files were chosen (the dialog keeps the add command's settings): that is
     // not one playlist file, so nothing is read.
-    struct stat st {};
-    if (!name.empty() && !hasNul(name)) {
-      if (::stat(name.c_str(), &st) == 0) {
-        std::string reason;
-        std::size_t refused = 0;
-        if (S_ISREG(st.st_mode) && !appendPlaylistFile(core.list, name, &reason, &refused)) {
-          tellUser(core, "The playlist file " + name + " could not be read: " + reason + ".");
-        } else if (refused > 0) {
-          tellUser(core, "The playlist file " + name + " was loaded, but " +
-                             std::to_string(refused) + (refused == 1 ? " line was" : " lines were") +
-                             " left out: a path that contains a NUL byte cannot name a file.");
-        }
-      } else if (const int code = errno; code != ENOENT && code != ENOTDIR) {
-        tellUser(core, "The playlist file " + name + " could not be read: " +
-                           std::generic_category().message(code) + ".");
-      }
-    }
+    if (!name.empty() && !hasNul(name)) loadPlaylistFile(core, name);
   }
   // Rebuilds the shuffle order after the entry set changed (and on cancel, as it always did).
   rebuildShuffleOrder(core);

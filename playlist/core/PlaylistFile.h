@@ -38,6 +38,11 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes,
 bool appendPlaylistFile(PlaylistModel& list, const std::string& path,
                         std::string* error = nullptr, std::size_t* refused = nullptr);
 
+// Loads the playlist file `name` as the load button does: its lines are appended as entries, and
+// the user is told when it cannot be read or lines were left out. A name that does not exist (or
+// whose folder does not) is passed over without a word. The shuffle order is not rebuilt here.
+void loadPlaylistFile(Core& core, const std::string& name);
+
 // The load and save buttons of the playlist window, through the file dialog `cd1`.
 void cmdload_Click(Core& core);
 void cmdsave_Click(Core& core);

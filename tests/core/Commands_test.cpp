@@ -216,6 +216,48 @@ TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWha
   EXPECT_EQ(shuffled.core.List5.listIndex(), kNone);
 }
 
+TEST(CommandLineOpen, LoadsPlaylistFilesInTheirPlaceAndTakesEverythingElseAsADropWould) {
+  TempTree t;
+  const std::string song = t.file("a.mp3"), other = t.file("b.wav");
+  t.file("album/c.flac");
+  const std::string list = t.write("mix.plt", "/m/one.mp3\r\n/m/two.wav\r\n");
+  const std::string upper = t.write("OLD.PLT", "/m/three.ogg");  // no line break after the last line
+  const std::string empty = t.write("empty.plt", "");
+  const std::string named = t.dir("named.plt");  // a folder with the playlist's extension
+  t.file("named.plt/d.mp3");
+  const std::string linked = t.link(list, "again.plt");
+  Scene s(1, 0, /*shuffle=*/1);
+  s.shuffleOrder({0}, 0);
+  openCommandLinePaths(s.core, {song, list, t.path("album"), upper, empty, named, other, t.path("gone.plt"),
+                                linked, ""});
+  EXPECT_EQ(s.paths(), (Paths{Scene::pathOf(0), song, "/m/one.mp3", "/m/two.wav", t.path("album/c.flac"),
+                              "/m/three.ogg", t.path("named.plt/d.mp3"), other,
+                              // a name that does not exist is an entry, as in a drop
+                              t.path("gone.plt"), "/m/one.mp3", "/m/two.wav"}));
+  EXPECT_TRUE(s.messages.shown.empty());
+  EXPECT_TRUE(s.shuffleCoversList());  // the shuffle order is rebuilt, over every entry
+  EXPECT_TRUE(s.engine.opened.empty());
+
+  // Dropped, a playlist file is one entry, as it always was.
+  Scene dropped;
+  filedragging(dropped.core, {list});
+  EXPECT_EQ(dropped.paths(), Paths{list});
+
+  // What cannot be loaded whole is told as the load button tells it.
+  const std::string nul = t.write("nul.plt", std::string("/m/ok.mp3\r\n/m/b\0ad.mp3\r\n", 24));
+  Scene told;
+  openCommandLinePaths(told.core, {nul});
+  EXPECT_EQ(told.paths(), Paths{"/m/ok.mp3"});
+  EXPECT_EQ(told.messages.shown, Paths{"The playlist file " + nul +
+                                       " was loaded, but 1 line was left out: a path that contains a NUL byte "
+                                       "cannot name a file.|Sonavex|Ok|Information"});
+
+  for (const auto& [name, is] : {std::pair{list, true}, {upper, true}, {linked, true}, {named, false},
+                                  {t.path("gone.plt"), false}, {song, false}, {std::string(".plt"), false},
+                                  {std::string(), false}})
+    EXPECT_EQ(isPlaylistFileName(name), is) << name;
+}
+
 TEST(CommandLinePaths, PlainAndRelativePathsAndLocalFileUrisBecomeTheBytesOfTheNameInOrder) {
   const struct { Paths args; std::string cwd; Paths paths; } rows[] = {
       {{"/m/b.mp3", "/m/a.mp3", "/m/dir", "/m/\xC3(.mp3"}, "/home/u",

@@ -73,6 +73,21 @@ class DropsTest : public QObject {
     ::unlink(odd.c_str());  // QTemporaryDir cannot spell this name to remove it
   }
 
+  // Opened with the player (as a double-click on a .plt file does), a playlist file is loaded: its
+  // entries join in its place, as the load button would append them; nothing plays.
+  void aPlaylistFileOnTheCommandLineIsLoaded() {
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString(), list = root + "/mix.plt";
+    writeBytes(root + "/a.mp3", "x");
+    writeBytes(list, "/m/one.mp3\r\n/m/two.wav\r\n");
+    TestForms t({"/m/restored.mp3"});
+    t.forms().start({root + "/a.mp3", list});
+    QCOMPARE(t.core().list.paths(),
+             (Paths{"/m/restored.mp3", root + "/a.mp3", "/m/one.mp3", "/m/two.wav"}));
+    QCOMPARE(shownRows(t).last(), QStringLiteral("4   two.wav"));
+    QVERIFY(t.engine().opened.empty());
+  }
+
   void onlyLocalFilesAreTaken() {
     Started t;
     QVERIFY(drop(&t.forms().main(), {QUrl(QStringLiteral("https://example.org/a.mp3")),
