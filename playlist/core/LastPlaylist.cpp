@@ -56,8 +56,21 @@ std::string homeFolder() {
 
 }  // namespace
 
+// The system's program folders are shared by every user (and writable by root alone): a playlist
+// kept there would be everyone's, and no package owns it.
+static bool isSystemFolder(const std::string& folder) {
+  for (const char* system : {"/usr", "/bin", "/sbin"}) {
+    const std::string prefix = system;
+    if (folder.rfind(prefix, 0) == 0 && (folder.size() == prefix.size() || folder[prefix.size()] == '/'))
+      return true;
+  }
+  return false;
+}
+
 std::string lastPlaylistPath(const std::string& executableDir, const std::string& userDataDir) {
-  if (isWritableFolder(executableDir)) return join(executableDir, kLastPlaylistName);
+  if (!isSystemFolder(executableDir) && isWritableFolder(executableDir)) {
+    return join(executableDir, kLastPlaylistName);
+  }
   if (userDataDir.empty()) return {};
   makeFolders(userDataDir);
   return join(userDataDir, kLastPlaylistName);

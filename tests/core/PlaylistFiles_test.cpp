@@ -251,7 +251,8 @@ TEST_F(PlaylistFiles, TheLastPlaylistLivesBesideTheExecutableWhenItsFolderIsWrit
   EXPECT_EQ(lastPlaylistPath(bin, data), bin + "/lastplaylist.txt");
   EXPECT_EQ(lastPlaylistPath(bin + "/", data), bin + "/lastplaylist.txt");
   EXPECT_FALSE(fs::exists(data));
-  for (const std::string& exeDir : {tmp.file("notafolder"), tmp.path("gone"), {}, bin + std::string("\0x", 2)})
+  for (const std::string& exeDir : {tmp.file("notafolder"), tmp.path("gone"), {}, bin + std::string("\0x", 2),
+                                    std::string("/usr/bin"), std::string("/bin")})
     EXPECT_EQ(lastPlaylistPath(exeDir, data), data + "/lastplaylist.txt") << exeDir;
   EXPECT_TRUE(fs::is_directory(data));
   EXPECT_EQ(lastPlaylistPath("", ""), "");
