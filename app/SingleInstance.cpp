@@ -53,6 +53,14 @@ int connectTo(const std::string& path) {
   return fd;
 }
 
+// Only a folder of the user's own, closed to others, may hold the lock and the socket: in a shared
+// temporary folder another user could have made it first.
+bool isPrivateFolder(const std::string& folder) {
+  struct stat info {};
+  return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid() &&
+         (info.st_mode & 077) == 0;
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance(std::string folder) {
@@ -60,6 +68,7 @@ SingleInstance::SingleInstance(std::string folder) {
     folder = defaultFolder();
     ::mkdir(folder.c_str(), 0700);  // the temporary folder's own subfolder, if it is that
   }
+  if (!isPrivateFolder(folder)) return;
   lockPath_ = folder + "/sonavex.lock";
   socketPath_ = folder + "/sonavex.socket";
 }
@@ -70,6 +79,7 @@ SingleInstance::~SingleInstance() {
 }
 
 bool SingleInstance::acquire() {
+  if (lockPath_.empty()) return true;  // no private folder: this player plays alone
   lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   // A folder we cannot write to gives no way to find each other; each start then plays alone.
   if (lockFd_ < 0) return true;
@@ -80,6 +90,7 @@ bool SingleInstance::acquire() {
 }
 
 bool SingleInstance::handOver(const std::vector<std::string>& paths, int patienceMs) const {
+  if (socketPath_.empty()) return false;
   using Clock = std::chrono::steady_clock;
   const auto giveUp = Clock::now() + std::chrono::milliseconds(patienceMs);
   int fd = -1;
@@ -101,6 +112,7 @@ bool SingleInstance::handOver(const std::vector<std::string>& paths, int patienc
 }
 
 bool SingleInstance::listen(std::function<void(std::vector<std::string>)> received) {
+  if (socketPath_.empty() || lockFd_ < 0) return false;
   received_ = std::move(received);
   server_ = new QLocalServer(this);
   server_->setSocketOptions(QLocalServer::UserAccessOption);

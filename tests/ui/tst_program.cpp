@@ -141,6 +141,18 @@ class ProgramTest : public QObject {
     QCOMPARE(c.saved(), QByteArray("/music/a.mp3\r\n/music/b.mp3\r\n"));
   }
 
+  // A session folder others may write to could hold another user's socket: nothing is handed there.
+  void aSharedSessionFolderIsNotUsed() {
+    Copy c;
+    QVERIFY(QFile::setPermissions(c.dir.path(), QFileDevice::Permissions(0x7777)));
+    auto first = c.start();
+    auto second = c.start({"/music/a.mp3"});
+    QTest::qWait(1000);
+    QVERIFY(!c.listening());
+    QCOMPARE(second->state(), QProcess::Running);
+    QVERIFY(terminate(*second) && terminate(*first));
+  }
+
   void aKilledPlayersLeftoversDoNotStopTheNextStart() {
     Copy c;
     auto killed = c.start();
