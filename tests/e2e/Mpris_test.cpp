@@ -20,7 +20,7 @@ class Mpris : public EngineTest {
     EngineTest::SetUp();
     if (IsSkipped()) return;
     if (!QDBusConnection::sessionBus().isConnected()) GTEST_SKIP() << "no session bus: run under scripts/with-dbus.sh";
-    const std::string low = tone("low.mp3", kLow, 6), high = tone("high.mp3", kHigh, 6);
+    const std::string low = tone("low.mp3", kLow, 10), high = tone("high.mp3", kHigh, 10);
     ASSERT_TRUE(writeFileAtomically(dir + "lastplaylist.txt", low + "\r\n" + high + "\r\n"));
     FormsOptions options;
     options.makeEngine = [] { return makeGstMediaEngine(); };
@@ -48,12 +48,13 @@ class Mpris : public EngineTest {
   }
   Core& core() { return forms->core(); }
   bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 10000); }
-  // The pitch the sink plays over the next half second.
-  double heard() {
+  // The pitch the sink plays over the next half second, and how loud.
+  double heard(double* loudness = nullptr) {
     take();
     QTest::qWait(600);
     const Recording r = take();
-    const Span loud = soundSpan(r);
+    const Span loud = soundSpan(r, 0.002);
+    if (loudness) *loudness = loud.count > 0 ? rms(r, loud, 0) : 0.0;
     return loud.count > kRate / 5 ? toneFrequency(r, loud) : 0.0;
   }
 
@@ -90,8 +91,13 @@ TEST_F(Mpris, PlayerctlDrivesThePlayerAndTheSinkFollows) {
   EXPECT_NEAR(core().mp1.position(), 4, 0.3);
   EXPECT_NEAR(std::stod(playerctl({"position"})), core().mp1.position(), 0.3);
 
+  double full = 0, half = 0;
+  heard(&full);
   playerctl({"volume", "0.5"});
   EXPECT_EQ(std::tuple(core().vol.level, core().vol.fillWidth), std::tuple(5000, 95.5));
+  heard(&half);
+  EXPECT_GT(half, 0.0);
+  EXPECT_LT(half, full / 2);
   EXPECT_EQ(std::stod(playerctl({"volume"})), 0.5);
 
   playerctl({"loop", "None"});
