@@ -61,9 +61,8 @@ void applyRegion(QWidget& widget, const PixelRegion& region) {
   if (!grown.isEmpty()) widget.update(grown);
   // Qt queues a new shape for the X server without sending it; a shape that no repaint follows
   // (a window shrinking away) would wait in the queue until some other request went out.
-  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
-    xcb_flush(x11->connection());
-  }
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 && x11->connection()) xcb_flush(x11->connection());
 }
 
 }  // namespace sonavex
