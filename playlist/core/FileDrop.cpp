@@ -4,6 +4,7 @@
 
 #include "commands/core/FindFiles.h"
 #include "playlist/core/Shuffle.h"
+#include "playlist/core/UndoableEdits.h"
 
 namespace sonavex {
 
@@ -24,6 +25,7 @@ DropKind classify(const std::string& name) {
 
 void filedragging(Core& core, const std::vector<std::string>& paths) {
   PlaylistBatch batch(core.list);
+  AppendRecorder added(core);  // the whole drop is one step
   ScanCounts counts;  // grows over all the folders of this drop
   for (const auto& name : paths) {
     if (name.empty()) continue;  // names nothing; must not become a scan of "/"
@@ -34,6 +36,7 @@ void filedragging(Core& core, const std::vector<std::string>& paths) {
       scanFolderTree(core, name, dropFolderPatterns(), counts);
     }
   }
+  added.record();
   // Once for the whole drop: the order only needs to be right after the last item.
   rebuildShuffleOrder(core);
 }
