@@ -141,11 +141,15 @@ class UndoHistory {
   UndoStep& nextRedo() { return steps_[done_]; }
   void undid(std::uint64_t after);
   void redid(std::uint64_t after);
+  // AppendRecorders open; true when none was.
+  bool openAppend() { return openAppends_++ == 0; }
+  void closeAppend() { --openAppends_; }
 
  private:
   std::deque<UndoStep> steps_;
   std::size_t done_ = 0;  // steps_[0, done_) can be undone, steps_[done_, size) redone
   std::uint64_t revision_ = 0;
+  int openAppends_ = 0;
 };
 
 }  // namespace sonavex

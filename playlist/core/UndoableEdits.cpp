@@ -366,11 +366,16 @@ void reorderEntries(Core& core, std::vector<Index> order) {
 }
 
 AppendRecorder::AppendRecorder(Core& core)
-    : core_(core), count_(core.list.count()), revision_(core.list.revision()) {}
+    : core_(core),
+      count_(core.list.count()),
+      revision_(core.list.revision()),
+      outermost_(core.history.openAppend()) {}
+
+AppendRecorder::~AppendRecorder() { core_.history.closeAppend(); }
 
 void AppendRecorder::record() {
   const Index appended = core_.list.count() - count_;
-  if (appended <= 0) return;
+  if (!outermost_ || appended <= 0) return;
   UndoStep step;
   step.kind = UndoStep::Kind::Append;
   step.appended = appended;

@@ -35,15 +35,21 @@ void removeEntries(Core& core, const std::vector<bool>& keep, KeptNames naming);
 void reorderEntries(Core& core, std::vector<Index> order);
 
 // Made before a command appends entries; record() makes one step of everything appended since.
+// Recorders nest: one made while another is open records nothing, and the outer one records its
+// appends with its own (a command line naming files and playlist files is one step).
 class AppendRecorder {
  public:
   explicit AppendRecorder(Core& core);
+  ~AppendRecorder();
+  AppendRecorder(const AppendRecorder&) = delete;
+  AppendRecorder& operator=(const AppendRecorder&) = delete;
   void record();
 
  private:
   Core& core_;
   Index count_;
   std::uint64_t revision_;
+  bool outermost_;
 };
 
 // False when there was nothing to undo or redo.

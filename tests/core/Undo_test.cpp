@@ -285,6 +285,23 @@ TEST(Undo, RandomRunsMatchAHistoryOfWholeSnapshots) {
   EXPECT_EQ(snapshots.size(), UndoHistory::kLevels + 1) << "the runs reached the oldest step";
 }
 
+TEST(Undo, AppendsRecordedInsideAnotherAppendAreOneStepWithIt) {
+  Scene s(2);
+  {
+    AppendRecorder outer(s.core);
+    s.add({"/m/a.mp3"});
+    {
+      AppendRecorder inner(s.core);
+      s.add({"/m/b.mp3"});
+      inner.record();
+    }
+    outer.record();
+  }
+  EXPECT_EQ(s.core.history.undoLevels(), 1u);
+  EXPECT_TRUE(undo(s.core));
+  EXPECT_EQ(s.core.list.count(), 2);
+}
+
 TEST(Undo, AChangeTheHistoryDidNotRecordMakesItForgetRatherThanApplyStepsToAnotherList) {
   Scene s(5);
   s.core.list.markEntry(1);
