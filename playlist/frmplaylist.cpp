@@ -34,6 +34,7 @@
 #include "playlist/core/PlaylistFile.h"
 #include "playlist/core/Sequencer.h"
 #include "playlist/core/Shuffle.h"
+#include "playlist/core/UndoableEdits.h"
 
 namespace sonavex {
 
@@ -367,7 +368,23 @@ bool frmplaylist::isFileInfoKey(const QKeyEvent* event) {
   return event->key() == Qt::Key_I && event->modifiers() == Qt::ControlModifier;
 }
 
+bool frmplaylist::undoKey(const QKeyEvent* event) {
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  const bool ctrl = modifiers == Qt::ControlModifier;
+  const bool ctrlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
+  if (event->key() == Qt::Key_Z && ctrl) {
+    undo(core_);
+  } else if ((event->key() == Qt::Key_Z && ctrlShift) || (event->key() == Qt::Key_Y && ctrl)) {
+    redo(core_);
+  } else {
+    return false;
+  }
+  afterCoreChange();
+  return true;
+}
+
 void frmplaylist::keyPressEvent(QKeyEvent* event) {
+  if (undoKey(event)) return;
   keys_.pressed(event);
   if (isFileInfoKey(event)) {
     showFileInfo();
@@ -379,6 +396,7 @@ void frmplaylist::keyPressEvent(QKeyEvent* event) {
 bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
   if (watched == cpvcoollist2_ && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (undoKey(key)) return true;
     keys_.pressed(key);
     if (isFileInfoKey(key)) {
       showFileInfo();

@@ -122,6 +122,9 @@ class frmplaylist : public QWidget, public MediaEngineListener {
   void clockTick();
   // Ctrl+I: the file info dialog for the focused entry.
   static bool isFileInfoKey(const QKeyEvent* event);
+  // Ctrl+Z undoes the last playlist change, Ctrl+Shift+Z and Ctrl+Y redo it. True when the key was
+  // one of them: it acts on its press and goes no further (not to the seek or Delete keys).
+  bool undoKey(const QKeyEvent* event);
   void showFileInfo();
   void buildMenus();
   // Shows the check marks of the Balance and Pitch items as the core holds them.

@@ -1,7 +1,8 @@
 #pragma once
-// Everything the windows share, without the windows: the playlist, the shuffle order and play
-// modes, the program-wide values, what the player window shows, the engine and the platform
-// services. Each window event hands this to a core operation and then renders the result.
+// Everything the windows share, without the windows: the playlist and its undo history, the
+// shuffle order and play modes, the program-wide values, what the player window shows, the engine
+// and the platform services. Each window event hands this to a core operation and then renders
+// the result.
 #include <optional>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "playlist/core/PlaylistModel.h"
 #include "playlist/core/Random.h"
 #include "playlist/core/ShuffleOrder.h"
+#include "playlist/core/UndoHistory.h"
 
 namespace sonavex {
 
@@ -60,6 +62,7 @@ struct Core {
 
   PlaylistModel list;       // cpvcoollist1 (paths) and cpvcoollist2 (display names)
   ShuffleOrder List5;       // shuffle order
+  UndoHistory history;      // undo and redo of the playlist commands
   int chkloop = 1;          // loop box, on at start
   int chkshuffle = 0;       // shuffle box, off at start
   SharedValues shared;

@@ -3,6 +3,7 @@
 #include "commands/core/FindFiles.h"
 #include "commands/core/SelectionText.h"
 #include "playlist/core/Shuffle.h"
+#include "playlist/core/UndoableEdits.h"
 
 namespace sonavex {
 
@@ -23,7 +24,9 @@ void cmdfile_Click(Core& core) {
     cd1->ShowOpen();
     // Our dialog hands back the whole selection however long it is, so nothing is cut off and
     // every chosen file is appended.
+    AppendRecorder added(core);
     for (auto& path : pathsOfSelection(cd1->FileName)) core.list.appendEntry(std::move(path));
+    added.record();
   }
   rebuildShuffleOrder(core);
 }
@@ -35,8 +38,10 @@ void cmddir_Click(Core& core) {
     const std::string folder =
         core.platform.folders ? core.platform.folders->BrowseForFolder("Select a directory") : std::string();
     if (!folder.empty()) {
+      AppendRecorder added(core);
       ScanCounts counts;
       scanFolderTree(core, folder, addFolderPatterns(), counts);
+      added.record();
     }
   }
   rebuildShuffleOrder(core);

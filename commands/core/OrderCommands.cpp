@@ -1,8 +1,8 @@
 #include "commands/core/OrderCommands.h"
 
-#include "commands/core/PlaylistRebuild.h"
 #include "commands/core/RandomOrder.h"
 #include "commands/core/Sorting.h"
+#include "playlist/core/UndoableEdits.h"
 
 namespace sonavex {
 
@@ -10,16 +10,16 @@ void cmdname_Click(Core& core) {
   std::vector<std::string_view> names;
   names.reserve(core.list.displayNames().size());
   for (const auto& displayName : core.list.displayNames()) names.push_back(fileNamePartOf(displayName));
-  const auto order = sortedOrder(names);
+  auto order = sortedOrder(names);
   PlaylistBatch batch(core.list);
-  reorderEntries(core.list, order);
+  reorderEntries(core, std::move(order));
 }
 
 void cmdrnd_Click(Core& core) {
   BusyScope busy(core.platform.busy);
-  const auto order = randomOrderMoves(core.rng, core.list.count());
+  auto order = randomOrderMoves(core.rng, core.list.count());
   PlaylistBatch batch(core.list);
-  reorderEntries(core.list, order);
+  reorderEntries(core, std::move(order));
 }
 
 }  // namespace sonavex

@@ -7,6 +7,7 @@
 
 #include "commands/core/PlaylistRebuild.h"
 #include "playlist/core/Shuffle.h"
+#include "playlist/core/UndoableEdits.h"
 
 namespace sonavex {
 
@@ -28,9 +29,9 @@ bool isReadOnlyFile(const std::string& path) {
 // directory and never what a link points to. Stops at the first failure; returns whether all went.
 // A path that this run already deleted (the same file in two entries) is not a failure. A relative
 // path is one: it would name a file wherever the program happens to run; so is a path with a NUL
-// byte, which would name the file before the NUL.
-bool deleteFiles(const std::vector<const std::string*>& paths, bool force) {
-  std::unordered_set<std::string> deleted;
+// byte, which would name the file before the NUL. `deleted` holds the paths whose files are gone.
+bool deleteFiles(const std::vector<const std::string*>& paths, bool force,
+                 std::unordered_set<std::string>& deleted) {
   for (const std::string* path : paths) {
     if (deleted.count(*path)) continue;
     if (path->empty() || path->front() != kPathSeparator || hasNulByte(*path)) return false;
@@ -57,7 +58,7 @@ void cmdsel_Click(Core& core) {
 
 void cmdall_Click(Core& core) {
   PlaylistBatch batch(core.list);
-  core.list.clear();
+  removeEntries(core, {}, KeptNames::FromDisplayName);
   rebuildShuffleOrder(core);
 }
 
@@ -67,22 +68,27 @@ void mnucrop_Click(Core& core) {
   rebuildShuffleOrder(core);
 }
 
+// Deleting files cannot be undone. Once a file is gone (even when a later one failed and the list
+// stays as it was) the whole history is forgotten, the removal's own step with it: earlier steps
+// were recorded against the list before, and one could bring back an entry of a deleted file.
 void mnudelfromdisk_Click(Core& core) {
   if (!confirmDiskDeletion(core)) return;
   std::vector<const std::string*> chosen;
   for (Index i = 0; i < core.list.count(); ++i) {
     if (core.list.isSelected(i)) chosen.push_back(&core.list.path(i));
   }
-  if (!deleteFiles(chosen, /*force=*/true)) return;
-  cmdsel_Click(core);
+  std::unordered_set<std::string> deleted;
+  if (deleteFiles(chosen, /*force=*/true, deleted)) cmdsel_Click(core);
+  if (!deleted.empty()) forgetHistory(core);
 }
 
 void mnudelfromharddisk_Click(Core& core) {
   if (!confirmDiskDeletion(core)) return;
   std::vector<const std::string*> all;
   for (const auto& path : core.list.paths()) all.push_back(&path);
-  if (!deleteFiles(all, /*force=*/false)) return;
-  cmdall_Click(core);
+  std::unordered_set<std::string> deleted;
+  if (deleteFiles(all, /*force=*/false, deleted)) cmdall_Click(core);
+  if (!deleted.empty()) forgetHistory(core);
 }
 
 void mnuinvalid_Click(Core& core) {
@@ -96,7 +102,7 @@ void mnuinvalid_Click(Core& core) {
       keep[static_cast<std::size_t>(i)] = valid;
       if (!valid) ++removed;
     }
-    keepEntries(core.list, keep);
+    removeEntries(core, keep, KeptNames::FromDisplayName);
     rebuildShuffleOrder(core);
   }
   if (!core.platform.messages) return;

@@ -5,6 +5,7 @@
 #include "commands/core/FindFiles.h"
 #include "playlist/core/PlaylistFile.h"
 #include "playlist/core/Shuffle.h"
+#include "playlist/core/UndoableEdits.h"
 
 namespace sonavex {
 
@@ -36,8 +37,10 @@ void appendDropped(Core& core, const std::string& name, ScanCounts& counts) {
 
 void filedragging(Core& core, const std::vector<std::string>& paths) {
   PlaylistBatch batch(core.list);
+  AppendRecorder added(core);  // the whole drop is one step
   ScanCounts counts;  // grows over all the folders of this drop
   for (const auto& name : paths) appendDropped(core, name, counts);
+  added.record();
   // Once for the whole drop: the order only needs to be right after the last item.
   rebuildShuffleOrder(core);
 }
@@ -56,6 +59,7 @@ bool isPlaylistFileName(const std::string& name) {
 
 void openCommandLinePaths(Core& core, const std::vector<std::string>& paths) {
   PlaylistBatch batch(core.list);
+  AppendRecorder added(core);  // files, folders and loaded playlists alike: one step
   ScanCounts counts;
   for (const auto& name : paths) {
     if (isPlaylistFileName(name)) {
@@ -64,6 +68,7 @@ void openCommandLinePaths(Core& core, const std::vector<std::string>& paths) {
       appendDropped(core, name, counts);
     }
   }
+  added.record();
   rebuildShuffleOrder(core);
 }
 

@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "playlist/core/Shuffle.h"
+#include "playlist/core/UndoableEdits.h"
 
 namespace sonavex {
 
@@ -248,7 +249,10 @@ void loadPlaylistFile(Core& core, const std::string& name) {
   if (::stat(name.c_str(), &st) == 0) {
     std::string reason;
     std::size_t refused = 0;
-    if (S_ISREG(st.st_mode) && !appendPlaylistFile(core.list, name, &reason, &refused)) {
+    AppendRecorder loaded(core);
+    const bool read = !S_ISREG(st.st_mode) || appendPlaylistFile(core.list, name, &reason, &refused);
+    loaded.record();
+    if (!read) {
       tellUser(core, "The playlist file " + name + " could not be read: " + reason + ".");
     } else if (refused > 0) {
       tellUser(core, "The playlist file " + name + " was loaded, but " + std::to_string(refused) +

@@ -48,6 +48,7 @@ void PlaylistModel::appendRaw(std::string path, std::string displayName) {
   paths_.push_back(std::move(path));
   names_.push_back(std::move(displayName));
   selected_.push_back(0);
+  ++revision_;
   notifyAppended(first, 1);
 }
 
@@ -58,6 +59,7 @@ void PlaylistModel::insertAt(Index i, std::string path, std::string displayName)
   names_.insert(names_.begin() + static_cast<std::ptrdiff_t>(at), std::move(displayName));
   selected_.insert(selected_.begin() + static_cast<std::ptrdiff_t>(at), 0);
   if (lastSelected_ >= i) ++lastSelected_;
+  ++revision_;
   listIndex1_ = clampIndex(listIndex1_);
   listIndex2_ = clampIndex(listIndex2_);
   notifyReset();
@@ -77,6 +79,7 @@ void PlaylistModel::removeAt(Index i) {
   shift(listIndex1_);
   shift(listIndex2_);
   shift(lastSelected_);
+  ++revision_;
   notifyReset();
 }
 
@@ -90,10 +93,18 @@ void PlaylistModel::assign(std::vector<std::string> paths, std::vector<std::stri
   listIndex1_ = kNone;
   listIndex2_ = kNone;
   topIndex_ = 0;
+  ++revision_;
   notifyReset();
 }
 
 void PlaylistModel::clear() { assign({}, {}); }
+
+void PlaylistModel::takeEntries(std::vector<std::string>& paths,
+                                std::vector<std::string>& displayNames) {
+  paths = std::move(paths_);
+  displayNames = std::move(names_);
+  assign({}, {});
+}
 
 bool PlaylistModel::isSelected(Index i) const {
   return i >= 0 && i < count() && selected_[static_cast<std::size_t>(i)] != 0;

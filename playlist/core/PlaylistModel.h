@@ -63,6 +63,12 @@ class PlaylistModel {
   void assign(std::vector<std::string> paths, std::vector<std::string> displayNames);
   // Removes every entry; list indexes become -1.
   void clear();
+  // Hands every path and display name over to the caller (no string is copied) and leaves the
+  // list empty, as clear() does. For rebuilds that move the entries into a new order.
+  void takeEntries(std::vector<std::string>& paths, std::vector<std::string>& displayNames);
+  // Counts every change of the paths or display names (not of the selection or list indexes): two
+  // equal revisions mean the entries did not change in between.
+  std::uint64_t revision() const { return revision_; }
 
   // Selection of the shown list.
   bool isSelected(Index i) const;
@@ -104,6 +110,7 @@ class PlaylistModel {
   Index listIndex1_ = kNone;
   Index listIndex2_ = kNone;
   Index topIndex_ = 0;
+  std::uint64_t revision_ = 0;
 
   PlaylistObserver* observer_ = nullptr;
   int batchDepth_ = 0;

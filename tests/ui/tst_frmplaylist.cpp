@@ -144,6 +144,36 @@ class FrmplaylistTest : public QObject {
     QCOMPARE(t.core().list.count(), count);
   }
 
+  // On the list Ctrl+Z undoes a removal and Ctrl+Y or Ctrl+Shift+Z redo it; the view shows each.
+  void undoAndRedoKeysOnTheList() {
+    Started t(numbered(4));
+    const QStringList all{"1   track0.mp3", "2   track1.mp3", "3   track2.mp3", "4   track3.mp3"};
+    const QStringList removed{"1   track0.mp3", "2   track2.mp3", "3   track3.mp3"};
+    QTest::mouseClick(view(t).viewport(), Qt::LeftButton, {}, rowCentre(t, 1));
+    QTest::keyClick(&view(t), Qt::Key_Delete);
+    QCOMPARE(shownRows(t), removed);
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const struct { Qt::Key key; Qt::KeyboardModifiers modifiers; QStringList rows; Rows selected; } steps[] = {
+        {Qt::Key_Z, ctrl, all, {1}},
+        {Qt::Key_Y, ctrl, removed, {}},
+        {Qt::Key_Z, ctrl, all, {1}},
+        {Qt::Key_Z, ctrl | Qt::ShiftModifier, removed, {}},
+    };
+    for (const auto& step : steps) {
+      QTest::keyClick(&view(t), step.key, step.modifiers);
+      QCOMPARE(shownRows(t), step.rows);
+      QCOMPARE(viewSelection(t), step.selected);
+      QCOMPARE(coreSelection(t), step.selected);
+    }
+    // Undo takes the press, so the release is no key of the list's own (seek, Delete).
+    t.core().shared.lastkey = 0;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, ctrl), release(QEvent::KeyRelease, Qt::Key_Z, ctrl);
+    QApplication::sendEvent(&view(t), &press);
+    QApplication::sendEvent(&view(t), &release);
+    QCOMPARE(shownRows(t), all);
+    QCOMPARE(t.core().shared.lastkey, 0);
+  }
+
   void playModeBoxesStartLoopedAndUnshuffledAndFollowClicks() {
     Started t(numbered(4));
     auto* loop = child<QCheckBox>(t.forms().playlist(), "chkloop");
