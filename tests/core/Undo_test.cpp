@@ -74,8 +74,9 @@ TEST(Undo, EveryCommandComesUndoneAndRedoneExactlyWithoutTouchingTheEngine) {
       {"add files", [&](Scene& s) { s.dialog.selection = multi({t.root, "n1.mp3", "n2"}); cmdfile_Click(s.core); }},
       {"add folder", [&](Scene& s) { s.folders.folder = t.path("tree"); cmddir_Click(s.core); }},
       {"drop", [&](Scene& s) { filedragging(s.core, {t.path("new.ogg"), t.path("tree")}); }},
-      {"command line",
-       [&](Scene& s) { filedragging(s.core, commandLinePaths({"file://" + t.path("u.mp3"), "v.mp3"}, t.root)); }},
+      {"command line", [&](Scene& s) {
+         openCommandLinePaths(s.core, commandLinePaths({"file://" + t.path("u.mp3"), plt, "v.mp3"}, t.root));
+       }},
       {"load playlist", [&](Scene& s) { s.dialog.selection = plt; cmdload_Click(s.core); }},
   };
   for (const auto& row : rows) {
