@@ -78,6 +78,16 @@ GstMediaEngine::~GstMediaEngine() {
   if (panorama_ != nullptr) gst_object_unref(panorama_);
 }
 
+// MP3 has decoders of equal rank in mpg123 and in libav, and then the name decides: libav's, whose
+// one plugin maps some twenty libraries (video codecs, speech synthesis, TLS) into the player for
+// one audio format. mpg123's comes first; libav's stay for what only they decode.
+static void preferLeanDecoders() {
+  if (GstPluginFeature* mpg123 = gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec")) {
+    gst_plugin_feature_set_rank(mpg123, GST_RANK_PRIMARY);
+    gst_object_unref(mpg123);
+  }
+}
+
 bool GstMediaEngine::ensurePipeline(EngineError& why) {
   if (playbin_ != nullptr) return true;
   if (!gst_is_initialized()) {
@@ -90,6 +100,7 @@ bool GstMediaEngine::ensurePipeline(EngineError& why) {
     }
   }
   gst_pb_utils_init();  // for the names of missing plugins
+  preferLeanDecoders();
 
   // All or nothing, so that the next open() tries again from scratch.
   GstElement* playbin = makeElement("playbin");
