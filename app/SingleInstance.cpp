@@ -8,8 +8,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -74,7 +74,7 @@ SingleInstance::SingleInstance(std::string folder) {
 }
 
 SingleInstance::~SingleInstance() {
-  if (server_) server_->close();
+  if (serverFd_ >= 0) ::close(serverFd_);
   if (lockFd_ >= 0) ::close(lockFd_);
 }
 
@@ -113,36 +113,42 @@ bool SingleInstance::handOver(const std::vector<std::string>& paths, int patienc
 
 bool SingleInstance::listen(std::function<void(std::vector<std::string>)> received) {
   if (socketPath_.empty() || lockFd_ < 0) return false;
-  received_ = std::move(received);
-  server_ = new QLocalServer(this);
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (socketPath_.size() >= sizeof(address.sun_path)) return false;
+  std::memcpy(address.sun_path, socketPath_.c_str(), socketPath_.size() + 1);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
   // We hold the lock, so a socket file left here is a crashed player's.
-  QLocalServer::removeServer(QString::fromStdString(socketPath_));
-  if (!server_->listen(QString::fromStdString(socketPath_))) return false;
-  connect(server_, &QLocalServer::newConnection, this, &SingleInstance::accept);
+  ::unlink(socketPath_.c_str());
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+      ::chmod(socketPath_.c_str(), 0600) != 0 || ::listen(fd, 8) != 0) {
+    ::close(fd);
+    return false;
+  }
+  received_ = std::move(received);
+  serverFd_ = fd;
+  auto* incoming = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+  connect(incoming, &QSocketNotifier::activated, this, &SingleInstance::accept);
   return true;
 }
 
 void SingleInstance::accept() {
-  while (QLocalSocket* socket = server_->nextPendingConnection()) {
+  for (int fd; (fd = ::accept4(serverFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
     auto reader = std::make_shared<HandOverReader>();
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket, reader] {
-      const QByteArray bytes = socket->readAll();
-      if (reader->status() != HandOverReader::Status::Incomplete) return;
-      switch (reader->feed(bytes.constData(), static_cast<std::size_t>(bytes.size()))) {
-        case HandOverReader::Status::Complete:
-          socket->write(&kHandOverAck, 1);
-          socket->flush();
-          socket->disconnectFromServer();
-          received_(reader->paths());
-          break;
-        case HandOverReader::Status::Invalid:
-          socket->abort();
-          break;
-        case HandOverReader::Status::Incomplete:
-          break;
-      }
+    auto* readable = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(readable, &QSocketNotifier::activated, this, [this, fd, reader, readable] {
+      char buffer[4096];
+      const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+      if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
+      const auto status = n > 0 ? reader->feed(buffer, static_cast<std::size_t>(n))
+                                : HandOverReader::Status::Invalid;  // ended before the frame did
+      if (status == HandOverReader::Status::Incomplete) return;
+      if (status == HandOverReader::Status::Complete) (void)::send(fd, &kHandOverAck, 1, MSG_NOSIGNAL);
+      readable->setEnabled(false);
+      readable->deleteLater();
+      ::close(fd);
+      if (status == HandOverReader::Status::Complete) received_(reader->paths());
     });
   }
 }

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-class QLocalServer;
 
 namespace sonavex {
 
@@ -34,7 +33,7 @@ class SingleInstance : public QObject {
   std::string lockPath_;
   std::string socketPath_;
   int lockFd_ = -1;
-  QLocalServer* server_ = nullptr;
+  int serverFd_ = -1;
   std::function<void(std::vector<std::string>)> received_;
 };
 
