@@ -1,0 +1,287 @@
+#!/usr/bin/env bash
+# What playing costs, on a private Xvfb and PulseAudio null sink. For a 30 s MP3 (128 kbit/s CBR),
+# Ogg Vorbis and FLAC, each in a fresh player started with its play button: resident memory idle
+# (3 s after the window shows), after 10 s of play and just before the end (28 s); private dirty
+# memory at 10 s and the mappings that hold most of it; the GStreamer plugins mapped; the share of
+# one core over the last 20 s of play and over 10 s paused (pause button); resident memory 5 s after
+# the stop button, against idle. Then the silence between tracks: three 2 s MP3 tones of different
+# pitches played through with the loop box off, the sink's monitor recorded, and the quiet runs
+# between the first sound and the last. Ends with a summary against the targets.
+# Usage: bench/playback.sh [build-folder]  (default build-release, made by
+#   scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF --target sonavex)
+# SONAVEX_BENCH_KEEP=1 keeps its work folder (the players, their logs, the recording).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "${1:-$root/build-release}" 2>/dev/null && pwd || true)"
+if [ -z "$build" ] || [ ! -x "$build/sonavex" ]; then
+  echo "no sonavex in ${1:-$root/build-release}: build it first (see the usage in $0)" >&2
+  exit 1
+fi
+if [ -z "${SONAVEX_BENCH_INSIDE:-}" ]; then
+  exec env SONAVEX_BENCH_INSIDE=1 "$root/scripts/with-pulse.sh" "$root/scripts/with-x11.sh" \
+    "$0" "$build"
+fi
+unset QT_QPA_PLATFORM
+sink="$SONAVEX_PULSE_SINK"
+
+work="$(mktemp -d /tmp/sonavex-playback.XXXXXX)"
+pid=""
+recorder=""
+holder=""
+cleanup() {
+  local p
+  for p in $pid $recorder $holder; do
+    kill "$p" 2>/dev/null && wait "$p" 2>/dev/null || true  # a process ended by a signal
+  done
+  [ -n "${SONAVEX_BENCH_KEEP:-}" ] || rm -rf "$work"
+}
+trap cleanup EXIT
+# Xvfb resets when its last client leaves, and refuses connections while it does: one client held
+# for the whole run, so that a player started right after another one ended can connect.
+xprop -root -spy >/dev/null 2>&1 &
+holder=$!
+
+# Whether VALUE is below TARGET.
+verdict() { awk -v v="$1" -v t="$2" 'BEGIN {print (v + 0 >= 0 && v + 0 < t + 0) ? "ok" : "OVER"}'; }
+mb() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
+now() { date +%s.%N; }
+# Sleeps until SECONDS after the moment START.
+sleep_until() { sleep "$(awk -v s="$1" -v d="$2" -v n="$(now)" 'BEGIN {w = s + d - n; print (w > 0 ? w : 0)}')"; }
+
+rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
+dirty_kb() { awk '/^Private_Dirty:/ {print $2}' "/proc/$1/smaps_rollup"; }
+# The CPU time of each thread of the process, in nanoseconds, as "tid:ns,tid:ns,...": from their
+# schedstat, since the tick counts of /proc/PID/stat are 10 ms coarse (a tenth of the paused target
+# over 10 s).
+cpu_mark() {
+  local t marks=""
+  for t in /proc/"$1"/task/*; do
+    marks="$marks${t##*/}:$(cut -d' ' -f1 "$t/schedstat" 2>/dev/null || echo 0),"
+  done
+  echo "$marks $(now)"
+}
+# The share of one core between two marks, in percent: what each thread running at the second
+# used since the first (all its time, if it started in between). A thread that ended in between
+# takes its time with it; over these windows the streams' threads all live on.
+cpu_between() {
+  awk -v a="$1" -v b="$2" 'BEGIN {
+    split(a, ma, " "); split(b, mb, " ")
+    n = split(ma[1], before, ","); for (i = 1; i <= n; i++) if (split(before[i], p, ":") == 2) t0[p[1]] = p[2]
+    n = split(mb[1], after, ","); for (i = 1; i <= n; i++) if (split(after[i], p, ":") == 2) used += p[2] - t0[p[1]]
+    printf "%.3f", used / 1e7 / (mb[2] - ma[2])
+  }'
+}
+
+# The distinct GStreamer plugins the process has mapped, by name.
+plugins() {
+  awk '$6 ~ /\/gstreamer-1\.0\// {n = split($6, p, "/"); print p[n]}' "/proc/$1/maps" |
+    sed 's/^libgst//; s/\.so$//' | sort -u | tr '\n' ' '
+}
+# The mappings holding the most private dirty memory, summed by file ([anon] for the nameless).
+dirty_mappings() {
+  awk '/^[0-9a-f]+-[0-9a-f]+ / {name = NF >= 6 ? $6 : "[anon]"; sub(/.*\//, "", name); next}
+       /^Rss:/ {rss[name] += $2}
+       /^Private_Dirty:/ {dirty[name] += $2}
+       END {for (n in dirty) if (dirty[n] >= 100) printf "%8d %8d  %s\n", dirty[n], rss[n], n}' \
+    "/proc/$1/smaps" | sort -rn | head -n "${2:-12}"
+}
+
+# The window of the process named NAME, once shown (waits up to 10 s).
+window_of() {
+  local id
+  for _ in $(seq 100); do
+    id="$(xdotool search --all --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | head -n 1 || true)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "the $2 window did not show" >&2
+  return 1
+}
+inputs() { pactl list sink-inputs 2>/dev/null; }
+playing() { inputs | grep -q 'Corked: no'; }
+# Waits up to 5 s for CONDITION (a command) to hold.
+await() {
+  for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+corked() { inputs | grep -q 'Corked: yes'; }
+no_input() { [ -z "$(pactl list short sink-inputs 2>/dev/null)" ]; }
+# The player's buttons, at the middle of their places on the player window.
+press() {
+  case "$2" in
+    play) xdotool mousemove --window "$1" 59 138 click 1 ;;
+    stop) xdotool mousemove --window "$1" 92 138 click 1 ;;
+    pause) xdotool mousemove --window "$1" 125 138 click 1 ;;
+  esac
+}
+# A fresh player in a folder of its own, whose last playlist holds the given files; sets pid and
+# log.
+start_player() {
+  local dir="$work/player$RANDOM"
+  mkdir "$dir"
+  cp "$build/sonavex" "$dir/sonavex"
+  printf '%s\r\n' "$@" >"$dir/lastplaylist.txt"
+  "$dir/sonavex" >"$dir/log" 2>&1 &
+  pid=$!
+  log="$dir/log"
+}
+end_player() {
+  kill -TERM "$pid"
+  wait "$pid" 2>/dev/null || true
+  pid=""
+}
+fail() {
+  echo "$1" >&2
+  [ -n "${log:-}" ] && cat "$log" >&2
+  exit 1
+}
+
+# Test audio: a sine at half of full scale, 44.1 kHz stereo.
+make_tone() {  # FILE SECONDS HZ ENCODER...
+  local file="$1" length="$2" hz="$3"
+  shift 3
+  gst-launch-1.0 -q audiotestsrc volume=0.5 wave=sine freq="$hz" samplesperbuffer=441 \
+    num-buffers="$((length * 100))" ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "$@" \
+    ! filesink location="$file"
+}
+make_tone "$work/tone.mp3" 30 440 lamemp3enc target=bitrate bitrate=128 cbr=true
+make_tone "$work/tone.ogg" 30 440 vorbisenc ! oggmux
+make_tone "$work/tone.flac" 30 440 flacenc
+
+# A warm-up run, so that the GStreamer registry is built before anything is measured.
+start_player "$work/tone.mp3"
+window_of "$pid" Sonavex >/dev/null || fail "the player did not show"
+sleep 1
+end_player
+
+declare -A idle play10 play28 dirty10 cpu_play cpu_pause stopped loaded
+for format in mp3 ogg flac; do
+  echo "== $format: 30 s, idle 3 s, play to 28 s, pause 10 s, stop 5 s"
+  start_player "$work/tone.$format"
+  window="$(window_of "$pid" Sonavex)" || fail "the player did not show"
+  sleep 3
+  idle[$format]="$(rss_kb "$pid")"
+  press "$window" play
+  await playing || fail "the $format track did not start playing"
+  t0="$(now)"
+  sleep_until "$t0" 8
+  mark0="$(cpu_mark "$pid")"
+  sleep_until "$t0" 10
+  play10[$format]="$(rss_kb "$pid")"
+  dirty10[$format]="$(dirty_kb "$pid")"
+  loaded[$format]="$(plugins "$pid")"
+  echo "plugins mapped at 10 s: ${loaded[$format]}"
+  echo "private dirty kB, resident kB, mapping (at 10 s, the largest):"
+  dirty_mappings "$pid"
+  sleep_until "$t0" 28
+  mark1="$(cpu_mark "$pid")"
+  play28[$format]="$(rss_kb "$pid")"
+  playing || fail "the $format track stopped playing before 28 s"
+  cpu_play[$format]="$(cpu_between "$mark0" "$mark1")"
+
+  press "$window" pause
+  await corked || fail "the pause button did not pause the $format track"
+  sleep 1
+  mark0="$(cpu_mark "$pid")"
+  sleep 10
+  mark1="$(cpu_mark "$pid")"
+  cpu_pause[$format]="$(cpu_between "$mark0" "$mark1")"
+  corked || fail "the $format track did not stay paused"
+
+  press "$window" stop
+  await no_input || fail "the stop button did not stop the $format track"
+  sleep 5
+  stopped[$format]="$(rss_kb "$pid")"
+  end_player
+done
+
+echo "== the gap between tracks: three 2 s MP3 tones (440, 660, 880 Hz), loop off"
+tones=(440 660 880)
+for hz in "${tones[@]}"; do
+  make_tone "$work/gap$hz.mp3" 2 "$hz" lamemp3enc target=bitrate bitrate=128 cbr=true
+done
+start_player "$work/gap440.mp3" "$work/gap660.mp3" "$work/gap880.mp3"
+window="$(window_of "$pid" Sonavex)" || fail "the player did not show"
+playlist="$(window_of "$pid" Playlist)" || fail "the playlist did not show"
+sleep 2
+xdotool mousemove --window "$playlist" 126 6 click 1  # the loop box
+parec --device="$sink.monitor" --format=s16le --rate=44100 --channels=2 --latency-msec=20 \
+  >"$work/sink.raw" &
+recorder=$!
+sleep 1
+press "$window" play
+# 6 s of tones, and 9 s for the start and the gaps; with the loop off nothing plays after the third.
+sleep 15
+kill "$recorder"
+wait "$recorder" 2>/dev/null || true
+recorder=""
+end_player
+# Per 10 ms block of the left channel: quiet (RMS under 2 % of full scale), one of the tones (the
+# zero crossings of the 30 ms around it within 6 % of its pitch), or loud but neither (an edge).
+# From the first loud block to the last: the longest quiet run; each run of a tone over 50 ms,
+# with the quiet time since the tone before.
+od -An -v -td2 -w4 "$work/sink.raw" | awk -v block=441 -v pitches="${tones[*]}" '
+  {
+    sum += $1 * $1
+    if (NR > 1 && (prev >= 0) != ($1 >= 0)) cross++
+    prev = $1
+    if (++n == block) {
+      k++; loud[k] = sqrt(sum / n) >= 0.02 * 32768; crossings[k] = cross
+      sum = 0; n = 0; cross = 0
+    }
+  }
+  END {
+    ntones = split(pitches, tone, " ")
+    first = 0; last = 0
+    for (i = 1; i <= k; i++) if (loud[i]) { if (!first) first = i; last = i }
+    longest = 0; run = 0; label = ""; length_ = 0; heard = ""; gaps = ""; seen = 0
+    for (i = first; i <= last + 1; i++) {
+      now = -1
+      if (i <= last && loud[i]) {
+        now = 0
+        f = (crossings[i - 1] + crossings[i] + crossings[i + 1]) / 2 / 0.03
+        for (t = 1; t <= ntones; t++) if (f > tone[t] * 0.94 && f < tone[t] * 1.06) now = tone[t]
+      }
+      if (now == -1 && i <= last) { run++; if (run > longest) longest = run } else run = 0
+      if (now != label || i > last) {
+        if (label > 0 && length_ >= 5) {
+          if (seen) gaps = gaps " " quietSince * 10
+          heard = heard " " label "Hz/" length_ * 10 "ms"; seen = 1; quietSince = 0
+        }
+        label = now; length_ = 0
+      }
+      length_++
+      if (now == -1) quietSince++
+    }
+    printf "tones heard:%s\nquiet between them (ms):%s\nlongest_gap_ms=%d\n", heard, gaps, longest * 10
+  }' >"$work/gaps"
+cat "$work/gaps"
+if [ "$(sed -n 's/^tones heard://p' "$work/gaps" | sed 's|Hz/[0-9]*ms||g')" != " ${tones[*]}" ]; then
+  echo "warning: not the three tones once each, in order: the gaps above are not between them" >&2
+fi
+gap_ms="$(sed -n 's/^longest_gap_ms=//p' "$work/gaps")"
+
+echo "== summary ($build, Xvfb, PulseAudio null sink)"
+# row LABEL VALUE UNIT [TARGET]
+row() {
+  local mark=""
+  [ -n "${4:-}" ] && mark="$(printf '< %s %s' "$4" "$3")  $(verdict "$2" "$4")"
+  printf '%-40s %9s %-3s %s\n' "$1" "$2" "$3" "$mark"
+}
+for format in mp3 ogg flac; do
+  highest="$((play10[$format] > play28[$format] ? play10[$format] : play28[$format]))"
+  target=""
+  [ "$format" = mp3 ] && target=45
+  diff_kb="$((stopped[$format] - idle[$format]))"
+  row "$format: RSS idle" "$(mb "${idle[$format]}")" MB 30
+  row "$format: RSS playing, 10 s" "$(mb "${play10[$format]}")" MB
+  row "$format: RSS playing, 28 s" "$(mb "${play28[$format]}")" MB
+  row "$format: RSS playing, the higher" "$(mb "$highest")" MB "$target"
+  row "$format: private dirty playing, 10 s" "$(mb "${dirty10[$format]}")" MB
+  row "$format: RSS 5 s after stop" "$(mb "${stopped[$format]}")" MB
+  printf '%-40s %9s %-3s < 3 MB either way  %s\n' "$format: RSS after stop - idle" \
+    "$(awk -v k="$diff_kb" 'BEGIN {printf "%+.1f", k / 1024}')" MB "$(verdict "${diff_kb#-}" 3072)"
+  row "$format: CPU playing (8-28 s), one core" "${cpu_play[$format]}" % 0.8
+  row "$format: CPU paused (10 s), one core" "${cpu_pause[$format]}" % 0.1
+done
+row "silence between tracks, the longest" "$(awk -v m="$gap_ms" 'BEGIN {printf "%.2f", m / 1000}')" s 0.2
