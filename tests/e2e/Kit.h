@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -18,7 +19,11 @@
 #include <string>
 #include <vector>
 
+#include "app/core/Core.h"
 #include "engine/gst/GstMediaEngine.h"
+#include "player/core/Clock.h"
+#include "player/core/Marquee.h"
+#include "playlist/core/Sequencer.h"
 
 namespace sonavex::e2e {
 
@@ -204,6 +209,40 @@ class EngineTest : public testing::Test {
   GstElement* recorder = nullptr;
   std::size_t taken = 0;  // samples
   double maxDuration = 0;
+};
+
+// A playlist on the real engine, driven as the playlist window drives it: the engine's
+// notifications reach the core, and the clock and the marquee tick while the face says they run.
+// `onNewStream` runs before the core hears of each new stream.
+struct PlayingList {
+  PlayingList(MediaEngine& engine, RecordingListener& listener,
+              std::function<void()> onNewStream = {})
+      : core(engine, random) {
+    listener.then = [this, onNewStream](const std::string& kind, long oldState, long newState) {
+      if (kind == "new") {
+        if (onNewStream) onNewStream();
+        mp1_NewStream(core);
+      } else if (kind == "error") {
+        mp1_Error(core);
+      } else if (kind == "end") {
+        mp1_EndOfStream(core, 0);
+      } else {
+        mp1_PlayStateChange(core, oldState, newState);
+      }
+    };
+    QObject::connect(&clock, &QTimer::timeout, [this] {
+      if (core.face.clockTimerOn) clockTick(core);
+    });
+    QObject::connect(&marquee, &QTimer::timeout, [this] {
+      if (core.face.marqueeTimerOn) marqueeTick(core);
+    });
+    clock.start(1000);
+    marquee.start(222);
+  }
+
+  SeededRandom random{1};
+  Core core;
+  QTimer clock, marquee;
 };
 
 }  // namespace sonavex::e2e

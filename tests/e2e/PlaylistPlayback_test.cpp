@@ -1,15 +1,10 @@
 // The playlist plays through by itself on the real engine: the core's sequencing, clock and marquee
 // driven by timers as the windows drive them, and the engine's notifications through the event
 // loop.
-#include <QTimer>
 #include <cmath>
 
 #include "Kit.h"
-#include "app/core/Core.h"
-#include "player/core/Clock.h"
-#include "player/core/Marquee.h"
 #include "player/core/Transport.h"
-#include "playlist/core/Sequencer.h"
 
 namespace sonavex::e2e {
 namespace {
@@ -39,35 +34,14 @@ using PlaylistPlayback = EngineTest;
 TEST_F(PlaylistPlayback, PlaysInOrderSkipsWhatCannotPlayLoopsAndEndsAfterTheLast) {
   const std::vector<double> tones{441, 661.5};
   const std::vector<std::string> paths{tone("first.wav", tones[0]), tone("second.mp3", tones[1])};
-  SeededRandom random{1};
-  Core core{engine, random};
   std::vector<std::string> started;  // the engine's file at each new stream
-  listener.then = [&](const std::string& kind, long oldState, long newState) {
-    // As the playlist window does.
-    if (kind == "new") {
-      started.push_back(engine.fileName());
-      if (started.size() == 3) core.chkloop = 0;  // once round the loop, then to the end
-      mp1_NewStream(core);
-    } else if (kind == "error") {
-      mp1_Error(core);
-    } else if (kind == "end") {
-      mp1_EndOfStream(core, 0);
-    } else {
-      mp1_PlayStateChange(core, oldState, newState);
-    }
-  };
+  PlayingList list(engine, listener, [&] {
+    started.push_back(engine.fileName());
+    if (started.size() == 3) list.core.chkloop = 0;  // once round the loop, then to the end
+  });
+  Core& core = list.core;
   for (const std::string& path : std::vector{paths[0], dir + "gone.mp3", paths[1]})
     core.list.appendEntry(path);
-  // The windows' two timers, ticking while the face says they run.
-  QTimer clock, marquee;
-  QObject::connect(&clock, &QTimer::timeout, [&] {
-    if (core.face.clockTimerOn) clockTick(core);
-  });
-  QObject::connect(&marquee, &QTimer::timeout, [&] {
-    if (core.face.marqueeTimerOn) marqueeTick(core);
-  });
-  clock.start(1000);
-  marquee.start(222);
 
   core.chkloop = 1;
   core.list.setListIndex2(0);

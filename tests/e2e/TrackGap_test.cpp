@@ -1,14 +1,9 @@
 // One track follows another at the sink with hardly a pause, as the playlist plays through on the
 // real engine: each heard whole and in order, the old stream's end never cutting into the next.
-#include <QTimer>
 #include <cmath>
 
 #include "Kit.h"
-#include "app/core/Core.h"
-#include "player/core/Clock.h"
-#include "player/core/Marquee.h"
 #include "player/core/Transport.h"
-#include "playlist/core/Sequencer.h"
 
 namespace sonavex::e2e {
 namespace {
@@ -17,26 +12,10 @@ using TrackGap = EngineTest;
 
 TEST_F(TrackGap, TracksFollowWholeAndInOrderWithUnderAFifthOfASecondBetween) {
   const std::vector<double> tones{441, 661.5, 882};
-  SeededRandom random{1};
-  Core core{engine, random};
+  PlayingList list(engine, listener);
+  Core& core = list.core;
   for (std::size_t i = 0; i < tones.size(); ++i)
     core.list.appendEntry(tone(std::to_string(i) + ".mp3", tones[i], 1.0));
-  listener.then = [&](const std::string& kind, long oldState, long newState) {
-    if (kind == "new") mp1_NewStream(core);  // as the playlist window does
-    if (kind == "error") mp1_Error(core);
-    if (kind == "end") mp1_EndOfStream(core, 0);
-    if (kind == "play" || kind == "pause" || kind == "stop")
-      mp1_PlayStateChange(core, oldState, newState);
-  };
-  QTimer clock, marquee;  // the windows' two timers, ticking while the face says they run
-  QObject::connect(&clock, &QTimer::timeout, [&] {
-    if (core.face.clockTimerOn) clockTick(core);
-  });
-  QObject::connect(&marquee, &QTimer::timeout, [&] {
-    if (core.face.marqueeTimerOn) marqueeTick(core);
-  });
-  clock.start(1000);
-  marquee.start(222);
   core.chkloop = 0;
   core.list.setListIndex2(0);
   cmdplay_Click(core);
