@@ -6,15 +6,9 @@
 # Usage: bench/desktop.sh [build-folder]   (default: build-release)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build-release}"
-if [ ! -x "$build/sonavex" ]; then
-  echo "no $build/sonavex: build first (scripts/build.sh $build -DCMAKE_BUILD_TYPE=Release)" >&2
-  exit 1
-fi
-if [ -z "${SONAVEX_IN_BENCH:-}" ]; then
-  exec env SONAVEX_IN_BENCH=1 "$root/scripts/with-x11.sh" "$root/scripts/with-dbus.sh" "$0" "$build"
-fi
-unset QT_QPA_PLATFORM
+source "$root/bench/common.sh"
+build="$(bench_build "${1:-}")"
+bench_inside "$0" "$build" with-x11.sh with-dbus.sh
 
 work="$(mktemp -d /tmp/sonavex-desktop.XXXXXX)"
 pids=()
@@ -25,12 +19,12 @@ cleanup() {
 trap cleanup EXIT
 cp "$build/sonavex" "$work/sonavex"
 export XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_RUNTIME_DIR" "$work/big"
+# The session folder must be the user's alone, or the player plays alone and hands nothing over.
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+mkdir "$work/big"
 (cd "$work/big" && seq -f "%05g.mp3" 20000 | xargs touch)
 
-median() { sort -g | awk '{v[NR]=$1} END {print (v[int((NR+1)/2)] + v[int(NR/2)+1]) / 2}'; }
 ms() { echo "scale=2; $1 / 1000000" | bc; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 
 SONAVEX_PROBE_HANDOVER=1 "$work/sonavex" 2>"$work/first.err" >/dev/null &
 first=$!
@@ -96,8 +90,8 @@ a0="$(cpu_ticks "$alone")"
 sleep 10
 c1="$(cpu_ticks "$onbus")"
 a1="$(cpu_ticks "$alone")"
-rss_bus="$(awk '/^VmRSS:/ {print $2}' "/proc/$onbus/status")"
-rss_alone="$(awk '/^VmRSS:/ {print $2}' "/proc/$alone/status")"
+rss_bus="$(rss_kb "$onbus")"
+rss_alone="$(rss_kb "$alone")"
 
 echo "== summary ($build, Xvfb, private session bus)"
 printf '%-48s %8s ms  < 80 ms\n' "second start handing 2 files, to its exit" "$files_total"

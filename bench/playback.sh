@@ -12,16 +12,9 @@
 # SONAVEX_BENCH_KEEP=1 keeps its work folder (the players, their logs, the recording).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$(cd "${1:-$root/build-release}" 2>/dev/null && pwd || true)"
-if [ -z "$build" ] || [ ! -x "$build/sonavex" ]; then
-  echo "no sonavex in ${1:-$root/build-release}: build it first (see the usage in $0)" >&2
-  exit 1
-fi
-if [ -z "${SONAVEX_BENCH_INSIDE:-}" ]; then
-  exec env SONAVEX_BENCH_INSIDE=1 "$root/scripts/with-pulse.sh" "$root/scripts/with-x11.sh" \
-    "$0" "$build"
-fi
-unset QT_QPA_PLATFORM
+source "$root/bench/common.sh"
+build="$(bench_build "${1:-}")"
+bench_inside "$0" "$build" with-pulse.sh with-x11.sh
 sink="$SONAVEX_PULSE_SINK"
 
 work="$(mktemp -d /tmp/sonavex-playback.XXXXXX)"
@@ -42,13 +35,10 @@ xprop -root -spy >/dev/null 2>&1 &
 holder=$!
 
 # Whether VALUE is below TARGET.
-verdict() { awk -v v="$1" -v t="$2" 'BEGIN {print (v + 0 >= 0 && v + 0 < t + 0) ? "ok" : "OVER"}'; }
-mb() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
 now() { date +%s.%N; }
 # Sleeps until SECONDS after the moment START.
 sleep_until() { sleep "$(awk -v s="$1" -v d="$2" -v n="$(now)" 'BEGIN {w = s + d - n; print (w > 0 ? w : 0)}')"; }
 
-rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 dirty_kb() { awk '/^Private_Dirty:/ {print $2}' "/proc/$1/smaps_rollup"; }
 # The CPU time of each thread of the process, in nanoseconds, as "tid:ns,tid:ns,...": from their
 # schedstat, since the tick counts of /proc/PID/stat are 10 ms coarse (a tenth of the paused target

@@ -9,16 +9,9 @@
 # SONAVEX_BENCH_SECONDS changes the 30 s of each CPU measurement.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$(cd "${1:-$root/build-release}" 2>/dev/null && pwd || true)"
-if [ -z "$build" ] || [ ! -x "$build/sonavex" ]; then
-  echo "no sonavex in ${1:-$root/build-release}: build it first (see the usage in $0)" >&2
-  exit 1
-fi
-if [ -z "${SONAVEX_BENCH_INSIDE:-}" ]; then
-  exec env SONAVEX_BENCH_INSIDE=1 "$root/scripts/with-pulse.sh" "$root/scripts/with-x11.sh" \
-    "$0" "$build"
-fi
-unset QT_QPA_PLATFORM
+source "$root/bench/common.sh"
+build="$(bench_build "${1:-}")"
+bench_inside "$0" "$build" with-pulse.sh with-x11.sh
 seconds="${SONAVEX_BENCH_SECONDS:-30}"
 
 work="$(mktemp -d /tmp/sonavex-skin.XXXXXX)"
@@ -32,14 +25,9 @@ trap cleanup EXIT
 cp "$build/sonavex" "$work/sonavex"
 exe="$work/sonavex"
 
-median() { sort -g | awk '{v[NR]=$1} END {print (v[int((NR+1)/2)] + v[int(NR/2)+1]) / 2}'; }
 # The value of NAME= in the probe lines on standard input, one per line.
 field() { sed -n "s/.*\<$1=\([-0-9.]*\).*/\1/p"; }
-# Whether VALUE is below TARGET.
-verdict() { awk -v v="$1" -v t="$2" 'BEGIN {print (v + 0 >= 0 && v + 0 < t + 0) ? "ok" : "OVER"}'; }
 
-# utime + stime of a process, in clock ticks (fields 14 and 15 of its stat, counted after the name).
-cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'; }
 # The share of one core the process uses over $seconds, in percent.
 cpu_percent() {
   local t0 t1 s0 s1
@@ -51,7 +39,6 @@ cpu_percent() {
   awk -v a="$t0" -v b="$t1" -v s="$s0" -v e="$s1" -v hz="$(getconf CLK_TCK)" \
     'BEGIN {printf "%.3f", (b - a) / hz / (e - s) * 100}'
 }
-rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 # The player window of the process, once shown (waits up to 10 s).
 player_window() {
   local id
@@ -126,7 +113,6 @@ row() {
   [ -n "${4:-}" ] && mark="$(printf '< %s %s' "$4" "$3")  $(verdict "$2" "$4")"
   printf '%-34s %9s %-3s %s\n' "$1" "$2" "$3" "$mark"
 }
-mb() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
 row "start-up to the iris's first step" "$first" ms 150
 row "start-up to the player shown" "$shown" ms
 row "iris" "$iris" ms 300
