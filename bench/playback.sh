@@ -9,7 +9,8 @@
 # between the first sound and the last. Ends with a summary against the targets.
 # Usage: bench/playback.sh [build-folder]  (default build-release, made by
 #   scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF --target sonavex)
-# SONAVEX_BENCH_KEEP=1 keeps its work folder (the players, their logs, the recording).
+# SONAVEX_BENCH_KEEP=1 keeps its work folder (the players, their logs, the recording);
+# SONAVEX_BENCH_FORMATS="mp3" measures fewer formats (default "mp3 ogg flac").
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/bench/common.sh"
@@ -145,7 +146,8 @@ sleep 1
 end_player
 
 declare -A idle play10 play28 dirty10 cpu_play cpu_pause stopped loaded
-for format in mp3 ogg flac; do
+formats="${SONAVEX_BENCH_FORMATS:-mp3 ogg flac}"
+for format in $formats; do
   echo "== $format: 30 s, idle 3 s, play to 28 s, pause 10 s, stop 5 s"
   start_player "$work/tone.$format"
   window="$(window_of "$pid" Sonavex)" || fail "the player did not show"
@@ -258,7 +260,7 @@ row() {
   [ -n "${4:-}" ] && mark="$(printf '< %s %s' "$4" "$3")  $(verdict "$2" "$4")"
   printf '%-40s %9s %-3s %s\n' "$1" "$2" "$3" "$mark"
 }
-for format in mp3 ogg flac; do
+for format in $formats; do
   highest="$((play10[$format] > play28[$format] ? play10[$format] : play28[$format]))"
   target=""
   [ "$format" = mp3 ] && target=45
