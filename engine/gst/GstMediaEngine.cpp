@@ -7,11 +7,18 @@
 #include <cmath>
 #include <cstring>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+#include "engine/gst/AudioOnly.h"
 #include "engine/gst/AudioSettings.h"
 #include "engine/gst/MissingPlugin.h"
 
 namespace sonavex {
 namespace {
+
+constexpr const char* kNoAudio = "the file holds no audio";
 
 GQuark generationQuark() {
   static const GQuark quark = g_quark_from_static_string("sonavex-generation");
@@ -51,6 +58,13 @@ struct GstMediaEngine::Callbacks {
     return G_SOURCE_CONTINUE;
   }
 
+  static gboolean releaseIfIdle(gpointer data) {
+    auto* self = static_cast<GstMediaEngine*>(data);
+    self->releaseId_ = 0;
+    if (!self->loaded_) self->releasePipeline();
+    return G_SOURCE_REMOVE;
+  }
+
   static gboolean openFailure(gpointer data) {
     auto* self = static_cast<GstMediaEngine*>(data);
     self->idleId_ = 0;
@@ -63,9 +77,16 @@ struct GstMediaEngine::Callbacks {
 
 GstMediaEngine::~GstMediaEngine() {
   if (idleId_ != 0) g_source_remove(idleId_);
+  releasePipeline();
+}
+
+void GstMediaEngine::releasePipeline() {
+  if (releaseId_ != 0) g_source_remove(releaseId_);
+  releaseId_ = 0;
   if (watch_ != nullptr) {
     g_source_destroy(watch_);
     g_source_unref(watch_);
+    watch_ = nullptr;
   }
   if (playbin_ != nullptr) {
     gst_element_set_state(playbin_, GST_STATE_NULL);
@@ -76,6 +97,15 @@ GstMediaEngine::~GstMediaEngine() {
   }
   if (audioSink_ != nullptr) gst_object_unref(audioSink_);
   if (panorama_ != nullptr) gst_object_unref(panorama_);
+  playbin_ = audioSink_ = panorama_ = nullptr;
+#ifdef __GLIBC__
+  malloc_trim(0);  // what the stream's threads freed stays with the process otherwise
+#endif
+}
+
+void GstMediaEngine::releaseWhenIdle() {
+  if (releaseId_ != 0 || playbin_ == nullptr) return;
+  releaseId_ = g_timeout_add(releaseAfterMs_, &Callbacks::releaseIfIdle, this);
 }
 
 // MP3 has decoders of equal rank in mpg123 and in libav, and then the name decides: libav's, whose
@@ -99,8 +129,13 @@ bool GstMediaEngine::ensurePipeline(EngineError& why) {
       return false;
     }
   }
-  gst_pb_utils_init();  // for the names of missing plugins
-  preferLeanDecoders();
+  static const bool prepared = [] {
+    gst_pb_utils_init();  // for the names of missing plugins
+    keepOnlyAudioElements();
+    preferLeanDecoders();
+    return true;
+  }();
+  (void)prepared;
 
   // All or nothing, so that the next open() tries again from scratch.
   GstElement* playbin = makeElement("playbin");
@@ -159,6 +194,7 @@ void GstMediaEngine::unload() {
   lastPosition_ = 0;
   missingDetail_.clear();
   missingDescription_.clear();
+  onlyPicturesMissing_ = false;
   outputProblem_.clear();
   state_ = kStopped;
   reportedState_ = kStopped;
@@ -166,8 +202,13 @@ void GstMediaEngine::unload() {
 
 void GstMediaEngine::open(const std::string& path) {
   unload();
+  if (releaseId_ != 0) g_source_remove(releaseId_);  // the pipeline serves this stream
+  releaseId_ = 0;
   fileName_ = path;
-  if (path.empty()) return;
+  if (path.empty()) {
+    releaseWhenIdle();
+    return;
+  }
 
   loaded_ = true;
   state_ = kPlaying;
@@ -205,6 +246,7 @@ void GstMediaEngine::raiseOpenFailure(EngineError error) {
 
 void GstMediaEngine::failStream(EngineError error) {
   unload();
+  releaseWhenIdle();
   lastError_ = std::move(error);
   if (listener() != nullptr) listener()->mp1_Error();
 }
@@ -223,6 +265,7 @@ void GstMediaEngine::pause() {
 
 void GstMediaEngine::stop() {
   unload();
+  releaseWhenIdle();
 }
 
 double GstMediaEngine::position() const {
@@ -304,8 +347,13 @@ void GstMediaEngine::handleMessage(GstMessage* message) {
     case GST_MESSAGE_ELEMENT:
       // Comes before the error "missing a plug-in", which does not say what is missing.
       if (missingDetail_.empty() && gst_is_missing_plugin_message(message)) {
-        missingDetail_ = takeText(gst_missing_plugin_message_get_installer_detail(message));
-        missingDescription_ = takeText(gst_missing_plugin_message_get_description(message));
+        std::string detail = takeText(gst_missing_plugin_message_get_installer_detail(message));
+        if (missingForSound(detail)) {
+          missingDetail_ = std::move(detail);
+          missingDescription_ = takeText(gst_missing_plugin_message_get_description(message));
+        } else {
+          onlyPicturesMissing_ = true;  // no decoder for pictures or video: none is wanted
+        }
       }
       break;
     case GST_MESSAGE_EOS:
@@ -333,12 +381,14 @@ EngineError GstMediaEngine::errorFor(GstMessage* message) const {
   if (error == nullptr) return result;
   if (error->message != nullptr && *error->message != '\0') result.text = error->message;
 
+  const bool missing = g_error_matches(error, GST_CORE_ERROR, GST_CORE_ERROR_MISSING_PLUGIN) ||
+                       g_error_matches(error, GST_STREAM_ERROR, GST_STREAM_ERROR_CODEC_NOT_FOUND);
   if (error->domain == GST_RESOURCE_ERROR && fromAudioSink(message)) {
     result.fault = EngineFault::Output;  // the sound server or device failed, not the file
-  } else if (!missingDetail_.empty() &&
-             (g_error_matches(error, GST_CORE_ERROR, GST_CORE_ERROR_MISSING_PLUGIN) ||
-              g_error_matches(error, GST_STREAM_ERROR, GST_STREAM_ERROR_CODEC_NOT_FOUND))) {
+  } else if (missing && !missingDetail_.empty()) {
     result = missingPluginError(missingDetail_, missingDescription_);
+  } else if (missing && onlyPicturesMissing_) {
+    result.text = kNoAudio;
   }
   g_error_free(error);
   return result;
@@ -368,7 +418,7 @@ void GstMediaEngine::onPrerolled() {
   gint audioStreams = 0;
   g_object_get(playbin_, "n-audio", &audioStreams, nullptr);
   if (audioStreams == 0) {
-    failStream(missingDetail_.empty() ? EngineError{EngineFault::Track, "the file holds no audio"}
+    failStream(missingDetail_.empty() ? EngineError{EngineFault::Track, kNoAudio}
                                       : missingPluginError(missingDetail_, missingDescription_));
     return;
   }
@@ -410,6 +460,7 @@ void GstMediaEngine::onEndOfStream() {
   if (length <= 0) length = position();
   const long old = reportedState_;
   unload();
+  releaseWhenIdle();
   ended_ = true;
   endPosition_ = length;
 

@@ -3,7 +3,9 @@
 //
 // GStreamer is initialised and the playbin built on the first open() of a real path, so creating
 // the engine and setting volume, balance and rate at start-up cost nothing; the values are kept and
-// applied to every stream. Notifications are dispatched by a bus watch on the default GLib main
+// applied to every stream. The playbin stays across tracks, so the next one starts at once, and
+// goes (with its threads and its sound server connection) once the engine has been stopped for a
+// few seconds. Only the elements an audio player can use are kept in GStreamer's registry. Notifications are dispatched by a bus watch on the default GLib main
 // context, which is the Qt event loop's on Linux: without a running GLib-based loop none arrive.
 //
 // Sound goes through autoaudiosink, which looks for a working output afresh on every open(). When
@@ -24,7 +26,8 @@ namespace sonavex {
 
 class GstMediaEngine : public MediaEngine {
  public:
-  GstMediaEngine() = default;
+  // `releaseAfterMs`: how long the engine stays stopped before it lets its pipeline go.
+  explicit GstMediaEngine(unsigned releaseAfterMs = 3000) : releaseAfterMs_(releaseAfterMs) {}
   ~GstMediaEngine() override;
   GstMediaEngine(const GstMediaEngine&) = delete;
   GstMediaEngine& operator=(const GstMediaEngine&) = delete;
@@ -45,8 +48,15 @@ class GstMediaEngine : public MediaEngine {
   void setBalance(long balance) override;
   EngineError lastError() const override { return lastError_; }
 
+  // Whether a pipeline is built: from the first open() until the engine has been idle a while.
+  bool holdsPipeline() const { return playbin_ != nullptr; }
+
  private:
   bool ensurePipeline(EngineError& why);
+  // A stream's pipeline, its threads and its sound server connection are let go once nothing has
+  // played for a while, and built afresh by the next open(); a next track opened sooner reuses them.
+  void releaseWhenIdle();
+  void releasePipeline();
   void unload();  // pipeline to NULL; every message of the old stream becomes stale
   void seekTo(double seconds, double rate);
   void raiseOpenFailure(EngineError error);  // reported from the loop, never from inside open()
@@ -67,6 +77,8 @@ class GstMediaEngine : public MediaEngine {
   GstElement* audioSink_ = nullptr;
   GSource* watch_ = nullptr;
   unsigned idleId_ = 0;
+  unsigned releaseId_ = 0;
+  unsigned releaseAfterMs_;
   unsigned failureGeneration_ = 0;
   EngineError pendingError_;
 
@@ -88,6 +100,7 @@ class GstMediaEngine : public MediaEngine {
   // description), and why the audio sink could not open, to explain the error that follows.
   std::string missingDetail_;
   std::string missingDescription_;
+  bool onlyPicturesMissing_ = false;
   std::string outputProblem_;
 
   EngineError lastError_;

@@ -1,6 +1,7 @@
 #include "engine/gst/MissingPlugin.h"
 
 #include <string>
+#include <utility>
 
 namespace sonavex {
 namespace {
@@ -66,17 +67,41 @@ std::string installHint(std::string_view package) {
   return "; install " + std::string(package.empty() ? kAnyPlugin : package);
 }
 
-}  // namespace
-
-EngineError missingPluginError(std::string_view detail, std::string_view description) {
-  // The full installer detail is "gstreamer|1.0|application|description|type-what".
+// The type ("decoder", "element", ...) and what of an installer detail, which in full is
+// "gstreamer|1.0|application|description|type-what".
+std::pair<std::string_view, std::string_view> splitDetail(std::string_view detail) {
   if (const auto bar = detail.rfind('|'); bar != std::string_view::npos) {
     detail.remove_prefix(bar + 1);
   }
   const auto dash = detail.find('-');
-  const std::string_view type = detail.substr(0, dash);
-  const std::string_view what =
-      dash == std::string_view::npos ? std::string_view{} : trim(detail.substr(dash + 1));
+  return {detail.substr(0, dash),
+          dash == std::string_view::npos ? std::string_view{} : trim(detail.substr(dash + 1))};
+}
+
+const DecoderRow* decoderRow(std::string_view what) {
+  const std::string_view mediaType = trim(what.substr(0, what.find(',')));
+  for (const DecoderRow& row : kDecoders) {
+    if (row.mediaType != mediaType) continue;
+    if (!row.field.empty() && what.find(row.field) == std::string_view::npos) continue;
+    return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool missingForSound(std::string_view detail) {
+  const auto [type, what] = splitDetail(detail);
+  if (type != "decoder" || decoderRow(what) != nullptr) return true;
+  const std::string_view topLevel = what.substr(0, what.find('/'));
+  for (std::string_view silent : {"video", "image", "text", "subpicture", "subtitle", "closedcaption"}) {
+    if (topLevel == silent) return false;
+  }
+  return true;
+}
+
+EngineError missingPluginError(std::string_view detail, std::string_view description) {
+  const auto [type, what] = splitDetail(detail);
 
   if (type == "element") {
     std::string_view package;
@@ -88,12 +113,9 @@ EngineError missingPluginError(std::string_view detail, std::string_view descrip
   }
 
   if (type == "decoder") {
-    const std::string_view mediaType = trim(what.substr(0, what.find(',')));
-    for (const DecoderRow& row : kDecoders) {
-      if (row.mediaType != mediaType) continue;
-      if (!row.field.empty() && what.find(row.field) == std::string_view::npos) continue;
+    if (const DecoderRow* row = decoderRow(what)) {
       return {EngineFault::Track,
-              "no decoder for " + std::string(row.name) + installHint(row.package)};
+              "no decoder for " + std::string(row->name) + installHint(row->package)};
     }
   }
 

@@ -14,4 +14,8 @@ namespace sonavex {
 // E.g. {Track, "no decoder for Windows Media audio; install gstreamer1.0-libav"}.
 EngineError missingPluginError(std::string_view detail, std::string_view description);
 
+// Whether the missing part would play sound: false for decoders of pictures, video and subtitles,
+// which the engine leaves out on purpose; true for everything else, containers of sound included.
+bool missingForSound(std::string_view detail);
+
 }  // namespace sonavex

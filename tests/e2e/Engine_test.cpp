@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "Kit.h"
+#include "engine/gst/AudioOnly.h"
 #include "engine/gst/MissingPlugin.h"
 
 namespace sonavex::e2e {
@@ -38,6 +39,14 @@ TEST_F(EngineTest, EveryFormatPlaysThroughOnceAndSounds) {
     EXPECT_GT(rms(r, sound, 0), 0.2);
     EXPECT_NEAR(toneFrequency(r, sound), 441, 441 * 0.03);
   }
+  // A film plays its sound: the engine leaves out what decodes pictures, not the files with them.
+  ASSERT_TRUE(render("videotestsrc num-buffers=10 ! theoraenc ! m. audiotestsrc volume=0.5 "
+                     "freq=441 samplesperbuffer=441 num-buffers=50 ! audioconvert ! vorbisenc ! m. "
+                     "oggmux name=m",
+                     dir + "film.ogg"));
+  const Recording r = play(dir + "film.ogg");
+  EXPECT_EQ(listener.events, kPlayedThrough);
+  EXPECT_NEAR(toneFrequency(r, soundSpan(r)), 441, 441 * 0.03);
 }
 
 TEST_F(EngineTest, TheSinkFollowsVolumeBalanceAndRate) {
@@ -160,8 +169,8 @@ TEST_F(EngineTest, WhatCannotPlayRaisesOneErrorAndPlaysNothing) {
       {wma, Track, "no decoder for Windows Media audio; install gstreamer1.0-libav"},
       {dir + "missing.mp3", Track, ""},  // "": any text
       {dir + "text.mp3", Track, ""},
-      {dir + "picture.mp3", Track, ""},
-      {dir + "video.ogg", Track, ""},
+      {dir + "picture.mp3", Track, ""},  // may be taken for MP3 by its name
+      {dir + "video.ogg", Track, "the file holds no audio"},
       {wav + '\0' + "b.wav", Track, ""},  // cut at the NUL, a tone that must not play
       {wav, Output, ""},                  // with no sound server to be found
   };
@@ -197,6 +206,54 @@ TEST_F(EngineTest, WhatCannotPlayRaisesOneErrorAndPlaysNothing) {
   // The sound server is back: the next open finds it.
   EXPECT_GT(seconds(soundSpan(play(wav))), 0.3);
   EXPECT_EQ(listener.events, kPlayedThrough);
+}
+
+TEST_F(EngineTest, AStoppedEngineLetsItsPipelineGoAndBuildsItAgain) {
+  GstMediaEngine quick(150);
+  RecordingListener heard(quick);
+  const std::string a = tone("a.wav");
+  for (const std::string how : {"its end", "stop()", "stop() and open() at once"}) {
+    SCOPED_TRACE(how);
+    heard.events.clear();
+    take();
+    quick.open(a);
+    ASSERT_TRUE(runUntil([&] { return how == "its end" ? heard.has("stop") : quick.position() >= 0.2; }));
+    if (how != "its end") quick.stop();
+    if (how == "stop() and open() at once") {  // the next track keeps the pipeline
+      quick.open(a);
+      runFor(400);
+      EXPECT_TRUE(quick.holdsPipeline());
+      quick.stop();
+    }
+    EXPECT_TRUE(runUntil([&] { return !quick.holdsPipeline(); }, 2000)) << "kept its pipeline";
+    settle();
+    EXPECT_GT(seconds(soundSpan(take())), 0.1) << "nothing played";
+  }
+  EXPECT_EQ(heard.broken, "");
+}
+
+TEST(AudioOnly, OnlyWhatCanPlaySoundStaysAndOnlyPictureDecodersAreLeftOutOnPurpose) {
+  const std::pair<const char*, bool> elements[] = {
+      {"Codec/Decoder/Audio", true},      {"Codec/Demuxer", true},
+      {"Codec/Parser/Audio", true},       {"Sink/Audio", true},
+      {"Generic/Bin/Player", true},       {"Source/File", true},
+      {"Filter/Converter/Audio/Video", true},
+      {"Codec/Decoder/Video", false},     {"Codec/Decoder/Image", false},
+      {"Codec/Parser/Subtitle", false},   {"Visualization", false},
+      {"Codec/Encoder/Audio", false},     {"Codec/Muxer", false},
+      {"Codec/Depayloader/Network/RTP", false}, {"Formatter/Metadata", false},
+  };
+  for (const auto& [klass, usable] : elements) EXPECT_EQ(usableForAudioPlayback(klass), usable) << klass;
+  const std::pair<const char*, bool> missing[] = {
+      {"gstreamer|1.0|sonavex|H.264 decoder|decoder-video/x-h264, stream-format=(string)avc", false},
+      {"decoder-image/png", false},
+      {"decoder-text/x-raw, format=(string)pango-markup", false},
+      {"decoder-video/x-ms-asf", true},  // a container that may hold sound
+      {"decoder-video/quicktime", true},
+      {"decoder-audio/x-wma, wmaversion=(int)2", true},
+      {"element-playbin", true},
+  };
+  for (const auto& [detail, forSound] : missing) EXPECT_EQ(missingForSound(detail), forSound) << detail;
 }
 
 TEST(MissingPluginError, NamesWhatIsMissingAndThePackageThatBringsIt) {
