@@ -2,6 +2,10 @@
 #include <QTimer>
 #include <unistd.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -141,5 +145,10 @@ int main(int argc, char** argv) {
   if (sonavex::startupProbeRequested()) {
     sonavex::reportStartupWhenShown(started, [&forms] { forms.playlist().Image3_Click(); });
   }
+#ifdef __GLIBC__
+  // What start-up only needed (parsed artwork, font files, the first layouts) is free by now but
+  // would stay with the process: the allocator keeps freed pages unless asked.
+  QTimer::singleShot(std::chrono::seconds(2), &app, [] { malloc_trim(0); });
+#endif
   return app.exec();
 }

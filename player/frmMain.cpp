@@ -258,10 +258,11 @@ void frmMain::render() {
   const double width = std::isfinite(face.imgprogWidth) ? face.imgprogWidth : 0.0;
   const int fill = static_cast<int>(std::lround(std::clamp(width, 0.0, 10000.0)));
   if (imgprog_->width() != fill) imgprog_->resize(fill, imgprog_->height());
-  picprog_->setVisible(face.progVisible);
-  imgprog_->setVisible(face.progVisible);
-  picprog_->setEnabled(face.progEnabled);
-  imgprog_->setEnabled(face.progEnabled);
+  // Set only on a change: these run on every marquee step, and Qt re-walks the children otherwise.
+  for (QWidget* bar : {static_cast<QWidget*>(picprog_), static_cast<QWidget*>(imgprog_)}) {
+    if (bar->isVisibleTo(this) != face.progVisible) bar->setVisible(face.progVisible);
+    if (bar->isEnabledTo(this) != face.progEnabled) bar->setEnabled(face.progEnabled);
+  }
 
   if (Timer2_->isActive() != face.marqueeTimerOn) {
     if (face.marqueeTimerOn) {
