@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "app/Fonts.h"
+
 namespace sonavex {
 namespace {
 
@@ -13,7 +15,7 @@ const QColor kFace(0x80, 0x80, 0xFF);
 const QColor kCaption(0xE0, 0xE0, 0xE0);
 
 QFont buttonFont(qreal pointSize) {
-  QFont font(QStringLiteral("Book Antiqua"));
+  QFont font = designFont(QStringLiteral("Book Antiqua"));
   font.setPointSizeF(pointSize);
   font.setBold(true);
   return font;

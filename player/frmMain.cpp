@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/Fonts.h"
 #include "app/Forms.h"
 #include "app/RegionMask.h"
 #include "app/SkinButton.h"
@@ -48,7 +49,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QStri
   auto* label = new QLabel(parent);
   label->setObjectName(QLatin1String(name));
   label->setGeometry(geometry);
-  QFont f(font);
+  QFont f = designFont(font);
   f.setPointSizeF(8.25);
   f.setBold(bold);
   label->setFont(f);

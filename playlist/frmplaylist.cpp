@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "app/Fonts.h"
 #include "app/Forms.h"
 #include "app/RegionMask.h"
 #include "app/Skin.h"
@@ -48,7 +49,7 @@ constexpr int kFlyoutHideX = 289;
 QLabel* makeCaption(QWidget* parent, const char* name, const char* caption, int left) {
   auto* label = new QLabel(QLatin1String(caption), parent);
   label->setObjectName(QLatin1String(name));
-  QFont font(QStringLiteral("Book Antiqua"));
+  QFont font = designFont(QStringLiteral("Book Antiqua"));
   font.setPointSizeF(8.25);
   label->setFont(font);
   QPalette palette = label->palette();
