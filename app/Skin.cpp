@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QList>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
@@ -13,10 +14,6 @@ static void loadSkinResources() { Q_INIT_RESOURCE(skin); }
 
 namespace sonavex {
 namespace {
-
-QString cacheKey(const QString& name, QSize size, qreal ratio) {
-  return QStringLiteral("%1@%2x%3@%4").arg(name).arg(size.width()).arg(size.height()).arg(ratio);
-}
 
 QPixmap render(const QString& name, QSize logicalSize, qreal ratio) {
   QImage image(logicalSize * ratio, QImage::Format_ARGB32_Premultiplied);
@@ -39,12 +36,26 @@ QPixmap render(const QString& name, QSize logicalSize, qreal ratio) {
 QPixmap skinPixmap(const QString& name, QSize logicalSize, qreal devicePixelRatio) {
   static const bool loaded = (loadSkinResources(), true);
   Q_UNUSED(loaded);
+  // The last renderings of each asset, newest first. A window being resized asks for a new size
+  // at every step: kept for ever, they would add up to megabytes.
+  constexpr qsizetype kKeptPerAsset = 2;
+  struct Rendering {
+    QSize size;
+    qreal ratio;
+    QPixmap pixmap;
+  };
   // Windows are made and painted on the GUI thread only, so the cache needs no lock.
-  static QHash<QString, QPixmap> cache;
-  const QString key = cacheKey(name, logicalSize, devicePixelRatio);
-  auto found = cache.constFind(key);
-  if (found != cache.constEnd()) return *found;
-  return *cache.insert(key, render(name, logicalSize, devicePixelRatio));
+  static QHash<QString, QList<Rendering>> cache;
+  QList<Rendering>& kept = cache[name];
+  for (qsizetype i = 0; i < kept.size(); ++i) {
+    if (kept[i].size == logicalSize && kept[i].ratio == devicePixelRatio) {
+      kept.move(i, 0);
+      return kept.front().pixmap;
+    }
+  }
+  kept.prepend({logicalSize, devicePixelRatio, render(name, logicalSize, devicePixelRatio)});
+  if (kept.size() > kKeptPerAsset) kept.removeLast();
+  return kept.front().pixmap;
 }
 
 void drawSkin(QPainter& painter, const QRect& target, const QString& name) {

@@ -1,6 +1,6 @@
 #pragma once
 // The skin's artwork: vector images in the resources (:/skin/NAME.svg) rendered to pixmaps that are
-// sharp at the screen's device pixel ratio. Each rendering is made once and kept.
+// sharp at the screen's device pixel ratio. The last two renderings of each asset are kept.
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -11,7 +11,8 @@ class QRect;
 namespace sonavex {
 
 // The asset `name` at logicalSize, rendered at logicalSize x devicePixelRatio pixels and marked
-// with that ratio. The same (name, size, ratio) returns the same pixmap. A missing or unreadable
+// with that ratio. The same (name, size, ratio) asked again returns the same pixmap, unless two
+// other sizes or ratios of that asset were asked for since. A missing or unreadable
 // asset gives a transparent pixmap of that size.
 QPixmap skinPixmap(const QString& name, QSize logicalSize, qreal devicePixelRatio);
 

@@ -54,11 +54,17 @@ class tst_skin : public QObject {
     }
   }
 
-  void renderingsAreKeptPerRatioAndAMissingAssetIsBlank() {
+  void theLastTwoRenderingsAreKeptAndAMissingAssetIsBlank() {
     const QSize size(21, 23);
     const qint64 first = skinPixmap("close-normal", size, 1).cacheKey();
     QCOMPARE(skinPixmap("close-normal", size, 1).cacheKey(), first);
-    QVERIFY(skinPixmap("close-normal", size, 2).cacheKey() != first);
+    const qint64 sharper = skinPixmap("close-normal", size, 2).cacheKey();
+    QVERIFY(sharper != first);
+    QCOMPARE(skinPixmap("close-normal", size, 1).cacheKey(), first);
+    // A window resized through many sizes keeps only the newest two.
+    for (int width = 22; width < 40; ++width) skinPixmap("close-normal", {width, 23}, 1);
+    QVERIFY(skinPixmap("close-normal", size, 1).cacheKey() != first);
+    QVERIFY(skinPixmap("close-normal", size, 2).cacheKey() != sharper);
     const QImage missing = skinPixmap("no-such-asset", {30, 20}, 1.5).toImage();
     QCOMPARE(missing.size(), QSize(45, 30));
     QCOMPARE(mostOpaque(missing), 0);
