@@ -1,6 +1,5 @@
 #include "app/Fonts.h"
 
-#include <QFontDatabase>
 #include <QStringList>
 
 namespace sonavex {
@@ -16,10 +15,11 @@ void mapDesignFonts() {
 QFont designFont(const QString& family) {
   QFont font(family);
   // Qt lists a family that several foundries ship as "Family [Foundry]"; P052's OpenType faces
-  // come without a foundry, its Type 1 ones as urw. Substitutions cannot name a foundry.
-  static const QString openTypeP052 = QStringLiteral("P052 [UKWN]");
-  static const bool hasOpenTypeP052 = QFontDatabase::families().contains(openTypeP052);
-  if (hasOpenTypeP052 && family == QLatin1String("Book Antiqua")) font.setFamilies({openTypeP052, family});
+  // come without a foundry, its Type 1 ones as urw. Substitutions cannot name a foundry, so the
+  // font names it first; where it is not installed, the designed family and its stand-ins follow.
+  if (family == QLatin1String("Book Antiqua")) {
+    font.setFamilies({QStringLiteral("P052 [UKWN]"), family});
+  }
   return font;
 }
 
