@@ -2,7 +2,8 @@
 # What playing costs, on a private Xvfb and PulseAudio null sink. For a 30 s MP3 (128 kbit/s CBR),
 # Ogg Vorbis and FLAC, each in a fresh player started with its play button: resident memory idle
 # (3 s after the window shows), after 10 s of play and just before the end (28 s); private dirty
-# memory at 10 s and the mappings that hold most of it; the GStreamer plugins mapped; the share of
+# memory at 10 s and the mappings that hold most of it; the GStreamer elements the player creates
+# (logged in a warm-up run) and the plugins it maps; the share of
 # one core over the last 20 s of play and over 10 s paused (pause button); resident memory 5 s after
 # the stop button, against idle. Then the silence between tracks: three 2 s MP3 tones of different
 # pitches played through with the loop box off, the sink's monitor recorded, and the quiet runs
@@ -139,11 +140,21 @@ make_tone "$work/tone.mp3" 30 440 lamemp3enc target=bitrate bitrate=128 cbr=true
 make_tone "$work/tone.ogg" 30 440 vorbisenc ! oggmux
 make_tone "$work/tone.flac" 30 440 flacenc
 
-# A warm-up run, so that the GStreamer registry is built before anything is measured.
-start_player "$work/tone.mp3"
-window_of "$pid" Sonavex >/dev/null || fail "the player did not show"
-sleep 1
-end_player
+# A warm-up run, so that the GStreamer registry is built before anything is measured. It plays
+# each format for 2 s with GStreamer's element log on, to list the elements the player creates
+# (only here: logging costs time and memory of its own).
+for format in mp3 ogg flac; do
+  GST_DEBUG=GST_ELEMENT_FACTORY:4 GST_DEBUG_NO_COLOR=1 GST_DEBUG_FILE="$work/elements.$format" \
+    start_player "$work/tone.$format"
+  window="$(window_of "$pid" Sonavex)" || fail "the player did not show"
+  sleep 1
+  press "$window" play
+  await playing || fail "the $format track did not start playing"
+  sleep 2
+  end_player
+  echo "elements created for $format: $(sed -n 's/.*creating element "\([^"]*\)".*/\1/p' \
+    "$work/elements.$format" | sort -u | tr '\n' ' ')"
+done
 
 declare -A idle play10 play28 dirty10 cpu_play cpu_pause stopped loaded
 formats="${SONAVEX_BENCH_FORMATS:-mp3 ogg flac}"
