@@ -2,8 +2,8 @@
 
 #include <QFile>
 #include <QHash>
-#include <QList>
 #include <QImage>
+#include <QList>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QSvgRenderer>

@@ -129,13 +129,12 @@ bool GstMediaEngine::ensurePipeline(EngineError& why) {
       return false;
     }
   }
-  static const bool prepared = [] {
+  [[maybe_unused]] static const bool prepared = [] {
     gst_pb_utils_init();  // for the names of missing plugins
     keepOnlyAudioElements();
     preferLeanDecoders();
     return true;
   }();
-  (void)prepared;
 
   // All or nothing, so that the next open() tries again from scratch.
   GstElement* playbin = makeElement("playbin");
@@ -194,7 +193,7 @@ void GstMediaEngine::unload() {
   lastPosition_ = 0;
   missingDetail_.clear();
   missingDescription_.clear();
-  onlyPicturesMissing_ = false;
+  pictureDecoderMissing_ = false;
   outputProblem_.clear();
   state_ = kStopped;
   reportedState_ = kStopped;
@@ -352,7 +351,7 @@ void GstMediaEngine::handleMessage(GstMessage* message) {
           missingDetail_ = std::move(detail);
           missingDescription_ = takeText(gst_missing_plugin_message_get_description(message));
         } else {
-          onlyPicturesMissing_ = true;  // no decoder for pictures or video: none is wanted
+          pictureDecoderMissing_ = true;
         }
       }
       break;
@@ -387,7 +386,7 @@ EngineError GstMediaEngine::errorFor(GstMessage* message) const {
     result.fault = EngineFault::Output;  // the sound server or device failed, not the file
   } else if (missing && !missingDetail_.empty()) {
     result = missingPluginError(missingDetail_, missingDescription_);
-  } else if (missing && onlyPicturesMissing_) {
+  } else if (missing && pictureDecoderMissing_) {
     result.text = kNoAudio;
   }
   g_error_free(error);

@@ -3,10 +3,11 @@
 //
 // GStreamer is initialised and the playbin built on the first open() of a real path, so creating
 // the engine and setting volume, balance and rate at start-up cost nothing; the values are kept and
-// applied to every stream. The playbin stays across tracks, so the next one starts at once, and
-// goes (with its threads and its sound server connection) once the engine has been stopped for a
-// few seconds. Only the elements an audio player can use are kept in GStreamer's registry. Notifications are dispatched by a bus watch on the default GLib main
-// context, which is the Qt event loop's on Linux: without a running GLib-based loop none arrive.
+// applied to every stream. Only the elements an audio player can use stay in GStreamer's registry.
+// The playbin stays across tracks, so the next one starts at once, and goes (with its threads and
+// its sound server connection) once the engine has been stopped for a few seconds.
+// Notifications are dispatched by a bus watch on the default GLib main context, which is the Qt
+// event loop's on Linux: without a running GLib-based loop none arrive.
 //
 // Sound goes through autoaudiosink, which looks for a working output afresh on every open(). When
 // none opens it plays into a fakesink instead; the engine reports that as an Output fault rather
@@ -100,7 +101,7 @@ class GstMediaEngine : public MediaEngine {
   // description), and why the audio sink could not open, to explain the error that follows.
   std::string missingDetail_;
   std::string missingDescription_;
-  bool onlyPicturesMissing_ = false;
+  bool pictureDecoderMissing_ = false;  // for pictures, video or subtitles: left out on purpose
   std::string outputProblem_;
 
   EngineError lastError_;
