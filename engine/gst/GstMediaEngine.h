@@ -92,7 +92,6 @@ class GstMediaEngine : public MediaEngine {
   bool loaded_ = false;         // a stream is current (opened, not ended, stopped or failed)
   bool prerolled_ = false;
   bool newStreamSent_ = false;
-  bool failed_ = false;
   bool ended_ = false;
   double endPosition_ = 0;
   std::optional<double> pendingSeek_;
