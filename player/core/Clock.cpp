@@ -35,16 +35,17 @@ std::string formatMinutes(double seconds, std::string_view decimalSeparator) {
 
 void clockTick(Core& core) {
   MediaEngine& engine = core.mp1;
-  // One reading of each per tick: the labels, the bar and the end test all see the same moment,
-  // and a duration that drops to 0 meanwhile can never divide by zero.
-  const double position = engine.position();
+  core.face.lblctime = formatMinutes(engine.position(), core.decimalSeparator);
+  core.face.lblttime = formatMinutes(engine.duration(), core.decimalSeparator);
+
+  // One reading serves both the test and the division, so a duration that drops to 0 between two
+  // queries can never divide by zero.
   const double duration = engine.duration();
-  core.face.lblctime = formatMinutes(position, core.decimalSeparator);
-  core.face.lblttime = formatMinutes(duration, core.decimalSeparator);
-  if (duration > 0) core.face.imgprogWidth = position * kBarLength / duration + kBarStart;
+  if (duration > 0) core.face.imgprogWidth = engine.position() * kBarLength / duration + kBarStart;
 
   // A new stream's duration may still be unknown (0) while its position is 0 too: that is no end.
-  if (duration > 0 && position == duration) {
+  const double end = engine.duration();
+  if (end > 0 && engine.position() == end) {
     engine.stop();  // raises no notification of its own, so this is the one advance
     trackEnded(core);
   }
