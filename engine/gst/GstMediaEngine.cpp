@@ -2,10 +2,14 @@
 
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <mutex>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -16,7 +20,47 @@
 #include "engine/gst/MissingPlugin.h"
 
 namespace sonavex {
+
+struct GstMediaEngine::Pipeline {
+  // The engine, until it goes: what the worker reports back checks it on the program's thread,
+  // the only thread that reads or writes it.
+  GstMediaEngine* engine = nullptr;
+
+  // Built and let go by the worker; read through by the program's thread (positions, properties),
+  // each time holding its own reference.
+  mutable std::mutex lock;
+  GstElement* playbin = nullptr;
+  GstElement* panorama = nullptr;
+  GstElement* audioSink = nullptr;
+  GSource* watch = nullptr;  // the worker's
+
+  // The stream the pipeline plays now: every message it posts carries it.
+  std::atomic<unsigned> generation{0};
+  // The worker's: the latest values asked for, applied to every pipeline it builds.
+  long volume = 0;
+  long balance = 0;
+};
+
+// What the worker and GLib report back, on the program's thread.
+struct GstMediaEngine::Callbacks {
+  static void message(GstMediaEngine& engine, GstMessage* message) { engine.handleMessage(message); }
+  static void openFailed(GstMediaEngine& engine, unsigned generation, const EngineError& error) {
+    engine.openFailed(generation, error);
+  }
+  static void prerollChecked(GstMediaEngine& engine, unsigned generation, int audioStreams,
+                             bool outputOpened) {
+    if (engine.loaded_ && generation == engine.generation_) engine.onPrerolled(audioStreams, outputOpened);
+  }
+  static void seekDone(GstMediaEngine& engine, unsigned seek) {
+    // A stream opened since has no seek on its way.
+    if (seek > engine.seeksDone_ && seek <= engine.seeksAsked_) engine.seeksDone_ = seek;
+  }
+};
+
 namespace {
+
+using Pipeline = GstMediaEngine::Pipeline;
+using Callbacks = GstMediaEngine::Callbacks;
 
 constexpr const char* kNoAudio = "the file holds no audio";
 
@@ -42,84 +86,96 @@ std::string takeText(gchar* text) {
   return result;
 }
 
-}  // namespace
-
-struct GstMediaEngine::Callbacks {
-  // Runs on whichever thread posts: streaming threads included. Only stamps, never handles.
-  static GstBusSyncReply stamp(GstBus*, GstMessage* message, gpointer data) {
-    auto* self = static_cast<GstMediaEngine*>(data);
-    gst_mini_object_set_qdata(GST_MINI_OBJECT_CAST(message), generationQuark(),
-                              GUINT_TO_POINTER(self->generation_.load()), nullptr);
-    return GST_BUS_PASS;
+// A reference of the program's thread to one of the pipeline's elements, or none while it is not
+// built.
+class ElementRef {
+ public:
+  ElementRef(const Pipeline& pipeline, GstElement* Pipeline::*which) {
+    std::lock_guard hold(pipeline.lock);
+    element_ = pipeline.*which;
+    if (element_ != nullptr) gst_object_ref(element_);
   }
-
-  static gboolean busMessage(GstBus*, GstMessage* message, gpointer data) {
-    static_cast<GstMediaEngine*>(data)->handleMessage(message);
-    return G_SOURCE_CONTINUE;
+  ~ElementRef() {
+    if (element_ != nullptr) gst_object_unref(element_);
   }
+  ElementRef(const ElementRef&) = delete;
+  ElementRef& operator=(const ElementRef&) = delete;
+  GstElement* get() const { return element_; }
+  explicit operator bool() const { return element_ != nullptr; }
 
-  static gboolean releaseIfIdle(gpointer data) {
-    auto* self = static_cast<GstMediaEngine*>(data);
-    self->releaseId_ = 0;
-    if (!self->loaded_) self->releasePipeline();
-    return G_SOURCE_REMOVE;
-  }
-
-  static gboolean openFailure(gpointer data) {
-    auto* self = static_cast<GstMediaEngine*>(data);
-    self->idleId_ = 0;
-    if (self->loaded_ && self->generation_.load() == self->failureGeneration_) {
-      self->failStream(self->pendingError_);
-    }
-    return G_SOURCE_REMOVE;
-  }
+ private:
+  GstElement* element_ = nullptr;
 };
 
-GstMediaEngine::~GstMediaEngine() {
-  if (idleId_ != 0) g_source_remove(idleId_);
-  releasePipeline();
+// Runs `call` on the program's thread from the loop, if the engine is still there. At the bus
+// watch's priority: an idle priority would wait for as long as the windows' timers keep the loop
+// busy. A message the bus already holds is still handled first: its watch was attached earlier.
+void onProgramThread(const std::shared_ptr<Pipeline>& pipeline,
+                     std::function<void(GstMediaEngine&)> call) {
+  auto* run = new std::function<void()>([pipeline, call = std::move(call)] {
+    if (pipeline->engine != nullptr) call(*pipeline->engine);
+  });
+  g_idle_add_full(
+      G_PRIORITY_DEFAULT,
+      [](gpointer data) -> gboolean {
+        (*static_cast<std::function<void()>*>(data))();
+        return G_SOURCE_REMOVE;
+      },
+      run, [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
 }
 
-void GstMediaEngine::releasePipeline() {
-  if (releaseId_ != 0) g_source_remove(releaseId_);
-  releaseId_ = 0;
-  if (watch_ != nullptr) {
-    g_source_destroy(watch_);
-    g_source_unref(watch_);
-    watch_ = nullptr;
-  }
-  if (playbin_ != nullptr) {
-    gst_element_set_state(playbin_, GST_STATE_NULL);
-    GstBus* bus = gst_element_get_bus(playbin_);
-    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-    gst_object_unref(bus);
-    gst_object_unref(playbin_);
-  }
-  if (audioSink_ != nullptr) gst_object_unref(audioSink_);
-  if (panorama_ != nullptr) gst_object_unref(panorama_);
-  playbin_ = audioSink_ = panorama_ = nullptr;
-#ifdef __GLIBC__
-  malloc_trim(0);  // what the stream's threads freed stays with the process otherwise
-#endif
-}
-
-void GstMediaEngine::releaseWhenIdle() {
-  if (releaseId_ != 0 || playbin_ == nullptr) return;
-  releaseId_ = g_timeout_add(releaseAfterMs_, &Callbacks::releaseIfIdle, this);
+// Sync handler: runs on whichever thread posts, streaming threads included. Only stamps.
+GstBusSyncReply stamp(GstBus*, GstMessage* message, gpointer data) {
+  const auto* pipeline = static_cast<const Pipeline*>(data);
+  gst_mini_object_set_qdata(GST_MINI_OBJECT_CAST(message), generationQuark(),
+                            GUINT_TO_POINTER(pipeline->generation.load()), nullptr);
+  return GST_BUS_PASS;
 }
 
 // MP3 has decoders of equal rank in mpg123 and in libav, and then the name decides: libav's, whose
 // one plugin maps some twenty libraries (video codecs, speech synthesis, TLS) into the player for
 // one audio format. mpg123's comes first; libav's stay for what only they decode.
-static void preferLeanDecoders() {
+void preferLeanDecoders() {
   if (GstPluginFeature* mpg123 = gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec")) {
     gst_plugin_feature_set_rank(mpg123, GST_RANK_PRIMARY);
     gst_object_unref(mpg123);
   }
 }
 
-bool GstMediaEngine::ensurePipeline(EngineError& why) {
-  if (playbin_ != nullptr) return true;
+// ---- What runs on the worker thread ----
+
+void applyAudioSettings(const Pipeline& pipeline) {
+  if (pipeline.playbin == nullptr) return;
+  g_object_set(pipeline.playbin, "volume", volumeToGain(pipeline.volume), nullptr);
+  g_object_set(pipeline.panorama, "panorama", balanceToPanorama(pipeline.balance), nullptr);
+}
+
+// What the first preroll of a stream tells: how many audio streams the file has, and whether
+// autoaudiosink found a real output (it falls back to a fakesink when none opens).
+struct PrerollCheck {
+  int audioStreams = 0;
+  bool outputOpened = false;
+};
+
+PrerollCheck checkPreroll(const Pipeline& pipeline) {
+  PrerollCheck check;
+  if (pipeline.playbin == nullptr) return check;
+  g_object_get(pipeline.playbin, "n-audio", &check.audioStreams, nullptr);
+  GST_OBJECT_LOCK(pipeline.audioSink);
+  for (GList* child = GST_BIN_CHILDREN(pipeline.audioSink); child != nullptr; child = child->next) {
+    GstElementFactory* factory = gst_element_get_factory(GST_ELEMENT(child->data));
+    const char* name = factory != nullptr ? GST_OBJECT_NAME(factory) : "";
+    if (std::strcmp(name, "fakesink") != 0 && std::strcmp(name, "fakeaudiosink") != 0) {
+      check.outputOpened = true;
+    }
+  }
+  GST_OBJECT_UNLOCK(pipeline.audioSink);
+  return check;
+}
+
+// Builds the pipeline unless it stands. All or nothing, so that the next open() tries again.
+bool build(const std::shared_ptr<Pipeline>& pipeline, EngineError& why) {
+  if (pipeline->playbin != nullptr) return true;  // only the worker writes it
   if (!gst_is_initialized()) {
     GError* error = nullptr;
     if (!gst_init_check(nullptr, nullptr, &error)) {
@@ -136,7 +192,6 @@ bool GstMediaEngine::ensurePipeline(EngineError& why) {
     return true;
   }();
 
-  // All or nothing, so that the next open() tries again from scratch.
   GstElement* playbin = makeElement("playbin");
   GstElement* panorama = makeElement("audiopanorama");
   GstElement* audioSink = makeElement("autoaudiosink");
@@ -151,45 +206,160 @@ bool GstMediaEngine::ensurePipeline(EngineError& why) {
     why = missingPluginError(std::string("element-") + missing, missing);
     return false;
   }
-  playbin_ = playbin;
-  panorama_ = panorama;
-  audioSink_ = audioSink;
   // Audio only: a file that also carries pictures must not open a video window.
-  gst_util_set_object_arg(G_OBJECT(playbin_), "flags", "audio+soft-volume");
+  gst_util_set_object_arg(G_OBJECT(playbin), "flags", "audio+soft-volume");
   // Never let playbin pick a video sink of its own: some open a display and crash without one.
-  g_object_set(playbin_, "video-sink", gst_element_factory_make("fakesink", nullptr), "text-sink",
+  g_object_set(playbin, "video-sink", gst_element_factory_make("fakesink", nullptr), "text-sink",
                gst_element_factory_make("fakesink", nullptr), nullptr);
-
   // Our own autoaudiosink, so that after preroll we can see which output it found.
-  g_object_set(playbin_, "audio-sink", audioSink_, nullptr);
-
+  g_object_set(playbin, "audio-sink", audioSink, nullptr);
   // A true balance: at either end the other channel is silent.
-  gst_util_set_object_arg(G_OBJECT(panorama_), "method", "simple");
-  g_object_set(playbin_, "audio-filter", panorama_, nullptr);
+  gst_util_set_object_arg(G_OBJECT(panorama), "method", "simple");
+  g_object_set(playbin, "audio-filter", panorama, nullptr);
 
-  GstBus* bus = gst_element_get_bus(playbin_);
-  gst_bus_set_sync_handler(bus, &Callbacks::stamp, this, nullptr);
-  watch_ = gst_bus_create_watch(bus);
-  g_source_set_callback(watch_, G_SOURCE_FUNC(&Callbacks::busMessage), this, nullptr);
-  g_source_attach(watch_, nullptr);  // the default main context: the UI thread's loop
+  GstBus* bus = gst_element_get_bus(playbin);
+  gst_bus_set_sync_handler(bus, &stamp, pipeline.get(), nullptr);
+  pipeline->watch = gst_bus_create_watch(bus);
+  g_source_set_callback(
+      pipeline->watch,
+      G_SOURCE_FUNC(+[](GstBus*, GstMessage* message, gpointer data) -> gboolean {
+        const auto& owner = *static_cast<std::shared_ptr<Pipeline>*>(data);
+        if (owner->engine != nullptr) Callbacks::message(*owner->engine, message);
+        return G_SOURCE_CONTINUE;
+      }),
+      new std::shared_ptr<Pipeline>(pipeline),
+      [](gpointer data) { delete static_cast<std::shared_ptr<Pipeline>*>(data); });
+  g_source_attach(pipeline->watch, nullptr);  // the default main context: the program's loop
   gst_object_unref(bus);
 
-  setVolume(volume_);
-  setBalance(balance_);
+  {
+    std::lock_guard hold(pipeline->lock);
+    pipeline->playbin = playbin;
+    pipeline->panorama = panorama;
+    pipeline->audioSink = audioSink;
+  }
+  applyAudioSettings(*pipeline);
   return true;
 }
 
+void failOpen(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, EngineError error) {
+  onProgramThread(pipeline, [generation, error = std::move(error)](GstMediaEngine& engine) {
+    Callbacks::openFailed(engine, generation, error);
+  });
+}
+
+void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const std::string& path) {
+  EngineError why;
+  if (!build(pipeline, why)) {
+    failOpen(pipeline, generation, why);
+    return;
+  }
+  // Going to NULL stops the old stream's threads before the stamp moves on, so nothing the old
+  // stream posts can carry the new one.
+  gst_element_set_state(pipeline->playbin, GST_STATE_NULL);
+  pipeline->generation.store(generation);
+  // A named pipe, a device or a socket would hold the opening until someone writes to it.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    failOpen(pipeline, generation, {EngineFault::Track, "not a regular file"});
+    return;
+  }
+  gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
+  if (uri == nullptr) {
+    failOpen(pipeline, generation, {EngineFault::Track, "the path cannot be made into a file URI"});
+    return;
+  }
+  g_object_set(pipeline->playbin, "uri", uri, nullptr);
+  g_free(uri);
+  // Preroll paused first, so a kept rate or an early seek applies before the first sound.
+  if (gst_element_set_state(pipeline->playbin, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+    // Usually an error message with the reason is on its way too. The bus watch runs before idle
+    // callbacks, so that one is reported, and this only if none comes; never both.
+    failOpen(pipeline, generation, {EngineFault::Track, "the file cannot be opened"});
+  }
+}
+
+void release(Pipeline& pipeline) {
+  GstElement *playbin = nullptr, *panorama = nullptr, *audioSink = nullptr;
+  {
+    std::lock_guard hold(pipeline.lock);
+    std::swap(playbin, pipeline.playbin);
+    std::swap(panorama, pipeline.panorama);
+    std::swap(audioSink, pipeline.audioSink);
+  }
+  if (pipeline.watch != nullptr) {
+    g_source_destroy(pipeline.watch);
+    g_source_unref(pipeline.watch);
+    pipeline.watch = nullptr;
+  }
+  if (playbin == nullptr) return;
+  gst_element_set_state(playbin, GST_STATE_NULL);
+  GstBus* bus = gst_element_get_bus(playbin);
+  gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+  gst_object_unref(bus);
+  gst_object_unref(playbin);
+  gst_object_unref(audioSink);
+  gst_object_unref(panorama);
+#ifdef __GLIBC__
+  malloc_trim(0);  // what the stream's threads freed stays with the process otherwise
+#endif
+}
+
+}  // namespace
+
+// ---- The program's thread ----
+
+GstMediaEngine::GstMediaEngine(unsigned releaseAfterMs)
+    : pipeline_(std::make_shared<Pipeline>()), releaseAfterMs_(releaseAfterMs) {
+  pipeline_->engine = this;
+}
+
+GstMediaEngine::~GstMediaEngine() {
+  pipeline_->engine = nullptr;  // nothing reported from now on reaches this engine
+  if (releaseId_ != 0) g_source_remove(releaseId_);
+  worker_.post([pipeline = pipeline_] { release(*pipeline); });
+}
+
+bool GstMediaEngine::holdsPipeline() const {
+  return static_cast<bool>(ElementRef(*pipeline_, &Pipeline::playbin));
+}
+
+void GstMediaEngine::releaseWhenIdle() {
+  if (releaseId_ != 0 || !built_) return;
+  releaseId_ = g_timeout_add(
+      releaseAfterMs_,
+      [](gpointer data) -> gboolean {
+        auto* self = static_cast<GstMediaEngine*>(data);
+        self->releaseId_ = 0;
+        if (!self->loaded_) {
+          self->built_ = false;
+          self->worker_.post([pipeline = self->pipeline_] { release(*pipeline); });
+        }
+        return G_SOURCE_REMOVE;
+      },
+      this);
+}
+
+void GstMediaEngine::setPipelineState(int state) {
+  if (!built_) return;
+  worker_.post([pipeline = pipeline_, state] {
+    if (pipeline->playbin != nullptr) {
+      gst_element_set_state(pipeline->playbin, static_cast<GstState>(state));
+    }
+  });
+}
+
 void GstMediaEngine::unload() {
-  // Going to NULL stops the streaming threads before the generation moves on, so nothing the old
-  // stream posts can carry the new stamp.
-  if (playbin_ != nullptr) gst_element_set_state(playbin_, GST_STATE_NULL);
-  generation_.fetch_add(1);
+  setPipelineState(GST_STATE_NULL);
+  ++generation_;
   loaded_ = false;
   prerolled_ = false;
+  prerollAsked_ = false;
   newStreamSent_ = false;
   ended_ = false;
   endPosition_ = 0;
   pendingSeek_.reset();
+  seeksDone_ = seeksAsked_;
   lastPosition_ = 0;
   missingDetail_.clear();
   missingDescription_.clear();
@@ -213,34 +383,23 @@ void GstMediaEngine::open(const std::string& path) {
   state_ = kPlaying;
   // GStreamer takes C strings and would open the path cut at the NUL: some other file.
   if (path.find('\0') != std::string::npos) {
-    raiseOpenFailure({EngineFault::Track, "the path contains a NUL byte"});
+    raiseOpenFailure(generation_, {EngineFault::Track, "the path contains a NUL byte"});
     return;
   }
-  EngineError why;
-  if (!ensurePipeline(why)) {
-    raiseOpenFailure(why);
-    return;
-  }
-  gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
-  if (uri == nullptr) {
-    raiseOpenFailure({EngineFault::Track, "the path cannot be made into a file URI"});
-    return;
-  }
-  g_object_set(playbin_, "uri", uri, nullptr);
-  g_free(uri);
-  // Preroll paused first, so a kept rate or an early seek applies before the first sound.
-  if (gst_element_set_state(playbin_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
-    // Usually an error message with the reason is on its way too. The bus watch runs before idle
-    // callbacks, so that one is reported, and this only if none comes; never both.
-    raiseOpenFailure({EngineFault::Track, "the file cannot be opened"});
-  }
+  built_ = true;
+  worker_.post([pipeline = pipeline_, generation = generation_, path] {
+    load(pipeline, generation, path);
+  });
 }
 
-void GstMediaEngine::raiseOpenFailure(EngineError error) {
-  if (idleId_ != 0) g_source_remove(idleId_);
-  failureGeneration_ = generation_.load();
-  pendingError_ = std::move(error);
-  idleId_ = g_idle_add(&Callbacks::openFailure, this);
+void GstMediaEngine::raiseOpenFailure(unsigned generation, EngineError error) {
+  onProgramThread(pipeline_, [generation, error = std::move(error)](GstMediaEngine& engine) {
+    Callbacks::openFailed(engine, generation, error);
+  });
+}
+
+void GstMediaEngine::openFailed(unsigned generation, const EngineError& error) {
+  if (loaded_ && generation == generation_) failStream(error);
 }
 
 void GstMediaEngine::failStream(EngineError error) {
@@ -253,13 +412,13 @@ void GstMediaEngine::failStream(EngineError error) {
 void GstMediaEngine::play() {
   if (!loaded_ || state_ != kPaused) return;
   state_ = kPlaying;
-  if (prerolled_) gst_element_set_state(playbin_, GST_STATE_PLAYING);
+  if (prerolled_) setPipelineState(GST_STATE_PLAYING);
 }
 
 void GstMediaEngine::pause() {
   if (!loaded_ || state_ != kPlaying) return;
   state_ = kPaused;
-  if (prerolled_) gst_element_set_state(playbin_, GST_STATE_PAUSED);
+  if (prerolled_) setPipelineState(GST_STATE_PAUSED);
 }
 
 void GstMediaEngine::stop() {
@@ -267,12 +426,16 @@ void GstMediaEngine::stop() {
   releaseWhenIdle();
 }
 
+// Both are asked of the audio sink, not of playbin: playbin answers queries under the lock it
+// holds while the worker changes its state, and a state change may wait on a slow file system.
 double GstMediaEngine::position() const {
   if (ended_) return endPosition_;
   if (!loaded_) return 0;
   if (!prerolled_) return pendingSeek_.value_or(0);
+  if (seeksDone_ != seeksAsked_) return seekTarget_;  // the worker has not made it yet
+  ElementRef sink(*pipeline_, &Pipeline::audioSink);
   gint64 ns = 0;
-  if (gst_element_query_position(playbin_, GST_FORMAT_TIME, &ns) && ns >= 0) {
+  if (sink && gst_element_query_position(sink.get(), GST_FORMAT_TIME, &ns) && ns >= 0) {
     lastPosition_ = toSeconds(ns);
   }
   return lastPosition_;
@@ -280,10 +443,13 @@ double GstMediaEngine::position() const {
 
 double GstMediaEngine::duration() const {
   if (ended_) return endPosition_;
-  if (!loaded_ || playbin_ == nullptr) return 0;
+  if (!prerolled_) return 0;  // not known before
   // Asked afresh each time: an MP3 without a length header only gets one after a while.
+  ElementRef sink(*pipeline_, &Pipeline::audioSink);
   gint64 ns = 0;
-  if (gst_element_query_duration(playbin_, GST_FORMAT_TIME, &ns) && ns > 0) return toSeconds(ns);
+  if (sink && gst_element_query_duration(sink.get(), GST_FORMAT_TIME, &ns) && ns > 0) {
+    return toSeconds(ns);
+  }
   return 0;
 }
 
@@ -300,10 +466,17 @@ void GstMediaEngine::setPosition(double seconds) {
 }
 
 void GstMediaEngine::seekTo(double seconds, double rate) {
-  lastPosition_ = seconds;
-  gst_element_seek(playbin_, rate, GST_FORMAT_TIME,
-                   static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                   GST_SEEK_TYPE_SET, toNanoseconds(seconds), GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
+  lastPosition_ = seekTarget_ = seconds;
+  const unsigned seek = ++seeksAsked_;
+  worker_.post([pipeline = pipeline_, seconds, rate, seek] {
+    if (pipeline->playbin != nullptr) {
+      gst_element_seek(pipeline->playbin, rate, GST_FORMAT_TIME,
+                       static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                       GST_SEEK_TYPE_SET, toNanoseconds(seconds), GST_SEEK_TYPE_NONE,
+                       GST_CLOCK_TIME_NONE);
+    }
+    onProgramThread(pipeline, [seek](GstMediaEngine& engine) { Callbacks::seekDone(engine, seek); });
+  });
 }
 
 void GstMediaEngine::setRate(double rate) {
@@ -315,20 +488,29 @@ void GstMediaEngine::setRate(double rate) {
 }
 
 void GstMediaEngine::setVolume(long volume) {
-  volume_ = volume;
-  if (playbin_ != nullptr) g_object_set(playbin_, "volume", volumeToGain(volume), nullptr);
+  worker_.post([pipeline = pipeline_, volume] {
+    pipeline->volume = volume;
+    applyAudioSettings(*pipeline);
+  });
 }
 
 void GstMediaEngine::setBalance(long balance) {
-  balance_ = balance;
-  if (panorama_ != nullptr) g_object_set(panorama_, "panorama", balanceToPanorama(balance), nullptr);
+  worker_.post([pipeline = pipeline_, balance] {
+    pipeline->balance = balance;
+    applyAudioSettings(*pipeline);
+  });
+}
+
+bool GstMediaEngine::isPlaybin(GstMessage* message) const {
+  std::lock_guard hold(pipeline_->lock);
+  return GST_MESSAGE_SRC(message) == GST_OBJECT_CAST(pipeline_->playbin);
 }
 
 void GstMediaEngine::handleMessage(GstMessage* message) {
   const auto stamp = GPOINTER_TO_UINT(
       gst_mini_object_get_qdata(GST_MINI_OBJECT_CAST(message), generationQuark()));
   // Old streams may still post end-of-stream or errors; ignore them.
-  if (!loaded_ || stamp != generation_.load()) return;
+  if (!loaded_ || stamp != generation_) return;
 
   switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR:
@@ -359,10 +541,10 @@ void GstMediaEngine::handleMessage(GstMessage* message) {
       onEndOfStream();
       break;
     case GST_MESSAGE_ASYNC_DONE:
-      if (GST_MESSAGE_SRC(message) == GST_OBJECT_CAST(playbin_) && !prerolled_) onPrerolled();
+      if (!prerolled_ && !prerollAsked_ && isPlaybin(message)) checkPreroll();
       break;
     case GST_MESSAGE_STATE_CHANGED:
-      if (GST_MESSAGE_SRC(message) == GST_OBJECT_CAST(playbin_)) {
+      if (isPlaybin(message)) {
         GstState newState = GST_STATE_NULL;
         gst_message_parse_state_changed(message, nullptr, &newState, nullptr);
         onPipelineState(newState);
@@ -394,35 +576,30 @@ EngineError GstMediaEngine::errorFor(GstMessage* message) const {
 }
 
 bool GstMediaEngine::fromAudioSink(GstMessage* message) const {
-  return GST_MESSAGE_SRC(message) != nullptr &&
-         gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT_CAST(audioSink_));
+  ElementRef sink(*pipeline_, &Pipeline::audioSink);
+  return sink && GST_MESSAGE_SRC(message) != nullptr &&
+         gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT_CAST(sink.get()));
 }
 
-bool GstMediaEngine::soundOutputOpened() const {
-  bool opened = false;
-  GST_OBJECT_LOCK(audioSink_);
-  for (GList* child = GST_BIN_CHILDREN(audioSink_); child != nullptr; child = child->next) {
-    GstElementFactory* factory = gst_element_get_factory(GST_ELEMENT(child->data));
-    const char* name = factory != nullptr ? GST_OBJECT_NAME(factory) : "";
-    if (std::strcmp(name, "fakesink") != 0 && std::strcmp(name, "fakeaudiosink") != 0) {
-      opened = true;
-    }
-  }
-  GST_OBJECT_UNLOCK(audioSink_);
-  return opened;
+void GstMediaEngine::checkPreroll() {
+  prerollAsked_ = true;
+  worker_.post([pipeline = pipeline_, generation = generation_] {
+    const PrerollCheck check = sonavex::checkPreroll(*pipeline);
+    onProgramThread(pipeline, [generation, check](GstMediaEngine& engine) {
+      Callbacks::prerollChecked(engine, generation, check.audioStreams, check.outputOpened);
+    });
+  });
 }
 
-void GstMediaEngine::onPrerolled() {
+void GstMediaEngine::onPrerolled(int audioStreams, bool outputOpened) {
   // A picture or a silent video is no track for an audio player: fail it, so the playlist moves on.
-  gint audioStreams = 0;
-  g_object_get(playbin_, "n-audio", &audioStreams, nullptr);
   if (audioStreams == 0) {
     failStream(missingDetail_.empty() ? EngineError{EngineFault::Track, kNoAudio}
                                       : missingPluginError(missingDetail_, missingDescription_));
     return;
   }
   // Checked only now: autoaudiosink picks its output when playbin sets up the audio chain.
-  if (!soundOutputOpened()) {
+  if (!outputOpened) {
     std::string text = "no audio device or sound server could be opened";
     if (!outputProblem_.empty()) text += " (" + outputProblem_ + ")";
     failStream({EngineFault::Output, text});
@@ -431,16 +608,16 @@ void GstMediaEngine::onPrerolled() {
   prerolled_ = true;
   if (rate_ != 1.0 || pendingSeek_) seekTo(pendingSeek_.value_or(0), rate_);
   pendingSeek_.reset();
-  if (state_ == kPlaying) gst_element_set_state(playbin_, GST_STATE_PLAYING);
+  if (state_ == kPlaying) setPipelineState(GST_STATE_PLAYING);
 }
 
 void GstMediaEngine::onPipelineState(int newState) {
-  const unsigned generation = generation_.load();
+  const unsigned generation = generation_;
   if (newState == GST_STATE_PLAYING) {
     if (!newStreamSent_) {
       newStreamSent_ = true;
       if (listener() != nullptr) listener()->mp1_NewStream();
-      if (generation != generation_.load()) return;  // the listener opened or stopped
+      if (generation != generation_) return;  // the listener opened or stopped
     }
     if (reportedState_ != kPlaying) {
       const long old = reportedState_;
@@ -463,9 +640,9 @@ void GstMediaEngine::onEndOfStream() {
   ended_ = true;
   endPosition_ = length;
 
-  const unsigned generation = generation_.load();
+  const unsigned generation = generation_;
   if (listener() != nullptr) listener()->mp1_EndOfStream(0);
-  if (generation != generation_.load()) return;
+  if (generation != generation_) return;
   if (listener() != nullptr) listener()->mp1_PlayStateChange(old, kStopped);
 }
 

@@ -6,29 +6,33 @@
 // applied to every stream. Only the elements an audio player can use stay in GStreamer's registry.
 // The playbin stays across tracks, so the next one starts at once, and goes (with its threads and
 // its sound server connection) once the engine has been stopped for a few seconds.
+//
+// The program's thread never waits on GStreamer: building the pipeline, every state change (which
+// opens the file and the sound output) and every seek run on a worker thread of the engine's own,
+// in the order asked; what the program reads back (play state, position while a seek is on its
+// way) is what it asked for. Only regular files are opened: a named pipe or a device would hold
+// the opening for ever.
 // Notifications are dispatched by a bus watch on the default GLib main context, which is the Qt
 // event loop's on Linux: without a running GLib-based loop none arrive.
 //
 // Sound goes through autoaudiosink, which looks for a working output afresh on every open(). When
 // none opens it plays into a fakesink instead; the engine reports that as an Output fault rather
 // than letting the track run silently.
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "engine/core/MediaEngine.h"
+#include "engine/gst/PipelineWorker.h"
 
-typedef struct _GstElement GstElement;
 typedef struct _GstMessage GstMessage;
-typedef struct _GSource GSource;
 
 namespace sonavex {
 
 class GstMediaEngine : public MediaEngine {
  public:
   // `releaseAfterMs`: how long the engine stays stopped before it lets its pipeline go.
-  explicit GstMediaEngine(unsigned releaseAfterMs = 3000) : releaseAfterMs_(releaseAfterMs) {}
+  explicit GstMediaEngine(unsigned releaseAfterMs = 3000);
   ~GstMediaEngine() override;
   GstMediaEngine(const GstMediaEngine&) = delete;
   GstMediaEngine& operator=(const GstMediaEngine&) = delete;
@@ -50,47 +54,55 @@ class GstMediaEngine : public MediaEngine {
   EngineError lastError() const override { return lastError_; }
 
   // Whether a pipeline is built: from the first open() until the engine has been idle a while.
-  bool holdsPipeline() const { return playbin_ != nullptr; }
+  bool holdsPipeline() const;
+
+  // What the worker thread shares with the program's thread, and what it and GLib report back
+  // through.
+  struct Pipeline;
+  struct Callbacks;
+  friend struct Callbacks;
 
  private:
-  bool ensurePipeline(EngineError& why);
   // A stream's pipeline, its threads and its sound server connection are let go once nothing has
   // played for a while, and built afresh by the next open(); a next track opened sooner reuses them.
   void releaseWhenIdle();
-  void releasePipeline();
-  void unload();  // pipeline to NULL; every message of the old stream becomes stale
+  void unload();  // the current stream ends; every message of it becomes stale
   void seekTo(double seconds, double rate);
-  void raiseOpenFailure(EngineError error);  // reported from the loop, never from inside open()
+  void setPipelineState(int state);
+  // Reported from the loop, never from inside the call that found it.
+  void raiseOpenFailure(unsigned generation, EngineError error);
+  void openFailed(unsigned generation, const EngineError& error);
   void failStream(EngineError error);
   EngineError errorFor(GstMessage* message) const;
   bool fromAudioSink(GstMessage* message) const;
-  bool soundOutputOpened() const;
+  bool isPlaybin(GstMessage* message) const;
 
-  struct Callbacks;  // the C callbacks GStreamer and GLib call back into
-  friend struct Callbacks;
   void handleMessage(GstMessage* message);
-  void onPrerolled();
+  // The first preroll of a stream: the worker looks at what it found, then the stream plays or
+  // fails.
+  void checkPreroll();
+  void onPrerolled(int audioStreams, bool outputOpened);
   void onPipelineState(int newState);
   void onEndOfStream();
 
-  GstElement* playbin_ = nullptr;
-  GstElement* panorama_ = nullptr;
-  GstElement* audioSink_ = nullptr;
-  GSource* watch_ = nullptr;
-  unsigned idleId_ = 0;
+  std::shared_ptr<Pipeline> pipeline_;
   unsigned releaseId_ = 0;
   unsigned releaseAfterMs_;
-  unsigned failureGeneration_ = 0;
-  EngineError pendingError_;
+  bool built_ = false;  // a pipeline is built or on its way, until it is let go
 
-  // Bumped whenever the current stream changes; the sync handler stamps every message with it.
-  std::atomic<unsigned> generation_{1};
+  // The stream the program asked for last; messages stamped with another one are stale.
+  unsigned generation_ = 1;
+  // The last seek asked for, until the worker has made it.
+  unsigned seeksAsked_ = 0;
+  unsigned seeksDone_ = 0;
+  double seekTarget_ = 0;
 
   std::string fileName_;
   long state_ = kStopped;       // what the program asked for, as it reads it back
   long reportedState_ = kStopped;  // what the listener was last told
   bool loaded_ = false;         // a stream is current (opened, not ended, stopped or failed)
   bool prerolled_ = false;
+  bool prerollAsked_ = false;
   bool newStreamSent_ = false;
   bool ended_ = false;
   double endPosition_ = 0;
@@ -106,8 +118,9 @@ class GstMediaEngine : public MediaEngine {
   EngineError lastError_;
 
   double rate_ = 1.0;
-  long volume_ = 0;
-  long balance_ = 0;
+
+  // Last, so that it is destroyed first: its jobs finish before the rest goes.
+  PipelineWorker worker_;
 };
 
 std::unique_ptr<MediaEngine> makeGstMediaEngine();

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -19,10 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "app/Forms.h"
+#include "app/MprisService.h"
 #include "app/core/Core.h"
 #include "engine/gst/GstMediaEngine.h"
 #include "player/core/Clock.h"
 #include "player/core/Marquee.h"
+#include "playlist/core/PlaylistFile.h"
 #include "playlist/core/Sequencer.h"
 
 namespace sonavex::e2e {
@@ -209,6 +215,51 @@ class EngineTest : public testing::Test {
   GstElement* recorder = nullptr;
   std::size_t taken = 0;  // samples
   double maxDuration = 0;
+};
+
+// The whole player on a real engine of its own, its last playlist given, on the private session
+// bus, and playerctl to drive it as the desktop's media keys do.
+class PlayerTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    if (IsSkipped()) return;
+    if (!QDBusConnection::sessionBus().isConnected()) {
+      GTEST_SKIP() << "no session bus: run under scripts/with-dbus.sh";
+    }
+  }
+  void TearDown() override {
+    forms.reset();
+    EngineTest::TearDown();
+  }
+  void startPlayer(const std::vector<std::string>& lastPlaylist) {
+    std::string text;
+    for (const std::string& path : lastPlaylist) text += path + "\r\n";
+    ASSERT_TRUE(writeFileAtomically(dir + "lastplaylist.txt", text));
+    FormsOptions options;
+    options.makeEngine = [] { return makeGstMediaEngine(); };
+    options.lastPlaylistFile = dir + "lastplaylist.txt";
+    options.quit = [] {};
+    forms = std::make_unique<Forms>(std::move(options));
+    forms->start();
+    forms->startMediaControls(QString());
+    ASSERT_TRUE(forms->mediaControls()->registered());
+  }
+
+  // playerctl's answer to `args`, run while the event loop goes on.
+  std::string playerctl(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral("playerctl"), QStringList{QStringLiteral("-p"), QStringLiteral("sonavex")} + args);
+    const bool done = p.waitForStarted() &&
+                      QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 10000);
+    EXPECT_TRUE(done && p.exitCode() == 0) << args.join(' ').toStdString() << ": "
+                                           << p.readAllStandardError().toStdString();
+    return p.readAllStandardOutput().trimmed().toStdString();
+  }
+  Core& core() { return forms->core(); }
+  bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 10000); }
+
+  std::unique_ptr<Forms> forms;
 };
 
 // A playlist on the real engine, driven as the playlist window drives it: the engine's

@@ -1,53 +1,20 @@
 // The player on a private session bus, driven by playerctl as a desktop's media keys drive it:
 // each request checked against the player's own state and against what the sink plays.
-#include <QDBusConnection>
-#include <QProcess>
-#include <QTest>
-
 #include "Kit.h"
-#include "app/Forms.h"
-#include "app/MprisService.h"
-#include "playlist/core/PlaylistFile.h"
 
 namespace sonavex::e2e {
 namespace {
 
 constexpr double kLow = 441, kHigh = 661.5;
 
-class Mpris : public EngineTest {
+class Mpris : public PlayerTest {
  protected:
   void SetUp() override {
-    EngineTest::SetUp();
+    PlayerTest::SetUp();
     if (IsSkipped()) return;
-    if (!QDBusConnection::sessionBus().isConnected()) GTEST_SKIP() << "no session bus: run under scripts/with-dbus.sh";
-    const std::string low = tone("low.mp3", kLow, 10), high = tone("high.mp3", kHigh, 10);
-    ASSERT_TRUE(writeFileAtomically(dir + "lastplaylist.txt", low + "\r\n" + high + "\r\n"));
-    FormsOptions options;
-    options.makeEngine = [] { return makeGstMediaEngine(); };
-    options.lastPlaylistFile = dir + "lastplaylist.txt";
-    options.quit = [] {};
-    forms = std::make_unique<Forms>(std::move(options));
-    forms->start();
-    forms->startMediaControls(QString());
-    ASSERT_TRUE(forms->mediaControls()->registered());
-  }
-  void TearDown() override {
-    forms.reset();
-    EngineTest::TearDown();
+    startPlayer({tone("low.mp3", kLow, 10), tone("high.mp3", kHigh, 10)});
   }
 
-  // playerctl's answer to `args`, run while the event loop goes on.
-  std::string playerctl(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral("playerctl"), QStringList{QStringLiteral("-p"), QStringLiteral("sonavex")} + args);
-    const bool done = p.waitForStarted() &&
-                      QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 10000);
-    EXPECT_TRUE(done && p.exitCode() == 0) << args.join(' ').toStdString() << ": "
-                                           << p.readAllStandardError().toStdString();
-    return p.readAllStandardOutput().trimmed().toStdString();
-  }
-  Core& core() { return forms->core(); }
-  bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 10000); }
   // The pitch the sink plays over the next half second, and how loud.
   double heard(double* loudness = nullptr) {
     take();
@@ -57,8 +24,6 @@ class Mpris : public EngineTest {
     if (loudness) *loudness = loud.count > 0 ? rms(r, loud, 0) : 0.0;
     return loud.count > kRate / 5 ? toneFrequency(r, loud) : 0.0;
   }
-
-  std::unique_ptr<Forms> forms;
 };
 
 bool near(double f, double tone) { return std::abs(f - tone) < tone * 0.03; }
