@@ -29,4 +29,12 @@ MsgAnswer QtMessageBoxes::show(const std::string& text, const std::string& title
   return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
 }
 
+void QtMessageBoxes::notify(const std::string& text, const std::string& title, MsgIcon icon) {
+  auto* box = new QMessageBox(qtIcon(icon), QString::fromUtf8(title), QString::fromUtf8(text),
+                              QMessageBox::Ok, owner_);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
+}
+
 }  // namespace sonavex

@@ -35,6 +35,7 @@ const char* const kOther[] = {"cover.jpg", "notes.txt", "m.asf", "n.dat", "o.mp4
 class Quiet : public MessageBoxes {
  public:
   MsgAnswer show(const std::string&, const std::string&, MsgButtons, MsgIcon) override { return MsgAnswer::Ok; }
+  void notify(const std::string&, const std::string&, MsgIcon) override {}
 };
 
 class Picker : public FolderPicker {

@@ -30,7 +30,8 @@ MediaControlState mediaControlState(const Core& core) {
     s.rate = kRateItems[static_cast<std::size_t>(core.checks.rate)].value;
   }
   const double fill = std::isfinite(core.vol.fillWidth) ? core.vol.fillWidth : 0.0;
-  s.volume = std::clamp(fill / volumeBarLength(kVolumeScaleWidth), 0.0, 1.0);
+  // Adding +0 reads a fill of -0 (a request for -0) back as 0, not as "-0".
+  s.volume = std::clamp(fill / volumeBarLength(kVolumeScaleWidth), 0.0, 1.0) + 0.0;
   const bool hasEntries = !core.list.empty();
   if (trackOpen(core)) {
     s.track = core.shared.currenttrack;

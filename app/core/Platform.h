@@ -14,6 +14,9 @@ class MessageBoxes {
   virtual ~MessageBoxes() = default;
   virtual MsgAnswer show(const std::string& text, const std::string& title, MsgButtons buttons,
                          MsgIcon icon) = 0;
+  // An OK notice that never blocks: the caller goes on at once and the notice stays up until the
+  // user closes it.
+  virtual void notify(const std::string& text, const std::string& title, MsgIcon icon) = 0;
 };
 
 // The common file dialog `cd1`. Its settings and its last selection persist between uses.

@@ -44,8 +44,13 @@ struct FolderIdHash {
 
 class TreeWalk {
  public:
-  TreeWalk(Core& core, const std::vector<std::string>& patterns, ScanCounts& counts)
-      : core_(core), patterns_(patterns), counts_(counts), matches_(patterns.size()) {}
+  TreeWalk(Core& core, const std::vector<std::string>& patterns, ScanCounts& counts,
+           ErrorReport* errors)
+      : core_(core),
+        patterns_(patterns),
+        counts_(counts),
+        errors_(errors),
+        matches_(patterns.size()) {}
 
   void run(std::string root) {
     if (root.empty() || root.back() != kPathSeparator) root.push_back(kPathSeparator);
@@ -142,14 +147,18 @@ class TreeWalk {
   void report(int error) {
     // A folder that is gone (or is no folder) holds nothing to find.
     if (error == ENOENT || error == ENOTDIR) return;
-    if (!core_.platform.messages) return;
-    core_.platform.messages->show("Error: " + std::to_string(error) + " - " + std::strerror(error),
-                                  "Sonavex", MsgButtons::Ok, MsgIcon::Information);
+    const std::string text = "Error: " + std::to_string(error) + " - " + std::strerror(error);
+    if (errors_) {
+      errors_->add(text);
+    } else if (core_.platform.messages) {
+      core_.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::Information);
+    }
   }
 
   Core& core_;
   const std::vector<std::string>& patterns_;
   ScanCounts& counts_;
+  ErrorReport* errors_;
   std::vector<std::vector<std::string>> matches_;
   std::unordered_set<FolderId, FolderIdHash> visited_;
 
@@ -190,9 +199,9 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
 }
 
 void scanFolderTree(Core& core, std::string folder, const std::vector<std::string>& patterns,
-                    ScanCounts& counts) {
+                    ScanCounts& counts, ErrorReport* errors) {
   if (folder.empty()) return;  // "" names no folder; it must not become the root "/"
-  TreeWalk(core, patterns, counts).run(std::move(folder));
+  TreeWalk(core, patterns, counts, errors).run(std::move(folder));
 }
 
 std::uint64_t FindFiles(Core& core, std::string& path, const std::string& SearchStr, Index& FileCount,

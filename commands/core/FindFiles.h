@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/core/Core.h"
+#include "app/core/ErrorReport.h"
 
 namespace sonavex {
 
@@ -28,11 +29,12 @@ struct ScanCounts {
 };
 
 // Appends every matching file of the tree below `folder` (see above). A folder that cannot be
-// listed shows "Error: <errno> - <description>" once and the walk goes on with the next folder; a
-// folder that does not exist holds nothing and shows nothing. Links to folders are followed, each
-// real folder at most once.
+// listed gives the error "Error: <errno> - <description>" and the walk goes on with the next
+// folder; a folder that does not exist holds nothing and gives none. Each error is shown at once,
+// or, given `errors` (an intake's), added there to be told when the intake is over. Links to
+// folders are followed, each real folder at most once.
 void scanFolderTree(Core& core, std::string folder, const std::vector<std::string>& patterns,
-                             ScanCounts& counts);
+                    ScanCounts& counts, ErrorReport* errors = nullptr);
 
 // The search for one pattern. Appends "/" to the caller's `path` if it does not end with one.
 // Returns the total size in bytes of the files appended.

@@ -22,14 +22,15 @@ DropKind classify(const std::string& name) {
   return DropKind::Folder;
 }
 
-// One item of a drop: a file becomes an entry, a folder is scanned (`counts` grows over the drop).
-void appendDropped(Core& core, const std::string& name, ScanCounts& counts) {
+// One item of a drop: a file becomes an entry, a folder is scanned (`counts` grows over the drop,
+// and `errors` collects what failed).
+void appendDropped(Core& core, const std::string& name, ScanCounts& counts, ErrorReport& errors) {
   if (name.empty()) return;  // names nothing; must not become a scan of "/"
   if (classify(name) == DropKind::File) {
     core.list.appendEntry(name);
   } else {
     BusyScope busy(core.platform.busy);
-    scanFolderTree(core, name, dropFolderPatterns(), counts);
+    scanFolderTree(core, name, dropFolderPatterns(), counts, &errors);
   }
 }
 
@@ -39,10 +40,12 @@ void filedragging(Core& core, const std::vector<std::string>& paths) {
   PlaylistBatch batch(core.list);
   AppendRecorder added(core);  // the whole drop is one step
   ScanCounts counts;  // grows over all the folders of this drop
-  for (const auto& name : paths) appendDropped(core, name, counts);
+  ErrorReport errors;
+  for (const auto& name : paths) appendDropped(core, name, counts, errors);
   added.record();
   // Once for the whole drop: the order only needs to be right after the last item.
   rebuildShuffleOrder(core);
+  errors.notify(core.platform.messages);
 }
 
 bool isPlaylistFileName(const std::string& name) {
@@ -61,15 +64,17 @@ void openCommandLinePaths(Core& core, const std::vector<std::string>& paths) {
   PlaylistBatch batch(core.list);
   AppendRecorder added(core);  // files, folders and loaded playlists alike: one step
   ScanCounts counts;
+  ErrorReport errors;
   for (const auto& name : paths) {
     if (isPlaylistFileName(name)) {
-      loadPlaylistFile(core, name);
+      loadPlaylistFile(core, name, &errors);
     } else {
-      appendDropped(core, name, counts);
+      appendDropped(core, name, counts, errors);
     }
   }
   added.record();
   rebuildShuffleOrder(core);
+  errors.notify(core.platform.messages);
 }
 
 }  // namespace sonavex

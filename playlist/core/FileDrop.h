@@ -1,6 +1,8 @@
 #pragma once
 // Files and folders dropped on the player window, the playlist window or its list (and paths given
-// on the command line) join the playlist: files as entries, folders scanned for audio files.
+// on the command line) join the playlist: files as entries, folders scanned for audio files. What
+// failed on the way is told once, as a notice after the intake, so that neither the program the
+// files came from nor a media control's call waits for a person; see ErrorReport.
 #include <string>
 #include <vector>
 

@@ -244,7 +244,14 @@ bool appendPlaylistFile(PlaylistModel& list, const std::string& path, std::strin
   return true;
 }
 
-void loadPlaylistFile(Core& core, const std::string& name) {
+void loadPlaylistFile(Core& core, const std::string& name, ErrorReport* errors) {
+  const auto tell = [&core, errors](const std::string& text) {
+    if (errors) {
+      errors->add(text);
+    } else {
+      tellUser(core, text);
+    }
+  };
   struct stat st {};
   if (::stat(name.c_str(), &st) == 0) {
     std::string reason;
@@ -253,15 +260,15 @@ void loadPlaylistFile(Core& core, const std::string& name) {
     const bool read = !S_ISREG(st.st_mode) || appendPlaylistFile(core.list, name, &reason, &refused);
     loaded.record();
     if (!read) {
-      tellUser(core, "The playlist file " + name + " could not be read: " + reason + ".");
+      tell("The playlist file " + name + " could not be read: " + reason + ".");
     } else if (refused > 0) {
-      tellUser(core, "The playlist file " + name + " was loaded, but " + std::to_string(refused) +
-                         (refused == 1 ? " line was" : " lines were") +
-                         " left out: a path that contains a NUL byte cannot name a file.");
+      tell("The playlist file " + name + " was loaded, but " + std::to_string(refused) +
+           (refused == 1 ? " line was" : " lines were") +
+           " left out: a path that contains a NUL byte cannot name a file.");
     }
   } else if (const int code = errno; code != ENOENT && code != ENOTDIR) {
-    tellUser(core, "The playlist file " + name + " could not be read: " +
-                       std::generic_category().message(code) + ".");
+    tell("The playlist file " + name + " could not be read: " +
+         std::generic_category().message(code) + ".");
   }
 }
 

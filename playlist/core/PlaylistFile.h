@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/core/Core.h"
+#include "app/core/ErrorReport.h"
 
 namespace sonavex {
 
@@ -41,7 +42,8 @@ bool appendPlaylistFile(PlaylistModel& list, const std::string& path,
 // Loads the playlist file `name` as the load button does: its lines are appended as entries, and
 // the user is told when it cannot be read or lines were left out. A name that does not exist (or
 // whose folder does not) is passed over without a word. The shuffle order is not rebuilt here.
-void loadPlaylistFile(Core& core, const std::string& name);
+// Given `errors` (an intake's), what would be told is added there instead of shown.
+void loadPlaylistFile(Core& core, const std::string& name, ErrorReport* errors = nullptr);
 
 // The load and save buttons of the playlist window, through the file dialog `cd1`.
 void cmdload_Click(Core& core);

@@ -2,9 +2,15 @@
 // paths, removing, deleting from disk, sorting and random order.
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <clocale>
 #include <cstring>
+#include <functional>
 #include <random>
+#include <thread>
 
 #include "app/core/CommandLine.h"
 #include "commands/core/AddCommands.h"
@@ -198,8 +204,9 @@ TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWha
             (Paths{f1, t.path("album/cd/a.mp3"), t.path("album/b.wav"), f2, noExt, t.path("Vol.001/inside.mp3"),
                    folderLink + "/a.mp3", odd, t.path("gone.mp3"), f1}));
   EXPECT_EQ(c.names()[8] + "|" + c.names()[11], "9   second.mp3|12   first.wav");
-  EXPECT_EQ(c.messages.shown, Paths{"Error: " + std::to_string(ENAMETOOLONG) + " - " + std::strerror(ENAMETOOLONG) +
-                                    "|Sonavex|Ok|Information"});
+  EXPECT_EQ(c.messages.notices, Paths{"Error: " + std::to_string(ENAMETOOLONG) + " - " + std::strerror(ENAMETOOLONG) +
+                                      "|Sonavex|Information"});
+  EXPECT_TRUE(c.messages.shown.empty());
   Scene files;  // the busy pointer shows only while a folder is scanned
   filedragging(files.core, {f1, f2});
   EXPECT_TRUE(files.busy.changes.empty());
@@ -214,6 +221,47 @@ TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWha
   EXPECT_EQ(shuffled.rng.draws, 7);
   EXPECT_EQ(shuffled.core.List5.entries(), (std::vector<Index>{0, 1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(shuffled.core.List5.listIndex(), kNone);
+}
+
+// Runs `intake` on a thread without the capabilities that let root read any folder, so that a folder
+// of mode 000 cannot be listed whoever runs the tests.
+void withoutReadingEverything(const std::function<void()>& intake) {
+  std::thread([&] {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2]{};
+    if (syscall(SYS_capget, &header, caps) == 0) {
+      caps[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+      syscall(SYS_capset, &header, caps);
+    }
+    intake();
+  }).join();
+}
+
+TEST(IntakeErrors, AnIntakeTellsThemInOneNoticeAfterwardsTheDirCommandShowsEachAtOnce) {
+  TempTree t;
+  const std::string song = t.file("tree/a/song.mp3"), nul = t.write("nul.plt", std::string("/m/b\0ad.mp3", 11));
+  for (const char* locked : {"tree/b", "tree/c", "tree/d"}) chmod(t.dir(locked).c_str(), 0);
+  const std::string denied = "Error: " + std::to_string(EACCES) + " - " + std::strerror(EACCES);
+  const struct { const char* intake; std::function<void(Scene&)> run; Paths shown, notices; } rows[] = {
+      {"drop", [&](Scene& s) { filedragging(s.core, {t.path("tree")}); }, {},
+       {denied + "\nand 2 more errors|Sonavex|Information"}},
+      {"command line", [&](Scene& s) { openCommandLinePaths(s.core, {t.path("tree/b"), nul, t.path("tree/a")}); }, {},
+       {denied + "\nand 1 more error|Sonavex|Information"}},
+      {"dir command",
+       [&](Scene& s) {
+         s.folders.folder = t.path("tree");
+         cmddir_Click(s.core);
+       },
+       Paths(3, denied + "|Sonavex|Ok|Information"), {}},
+      {"clean drop", [&](Scene& s) { filedragging(s.core, {t.path("tree/a")}); }, {}, {}},
+  };
+  for (const auto& r : rows) {
+    Scene s;
+    withoutReadingEverything([&] { r.run(s); });
+    EXPECT_EQ(s.paths(), Paths{song}) << r.intake;
+    EXPECT_EQ(s.messages.shown, r.shown) << r.intake;
+    EXPECT_EQ(s.messages.notices, r.notices) << r.intake;
+  }
 }
 
 TEST(CommandLineOpen, LoadsPlaylistFilesInTheirPlaceAndTakesEverythingElseAsADropWould) {
@@ -248,9 +296,9 @@ TEST(CommandLineOpen, LoadsPlaylistFilesInTheirPlaceAndTakesEverythingElseAsADro
   Scene told;
   openCommandLinePaths(told.core, {nul});
   EXPECT_EQ(told.paths(), Paths{"/m/ok.mp3"});
-  EXPECT_EQ(told.messages.shown, Paths{"The playlist file " + nul +
-                                       " was loaded, but 1 line was left out: a path that contains a NUL byte "
-                                       "cannot name a file.|Sonavex|Ok|Information"});
+  EXPECT_EQ(told.messages.notices, Paths{"The playlist file " + nul +
+                                         " was loaded, but 1 line was left out: a path that contains a NUL byte "
+                                         "cannot name a file.|Sonavex|Information"});
 
   for (const auto& [name, is] : {std::pair{list, true}, {upper, true}, {linked, true}, {named, false},
                                   {t.path("gone.plt"), false}, {song, false}, {std::string(".plt"), false},

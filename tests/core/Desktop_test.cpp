@@ -1,4 +1,5 @@
 // What the desktop's media controls see and ask, and the frame a second start hands over.
+#include <cmath>
 #include <limits>
 
 #include "app/core/HandOver.h"
@@ -103,10 +104,14 @@ TEST(MediaControl, BoxesRateAndVolumeGoThroughTheirOwnItems) {
   opened(ogg, kPlaying);
   mediaSetRate(ogg.core, 2.0);
   EXPECT_EQ(ogg.engine.rate, 1.0);  // the Pitch items' rule: only .mp3 and .wav
-  mediaSetVolume(p.core, 0.5);
-  EXPECT_EQ(std::tuple(p.core.vol.level, p.engine.volume, p.core.vol.fillWidth), std::tuple(5000, -5000L, 95.5));
-  mediaSetVolume(p.core, 3);
-  EXPECT_EQ(p.engine.volume, 0);
+  const struct { double asked; int level; long engine; double fill; } volumes[] = {
+      {0.5, 5000, -5000, 95.5}, {3, 10000, 0, 191}, {-0.0, 0, -10000, 0}, {-2, 0, -10000, 0}};
+  for (const auto& v : volumes) {
+    mediaSetVolume(p.core, v.asked);
+    const double readBack = mediaControlState(p.core).volume;
+    EXPECT_EQ(std::tuple(p.core.vol.level, p.engine.volume, p.core.vol.fillWidth, readBack, std::signbit(readBack)),
+              std::tuple(v.level, v.engine, v.fill, v.fill / 191, false)) << v.asked;
+  }
 }
 
 TEST(MediaControl, TrackIdsNameEntriesAndNothingElse) {

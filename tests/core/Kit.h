@@ -34,14 +34,17 @@ struct TestRandom : RandomSource {
   }
 };
 
-// Each message shown, as "text|title|buttons|icon".
+// Each message shown, as "text|title|buttons|icon", and each notice, as "text|title|icon".
 struct Messages : MessageBoxes {
   MsgAnswer answer = MsgAnswer::Ok;
-  std::vector<std::string> shown;
+  std::vector<std::string> shown, notices;
+  static constexpr const char* icons[] = {"None", "Information", "Critical"};
   MsgAnswer show(const std::string& text, const std::string& title, MsgButtons b, MsgIcon i) override {
-    const char* icons[] = {"None", "Information", "Critical"};
     shown.push_back(text + "|" + title + (b == MsgButtons::Ok ? "|Ok|" : "|YesNo|") + icons[static_cast<int>(i)]);
     return answer;
+  }
+  void notify(const std::string& text, const std::string& title, MsgIcon i) override {
+    notices.push_back(text + "|" + title + "|" + icons[static_cast<int>(i)]);
   }
 };
 

@@ -26,6 +26,7 @@ struct Notices : MessageBoxes, ProgramStarter {
     shown.emplace_back(text, title);
     return MsgAnswer::Ok;
   }
+  void notify(const std::string& text, const std::string& title, MsgIcon) override { shown.emplace_back(text, title); }
   bool startDetached(const ProgramCommand& command) override {
     started.push_back(command);
     return startWorks;

@@ -1,5 +1,14 @@
 // The player on a private session bus, driven by playerctl as a desktop's media keys drive it:
 // each request checked against the player's own state and against what the sink plays.
+#include <QApplication>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDialog>
+#include <QMessageBox>
+#include <QTimer>
+#include <cerrno>
+#include <cstring>
+
 #include "Kit.h"
 
 namespace sonavex::e2e {
@@ -75,6 +84,37 @@ TEST_F(Mpris, PlayerctlDrivesThePlayerAndTheSinkFollows) {
   playerctl({"stop"});
   EXPECT_EQ(core().mp1.playState(), kStopped);
   EXPECT_EQ(heard(), 0.0);
+}
+
+TEST_F(Mpris, OpenUriOfAPathTooLongForTheSystemAnswersAtOnceAndTellsTheErrorInANotice) {
+  // A modal box would hold the call until someone closes it, so the call would time out; the box
+  // is then closed here, after the time-out, for the test to end.
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) box->reject();
+  });
+  closer.start(7000);
+  // A connection of its own, as a desktop's media control is another client of the bus.
+  // (A QDBusInterface would first ask this very thread for the object's description, and wait.)
+  QDBusConnection client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("media-control"));
+  QDBusMessage openUri = QDBusMessage::createMethodCall(
+      QStringLiteral("org.mpris.MediaPlayer2.sonavex"), QStringLiteral("/org/mpris/MediaPlayer2"),
+      QStringLiteral("org.mpris.MediaPlayer2.Player"), QStringLiteral("OpenUri"));
+  openUri << QStringLiteral("file:///") + QString(5000, QLatin1Char('l'));
+  QDBusPendingCallWatcher call(client.asyncCall(openUri, /*timeout ms=*/5000));
+  ASSERT_TRUE(waitFor([&] { return call.isFinished(); }));
+  EXPECT_FALSE(call.isError()) << call.error().message().toStdString();
+
+  // The error is told in a box that waits for no one.
+  QMessageBox* notice = nullptr;
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) notice = box;
+  ASSERT_NE(notice, nullptr);
+  EXPECT_EQ(std::tuple(notice->text().toStdString(), notice->windowTitle().toStdString(), notice->isModal()),
+            std::tuple("Error: " + std::to_string(ENAMETOOLONG) + " - " + std::strerror(ENAMETOOLONG),
+                       std::string("Sonavex"), false));
+  notice->close();
+  EXPECT_EQ(core().list.count(), 2);
 }
 
 }  // namespace
