@@ -1,6 +1,9 @@
 // Start-up order, and every way the program ends: each saves the playlist once.
 #include <QSessionManager>
+#include <QTemporaryFile>
 #include <QTimer>
+#include <unistd.h>
+
 #include <csignal>
 
 #include "app/ExitSignals.h"
@@ -71,7 +74,7 @@ class StartupTest : public QObject {
     QCOMPARE(t.quitCalls(), 0);
   }
 
-  void failedSaveStillEndsWithoutAMessage() {
+  void aFailedSaveStillEndsAndSaysWhyOnStandardErrorOnly() {
     TestForms t({}, false);
     t.forms().start();
     ScriptedMessages messages;
@@ -79,9 +82,20 @@ class StartupTest : public QObject {
     // A folder where the file should be makes every write fail.
     QVERIFY(QDir().mkpath(QString::fromStdString(t.lastPlaylistFile() + "/blocked")));
     t.core().list.appendEntry("/music/a.mp3");
+    // No box, but the terminal or the session's log hears why.
+    QTemporaryFile log;
+    QVERIFY(log.open());
+    QFile written(log.fileName());
+    const int terminal = ::dup(STDERR_FILENO);
+    ::dup2(log.handle(), STDERR_FILENO);
     t.forms().playlist().mnuexit_Click();
+    ::dup2(terminal, STDERR_FILENO);
+    ::close(terminal);
     QCOMPARE(t.quitCalls(), 1);
     QVERIFY(messages.shown.empty());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll().toStdString(), "sonavex: cannot save the playlist to \"" +
+                                              t.lastPlaylistFile() + "\": Is a directory\n");
   }
 
   void terminationSignalsSaveOnTheUiThreadAndEndOnce_data() {
