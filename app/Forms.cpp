@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <algorithm>
+#include <iostream>
 #include <stdexcept>
 
 #include "app/Fonts.h"
@@ -236,7 +237,12 @@ void Forms::endProgram() {
 
 void Forms::savelastplaylist() {
   if (!options_.saveLastPlaylist || !core_ || !playlist_->restored().readWhole) return;
-  sonavex::savelastplaylist(*core_, options_.lastPlaylistFile);
+  // The program goes on (or ends) all the same; what went wrong is told where no window waits.
+  std::string reason;
+  if (!sonavex::savelastplaylist(*core_, options_.lastPlaylistFile, &reason)) {
+    std::cerr << "sonavex: cannot save the playlist to \"" << options_.lastPlaylistFile
+              << "\": " << reason << std::endl;
+  }
 }
 
 }  // namespace sonavex

@@ -101,10 +101,11 @@ class Forms {
   bool menuLoaded() const { return menu_ != nullptr; }
   bool buttonLoaded() const { return button_ != nullptr; }
 
-  // Saves the playlist (errors ignored) and ends the program; later calls do nothing, so that every
-  // exit path saves exactly once.
+  // Saves the playlist and ends the program; later calls do nothing, so that every exit path saves
+  // exactly once.
   void endProgram();
-  // Writes lastplaylist.txt, unless the start could not read it whole (then it is kept as it is).
+  // Writes lastplaylist.txt, unless the start could not read it whole (then it is kept as it is). A
+  // failure asks nothing of the user; it is told on standard error.
   void savelastplaylist();
   bool ending() const { return ending_; }
   const std::string& lastPlaylistFile() const { return options_.lastPlaylistFile; }

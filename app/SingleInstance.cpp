@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <QSocketNotifier>
+#include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -21,6 +23,15 @@
 namespace sonavex {
 
 namespace {
+
+// A real second start sends its frame right after connecting; these bound what others can hold.
+constexpr std::size_t kMaxPending = 8;
+constexpr auto kFrameTime = std::chrono::seconds(2);
+// How long accepting rests when the process is out of descriptors or memory.
+constexpr auto kAcceptRest = std::chrono::milliseconds(100);
+// Per wake-up, so that a flood of connections or bytes leaves room for the rest of the program.
+constexpr int kAcceptsPerWake = 64;
+constexpr int kReadsPerWake = 16;
 
 std::string defaultFolder() {
   if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) return runtime;
@@ -128,29 +139,88 @@ bool SingleInstance::listen(std::function<void(std::vector<std::string>)> receiv
   }
   received_ = std::move(received);
   serverFd_ = fd;
-  auto* incoming = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-  connect(incoming, &QSocketNotifier::activated, this, &SingleInstance::accept);
+  incoming_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+  connect(incoming_, &QSocketNotifier::activated, this, &SingleInstance::accept);
   return true;
 }
 
-void SingleInstance::accept() {
-  for (int fd; (fd = ::accept4(serverFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
-    auto reader = std::make_shared<HandOverReader>();
-    auto* readable = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(readable, &QSocketNotifier::activated, this, [this, fd, reader, readable] {
-      char buffer[4096];
-      const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-      if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
-      const auto status = n > 0 ? reader->feed(buffer, static_cast<std::size_t>(n))
-                                : HandOverReader::Status::Invalid;  // ended before the frame did
-      if (status == HandOverReader::Status::Incomplete) return;
-      if (status == HandOverReader::Status::Complete) (void)::send(fd, &kHandOverAck, 1, MSG_NOSIGNAL);
-      readable->setEnabled(false);
-      readable->deleteLater();
-      ::close(fd);
-      if (status == HandOverReader::Status::Complete) received_(reader->paths());
-    });
+// A connection whose frame has not all arrived yet.
+class SingleInstance::Connection : public QObject {
+ public:
+  Connection(int fd, QObject* parent)
+      : QObject(parent), fd_(fd), readable_(new QSocketNotifier(fd, QSocketNotifier::Read, this)) {}
+  ~Connection() override { close(); }
+  int fd() const { return fd_; }
+  QSocketNotifier* readable() const { return readable_; }
+  HandOverReader reader;
+  void close() {
+    if (fd_ < 0) return;
+    readable_->setEnabled(false);
+    ::close(fd_);
+    fd_ = -1;
   }
+
+ private:
+  int fd_;
+  QSocketNotifier* readable_;
+};
+
+void SingleInstance::accept() {
+  for (int accepted = 0; accepted < kAcceptsPerWake; ++accepted) {
+    const int fd = ::accept4(serverFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd >= 0) {
+      take(fd);
+      continue;
+    }
+    if (errno == EINTR || errno == ECONNABORTED) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return;
+    // Out of descriptors or memory: the waiting connection keeps the socket readable, so listening
+    // on at once would only spin. Rest a little; closing idle connections frees descriptors.
+    incoming_->setEnabled(false);
+    QTimer::singleShot(kAcceptRest, this, [this] { incoming_->setEnabled(true); });
+    return;
+  }
+}
+
+void SingleInstance::take(int fd) {
+  auto* connection = new Connection(fd, this);
+  pending_.push_back(connection);
+  if (pending_.size() > kMaxPending) drop(pending_.front());
+  connect(connection->readable(), &QSocketNotifier::activated, this,
+          [this, connection] { read(connection); });
+  QTimer::singleShot(kFrameTime, connection, [this, connection] {
+    read(connection);  // the UI thread may have been busy while the frame came
+    drop(connection);
+  });
+  read(connection);  // a second start sends at once: its frame may be here already
+}
+
+void SingleInstance::read(Connection* connection) {
+  for (int reads = 0; reads < kReadsPerWake && connection->fd() >= 0; ++reads) {
+    char buffer[4096];
+    const ssize_t n = ::recv(connection->fd(), buffer, sizeof buffer, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    HandOverReader& reader = connection->reader;
+    const auto status = n > 0 ? reader.feed(buffer, static_cast<std::size_t>(n))
+                              : HandOverReader::Status::Invalid;  // ended before the frame did
+    if (status == HandOverReader::Status::Incomplete) continue;
+    if (status == HandOverReader::Status::Complete) {
+      (void)::send(connection->fd(), &kHandOverAck, 1, MSG_NOSIGNAL);
+    }
+    drop(connection);
+    if (status == HandOverReader::Status::Complete) received_(reader.paths());
+    return;
+  }
+}
+
+void SingleInstance::drop(Connection* connection) {
+  const auto at = std::find(pending_.begin(), pending_.end(), connection);
+  if (at == pending_.end()) return;
+  pending_.erase(at);
+  connection->close();
+  // Its notifier may be the one whose signal is running now.
+  connection->deleteLater();
 }
 
 }  // namespace sonavex

@@ -2,11 +2,15 @@
 // One player per user session. The running player holds a lock for its lifetime and listens on a
 // socket beside it; a second start hands its paths over and ends. A player that crashed leaves
 // its socket file behind but not its lock, so the next start removes the file and takes over.
+// Any program of the user can connect: a connection that has not sent its whole frame within 2 s
+// is closed, and only the newest few wait at once, so idle ones cannot use up the descriptors.
 #include <QObject>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
+class QSocketNotifier;
 
 namespace sonavex {
 
@@ -28,13 +32,19 @@ class SingleInstance : public QObject {
   const std::string& socketPath() const { return socketPath_; }
 
  private:
+  class Connection;
   void accept();
+  void take(int fd);
+  void read(Connection* connection);
+  void drop(Connection* connection);
 
   std::string lockPath_;
   std::string socketPath_;
   int lockFd_ = -1;
   int serverFd_ = -1;
   std::function<void(std::vector<std::string>)> received_;
+  QSocketNotifier* incoming_ = nullptr;
+  std::deque<Connection*> pending_;  // oldest first
 };
 
 }  // namespace sonavex

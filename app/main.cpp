@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QTimer>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #ifdef __GLIBC__
@@ -56,10 +57,21 @@ void preferX11() {
   }
 }
 
+// The usual soft limit of 1024 descriptors is soon reached by a long session (sound server,
+// connections of other programs) and then the exit save cannot create its file; the hard limit is
+// the one the system means.
+void raiseDescriptorLimit() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
+  raiseDescriptorLimit();
   const std::string first = argc >= 2 ? argv[1] : "";
   if (first == "--file-info") {
     return sonavex::runFileInfoCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,

@@ -102,9 +102,8 @@ std::string userDataDir() {
   return join(home, ".local/share/sonavex");
 }
 
-void savelastplaylist(const Core& core, const std::string& file) {
-  // Leaving the program must not be held up by a save that cannot be done; the old file stays.
-  writeFileAtomically(file, serializePlaylist(core.list.paths()));
+bool savelastplaylist(const Core& core, const std::string& file, std::string* error) {
+  return writeFileAtomically(file, serializePlaylist(core.list.paths()), error);
 }
 
 RestoreResult restoreLastPlaylist(Core& core, const std::string& file) {

@@ -16,8 +16,9 @@ std::string lastPlaylistPath(const std::string& executableDir, const std::string
 std::string executableDir();
 std::string userDataDir();
 
-// Writes every path of the playlist to the file; every error is ignored (the old file stays whole).
-void savelastplaylist(const Core& core, const std::string& file);
+// Writes every path of the playlist to the file. False (and the reason) when it could not; the old
+// file then stays whole.
+bool savelastplaylist(const Core& core, const std::string& file, std::string* error = nullptr);
 // What the restore at start found. A missing file is read whole (there is nothing to keep); a file
 // that exists but could not be read whole must not be saved over, or the user's list is lost.
 struct RestoreResult {

@@ -208,8 +208,11 @@ TEST_F(PlaylistFiles, TheLastPlaylistIsRestoredInOrderWithoutPlayingOrShuffling)
   EXPECT_TRUE(fs::exists(file));
   EXPECT_EQ(slurp(file), "") << "an empty playlist saves zero bytes";
   add({"/music/a b.mp3", "", "/music/x.y.z.wav"});
-  savelastplaylist(core, file);
+  EXPECT_TRUE(savelastplaylist(core, file));
   EXPECT_EQ(slurp(file), "/music/a b.mp3\r\n\r\n/music/x.y.z.wav\r\n");
+  std::string reason;
+  EXPECT_FALSE(savelastplaylist(core, tmp.root, &reason));
+  EXPECT_EQ(reason, "Is a directory");
   kit::Scene next;
   next.core.chkshuffle = 1;  // whatever the box says, a restore builds no order
   EXPECT_TRUE(restoreLastPlaylist(next.core, file).readWhole);

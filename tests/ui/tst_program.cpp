@@ -1,12 +1,22 @@
 // The built program itself, run as a user runs it: its informational options, the message
 // without a display, a termination request that arrives while a start-up notice is up, and one
-// player per session (a second start hands its paths over; a killed one's leftovers are no bar).
+// player per session (a second start hands its paths over; a killed one's leftovers are no bar;
+// idle connections to its socket are no bar either).
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "playlist/core/PlaylistFile.h"
 
@@ -40,6 +50,8 @@ struct Copy {
   QString program = dir.filePath("sonavex");
   QString playlist = dir.filePath("lastplaylist.txt");
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  // The players' soft limit of open files; 0 leaves the inherited one.
+  rlim_t softLimit = 0;
   Copy() {
     QFile::copy(QStringLiteral(SONAVEX_BINARY), program);
     env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -49,6 +61,14 @@ struct Copy {
   std::unique_ptr<QProcess> start(const QStringList& args = {}) {
     auto p = std::make_unique<QProcess>();
     p->setProcessEnvironment(env);
+    if (softLimit != 0) {
+      p->setChildProcessModifier([limit = softLimit] {
+        rlimit open{};
+        ::getrlimit(RLIMIT_NOFILE, &open);
+        open.rlim_cur = limit;
+        ::setrlimit(RLIMIT_NOFILE, &open);
+      });
+    }
     p->start(program, args);
     p->waitForStarted();
     return p;
@@ -65,6 +85,51 @@ bool terminate(QProcess& p) {
   ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
   return p.waitForFinished(10000) && p.exitCode() == 0;
 }
+
+// The soft and the hard limit of open files of a running process.
+QStringList openFilesLimits(qint64 pid) {
+  QFile limits(QStringLiteral("/proc/%1/limits").arg(pid));
+  if (!limits.open(QIODevice::ReadOnly)) return {};
+  for (const QByteArray& line : limits.readAll().split('\n')) {
+    if (line.startsWith("Max open files")) {
+      return QString::fromLatin1(line.mid(14)).split(' ', Qt::SkipEmptyParts).mid(0, 2);
+    }
+  }
+  return {};
+}
+
+// Connections that send nothing, as any program of the user may open them.
+struct IdleConnections {
+  std::vector<int> fds;
+  ~IdleConnections() {
+    for (int fd : fds) ::close(fd);
+  }
+  // False when the player stops taking connections.
+  bool open(const QString& socket, int count) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(socket);
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()) + 1);
+    const timeval patience{2, 0};
+    for (int i = 0; i < count; ++i) {
+      const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      if (fd < 0) return false;
+      fds.push_back(fd);
+      ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof patience);
+      if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return false;
+    }
+    return true;
+  }
+  // How many the player has closed.
+  int closed() {
+    std::vector<pollfd> polls;
+    for (int fd : fds) polls.push_back({fd, POLLIN, 0});
+    ::poll(polls.data(), polls.size(), 0);
+    return static_cast<int>(std::count_if(polls.begin(), polls.end(), [](const pollfd& p) {
+      return (p.revents & (POLLIN | POLLHUP)) != 0;  // nothing is ever sent: readable means ended
+    }));
+  }
+};
 
 }  // namespace
 
@@ -151,6 +216,30 @@ class ProgramTest : public QObject {
     QVERIFY(!c.listening());
     QCOMPARE(second->state(), QProcess::Running);
     QVERIFY(terminate(*second) && terminate(*first));
+  }
+
+  // 2,000 connections that send nothing, against a player started with the usual soft limit of
+  // 1,024 open files: it closes them, a second start still hands over, and the exit still saves.
+  void idleConnectionsNeitherStopTheHandOverNorTheSave() {
+    rlimit own{};
+    QVERIFY(::getrlimit(RLIMIT_NOFILE, &own) == 0);
+    if (own.rlim_max < 2100) QSKIP("the hard limit of open files is too low to hold 2,000");
+    own.rlim_cur = own.rlim_max;  // this test holds the 2,000 connections
+    QVERIFY(::setrlimit(RLIMIT_NOFILE, &own) == 0);
+    Copy c;
+    c.softLimit = 1024;
+    auto player = c.start();
+    QTRY_VERIFY_WITH_TIMEOUT(c.listening(), 10000);
+    const QStringList limits = openFilesLimits(player->processId());
+    QVERIFY2(limits.size() == 2 && limits[0] == limits[1], qPrintable(limits.join(' ')));
+
+    IdleConnections idle;
+    QVERIFY2(idle.open(c.dir.filePath("sonavex.socket"), 2000), "the player stopped taking connections");
+    const Run second = runProgram(c.program, {"/music/a.mp3"}, c.env);
+    QCOMPARE(second.exitCode, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(idle.closed(), 2000, 6000);
+    QVERIFY(terminate(*player));
+    QCOMPARE(c.saved(), QByteArray("/music/a.mp3\r\n"));
   }
 
   void aKilledPlayersLeftoversDoNotStopTheNextStart() {

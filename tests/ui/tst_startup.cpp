@@ -1,7 +1,13 @@
 // Start-up order, and every way the program ends: each saves the playlist once.
 #include <QSessionManager>
+#include <QTemporaryFile>
 #include <QTimer>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 #include "app/ExitSignals.h"
 #include "app/SessionEnd.h"
@@ -19,6 +25,57 @@ void leave(TestForms& t, int how) {
 }
 
 const Paths kSaved{"/music/a.mp3", "/music/b.mp3"};
+
+// A child process whose UI thread installs the exit signals and then is stuck until release();
+// once free it takes the pending request, and its handler ends it with 100 + the signal.
+struct StuckChild {
+  int ready[2] = {-1, -1};
+  int release[2] = {-1, -1};
+  pid_t pid = -1;
+  StuckChild() {
+    if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
+    pid = ::fork();
+    if (pid != 0) {
+      // The child's ends: a child that dies early then reads as an end of file.
+      ::close(ready[1]);
+      ::close(release[0]);
+      ready[1] = release[0] = -1;
+      return;
+    }
+    ExitSignals exits([](int s) { ::_exit(100 + s); });
+    char byte = exits.installed() ? 1 : 0;
+    if (::write(ready[1], &byte, 1) != 1 || ::read(release[0], &byte, 1) != 1) ::_exit(1);
+    for (int i = 0; i < 100; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ::_exit(2);
+  }
+  ~StuckChild() {
+    if (pid > 0 && ::waitpid(pid, nullptr, WNOHANG) == 0) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, nullptr, 0);
+    }
+    for (int fd : {ready[0], ready[1], release[0], release[1]}) {
+      if (fd >= 0) ::close(fd);
+    }
+  }
+  bool started() {
+    char byte = 0;
+    return pid > 0 && ::read(ready[0], &byte, 1) == 1 && byte == 1;
+  }
+  void send(int s) const {
+    if (pid > 0) ::kill(pid, s);
+  }
+  void letGo() { [[maybe_unused]] const ssize_t n = ::write(release[1], "x", 1); }
+  // The child's wait status once it has ended, or -1 while it runs.
+  int ended() {
+    int now = 0;
+    if (pid > 0 && ::waitpid(pid, &now, WNOHANG) == pid) {
+      pid = -1;
+      status = now;
+    }
+    return status;
+  }
+  int status = -1;
+};
 }  // namespace
 
 class StartupTest : public QObject {
@@ -71,7 +128,7 @@ class StartupTest : public QObject {
     QCOMPARE(t.quitCalls(), 0);
   }
 
-  void failedSaveStillEndsWithoutAMessage() {
+  void aFailedSaveStillEndsAndSaysWhyOnStandardErrorOnly() {
     TestForms t({}, false);
     t.forms().start();
     ScriptedMessages messages;
@@ -79,9 +136,20 @@ class StartupTest : public QObject {
     // A folder where the file should be makes every write fail.
     QVERIFY(QDir().mkpath(QString::fromStdString(t.lastPlaylistFile() + "/blocked")));
     t.core().list.appendEntry("/music/a.mp3");
+    // No box, but the terminal or the session's log hears why.
+    QTemporaryFile log;
+    QVERIFY(log.open());
+    QFile written(log.fileName());
+    const int terminal = ::dup(STDERR_FILENO);
+    ::dup2(log.handle(), STDERR_FILENO);
     t.forms().playlist().mnuexit_Click();
+    ::dup2(terminal, STDERR_FILENO);
+    ::close(terminal);
     QCOMPARE(t.quitCalls(), 1);
     QVERIFY(messages.shown.empty());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll().toStdString(), "sonavex: cannot save the playlist to \"" +
+                                              t.lastPlaylistFile() + "\": Is a directory\n");
   }
 
   void terminationSignalsSaveOnTheUiThreadAndEndOnce_data() {
@@ -108,6 +176,32 @@ class StartupTest : public QObject {
     QCOMPARE(t.savedBytes(), serializePlaylist(kSaved));
     QTest::qWait(20);  // room for a second delivery, which must not end again
     QCOMPARE(t.quitCalls(), 1);
+  }
+
+  // A UI thread that never reads the request: a signal 3 s after the first ends the process as
+  // the signal's default action does; earlier ones queue, and are handled once the thread is free.
+  void aFurtherSignalEndsAStuckProgramOnlyAfterThreeSeconds() {
+    using Clock = std::chrono::steady_clock;
+    StuckChild stuck;
+    QVERIFY(stuck.started());
+    const auto first = Clock::now();
+    int status = -1;
+    while ((status = stuck.ended()) == -1 && Clock::now() - first < std::chrono::seconds(10)) {
+      stuck.send(SIGTERM);
+      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    QVERIFY2(status != -1, "the stuck program did not end");
+    QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    QVERIFY(Clock::now() - first >= std::chrono::nanoseconds(ExitSignals::kPatienceNs));
+
+    StuckChild freed;
+    QVERIFY(freed.started());
+    freed.send(SIGTERM);
+    freed.send(SIGTERM);
+    freed.letGo();
+    QTRY_VERIFY((status = freed.ended()) != -1);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 100 + SIGTERM);
   }
 
   // Runs the application's event loop to its end; kept last because it ends that loop.
