@@ -1,5 +1,7 @@
 #include "app/core/HandOver.h"
 
+#include <algorithm>
+
 namespace sonavex {
 
 namespace {
@@ -42,7 +44,9 @@ HandOverReader::Status HandOverReader::feed(const char* data, std::size_t size) 
     count_ = readWord();
     if (!count_) return status_;
     if (*count_ > kMaxPaths) return status_ = Status::Invalid;
-    paths_.reserve(*count_);
+    // Room for what has arrived rather than for what the frame claims: four bytes claiming a
+    // million paths must not cost tens of megabytes.
+    paths_.reserve(std::min<std::uint32_t>(*count_, 1024));
   }
   while (paths_.size() < *count_) {
     if (!pathLength_) {
