@@ -9,8 +9,8 @@
 #include <QPointer>
 #include <QString>
 
-#include "app/core/Core.h"
-#include "playlist/core/Random.h"
+#include "core/Core.h"
+#include "core/model/Random.h"
 
 namespace sonavex {
 

@@ -2,9 +2,9 @@
 
 #include "app/Forms.h"
 #include "app/MprisService.h"
-#include "app/core/CommandLine.h"
-#include "player/frmMain.h"
-#include "playlist/frmplaylist.h"
+#include "core/model/CommandLine.h"
+#include "windows/frmMain.h"
+#include "windows/frmplaylist.h"
 
 namespace sonavex {
 

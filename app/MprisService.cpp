@@ -10,8 +10,8 @@
 
 #include "app/Forms.h"
 #include "app/MprisAdaptors.h"
-#include "mediainfo/core/FileProbe.h"
-#include "playlist/core/PlaylistModel.h"
+#include "core/model/FileProbe.h"
+#include "core/model/PlaylistModel.h"
 
 namespace sonavex {
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QVariantMap>
 
-#include "app/core/MediaControl.h"
+#include "core/MediaControl.h"
 
 namespace sonavex {
 

@@ -18,7 +18,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/core/HandOver.h"
+#include "core/model/HandOver.h"
 
 namespace sonavex {
 

@@ -18,13 +18,13 @@
 #include "app/Forms.h"
 #include "app/SessionEnd.h"
 #include "app/SingleInstance.h"
-#include "app/StartupProbe.h"
-#include "app/Version.h"
-#include "app/core/CommandLine.h"
+#include "ui/StartupProbe.h"
+#include "ui/Version.h"
+#include "core/model/CommandLine.h"
 #include "engine/gst/GstMediaEngine.h"
-#include "mediainfo/core/FileInfoCommand.h"
-#include "playlist/core/LastPlaylist.h"
-#include "playlist/frmplaylist.h"
+#include "core/FileInfoCommand.h"
+#include "core/LastPlaylist.h"
+#include "windows/frmplaylist.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "app/core/Core.h"
-#include "commands/core/AddCommands.h"
-#include "commands/core/OrderCommands.h"
-#include "commands/core/RemoveCommands.h"
+#include "core/Core.h"
+#include "core/AddCommands.h"
+#include "core/OrderCommands.h"
+#include "core/RemoveCommands.h"
 #include "support/FakeMediaEngine.h"
-#include "playlist/core/FileDrop.h"
-#include "playlist/core/Random.h"
+#include "core/FileDrop.h"
+#include "core/model/Random.h"
 
 namespace sonavex {
 namespace {

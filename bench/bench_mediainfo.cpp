@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "mediainfo/core/FileInfoTexts.h"
+#include "core/FileInfoTexts.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include "WindowsKit.h"
 #include "app/Forms.h"
-#include "dialogs/frmAbout.h"
-#include "dialogs/frmsearch.h"
-#include "playlist/frmplaylist.h"
+#include "windows/frmAbout.h"
+#include "windows/frmsearch.h"
+#include "windows/frmplaylist.h"
 
 namespace {
 

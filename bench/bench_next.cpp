@@ -19,8 +19,8 @@
 
 #include "app/Forms.h"
 #include "engine/gst/GstMediaEngine.h"
-#include "player/frmMain.h"
-#include "playlist/frmplaylist.h"
+#include "windows/frmMain.h"
+#include "windows/frmplaylist.h"
 
 namespace {
 

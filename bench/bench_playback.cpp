@@ -2,10 +2,10 @@
 // and previous track. The engine does nothing, so only the core's own work is measured.
 #include <benchmark/benchmark.h>
 
-#include "app/core/Core.h"
-#include "player/core/Transport.h"
-#include "playlist/core/Sequencer.h"
-#include "playlist/core/Shuffle.h"
+#include "core/Core.h"
+#include "core/Transport.h"
+#include "core/Sequencer.h"
+#include "core/Shuffle.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "support/FakeMediaEngine.h"
-#include "playlist/core/LastPlaylist.h"
-#include "playlist/core/PlaylistFile.h"
+#include "core/LastPlaylist.h"
+#include "core/PlaylistFile.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "WindowsKit.h"
 #include "app/Forms.h"
-#include "playlist/core/LastPlaylist.h"
-#include "playlist/core/PlaylistFile.h"
-#include "playlist/PlaylistView.h"
-#include "playlist/frmplaylist.h"
+#include "core/LastPlaylist.h"
+#include "core/PlaylistFile.h"
+#include "windows/PlaylistView.h"
+#include "windows/frmplaylist.h"
 
 namespace {
 

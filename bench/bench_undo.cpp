@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/core/Core.h"
-#include "commands/core/OrderCommands.h"
-#include "commands/core/RemoveCommands.h"
-#include "playlist/core/FileDrop.h"
-#include "playlist/core/Random.h"
-#include "playlist/core/UndoableEdits.h"
+#include "core/Core.h"
+#include "core/OrderCommands.h"
+#include "core/RemoveCommands.h"
+#include "core/FileDrop.h"
+#include "core/model/Random.h"
+#include "core/UndoableEdits.h"
 #include "support/FakeMediaEngine.h"
 
 namespace sonavex {

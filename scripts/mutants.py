@@ -2,7 +2,7 @@
 """Mutation testing of the core: do the core tests notice when the code is subtly wrong?
 
 Copies the sources of a git revision into a scratch folder, builds the Qt-free core and its tests
-there, then applies one small mutation at a time to the core sources (*/core/*.cpp): a comparison
+there, then applies one small mutation at a time to the core sources (core/*.cpp, core/model/*.cpp): a comparison
 flipped, + 1 / - 1 swapped, a condition negated, a statement removed, a constant changed, && and ||
 swapped. Each mutant is rebuilt (only the changed file and the link) and the core tests run on it.
 A mutant is killed when a test fails (or the tests time out), survives when every test passes, and
@@ -183,13 +183,9 @@ def main():
     timeout = max(30.0, 5 * (time.monotonic() - started))
 
     sources = []
-    for folder in sorted(os.listdir(src)):
-        if folder in ("tests", "bench"):
-            continue
-        core = os.path.join(src, folder, "core")
-        if os.path.isdir(core):
-            sources += [os.path.join(folder, "core", f) for f in sorted(os.listdir(core))
-                        if f.endswith(".cpp")]
+    for folder in ("core", os.path.join("core", "model")):
+        sources += [os.path.join(folder, f) for f in sorted(os.listdir(os.path.join(src, folder)))
+                    if f.endswith(".cpp")]
     everything = []
     for rel in sources:
         with open(os.path.join(src, rel)) as f:

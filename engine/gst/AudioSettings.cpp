@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/core/MediaEngine.h"
+#include "core/model/MediaEngine.h"
 
 namespace sonavex {
 

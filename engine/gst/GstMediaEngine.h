@@ -22,7 +22,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/core/MediaEngine.h"
+#include "core/model/MediaEngine.h"
 #include "engine/gst/PipelineWorker.h"
 
 typedef struct _GstMessage GstMessage;

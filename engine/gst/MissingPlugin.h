@@ -3,7 +3,7 @@
 // brings it. Pure string work, so the table is checked without GStreamer.
 #include <string_view>
 
-#include "engine/core/MediaEngine.h"
+#include "core/model/MediaEngine.h"
 
 namespace sonavex {
 

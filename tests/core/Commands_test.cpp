@@ -12,15 +12,15 @@
 #include <random>
 #include <thread>
 
-#include "app/core/CommandLine.h"
-#include "commands/core/AddCommands.h"
-#include "commands/core/FindFiles.h"
-#include "commands/core/OrderCommands.h"
-#include "commands/core/RandomOrder.h"
-#include "commands/core/RemoveCommands.h"
-#include "commands/core/SelectionText.h"
-#include "commands/core/Sorting.h"
-#include "playlist/core/FileDrop.h"
+#include "core/model/CommandLine.h"
+#include "core/AddCommands.h"
+#include "core/FindFiles.h"
+#include "core/OrderCommands.h"
+#include "core/RandomOrder.h"
+#include "core/RemoveCommands.h"
+#include "core/model/SelectionText.h"
+#include "core/model/Sorting.h"
+#include "core/FileDrop.h"
 #include "tests/core/Kit.h"
 
 namespace sonavex {

@@ -2,9 +2,9 @@
 #include <cmath>
 #include <limits>
 
-#include "app/core/HandOver.h"
-#include "app/core/MediaControl.h"
-#include "player/core/Transport.h"
+#include "core/model/HandOver.h"
+#include "core/MediaControl.h"
+#include "core/Transport.h"
 #include "tests/core/Kit.h"
 
 namespace sonavex {

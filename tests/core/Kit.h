@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/core/Core.h"
-#include "playlist/core/Sequencer.h"
+#include "core/Core.h"
+#include "core/Sequencer.h"
 #include "support/FakeMediaEngine.h"
 
 namespace sonavex::kit {

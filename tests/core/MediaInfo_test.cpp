@@ -6,8 +6,8 @@
 #include <map>
 #include <sstream>
 
-#include "mediainfo/core/FileInfoCommand.h"
-#include "mediainfo/core/FileInfoTexts.h"
+#include "core/FileInfoCommand.h"
+#include "core/FileInfoTexts.h"
 #include "tests/core/Kit.h"
 
 namespace sonavex {

@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "commands/core/AudioMenus.h"
-#include "commands/core/PopupMenus.h"
-#include "dialogs/core/SystemInfo.h"
-#include "dialogs/core/TrackSearch.h"
-#include "player/core/VolumePopup.h"
-#include "playlist/core/Random.h"
+#include "core/AudioMenus.h"
+#include "core/PopupMenus.h"
+#include "core/SystemInfo.h"
+#include "core/TrackSearch.h"
+#include "core/VolumePopup.h"
+#include "core/model/Random.h"
 #include "support/FakeMediaEngine.h"
 
 namespace sonavex {

@@ -5,11 +5,11 @@
 #include <array>
 #include <limits>
 
-#include "player/core/Clock.h"
-#include "player/core/Marquee.h"
-#include "player/core/Transport.h"
-#include "playlist/core/ListActions.h"
-#include "playlist/core/Shuffle.h"
+#include "core/Clock.h"
+#include "core/Marquee.h"
+#include "core/Transport.h"
+#include "core/ListActions.h"
+#include "core/Shuffle.h"
 #include "tests/core/Kit.h"
 
 namespace sonavex {

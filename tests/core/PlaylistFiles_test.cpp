@@ -11,8 +11,8 @@
 #include <functional>
 #include <set>
 
-#include "playlist/core/LastPlaylist.h"
-#include "playlist/core/PlaylistFile.h"
+#include "core/LastPlaylist.h"
+#include "core/PlaylistFile.h"
 #include "tests/core/Kit.h"
 
 namespace sonavex {

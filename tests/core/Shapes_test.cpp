@@ -5,12 +5,12 @@
 #include <cmath>
 #include <limits>
 
-#include "app/core/Region.h"
-#include "commands/core/Flyout.h"
-#include "player/core/PlayerShape.h"
-#include "player/core/ToggleButton.h"
-#include "player/core/VolumePopup.h"
-#include "playlist/core/PanelShape.h"
+#include "core/model/Region.h"
+#include "core/model/Flyout.h"
+#include "core/model/PlayerShape.h"
+#include "core/model/ToggleButton.h"
+#include "core/VolumePopup.h"
+#include "core/model/PanelShape.h"
 
 namespace sonavex {
 namespace {

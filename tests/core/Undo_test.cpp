@@ -6,16 +6,16 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/core/CommandLine.h"
-#include "commands/core/AddCommands.h"
-#include "commands/core/OrderCommands.h"
-#include "commands/core/RemoveCommands.h"
-#include "player/core/Transport.h"
-#include "playlist/core/FileDrop.h"
-#include "playlist/core/ListActions.h"
-#include "playlist/core/PlaylistFile.h"
-#include "playlist/core/Shuffle.h"
-#include "playlist/core/UndoableEdits.h"
+#include "core/model/CommandLine.h"
+#include "core/AddCommands.h"
+#include "core/OrderCommands.h"
+#include "core/RemoveCommands.h"
+#include "core/Transport.h"
+#include "core/FileDrop.h"
+#include "core/ListActions.h"
+#include "core/PlaylistFile.h"
+#include "core/Shuffle.h"
+#include "core/UndoableEdits.h"
 #include "tests/core/Kit.h"
 
 namespace sonavex {

@@ -1,9 +1,9 @@
 // The audio menus on the real engine: Mute silences the sink and Peak brings the sound back; ".5"
 // on an MP3 plays it at half speed, and so at half pitch.
 #include "Kit.h"
-#include "commands/core/AudioMenus.h"
-#include "player/core/VolumePopup.h"
-#include "playlist/core/Random.h"
+#include "core/AudioMenus.h"
+#include "core/VolumePopup.h"
+#include "core/model/Random.h"
 
 namespace sonavex::e2e {
 namespace {

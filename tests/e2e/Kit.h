@@ -24,12 +24,12 @@
 
 #include "app/Forms.h"
 #include "app/MprisService.h"
-#include "app/core/Core.h"
+#include "core/Core.h"
 #include "engine/gst/GstMediaEngine.h"
-#include "player/core/Clock.h"
-#include "player/core/Marquee.h"
-#include "playlist/core/PlaylistFile.h"
-#include "playlist/core/Sequencer.h"
+#include "core/Clock.h"
+#include "core/Marquee.h"
+#include "core/PlaylistFile.h"
+#include "core/Sequencer.h"
 
 namespace sonavex::e2e {
 

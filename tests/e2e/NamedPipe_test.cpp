@@ -12,9 +12,9 @@
 #include <thread>
 
 #include "Kit.h"
-#include "player/frmMain.h"
-#include "playlist/PlaylistView.h"
-#include "playlist/frmplaylist.h"
+#include "windows/frmMain.h"
+#include "windows/PlaylistView.h"
+#include "windows/frmplaylist.h"
 
 namespace sonavex::e2e {
 namespace {

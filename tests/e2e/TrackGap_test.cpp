@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "Kit.h"
-#include "player/core/Transport.h"
+#include "core/Transport.h"
 
 namespace sonavex::e2e {
 namespace {

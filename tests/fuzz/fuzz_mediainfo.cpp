@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "mediainfo/core/FileInfoTexts.h"
+#include "core/FileInfoTexts.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/MediaEngine.h"
+#include "core/model/MediaEngine.h"
 
 namespace sonavex {
 

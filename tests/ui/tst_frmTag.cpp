@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "mediainfo/frmTag.h"
+#include "windows/frmTag.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;

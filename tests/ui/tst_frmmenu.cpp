@@ -10,8 +10,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-#include "commands/frmmenu.h"
-#include "app/RegionMask.h"
+#include "windows/frmmenu.h"
+#include "ui/RegionMask.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;

@@ -5,8 +5,8 @@
 #include <QFileDialog>
 #include <QSignalSpy>
 
-#include "commands/QtFileDialog.h"
-#include "dialogs/modFolderBrowse.h"
+#include "ui/QtFileDialog.h"
+#include "ui/modFolderBrowse.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;

@@ -11,11 +11,11 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "dialogs/frmAbout.h"
-#include "dialogs/frmsearch.h"
-#include "player/frmvol.h"
-#include "app/RegionMask.h"
-#include "player/core/VolumePopup.h"
+#include "windows/frmAbout.h"
+#include "windows/frmsearch.h"
+#include "windows/frmvol.h"
+#include "ui/RegionMask.h"
+#include "core/VolumePopup.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;

@@ -18,7 +18,7 @@
 #include <memory>
 #include <vector>
 
-#include "playlist/core/PlaylistFile.h"
+#include "core/PlaylistFile.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "app/RegionMask.h"
-#include "app/SkinImage.h"
-#include "app/Twips.h"
-#include "dialogs/frmAbout.h"
-#include "player/core/ToggleButton.h"
-#include "player/frmbutton.h"
-#include "player/frmvol.h"
-#include "commands/frmmenu.h"
+#include "ui/RegionMask.h"
+#include "ui/SkinImage.h"
+#include "ui/Twips.h"
+#include "windows/frmAbout.h"
+#include "core/model/ToggleButton.h"
+#include "windows/frmbutton.h"
+#include "windows/frmvol.h"
+#include "windows/frmmenu.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;

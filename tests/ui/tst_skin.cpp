@@ -6,10 +6,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/Fonts.h"
-#include "app/Skin.h"
-#include "app/SkinButton.h"
-#include "app/SkinImage.h"
+#include "ui/Fonts.h"
+#include "ui/Skin.h"
+#include "ui/SkinButton.h"
+#include "ui/SkinImage.h"
 
 using namespace sonavex;
 

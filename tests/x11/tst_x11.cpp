@@ -8,12 +8,12 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-#include "app/RegionMask.h"
-#include "app/Twips.h"
-#include "app/WindowDrag.h"
-#include "commands/frmmenu.h"
-#include "player/frmbutton.h"
-#include "player/frmvol.h"
+#include "ui/RegionMask.h"
+#include "ui/Twips.h"
+#include "ui/WindowDrag.h"
+#include "windows/frmmenu.h"
+#include "windows/frmbutton.h"
+#include "windows/frmvol.h"
 #include "support/TestForms.h"
 
 // Xlib's macros (None, Bool, Status...) clash with Qt's names: its headers come last.

@@ -9,11 +9,11 @@
 #include <memory>
 
 #include "app/Forms.h"
-#include "app/core/Platform.h"
-#include "player/frmMain.h"
-#include "playlist/PlaylistView.h"
-#include "playlist/core/PlaylistFile.h"
-#include "playlist/frmplaylist.h"
+#include "core/model/Platform.h"
+#include "windows/frmMain.h"
+#include "windows/PlaylistView.h"
+#include "core/PlaylistFile.h"
+#include "windows/frmplaylist.h"
 #include "support/FakeMediaEngine.h"
 
 class QFileDialog;

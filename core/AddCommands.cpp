@@ -1,0 +1,50 @@
+#include "core/AddCommands.h"
+
+#include "core/FindFiles.h"
+#include "core/model/SelectionText.h"
+#include "core/Shuffle.h"
+#include "core/UndoableEdits.h"
+
+namespace sonavex {
+
+namespace {
+constexpr const char* kAddFilesFilter =
+    "all supported files *.mp3;*.wma;*.mid;*.wav;*.cda;*.asf|*.mp3;*.wma;*.mid;*.wav;*.cda;*.asf|"
+    "*.mp3|*.mp3|*.wma|*.wma|*.cda|*.cda|*.mid|*.mid|*.wav|*.wav|*.asf|*.asf|*.dat|*.dat|*.*|*.*";
+constexpr long kAddFilesFlags = kExplorerStyle | kAllowMultiSelect;
+constexpr int kAddFilesMaxFileSize = 32767;
+}  // namespace
+
+void cmdfile_Click(Core& core) {
+  PlaylistBatch batch(core.list);
+  if (FileDialog* cd1 = core.platform.cd1) {
+    cd1->Filter = kAddFilesFilter;
+    cd1->Flags = kAddFilesFlags;
+    cd1->MaxFileSize = kAddFilesMaxFileSize;
+    cd1->ShowOpen();
+    // Our dialog hands back the whole selection however long it is, so nothing is cut off and
+    // every chosen file is appended.
+    AppendRecorder added(core);
+    for (auto& path : pathsOfSelection(cd1->FileName)) core.list.appendEntry(std::move(path));
+    added.record();
+  }
+  rebuildShuffleOrder(core);
+}
+
+void cmddir_Click(Core& core) {
+  PlaylistBatch batch(core.list);
+  {
+    BusyScope busy(core.platform.busy);
+    const std::string folder =
+        core.platform.folders ? core.platform.folders->BrowseForFolder("Select a directory") : std::string();
+    if (!folder.empty()) {
+      AppendRecorder added(core);
+      ScanCounts counts;
+      scanFolderTree(core, folder, addFolderPatterns(), counts);
+      added.record();
+    }
+  }
+  rebuildShuffleOrder(core);
+}
+
+}  // namespace sonavex

@@ -1,0 +1,78 @@
+#pragma once
+// Everything the windows share, without the windows: the playlist and its undo history, the
+// shuffle order and play modes, the program-wide values, what the player window shows, the engine
+// and the platform services. Each window event hands this to a core operation and then renders
+// the result.
+#include <optional>
+#include <string>
+
+#include "core/model/Platform.h"
+#include "core/model/MediaEngine.h"
+#include "core/model/PlaylistModel.h"
+#include "core/model/Random.h"
+#include "core/model/ShuffleOrder.h"
+#include "core/model/UndoHistory.h"
+
+namespace sonavex {
+
+// Program-wide values shared by the windows.
+struct SharedValues {
+  Index currenttrack = 0;              // current entry, -1 none
+  std::optional<Index> tracknumber;    // currenttrack + 1; empty until first set
+  int lastkey = 0;                     // key code of the last key released over player or playlist
+  std::string marqueetext;             // the title that scrolls
+  int marqueepos = 0;                  // scroll position, 1-based after a tick
+  std::string fileinfopath;            // the file the file info dialog shows
+  // Tracks that failed one after another since a stream last started; when every entry has failed
+  // the list cannot play and the skipping stops.
+  Index failedInARow = 0;
+  std::string lastErrorText;           // why the last track failed; "" once a stream starts
+};
+
+// What the player window `frmMain` shows, and which timers run. The windows render this.
+struct PlayerFace {
+  std::string lblsongname;         // scrolling title (bytes of the file name)
+  std::string lblsongnameTooltip;
+  std::string lblctime;            // elapsed time
+  std::string lblttime;            // total time
+  std::string lbltmp;              // media-error flag: "error" or ""
+  std::string lbltmp1;             // the file name followed by two spaces
+  double imgprogWidth = 157;       // fill width of the seek bar in pixels
+  bool progVisible = true;         // picprog and imgprog shown
+  bool progEnabled = true;         // picprog and imgprog accept clicks
+  bool marqueeTimerOn = false;     // Timer2 of frmMain (222 ms)
+  bool clockTimerOn = false;       // Timer2 of frmplaylist (1000 ms)
+  unsigned long seeks = 0;         // counts the jumps within a track, so others can tell of them
+};
+
+// What the volume popup shows and remembers.
+struct VolumeFace {
+  int level = 0;             // last level chosen by a click on the popup, 0..10000
+  double fillWidth = 294;    // pixels; the design width until the first click or menu choice
+};
+
+// Which item of the Balance and Pitch menus carries the check mark.
+struct AudioChecks {
+  int balance = 1;  // "Middle": the balance the playlist window sets when it loads
+  int rate = 4;     // "1"
+};
+
+struct Core {
+  Core(MediaEngine& engine, RandomSource& random) : mp1(engine), rng(random) {}
+
+  PlaylistModel list;       // cpvcoollist1 (paths) and cpvcoollist2 (display names)
+  ShuffleOrder List5;       // shuffle order
+  UndoHistory history;      // undo and redo of the playlist commands
+  int chkloop = 1;          // loop box, on at start
+  int chkshuffle = 0;       // shuffle box, off at start
+  SharedValues shared;
+  PlayerFace face;
+  VolumeFace vol;
+  AudioChecks checks;
+  MediaEngine& mp1;
+  RandomSource& rng;
+  Platform platform;
+  std::string decimalSeparator = ".";  // the user's decimal separator for the time labels
+};
+
+}  // namespace sonavex

@@ -1,0 +1,80 @@
+#include "core/FileDrop.h"
+
+#include <sys/stat.h>
+
+#include "core/FindFiles.h"
+#include "core/PlaylistFile.h"
+#include "core/Shuffle.h"
+#include "core/UndoableEdits.h"
+
+namespace sonavex {
+
+namespace {
+
+enum class DropKind { File, Folder };
+
+// What the file system says decides; the name's shape only decides for a name that does not exist:
+// "x.abc" is taken for a file, anything else (also a name under four characters) for a folder.
+DropKind classify(const std::string& name) {
+  struct stat info {};
+  if (stat(name.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? DropKind::Folder : DropKind::File;
+  if (name.size() >= 4 && name[name.size() - 4] == '.') return DropKind::File;
+  return DropKind::Folder;
+}
+
+// One item of a drop: a file becomes an entry, a folder is scanned (`counts` grows over the drop,
+// and `errors` collects what failed).
+void appendDropped(Core& core, const std::string& name, ScanCounts& counts, ErrorReport& errors) {
+  if (name.empty()) return;  // names nothing; must not become a scan of "/"
+  if (classify(name) == DropKind::File) {
+    core.list.appendEntry(name);
+  } else {
+    BusyScope busy(core.platform.busy);
+    scanFolderTree(core, name, dropFolderPatterns(), counts, &errors);
+  }
+}
+
+}  // namespace
+
+void filedragging(Core& core, const std::vector<std::string>& paths) {
+  PlaylistBatch batch(core.list);
+  AppendRecorder added(core);  // the whole drop is one step
+  ScanCounts counts;  // grows over all the folders of this drop
+  ErrorReport errors;
+  for (const auto& name : paths) appendDropped(core, name, counts, errors);
+  added.record();
+  // Once for the whole drop: the order only needs to be right after the last item.
+  rebuildShuffleOrder(core);
+  errors.notify(core.platform.messages);
+}
+
+bool isPlaylistFileName(const std::string& name) {
+  static constexpr char kExtension[] = ".plt";
+  constexpr std::size_t n = sizeof kExtension - 1;
+  if (name.size() < n) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = name[name.size() - n + i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kExtension[i]) return false;
+  }
+  struct stat info {};
+  return stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+void openCommandLinePaths(Core& core, const std::vector<std::string>& paths) {
+  PlaylistBatch batch(core.list);
+  AppendRecorder added(core);  // files, folders and loaded playlists alike: one step
+  ScanCounts counts;
+  ErrorReport errors;
+  for (const auto& name : paths) {
+    if (isPlaylistFileName(name)) {
+      loadPlaylistFile(core, name, &errors);
+    } else {
+      appendDropped(core, name, counts, errors);
+    }
+  }
+  added.record();
+  rebuildShuffleOrder(core);
+  errors.notify(core.platform.messages);
+}
+
+}  // namespace sonavex

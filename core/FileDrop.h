@@ -1,0 +1,24 @@
+#pragma once
+// Files and folders dropped on the player window, the playlist window or its list (and paths given
+// on the command line) join the playlist: files as entries, folders scanned for audio files. What
+// failed on the way is told once, as a notice after the intake, so that neither the program the
+// files came from nor a media control's call waits for a person; see ErrorReport.
+#include <string>
+#include <vector>
+
+#include "core/Core.h"
+
+namespace sonavex {
+
+void filedragging(Core& core, const std::vector<std::string>& paths);
+
+// Paths given on the command line (as a file manager opens files with the player) join the playlist
+// as a drop of them would, except a playlist file: an existing regular file whose name ends in
+// ".plt" (any letter case) is loaded as the load button loads one, its entries taking its place
+// among the paths. A dropped playlist file stays one entry, as it always was.
+void openCommandLinePaths(Core& core, const std::vector<std::string>& paths);
+
+// True when the command line loads `name` as a playlist file (see above).
+bool isPlaylistFileName(const std::string& name);
+
+}  // namespace sonavex

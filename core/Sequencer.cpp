@@ -1,0 +1,140 @@
+#include "core/Sequencer.h"
+
+#include <iostream>
+
+#include "core/Transport.h"
+
+namespace sonavex {
+
+namespace {
+
+// Moves the shuffle position and returns the entry stored there.
+Index stepShuffleTo(ShuffleOrder& order, Index position) {
+  order.setListIndex(position);
+  return order.at(position);
+}
+
+}  // namespace
+
+void nextsong(Core& core) {
+  // Every input is read once, before anything changes.
+  const int S = core.chkshuffle;
+  const int L = core.chkloop;
+  Index G = core.list.listIndex2();
+  core.shared.currenttrack = G;
+  const Index P = core.List5.listIndex();
+  core.list.setListIndex1(G);
+  const Index N = core.list.count();
+  const Index M = core.List5.count();
+
+  if (G < N - 1 && S == 0 && L == 0) {
+    G = G + 1;
+  } else if (P < M - 1 && S == 1 && L == 0) {
+    G = stepShuffleTo(core.List5, P + 1);
+  } else if (G < N - 1 && S == 0 && L == 1) {
+    G = G + 1;
+  } else if (P < M - 1 && S == 1 && L == 1) {
+    G = stepShuffleTo(core.List5, P + 1);
+  } else if (G == N - 1 && S == 0 && L == 0) {
+    G = kNone;
+  } else if (P == M - 1 && S == 1 && L == 0) {
+    G = kNone;
+  } else if (G == N - 1 && S == 0 && L == 1) {
+    // An empty list has nothing to wrap to: end it rather than mark a missing entry.
+    G = N > 0 ? 0 : kNone;
+  } else if (P == M - 1 && S == 1 && L == 1) {
+    // The same order is replayed from its start, not reshuffled.
+    G = M > 0 ? stepShuffleTo(core.List5, 0) : kNone;
+  }
+  // Any other combination leaves G as it was: the same entry is opened again.
+
+  openAndMark(core, G);
+}
+
+void openAndMark(Core& core, Index g) {
+  core.shared.currenttrack = g;
+  openEntry(core, g);
+  core.list.markEntry(g);
+  currenttracknumber(core);
+  // Nothing plays any more: the player must not look as if it still did.
+  if (g == kNone) stopFace(core.face);
+}
+
+void openEntry(Core& core, Index g) {
+  const std::string& path = core.list.path(g);  // out of range (-1) reads as the empty path
+  core.mp1.open(path);
+  if (path.empty() && g >= 0 && g < core.list.count()) trackFailed(core, "the entry has no path");
+}
+
+void trackFailed(Core& core, const std::string& reason) {
+  core.face.lbltmp = "error";
+  // The marquee tick turns the flag into a skip; before any stream started (or after stop) its
+  // timer is off, and the failed track would otherwise wait forever.
+  core.face.marqueeTimerOn = true;
+  core.shared.lastErrorText = reason;
+  std::cerr << "sonavex: cannot play \"" << core.mp1.fileName() << "\": " << reason << '\n';
+}
+
+void stopFace(PlayerFace& face) {
+  face.marqueeTimerOn = false;
+  face.clockTimerOn = false;
+  face.lblsongname.clear();
+  face.lblttime.clear();
+  face.lblctime.clear();
+}
+
+void trackEnded(Core& core) {
+  nextsong(core);
+  PlayerFace& face = core.face;
+  face.lblsongnameTooltip.clear();
+  face.lblctime.clear();
+  face.lblttime.clear();
+  face.progVisible = false;
+  face.lblsongname.clear();
+}
+
+void mp1_EndOfStream(Core& /*core*/, long /*result*/) {}
+
+void mp1_PlayStateChange(Core& core, long /*oldState*/, long newState) {
+  if (newState == kStopped) trackEnded(core);
+}
+
+void mp1_Error(Core& core) {
+  const EngineError error = core.mp1.lastError();
+  if (error.fault == EngineFault::Track) {
+    trackFailed(core, error.text.empty() ? std::string("the engine reported an error") : error.text);
+    return;
+  }
+  // Without sound output (or an engine) every track would fail alike: stop instead of skipping
+  // through the list, and say why once. The next play tries again.
+  cmdstop_Click(core);
+  core.face.lbltmp.clear();
+  core.shared.lastErrorText = error.text;
+  core.face.lblsongnameTooltip = error.text;
+  const std::string text = error.fault == EngineFault::Output
+                               ? "No sound output: " + error.text
+                               : "The media engine could not be started: " + error.text;
+  std::cerr << "sonavex: " << text << '\n';
+  if (core.platform.messages) {
+    core.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::Critical);
+  }
+}
+
+void mp1_NewStream(Core& core) {
+  PlayerFace& face = core.face;
+  face.lblsongname.clear();
+  face.clockTimerOn = true;
+  face.progVisible = true;
+  // A pause before the new track disabled the bar; the new track plays, so seeking works again.
+  face.progEnabled = true;
+  core.shared.failedInARow = 0;
+  core.shared.lastErrorText.clear();
+  core.shared.marqueepos = 0;
+  const std::string name(fileNameOf(core.mp1.fileName()));
+  core.shared.marqueetext = name + "    ";
+  face.lblsongname = name + "  ";
+  face.lbltmp1 = name + "  ";
+  face.marqueeTimerOn = true;
+}
+
+}  // namespace sonavex

@@ -1,0 +1,14 @@
+#pragma once
+// The transport commands of the player window.
+#include "core/Core.h"
+
+namespace sonavex {
+
+void currenttracknumber(Core& core);  // tracknumber := currenttrack + 1
+void cmdplay_Click(Core& core);       // the focused entry, or the first
+void cmdpause_Click(Core& core);      // pause while playing, resume while paused
+void cmdstop_Click(Core& core);       // stops; does not advance to the next track
+void cmdprev_Click(Core& core);       // previous entry (plain, looped or shuffled)
+// The next button runs nextsong after letting pending window events run; that part is the window's.
+
+}  // namespace sonavex

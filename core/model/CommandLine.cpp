@@ -1,0 +1,96 @@
+#include "core/model/CommandLine.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+
+namespace sonavex {
+
+namespace {
+
+bool startsWithFileScheme(const std::string& arg) {
+  static constexpr char kScheme[] = "file:";
+  if (arg.size() < sizeof kScheme - 1) return false;
+  for (std::size_t i = 0; i < sizeof kScheme - 1; ++i)
+    if (std::tolower(static_cast<unsigned char>(arg[i])) != kScheme[i]) return false;
+  return true;
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// "%41" becomes "A"; a '%' not followed by two hex digits stays as it is.
+std::string percentDecoded(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
+        hexValue(text[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
+      i += 2;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string pathOfFileUri(const std::string& uri) {
+  if (!startsWithFileScheme(uri)) return {};
+  std::string rest = uri.substr(5);
+  const std::size_t end = rest.find_first_of("?#");
+  if (end != std::string::npos) rest.resize(end);
+  if (rest.rfind("//", 0) == 0) {
+    const std::size_t slash = rest.find('/', 2);
+    const std::string host =
+        rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
+    std::string lowered;
+    for (char c : host)
+      lowered.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    if (!host.empty() && lowered != "localhost") return {};
+    rest = slash == std::string::npos ? std::string() : rest.substr(slash);
+  }
+  if (rest.empty() || rest.front() != '/') return {};
+  std::string path = percentDecoded(rest);
+  // "%00" would give a name the system calls cut short at the NUL.
+  if (path.find('\0') != std::string::npos) return {};
+  return path;
+}
+
+std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,
+                                          const std::string& currentFolder) {
+  std::vector<std::string> paths;
+  for (const std::string& arg : args) {
+    if (arg.empty()) continue;
+    if (startsWithFileScheme(arg)) {
+      std::string path = pathOfFileUri(arg);
+      if (!path.empty()) paths.push_back(std::move(path));
+    } else if (arg.front() == '/' || currentFolder.empty()) {
+      paths.push_back(arg);
+    } else {
+      const bool endsWithSlash = !currentFolder.empty() && currentFolder.back() == '/';
+      paths.push_back(currentFolder + (endsWithSlash ? "" : "/") + arg);
+    }
+  }
+  return paths;
+}
+
+std::string currentFolder() {
+  std::string buffer(PATH_MAX, '\0');
+  while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE || buffer.size() > (1u << 20)) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+  buffer.resize(buffer.find('\0'));
+  return buffer;
+}
+
+}  // namespace sonavex

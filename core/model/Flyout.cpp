@@ -1,0 +1,26 @@
+#include "core/model/Flyout.h"
+
+#include <cmath>
+
+namespace sonavex {
+
+namespace {
+int whole(double value) { return static_cast<int>(std::lround(value)); }
+}  // namespace
+
+PixelRegion flyoutRegion(Flyout which, double t, double hb, double m) {
+  const int right = whole(m - 199);
+  const int bottom = whole(t + hb);
+  switch (which) {
+    case Flyout::Add:
+      return PixelRegion::roundRect({0, whole(t), right, bottom}, whole(t + hb), whole(m - 121));
+    case Flyout::Remove:
+      return PixelRegion::roundRect({0, whole(t - 1), right, bottom}, whole(t + hb - 21), whole(m));
+    case Flyout::Sort:
+      return PixelRegion::roundRect({0, whole(t - 2), right, bottom}, whole(t + hb - 41),
+                                    whole(m - 144));
+  }
+  return {};
+}
+
+}  // namespace sonavex

@@ -1,0 +1,92 @@
+#pragma once
+// Services that need a person or the desktop: message boxes, the shared file dialog `cd1`, the
+// folder picker and the busy pointer. The windows provide Qt implementations; tests answer them.
+#include <string>
+#include <vector>
+
+namespace sonavex {
+
+enum class MsgButtons { Ok, YesNo };
+enum class MsgIcon { None, Information, Critical };
+enum class MsgAnswer { Ok, Yes, No };
+
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  virtual MsgAnswer show(const std::string& text, const std::string& title, MsgButtons buttons,
+                         MsgIcon icon) = 0;
+  // An OK notice that never blocks: the caller goes on at once and the notice stays up until the
+  // user closes it.
+  virtual void notify(const std::string& text, const std::string& title, MsgIcon icon) = 0;
+};
+
+// The common file dialog `cd1`. Its settings and its last selection persist between uses.
+// After ShowOpen/ShowSave, FileName holds the selection text: "" when nothing was chosen, one full
+// path, or (several files) the folder, NUL, name, NUL, name... with no NUL at the end. Paths are
+// bytes as the file system gives them.
+class FileDialog {
+ public:
+  virtual ~FileDialog() = default;
+  std::string Filter;       // "description|pattern|description|pattern..."
+  long Flags = 0;           // 0x200: several files may be chosen
+  int MaxFileSize = 260;    // longest selection text the dialog may return
+  std::string FileName;     // the selection text
+  std::string FileTitle;    // the file name alone, for a single choice
+  virtual void ShowOpen() = 0;
+  virtual void ShowSave() = 0;
+};
+
+inline constexpr long kAllowMultiSelect = 0x200;
+inline constexpr long kExplorerStyle = 0x80000;
+
+class FolderPicker {
+ public:
+  virtual ~FolderPicker() = default;
+  // The full path of the chosen folder, or "" on cancel.
+  virtual std::string BrowseForFolder(const std::string& title) = 0;
+};
+
+class BusyPointer {
+ public:
+  virtual ~BusyPointer() = default;
+  virtual void setBusy(bool busy) = 0;
+};
+
+// Shows the busy pointer for its lifetime.
+class BusyScope {
+ public:
+  explicit BusyScope(BusyPointer* pointer) : pointer_(pointer) {
+    if (pointer_) pointer_->setBusy(true);
+  }
+  ~BusyScope() {
+    if (pointer_) pointer_->setBusy(false);
+  }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  BusyPointer* pointer_;
+};
+
+struct ProgramCommand {
+  std::string program;  // full path
+  std::vector<std::string> arguments;
+  bool operator==(const ProgramCommand&) const = default;
+};
+
+// Starts another program without waiting for it.
+class ProgramStarter {
+ public:
+  virtual ~ProgramStarter() = default;
+  virtual bool startDetached(const ProgramCommand& command) = 0;
+};
+
+struct Platform {
+  MessageBoxes* messages = nullptr;
+  FileDialog* cd1 = nullptr;
+  FolderPicker* folders = nullptr;
+  BusyPointer* busy = nullptr;
+  ProgramStarter* programs = nullptr;
+};
+
+}  // namespace sonavex

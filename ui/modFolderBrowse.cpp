@@ -1,0 +1,22 @@
+#include "ui/modFolderBrowse.h"
+
+#include <QFile>
+#include <QFileDialog>
+
+namespace sonavex {
+
+std::string BrowseForFolder(QWidget* owner, const std::string& title) {
+  const QString dir = QFileDialog::getExistingDirectory(
+      owner, QString::fromUtf8(title), QString(),
+      QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+  if (dir.isEmpty()) return {};
+  const QByteArray bytes = QFile::encodeName(dir);
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+std::string QtFolderPicker::BrowseForFolder(const std::string& title) {
+  last_ = sonavex::BrowseForFolder(owner_, title);
+  return last_;
+}
+
+}  // namespace sonavex

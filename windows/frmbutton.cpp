@@ -1,0 +1,114 @@
+#include "windows/frmbutton.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QScreen>
+#include <QTimer>
+#include <cmath>
+
+#include "app/Forms.h"
+#include "ui/RegionMask.h"
+#include "ui/SkinImage.h"
+#include "ui/StartupProbe.h"
+#include "ui/Twips.h"
+#include "core/model/ToggleButton.h"
+#include "windows/frmMain.h"
+#include "windows/frmplaylist.h"
+
+namespace sonavex {
+
+frmbutton::frmbutton(Forms& forms)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), forms_(forms) {
+  setObjectName(QStringLiteral("frmbutton"));
+  setWindowTitle(QStringLiteral("Playlist"));
+  setAccessibleName(tr("Show playlist"));
+  // The button must not take the keyboard from the player it sits on.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setFixedSize(kToggleButtonWidth, kToggleButtonHeight);
+  setAutoFillBackground(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xFF));
+  setPalette(palette);
+
+  Image1_ = new SkinImage(QStringLiteral("toggle-normal"), this);
+  Image2_ = new SkinImage(QStringLiteral("toggle-hover"), this);
+  for (SkinImage* image : {Image1_, Image2_}) {
+    image->setGeometry(rect());
+    image->setAccessibleName(tr("Show playlist"));
+    image->setAccessibleRole(QAccessible::Button);
+  }
+  Image1_->setObjectName(QStringLiteral("Image1"));
+  Image2_->setObjectName(QStringLiteral("Image2"));
+  Image2_->hide();
+  connect(Image1_, &SkinImage::moved, this, &frmbutton::Image1_MouseMove);
+  connect(Image2_, &SkinImage::clicked, this, &frmbutton::Image2_Click);
+
+  Timer1_ = new QTimer(this);
+  Timer1_->setObjectName(QStringLiteral("Timer1"));
+  Timer1_->setTimerType(Qt::PreciseTimer);
+  Timer1_->setInterval(1);
+  connect(Timer1_, &QTimer::timeout, this, &frmbutton::Timer1_Timer);
+
+  applyRegion(*this, toggleButtonRegion(width(), height()));
+}
+
+bool frmbutton::highlighted() const { return !Image2_->isHidden(); }
+
+void frmbutton::Image1_MouseMove() {
+  pointer_ = QCursor::pos();
+  Image2_->show();
+  Image1_->hide();
+  Timer1_->start();
+}
+
+void frmbutton::Timer1_Timer() {
+  pointer_ = QCursor::pos();
+  if (pointerLeft({pointer_.x(), pointer_.y()}, outerRect(*this))) {
+    Image2_->hide();
+    Image1_->show();
+    Timer1_->stop();
+  }
+}
+
+void frmbutton::Image2_Click() {
+  QCursor::setPos(QCursor::pos() + QPoint(kToggleClickPointerMove.x, kToggleClickPointerMove.y));
+  hide();
+  // The watch has nothing left to watch.
+  Timer1_->stop();
+  Image2_->hide();
+  Image1_->show();
+  playlistmotion();
+}
+
+void frmbutton::playlistmotion() {
+  // A slide already under way (a restore during it, say) brings the window in by itself.
+  if (sliding_) return;
+  sliding_ = true;
+  probeMoment(ProbeMoment::SlideStart);
+  frmMain& player = forms_.main();
+  frmplaylist& list = forms_.playlist();
+  const double tpp = twipsPerPixel(player);
+  list.hide();
+  list.stopHideAnimation();
+  applyRegion(list, dockedPlaylistRegion(list.width(), list.height()));
+  const WindowRect p = outerRect(player);
+  const int top = playlistDock(p, tpp).y;
+  const QScreen* screen = player.screen();
+  const double screenRight = screen ? screen->geometry().right() + 1 : p.left + p.width;
+  const double target = (p.left + p.width) * tpp + kPlaylistGapTwips;
+  Slide slide(screenRight * tpp, target);
+  list.move(static_cast<int>(std::lround(slide.left() / tpp)), top);
+  list.show();
+  list.activateWindow();
+  list.setFocus();
+  // The slide counts its own steps, so it ends even where the window system refuses a move.
+  while (slide.step()) {
+    list.move(static_cast<int>(std::lround(slide.left() / tpp)), top);
+    QCoreApplication::processEvents();
+  }
+  list.move(static_cast<int>(std::lround(slide.left() / tpp)), top);
+  sliding_ = false;
+  probeMoment(ProbeMoment::SlideEnd);
+}
+
+}  // namespace sonavex

@@ -1,0 +1,86 @@
+#include "windows/frmmenu.h"
+
+#include <QPainter>
+
+#include "ui/RegionMask.h"
+#include "ui/SkinButton.h"
+#include "ui/Twips.h"
+#include "core/AddCommands.h"
+#include "core/OrderCommands.h"
+#include "core/RemoveCommands.h"
+#include "core/model/PlayerShape.h"
+
+namespace sonavex {
+
+namespace {
+constexpr int kButtonWidth = 33;
+constexpr int kButtonHeight = 25;
+constexpr int kGap = 4;
+constexpr int kRowTop[] = {16, 41, 66};  // level with the add, remove and sort buttons
+}  // namespace
+
+frmmenu::frmmenu(Core& core, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), core_(core) {
+  setObjectName(QStringLiteral("frmmenu"));
+  setWindowTitle(QStringLiteral("frmmenu"));
+  // The flyout must not take the keyboard from the playlist window it stands beside.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setAccessibleName(QStringLiteral("Playlist commands"));
+  setFixedSize(kScaleWidth, kRowTop[2] + kButtonHeight + kRowTop[0]);
+  cmdfile = makeButton("cmdfile", QStringLiteral("&file"), 0, 0);
+  cmddir = makeButton("cmddir", QStringLiteral("dir"), 0, 1);
+  cmdsel = makeButton("cmdsel", QStringLiteral("sel"), 1, 0);
+  cmdall = makeButton("cmdall", QStringLiteral("all"), 1, 1);
+  cmdname = makeButton("cmdname", QStringLiteral("name"), 2, 0);
+  cmdrnd = makeButton("cmdrnd", QStringLiteral("rand"), 2, 1);
+  connect(cmdfile, &QPushButton::clicked, this, &frmmenu::cmdfile_Click);
+  connect(cmddir, &QPushButton::clicked, this, &frmmenu::cmddir_Click);
+  connect(cmdsel, &QPushButton::clicked, this, &frmmenu::cmdsel_Click);
+  connect(cmdall, &QPushButton::clicked, this, &frmmenu::cmdall_Click);
+  connect(cmdname, &QPushButton::clicked, this, &frmmenu::cmdname_Click);
+  connect(cmdrnd, &QPushButton::clicked, this, &frmmenu::cmdrnd_Click);
+}
+
+SkinButton* frmmenu::makeButton(const char* name, const QString& caption, int row, int column) {
+  auto* button = new SkinButton(caption, this);
+  button->setObjectName(QLatin1String(name));
+  button->setGeometry(kGap + column * (kButtonWidth + kGap), kRowTop[row], kButtonWidth,
+                      kButtonHeight);
+  // The selection of the playlist stays where the user made it.
+  button->setFocusPolicy(Qt::NoFocus);
+  return button;
+}
+
+void frmmenu::placeBeside(const QWidget& panel) {
+  const Point place = menuDock(outerRect(panel), twipsPerPixel(panel));
+  move(place.x, place.y);
+}
+
+void frmmenu::showFlyout(Flyout which) {
+  shown_ = which;
+  const int row = static_cast<int>(which);
+  applyRegion(*this, flyoutRegion(which, kRowTop[row], kButtonHeight, width()));
+  show();
+  raise();
+}
+
+void frmmenu::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), QColor(0x10, 0x18, 0x38));
+  painter.setPen(QColor(0x80, 0xFF, 0xFF));
+  painter.drawLine(0, 0, 0, height());
+}
+
+void frmmenu::run(void (*command)(Core&)) {
+  command(core_);
+  emit commandDone();
+}
+
+void frmmenu::cmdfile_Click() { run(&sonavex::cmdfile_Click); }
+void frmmenu::cmddir_Click() { run(&sonavex::cmddir_Click); }
+void frmmenu::cmdsel_Click() { run(&sonavex::cmdsel_Click); }
+void frmmenu::cmdall_Click() { run(&sonavex::cmdall_Click); }
+void frmmenu::cmdname_Click() { run(&sonavex::cmdname_Click); }
+void frmmenu::cmdrnd_Click() { run(&sonavex::cmdrnd_Click); }
+
+}  // namespace sonavex

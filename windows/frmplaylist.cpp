@@ -1,0 +1,442 @@
+#include "windows/frmplaylist.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QCursor>
+#include <QMoveEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include "ui/Fonts.h"
+#include "app/Forms.h"
+#include "ui/RegionMask.h"
+#include "ui/Skin.h"
+#include "ui/SkinButton.h"
+#include "ui/SkinCheckBox.h"
+#include "ui/SkinImage.h"
+#include "ui/StartupProbe.h"
+#include "ui/WindowDrag.h"
+#include "ui/WindowsKeyCodes.h"
+#include "core/Core.h"
+#include "core/RemoveCommands.h"
+#include "windows/frmmenu.h"
+#include "windows/frmTag.h"
+#include "core/Clock.h"
+#include "windows/frmMain.h"
+#include "ui/DropTarget.h"
+#include "windows/PlaylistListModel.h"
+#include "windows/PlaylistView.h"
+#include "core/FileDrop.h"
+#include "core/LastPlaylist.h"
+#include "core/ListActions.h"
+#include "core/PlaylistFile.h"
+#include "core/Sequencer.h"
+#include "core/Shuffle.h"
+#include "core/UndoableEdits.h"
+
+namespace sonavex {
+
+namespace {
+constexpr int kClockInterval = 1000;
+constexpr int kHideInterval = 1;
+constexpr int kSideLeft = 252;  // the strip behind the command buttons
+// Left of this the pointer is over the list side of the panel, away from the command buttons.
+constexpr int kFlyoutHideX = 289;
+
+QLabel* makeCaption(QWidget* parent, const char* name, const char* caption, int left) {
+  auto* label = new QLabel(QLatin1String(caption), parent);
+  label->setObjectName(QLatin1String(name));
+  QFont font = designFont(QStringLiteral("Book Antiqua"));
+  font.setPointSizeF(8.25);
+  label->setFont(font);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, QColor(0xC0, 0xFF, 0xFF));
+  label->setPalette(palette);
+  label->setGeometry(left, 0, 60, 13);
+  // The caption is part of the background: presses on it drag the panel.
+  label->setAttribute(Qt::WA_TransparentForMouseEvents);
+  return label;
+}
+
+SkinCheckBox* makeCheckBox(QWidget* parent, const char* name, const char* accessibleName, int left) {
+  auto* box = new SkinCheckBox(parent);
+  box->setObjectName(QLatin1String(name));
+  box->setAccessibleName(QLatin1String(accessibleName));
+  box->setGeometry(left, 0, 12, 13);
+  box->setFocusPolicy(Qt::NoFocus);
+  return box;
+}
+}  // namespace
+
+frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) {
+  setObjectName(QStringLiteral("frmplaylist"));
+  setWindowTitle(QStringLiteral("Playlist"));
+  setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+  resize(kClientWidth, kClientHeight);
+  setMouseTracking(true);
+  applyRegion(*this, changeshape1(width(), height()));
+
+  Image1_ = new SkinImage(QStringLiteral("playlist-background"), this, QSize(243, 177));
+  Image1_->setObjectName(QStringLiteral("Image1"));
+  Image1_->setAccessibleName(tr("Playlist panel"));
+  Image1_->setGeometry(0, 0, 243, kClientHeight - 1);
+  connect(Image1_, &SkinImage::pressed, this,
+          [this](Qt::MouseButton button, QPoint, QPoint global) { backgroundPressed(button, global); });
+  connect(Image1_, &SkinImage::moved, this, [this](QPoint at) { backgroundMoved(at.x()); });
+
+  model_ = new PlaylistListModel(core_.list, this);
+  cpvcoollist2_ = new PlaylistView(this);
+  cpvcoollist2_->setObjectName(QStringLiteral("cpvcoollist2"));
+  cpvcoollist2_->setGeometry(16, 16, 209, kClientHeight - 27);
+  QFont listFont(QStringLiteral("Arial"));
+  listFont.setPointSizeF(8.25);
+  cpvcoollist2_->setFont(listFont);
+  QPalette palette = cpvcoollist2_->palette();
+  palette.setColor(QPalette::Base, Qt::black);
+  palette.setColor(QPalette::Text, QColor(128, 255, 255));
+  cpvcoollist2_->setPalette(palette);
+  model_->attachView(cpvcoollist2_);
+  cpvcoollist2_->installEventFilter(this);
+  cpvcoollist2_->viewport()->installEventFilter(this);
+  connect(cpvcoollist2_, &QAbstractItemView::doubleClicked, this, [this] {
+    cpvcoollist2_DblClick(core_);
+    Image2_->show();
+    Image3_->hide();
+    afterCoreChange();
+  });
+  connect(cpvcoollist2_, &QAbstractItemView::clicked, this, [this] {
+    const std::string tip = selectionTooltip(core_.list);
+    cpvcoollist2_->setToolTip(QString::fromUtf8(tip.data(), static_cast<qsizetype>(tip.size())));
+  });
+
+  chkshuffle_ = makeCheckBox(this, "chkshuffle", "Shuffle", 16);
+  lblshuffle_ = makeCaption(this, "lblshuffle", "Shuffle", 33);
+  chkloop_ = makeCheckBox(this, "chkloop", "Loop", 120);
+  lblloop_ = makeCaption(this, "lblloop", "Loop", 136);
+  connect(chkloop_, &QCheckBox::clicked, this, [this](bool on) {
+    core_.chkloop = on ? 1 : 0;
+    afterCoreChange();
+  });
+  connect(chkshuffle_, &QCheckBox::clicked, this, [this](bool on) {
+    core_.chkshuffle = on ? 1 : 0;
+    chkshuffle_Click(core_);
+    afterCoreChange();
+  });
+
+  cmdadd_ = makeButton("cmdadd", "add", 16);
+  cmdrem_ = makeButton("cmdrem", "rem", 41);
+  cmdsort_ = makeButton("cmdsort", "sort", 66);
+  cmdload_ = makeButton("cmdload", "load", 91);
+  cmdsave_ = makeButton("cmdsave", "save", 116);
+  connect(cmdload_, &QPushButton::clicked, this, [this] {
+    cmdload_Click(core_);
+    afterCoreChange();
+  });
+  connect(cmdsave_, &QPushButton::clicked, this, [this] { cmdsave_Click(core_); });
+  for (SkinButton* button : {cmdadd_, cmdrem_, cmdsort_}) {
+    connect(button, &SkinButton::hovered, this, [this, button] { showFlyoutFor(button); });
+  }
+
+  Image2_ = new SkinImage(QStringLiteral("hide-normal"), this);
+  Image3_ = new SkinImage(QStringLiteral("hide-hover"), this);
+  for (SkinImage* image : {Image2_, Image3_}) {
+    image->setGeometry(200, 0, 32, 13);
+    image->setAccessibleName(tr("Hide playlist"));
+    image->setAccessibleRole(QAccessible::Button);
+  }
+  Image2_->setObjectName(QStringLiteral("Image2"));
+  Image3_->setObjectName(QStringLiteral("Image3"));
+  Image3_->hide();
+  connect(Image2_, &SkinImage::moved, this, [this] {
+    Image3_->show();
+    Image2_->hide();
+  });
+  connect(Image3_, &SkinImage::clicked, this, &frmplaylist::Image3_Click);
+
+  auto* Image4 = new SkinImage(QStringLiteral("about-icon"), this);
+  Image4->setObjectName(QStringLiteral("Image4"));
+  Image4->setAccessibleName(tr("About Sonavex"));
+  Image4->setAccessibleRole(QAccessible::Button);
+  Image4->setToolTip(tr("About Sonavex"));
+  Image4->setGeometry(260, 147, 25, 25);
+  connect(Image4, &SkinImage::clicked, this, [this] { mnuabout_Click(); });
+  buildMenus();
+
+  Timer1_ = new QTimer(this);
+  Timer1_->setObjectName(QStringLiteral("Timer1"));
+  Timer1_->setTimerType(Qt::PreciseTimer);
+  Timer1_->setInterval(kHideInterval);
+  connect(Timer1_, &QTimer::timeout, this, &frmplaylist::Timer1_Timer);
+  drag_ = new WindowDrag(*this);
+
+  auto drop = [this](const std::vector<std::string>& paths) { filedragging(paths); };
+  new DropTarget(this, drop);
+  new DropTarget(cpvcoollist2_->viewport(), drop);
+
+  Timer2_ = new QTimer(this);
+  Timer2_->setObjectName(QStringLiteral("Timer2"));
+  Timer2_->setInterval(kClockInterval);
+  connect(Timer2_, &QTimer::timeout, this, &frmplaylist::clockTick);
+
+  core_.mp1.setListener(this);
+  restored_ = restoreLastPlaylist(core_, forms_.lastPlaylistFile());
+  core_.mp1.setBalance(0);
+  core_.mp1.setRate(1.0);
+  render();
+}
+
+frmplaylist::~frmplaylist() { core_.mp1.setListener(nullptr); }
+
+SkinButton* frmplaylist::makeButton(const char* name, const char* caption, int top) {
+  auto* button = new SkinButton(QLatin1String(caption), this);
+  button->setObjectName(QLatin1String(name));
+  button->setGeometry(256, top, 33, 25);
+  button->setFocusPolicy(Qt::NoFocus);
+  return button;
+}
+
+void frmplaylist::render() {
+  chkloop_->setChecked(core_.chkloop == 1);
+  chkshuffle_->setChecked(core_.chkshuffle == 1);
+}
+
+void frmplaylist::afterCoreChange() {
+  render();
+  forms_.main().render();
+}
+
+void frmplaylist::mnuexit_Click() { forms_.endProgram(); }
+
+void frmplaylist::nextsong() {
+  sonavex::nextsong(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::listrefreshing() { core_.list.listrefreshing(); }
+
+void frmplaylist::filedragging(const std::vector<std::string>& paths) {
+  sonavex::filedragging(core_, paths);
+  afterCoreChange();
+}
+
+void frmplaylist::openCommandLinePaths(const std::vector<std::string>& paths) {
+  sonavex::openCommandLinePaths(core_, paths);
+  afterCoreChange();
+}
+
+void frmplaylist::mnudelfromdisk_Click() {
+  sonavex::mnudelfromdisk_Click(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::mnudelfromharddisk_Click() {
+  sonavex::mnudelfromharddisk_Click(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::mnuinvalid_Click() {
+  sonavex::mnuinvalid_Click(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::mnucrop_Click() {
+  sonavex::mnucrop_Click(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::showFlyoutFor(const QObject* button) {
+  frmmenu& menu = forms_.menu();
+  menu.placeBeside(*this);
+  if (button == cmdadd_) menu.showFlyout(frmmenu::Flyout::Add);
+  if (button == cmdrem_) menu.showFlyout(frmmenu::Flyout::Remove);
+  if (button == cmdsort_) menu.showFlyout(frmmenu::Flyout::Sort);
+}
+
+void frmplaylist::backgroundPressed(Qt::MouseButton button, const QPoint& globalPos) {
+  if (button == Qt::LeftButton) drag_->begin(globalPos);
+  forms_.menu().placeBeside(*this);
+}
+
+void frmplaylist::backgroundMoved(int x) {
+  if (x < kFlyoutHideX && forms_.menuLoaded()) forms_.menu().hide();
+  Image2_->show();
+  Image3_->hide();
+}
+
+void frmplaylist::mousePressEvent(QMouseEvent* event) {
+  backgroundPressed(event->button(), event->globalPosition().toPoint());
+  event->accept();
+}
+
+void frmplaylist::mouseMoveEvent(QMouseEvent* event) {
+  backgroundMoved(static_cast<int>(event->position().x()));
+  QWidget::mouseMoveEvent(event);
+}
+
+void frmplaylist::resizeEvent(QResizeEvent* event) {
+  cpvcoollist2_->resize(cpvcoollist2_->width(), height() - 27);
+  Image1_->resize(Image1_->width(), height() - 1);
+  // The first sizing at show keeps the shape the window was given; a real resize reshapes it.
+  if (event->oldSize().isValid() && event->oldSize() != event->size()) {
+    applyRegion(*this, resizeRegion(kPanelScaleWidth, height()));
+  }
+  QWidget::resizeEvent(event);
+}
+
+void frmplaylist::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), QColor(0x08, 0x0C, 0x1C));
+  drawSkin(painter, QRect(kSideLeft, 0, 45, 178), QStringLiteral("playlist-side"));
+}
+
+void frmplaylist::Image3_Click() {
+  probeMoment(ProbeMoment::HideStart);
+  QCursor::setPos(QCursor::pos() - QPoint(0, kHidePointerRaise));
+  hide_.start();
+  Timer1_->start();
+  forms_.showToggleButton();
+}
+
+void frmplaylist::Timer1_Timer() {
+  applyRegion(*this, hide_.tick(kPanelScaleWidth));
+  if (hide_.running()) return;
+  Timer1_->stop();
+  probeMoment(ProbeMoment::HideEnd);
+}
+
+void frmplaylist::stopHideAnimation() {
+  Timer1_->stop();
+  hide_ = HideAnimation();
+}
+
+void frmplaylist::moveEvent(QMoveEvent* event) {
+  // A flyout left behind would float apart from the buttons it belongs to.
+  if (forms_.menuLoaded()) forms_.menu().placeBeside(*this);
+  QWidget::moveEvent(event);
+}
+
+void frmplaylist::setClockRunning(bool on) {
+  if (Timer2_->isActive() == on) return;
+  if (on) {
+    Timer2_->start();
+  } else {
+    Timer2_->stop();
+  }
+}
+
+void frmplaylist::clockTick() {
+  sonavex::clockTick(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::mp1_EndOfStream(long result) {
+  sonavex::mp1_EndOfStream(core_, result);
+  afterCoreChange();
+}
+
+void frmplaylist::mp1_PlayStateChange(long oldState, long newState) {
+  sonavex::mp1_PlayStateChange(core_, oldState, newState);
+  afterCoreChange();
+}
+
+void frmplaylist::mp1_Error() {
+  sonavex::mp1_Error(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::mp1_NewStream() {
+  sonavex::mp1_NewStream(core_);
+  afterCoreChange();
+}
+
+void frmplaylist::handleKeyRelease(QKeyEvent* event, bool fromList) {
+  if (!keys_.released(event)) return;
+  const int code = windowsKeyCode(event->key());
+  // The window sees the key first, then the list.
+  if (code == kKeyDelete) forms_.menu().cmdsel_Click();
+  core_.shared.lastkey = code;
+  keyboardscroll(core_);
+  afterCoreChange();
+  if (fromList && code == kKeyEnter) forms_.main().cmdplay_Click();
+}
+
+void frmplaylist::keyReleaseEvent(QKeyEvent* event) { handleKeyRelease(event, false); }
+
+bool frmplaylist::isFileInfoKey(const QKeyEvent* event) {
+  return event->key() == Qt::Key_I && event->modifiers() == Qt::ControlModifier;
+}
+
+bool frmplaylist::undoKey(const QKeyEvent* event) {
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  const bool ctrl = modifiers == Qt::ControlModifier;
+  const bool ctrlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
+  if (event->key() == Qt::Key_Z && ctrl) {
+    undo(core_);
+  } else if ((event->key() == Qt::Key_Z && ctrlShift) || (event->key() == Qt::Key_Y && ctrl)) {
+    redo(core_);
+  } else {
+    return false;
+  }
+  afterCoreChange();
+  return true;
+}
+
+void frmplaylist::keyPressEvent(QKeyEvent* event) {
+  if (undoKey(event)) return;
+  keys_.pressed(event);
+  if (isFileInfoKey(event)) {
+    showFileInfo();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == cpvcoollist2_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (undoKey(key)) return true;
+    keys_.pressed(key);
+    if (isFileInfoKey(key)) {
+      showFileInfo();
+      return true;
+    }
+  }
+  if (watched == cpvcoollist2_->viewport() && event->type() == QEvent::ContextMenu &&
+      static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+    // The menu key opens the song menu for the focused row, as a right click on it would.
+    const QModelIndex focused = cpvcoollist2_->currentIndex();
+    if (focused.isValid()) {
+      const QRect row = cpvcoollist2_->visualRect(focused);
+      openSongMenu(row.center().y(), cpvcoollist2_->viewport()->mapToGlobal(row.center()));
+    }
+    return true;
+  }
+  if (watched == cpvcoollist2_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    // Only the right button alone opens the song menu, over a real row.
+    if (mouse->button() == Qt::RightButton && mouse->buttons() == Qt::NoButton) {
+      openSongMenu(mouse->position().y(), mouse->globalPosition().toPoint());
+      return true;
+    }
+  }
+  if (watched == cpvcoollist2_ && event->type() == QEvent::KeyRelease) {
+    handleKeyRelease(static_cast<QKeyEvent*>(event), true);
+    return true;  // handled once here; it must not reach the window a second time
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void frmplaylist::closeEvent(QCloseEvent* event) {
+  event->accept();
+  forms_.endProgram();
+}
+
+void frmplaylist::showFileInfo() {
+  showFileInfoDialog(core_, this);
+  afterCoreChange();
+}
+
+}  // namespace sonavex

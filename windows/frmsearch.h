@@ -1,0 +1,48 @@
+#pragma once
+// The track search window: type part of a name, get the numbers of the matching entries, pick one
+// and play it. Modeless; closing it deletes it, and the next search opens a fresh one.
+#include <QWidget>
+
+#include "ui/KeyPresses.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+namespace sonavex {
+
+class SearchResultsModel;
+class SkinButton;
+struct Core;
+
+class frmsearch : public QWidget {
+  Q_OBJECT
+ public:
+  explicit frmsearch(Core& core);
+
+  // Directly below the playlist window: same left edge, top at its bottom.
+  void placeBelow(const QWidget& playlist);
+  void cmdsearch_Click();
+  void cmdgoto_Click();
+
+ signals:
+  // An entry was opened and marked from the results.
+  void wentTo();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  Core& core_;
+  QLineEdit* Text1_;
+  SkinButton* cmdsearch_;
+  QGroupBox* Frame1_;
+  QLabel* lblcount_;
+  QComboBox* Combo1_;
+  SkinButton* cmdgoto_;
+  SearchResultsModel* results_;
+  KeyPresses keys_;
+};
+
+}  // namespace sonavex
