@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/Transport.h"
+#include "core/CurrentTrack.h"
 #include "core/Sequencer.h"
 
 namespace sonavex {

@@ -2,8 +2,9 @@
 
 #include <vector>
 
-#include "core/Transport.h"
+#include "core/CurrentTrack.h"
 #include "core/Sequencer.h"
+#include "core/Transport.h"
 
 namespace sonavex {
 

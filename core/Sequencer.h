@@ -8,18 +8,6 @@ namespace sonavex {
 // the list), marks it in the list and updates `tracknumber`.
 void nextsong(Core& core);
 
-// Opens entry g (the empty path for -1), marks it and updates `tracknumber`: the tail that
-// nextsong and previous share. Opening nothing (-1) stops the title and the clock.
-void openAndMark(Core& core, Index g);
-// Opens entry g in the engine; an entry without a path fails like a track that cannot play.
-void openEntry(Core& core, Index g);
-// A track could not be played: flag it for the marquee's skip and keep the reason.
-void trackFailed(Core& core, const std::string& reason);
-// Stops the title marquee and the clock and clears the title and time texts, as stop does.
-void stopFace(PlayerFace& face);
-
-inline constexpr const char* kNoPlayableTrack = "No playable track in the playlist";
-
 // A track came to its end (the engine's stopped notification, or the clock's end-of-track stop):
 // advance once, then clear the player window's title and time texts and hide the seek bar.
 void trackEnded(Core& core);

@@ -1,6 +1,6 @@
 #include "core/Transport.h"
 
-#include "core/Sequencer.h"
+#include "core/CurrentTrack.h"
 
 namespace sonavex {
 
@@ -30,8 +30,6 @@ Index previousInShuffleOrder(Core& core) {
 }
 
 }  // namespace
-
-void currenttracknumber(Core& core) { core.shared.tracknumber = core.shared.currenttrack + 1; }
 
 void cmdplay_Click(Core& core) {
   core.shared.failedInARow = 0;

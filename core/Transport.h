@@ -4,7 +4,6 @@
 
 namespace sonavex {
 
-void currenttracknumber(Core& core);  // tracknumber := currenttrack + 1
 void cmdplay_Click(Core& core);       // the focused entry, or the first
 void cmdpause_Click(Core& core);      // pause while playing, resume while paused
 void cmdstop_Click(Core& core);       // stops; does not advance to the next track

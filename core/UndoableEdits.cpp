@@ -3,7 +3,7 @@
 #include <charconv>
 #include <iterator>
 
-#include "core/Transport.h"
+#include "core/CurrentTrack.h"
 #include "core/Shuffle.h"
 
 namespace sonavex {

@@ -21,6 +21,7 @@
 #include "ui/Twips.h"
 #include "ui/WindowDrag.h"
 #include "ui/WindowsKeyCodes.h"
+#include "core/CurrentTrack.h"
 #include "core/Clock.h"
 #include "core/Marquee.h"
 #include "core/Transport.h"

@@ -5,6 +5,7 @@
 #include <array>
 #include <limits>
 
+#include "core/CurrentTrack.h"
 #include "core/Clock.h"
 #include "core/Marquee.h"
 #include "core/Transport.h"

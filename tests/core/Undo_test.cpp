@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "core/model/CommandLine.h"
+#include "core/CurrentTrack.h"
 #include "core/AddCommands.h"
 #include "core/OrderCommands.h"
 #include "core/RemoveCommands.h"
