@@ -4,26 +4,31 @@
 #include <QLocale>
 #include <QScreen>
 #include <algorithm>
-#include <iostream>
+#include <cmath>
 #include <stdexcept>
 
-#include "ui/Fonts.h"
 #include "app/MprisService.h"
+#include "core/Command.h"
+#include "core/EngineEvents.h"
+#include "core/FileDrop.h"
+#include "core/LastPlaylist.h"
+#include "core/model/PlayerShape.h"
+#include "core/model/ToggleButton.h"
+#include "ui/Fonts.h"
 #include "ui/QtBusyPointer.h"
-#include "ui/Twips.h"
+#include "ui/QtFileDialog.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/QtProgramStarter.h"
-#include "windows/frmAbout.h"
-#include "windows/frmsearch.h"
-#include "windows/frmvol.h"
-#include "ui/QtFileDialog.h"
-#include "windows/frmmenu.h"
+#include "ui/StartupProbe.h"
+#include "ui/Twips.h"
 #include "ui/modFolderBrowse.h"
-#include "core/model/PlayerShape.h"
+#include "windows/frmAbout.h"
 #include "windows/frmMain.h"
 #include "windows/frmbutton.h"
-#include "core/LastPlaylist.h"
+#include "windows/frmmenu.h"
 #include "windows/frmplaylist.h"
+#include "windows/frmsearch.h"
+#include "windows/frmvol.h"
 
 namespace sonavex {
 
@@ -40,9 +45,27 @@ Forms::Forms(FormsOptions options)
       programs_(std::make_unique<QtProgramStarter>()) {
   if (!options_.quit) options_.quit = [] { QCoreApplication::exit(0); };
   mapDesignFonts();
+  // An engine that cannot start reports it on its first open; there is no silent stand-in.
+  engine_ = options_.makeEngine ? options_.makeEngine() : nullptr;
+  if (!engine_) throw std::logic_error("Forms needs a media engine");
+  core_ = std::make_unique<Core>(*engine_, rng_);
+  Platform& platform = core_->platform;
+  platform.messages = messages_.get();
+  platform.cd1 = cd1_.get();
+  platform.folders = folders_.get();
+  platform.busy = busy_.get();
+  platform.programs = programs_.get();
+  platform.loop = this;
+  // The time labels use the user's decimal separator (LC_NUMERIC, else LC_ALL or LANG).
+  core_->decimalSeparator = QLocale::system().decimalPoint().toStdString();
+  core_->lastPlaylist.path = options_.lastPlaylistFile;
+  core_->lastPlaylist.saves = options_.saveLastPlaylist;
+  core_->observer = this;
+  events_ = std::make_unique<EngineEvents>(*core_);
 }
 
 Forms::~Forms() {
+  core_->observer = nullptr;
   mpris_.reset();
   delete search_;
   delete about_;
@@ -51,6 +74,7 @@ Forms::~Forms() {
   menu_.reset();
   main_.reset();
   playlist_.reset();
+  events_.reset();
   core_.reset();
   engine_.reset();
 }
@@ -58,16 +82,16 @@ Forms::~Forms() {
 void Forms::start(const std::vector<std::string>& openPaths) {
   placePlayer();
   main().show();
-  // Shown in the normal state: the volume popup (which loads the playlist window) and the slide.
+  // Shown in the normal state: the volume popup (after the playlist window's load) and the slide.
   main().Form_Resize();
-  if (ending_) return;  // ended during the slide
-  if (const RestoreResult& restored = playlist().restored(); !restored.readWhole) {
-    core().platform.messages->show(
-        lastPlaylistKeptNotice(options_.lastPlaylistFile, restored.reason), "Sonavex",
-        MsgButtons::Ok, MsgIcon::Information);
+  if (core_->ending) return;  // ended during the slide
+  if (!core_->lastPlaylist.readWhole) {
+    core_->platform.messages->show(
+        lastPlaylistKeptNotice(core_->lastPlaylist.path, core_->lastPlaylist.unreadReason),
+        "Sonavex", MsgButtons::Ok, MsgIcon::Information);
   }
-  if (ending_) return;  // ended while the notice was up
-  if (!openPaths.empty()) playlist().openCommandLinePaths(openPaths);
+  if (core_->ending) return;  // ended while the notice was up
+  if (!openPaths.empty()) perform(*core_, openCommandLinePaths, openPaths);
 }
 
 void Forms::placePlayer() {
@@ -84,70 +108,82 @@ void Forms::placePlayer() {
 }
 
 frmMain& Forms::main() {
-  if (!main_) main_ = std::make_unique<frmMain>(*this);
+  if (main_) return *main_;
+  main_ = std::make_unique<frmMain>(*core_);
+  QObject::connect(main_.get(), &frmMain::shownNormal, [this] {
+    showVolumePopup();
+    playlistmotion();
+  });
+  QObject::connect(main_.get(), &frmMain::minimised, [this] { hideCompanions(); });
+  QObject::connect(main_.get(), &frmMain::moved, [this] { dockCompanions(); });
+  QObject::connect(main_.get(), &frmMain::mainMenuRequested,
+                   [this](const QPoint& at) { playlist().openMainMenu(at); });
   return *main_;
 }
 
 frmplaylist& Forms::playlist() {
-  if (!playlist_) {
-    // An engine that cannot start reports it on its first open; there is no silent stand-in.
-    engine_ = options_.makeEngine ? options_.makeEngine() : nullptr;
-    if (!engine_) throw std::logic_error("Forms needs a media engine");
-    core_ = std::make_unique<Core>(*engine_, rng_);
-    core_->platform.messages = messages_.get();
-    core_->platform.cd1 = cd1_.get();
-    core_->platform.folders = folders_.get();
-    core_->platform.busy = busy_.get();
-    core_->platform.programs = programs_.get();
-    // The time labels use the user's decimal separator (LC_NUMERIC, else LC_ALL or LANG).
-    core_->decimalSeparator = QLocale::system().decimalPoint().toStdString();
-    playlist_ = std::make_unique<frmplaylist>(*this, *core_);
-  }
+  if (playlist_) return *playlist_;
+  playlist_ = std::make_unique<frmplaylist>(*core_);
+  frmplaylist* list = playlist_.get();
+  QObject::connect(list, &frmplaylist::flyoutRequested, [this](Flyout which) {
+    menu().placeBeside(playlist());
+    menu().showFlyout(which);
+  });
+  QObject::connect(list, &frmplaylist::flyoutDismissed, [this] {
+    if (menu_) menu_->hide();
+  });
+  QObject::connect(list, &frmplaylist::moved, [this] {
+    if (menu_) menu_->placeBeside(playlist());
+  });
+  QObject::connect(list, &frmplaylist::putAway, [this] { showToggleButton(); });
+  QObject::connect(list, &frmplaylist::searchRequested, [this] { showSearch(); });
+  QObject::connect(list, &frmplaylist::aboutRequested, [this] { showAbout(); });
   return *playlist_;
 }
 
 frmmenu& Forms::menu() {
   if (!menu_) {
-    frmplaylist& panel = playlist();
     menu_ = std::make_unique<frmmenu>(*core_);
-    QObject::connect(menu_.get(), &frmmenu::commandDone, &panel, [this] {
-      playlist().render();
-      main().render();
-    });
-    menu_->placeBeside(panel);
+    menu_->placeBeside(playlist());
   }
   return *menu_;
 }
 
 frmvol& Forms::vol() {
-  if (!vol_) {
-    vol_ = std::make_unique<frmvol>(core());
-    QObject::connect(vol_.get(), &frmvol::volumeSet, vol_.get(), [this] { mediaStateChanged(); });
-  }
+  // The engine's first use loads the playlist window, its host, before the popup's own load.
+  playlist();
+  if (!vol_) vol_ = std::make_unique<frmvol>(*core_);
   return *vol_;
 }
 
-void Forms::startMediaControls(const QString& instanceSuffix) {
-  if (!mpris_) mpris_ = std::make_unique<MprisService>(*this, instanceSuffix);
+frmbutton& Forms::button() {
+  if (button_) return *button_;
+  button_ = std::make_unique<frmbutton>();
+  QObject::connect(button_.get(), &frmbutton::playlistRequested, [this] { playlistmotion(); });
+  return *button_;
 }
 
-void Forms::mediaStateChanged() {
+void Forms::startMediaControls(const QString& instanceSuffix) {
+  if (!mpris_) {
+    mpris_ = std::make_unique<MprisService>(*core_, [this] { raisePlayer(); }, instanceSuffix);
+  }
+}
+
+void Forms::coreChanged() {
+  if (main_) main_->render();
+  if (playlist_) playlist_->render();
+  if (vol_) vol_->render();
   if (mpris_) mpris_->stateChanged();
 }
 
-void Forms::mediaRequest(const std::function<void(Core&)>& request) {
-  request(core());
-  playlist().render();
-  vol().render();
-  main().render();
-}
+void Forms::quit() { options_.quit(); }
 
-void Forms::openAndPlay(const std::string& path) {
-  const Index before = core().list.count();
-  playlist().filedragging({path});
-  if (core().list.count() == before) return;
-  core().list.markEntry(before);
-  main().cmdplay_Click();
+void Forms::runPending() {
+  // Not again from inside: a queue of media-control Nexts would otherwise nest one per call.
+  if (pumping_) return;
+  pumping_ = true;
+  QCoreApplication::processEvents();
+  pumping_ = false;
 }
 
 void Forms::raisePlayer() {
@@ -159,17 +195,39 @@ void Forms::raisePlayer() {
   playlistmotion();
 }
 
-frmbutton& Forms::button() {
-  if (!button_) button_ = std::make_unique<frmbutton>(*this);
-  return *button_;
-}
-
 void Forms::showVolumePopup() {
   moveTo(vol(), volumeDock(outerRect(main()), twipsPerPixel(main())));
   vol().show();
 }
 
-void Forms::playlistmotion() { button().playlistmotion(); }
+void Forms::playlistmotion() {
+  // A slide already under way (a restore during it, say) brings the window in by itself.
+  if (sliding_) return;
+  sliding_ = true;
+  probeMoment(ProbeMoment::SlideStart);
+  frmMain& player = main();
+  frmplaylist& list = playlist();
+  const double tpp = twipsPerPixel(player);
+  list.prepareSlideIn();
+  const WindowRect p = outerRect(player);
+  const int top = playlistDock(p, tpp).y;
+  const QScreen* screen = player.screen();
+  const double screenRight = screen ? screen->geometry().right() + 1 : p.left + p.width;
+  const double target = (p.left + p.width) * tpp + kPlaylistGapTwips;
+  Slide slide(screenRight * tpp, target);
+  list.move(static_cast<int>(std::lround(slide.left() / tpp)), top);
+  list.show();
+  list.activateWindow();
+  list.setFocus();
+  // The slide counts its own steps, so it ends even where the window system refuses a move.
+  while (slide.step()) {
+    list.move(static_cast<int>(std::lround(slide.left() / tpp)), top);
+    QCoreApplication::processEvents();
+  }
+  list.move(static_cast<int>(std::lround(slide.left() / tpp)), top);
+  sliding_ = false;
+  probeMoment(ProbeMoment::SlideEnd);
+}
 
 void Forms::showToggleButton() {
   moveTo(button(), toggleButtonDock(outerRect(main()), twipsPerPixel(main())));
@@ -187,6 +245,7 @@ void Forms::dockCompanions() {
 }
 
 void Forms::hideCompanions() {
+  playlist().Image3_Click();
   if (about_) about_->hide();
   button().hide();
   menu().hide();
@@ -195,11 +254,7 @@ void Forms::hideCompanions() {
 
 void Forms::showSearch() {
   if (!search_) {
-    search_ = new frmsearch(core());
-    QObject::connect(search_, &frmsearch::wentTo, &playlist(), [this] {
-      playlist().render();
-      main().render();
-    });
+    search_ = new frmsearch(*core_);
     search_->placeBelow(playlist());
   }
   search_->show();
@@ -212,37 +267,10 @@ frmsearch* Forms::search() const { return search_.data(); }
 frmAbout* Forms::about() const { return about_.data(); }
 
 void Forms::showAbout() {
-  if (!about_) about_ = new frmAbout(core());
+  if (!about_) about_ = new frmAbout(*core_);
   about_->show();
   about_->raise();
   about_->activateWindow();
-}
-
-Core& Forms::core() {
-  playlist();
-  return *core_;
-}
-
-MediaEngine& Forms::mp1() {
-  playlist();
-  return *engine_;
-}
-
-void Forms::endProgram() {
-  if (ending_) return;
-  ending_ = true;
-  savelastplaylist();
-  options_.quit();
-}
-
-void Forms::savelastplaylist() {
-  if (!options_.saveLastPlaylist || !core_ || !playlist_->restored().readWhole) return;
-  // The program goes on (or ends) all the same; what went wrong is told where no window waits.
-  std::string reason;
-  if (!sonavex::savelastplaylist(*core_, options_.lastPlaylistFile, &reason)) {
-    std::cerr << "sonavex: cannot save the playlist to \"" << options_.lastPlaylistFile
-              << "\": " << reason << std::endl;
-  }
 }
 
 }  // namespace sonavex

@@ -1,6 +1,8 @@
 #pragma once
-// The program's windows, each created once on first access, and the things they share: the Core,
-// its random source, the platform services and the media engine.
+// The program's assembly: the engine, the core and the platform services exist from the start;
+// each window is made once, on first use, in start-up order, and wired to what it asks for. After
+// every command the core tells the assembly once, and it shows the change in every window and on
+// the bus (the one refresh path).
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,6 +16,7 @@
 
 namespace sonavex {
 
+class EngineEvents;
 class frmMain;
 class frmbutton;
 class frmmenu;
@@ -29,7 +32,6 @@ class QtBusyPointer;
 class MprisService;
 
 struct FormsOptions {
-  // Makes the engine when the playlist window, its host, loads.
   std::function<std::unique_ptr<MediaEngine>()> makeEngine;
   // Where the playlist is kept between runs.
   std::string lastPlaylistFile;
@@ -39,31 +41,34 @@ struct FormsOptions {
   bool saveLastPlaylist = true;
 };
 
-class Forms {
+class Forms : public CoreObserver, private EventLoop {
  public:
   explicit Forms(FormsOptions options);
-  ~Forms();
+  ~Forms() override;
   Forms(const Forms&) = delete;
   Forms& operator=(const Forms&) = delete;
 
-  // The start-up sequence: the player window loads and shows, the engine is set to full volume
-  // (which loads the playlist window and restores the last playlist), then the playlist window is
-  // shown beside the player. `openPaths` (from the command line) then join the playlist as one
-  // drop of them would, a playlist file among them loaded as the load button loads one; nothing
-  // starts playing.
+  // The start-up sequence: the player window loads and shows; the playlist window loads (restoring
+  // the last playlist), the volume popup sets full volume, and the playlist window slides in beside
+  // the player. `openPaths` (from the command line) then join the playlist as one drop of them
+  // would, a playlist file among them loaded as the load button loads one; nothing plays.
   void start(const std::vector<std::string>& openPaths = {});
 
+  Core& core() { return *core_; }
   frmMain& main();
   frmplaylist& playlist();
   // The command window; made on first use, beside the playlist window, hidden.
   frmmenu& menu();
-  // The volume popup; loading it sets the engine to full volume (which loads the playlist window).
+  // The volume popup; its load sets the engine to full volume, after the playlist window's load.
   frmvol& vol();
   // The playlist toggle button; made on first use.
   frmbutton& button();
+  bool menuLoaded() const { return menu_ != nullptr; }
+
   // Places the volume popup on the player window and shows it.
   void showVolumePopup();
-  // Slides the playlist window in beside the player.
+  // Hides the playlist window, gives it its docked shape, shows it just off the screen's right edge
+  // and slides it left beside the player, letting pending events run between the steps.
   void playlistmotion();
   // Shows the toggle button on the player, where the put-away playlist window can be fetched back.
   void showToggleButton();
@@ -71,46 +76,28 @@ class Forms {
   // volume popup go to their places beside it, in that order (the command window beside the
   // playlist window's new place). A companion not made yet is made by this.
   void dockCompanions();
-  // The player was minimised: the About box, the toggle button, the command window and the volume
-  // popup are hidden.
+  // The player was minimised: the playlist window is put away, and the About box, the toggle
+  // button, the command window and the volume popup are hidden.
   void hideCompanions();
   // The search window and the About box: one at a time, modeless, made afresh after each close.
   void showSearch();
   void showAbout();
   frmsearch* search() const;
   frmAbout* about() const;
-  // The lists and the engine live on the playlist window, so reaching them loads it.
-  Core& core();
-  MediaEngine& mp1();
+  // Brings the player to the front (restored if minimised) and slides the playlist window in.
+  void raisePlayer();
 
-  bool mainLoaded() const { return main_ != nullptr; }
-  bool playlistLoaded() const { return playlist_ != nullptr; }
   // The media controls of the desktop (MPRIS on the session bus); `instanceSuffix` names a second
   // player apart. Without a session bus nothing happens.
   void startMediaControls(const QString& instanceSuffix);
   MprisService* mediaControls() const { return mpris_.get(); }
-  // The windows have shown a change: the media controls hear of it.
-  void mediaStateChanged();
-  // A request of the media controls on the core, then every window shows its result.
-  void mediaRequest(const std::function<void(Core&)>& request);
-  // A file or folder joins the playlist as a drop does, and its first new entry plays.
-  void openAndPlay(const std::string& path);
-  // Brings the player to the front (restored if minimised) and slides the playlist window in.
-  void raisePlayer();
 
-  bool menuLoaded() const { return menu_ != nullptr; }
-  bool buttonLoaded() const { return button_ != nullptr; }
-
-  // Saves the playlist and ends the program; later calls do nothing, so that every exit path saves
-  // exactly once.
-  void endProgram();
-  // Writes lastplaylist.txt, unless the start could not read it whole (then it is kept as it is). A
-  // failure asks nothing of the user; it is told on standard error.
-  void savelastplaylist();
-  bool ending() const { return ending_; }
-  const std::string& lastPlaylistFile() const { return options_.lastPlaylistFile; }
+  // The one refresh path: every window made so far and the media controls show the core.
+  void coreChanged() override;
 
  private:
+  void quit() override;
+  void runPending() override;
   void placePlayer();
 
   FormsOptions options_;
@@ -122,6 +109,7 @@ class Forms {
   std::unique_ptr<QtProgramStarter> programs_;
   std::unique_ptr<MediaEngine> engine_;
   std::unique_ptr<Core> core_;
+  std::unique_ptr<EngineEvents> events_;
   // Windows are destroyed before the core and the engine they point at.
   std::unique_ptr<frmmenu> menu_;
   std::unique_ptr<frmvol> vol_;
@@ -131,7 +119,8 @@ class Forms {
   std::unique_ptr<frmplaylist> playlist_;
   std::unique_ptr<frmMain> main_;
   std::unique_ptr<MprisService> mpris_;
-  bool ending_ = false;
+  bool sliding_ = false;
+  bool pumping_ = false;
 };
 
 }  // namespace sonavex

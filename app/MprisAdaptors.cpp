@@ -1,10 +1,12 @@
 #include "app/MprisAdaptors.h"
 
-#include "app/Forms.h"
 #include "app/MprisService.h"
+#include "core/Command.h"
+#include "core/FileDrop.h"
+#include "core/LastPlaylist.h"
+#include "core/MediaControl.h"
+#include "core/Transport.h"
 #include "core/model/CommandLine.h"
-#include "windows/frmMain.h"
-#include "windows/frmplaylist.h"
 
 namespace sonavex {
 
@@ -26,8 +28,8 @@ QStringList MprisRoot::mimeTypes() const {
           QStringLiteral("audio/x-ms-wma")};
 }
 
-void MprisRoot::Raise() { service_.forms().raisePlayer(); }
-void MprisRoot::Quit() { service_.forms().endProgram(); }
+void MprisRoot::Raise() { service_.raise(); }
+void MprisRoot::Quit() { perform(service_.core(), mnuexit_Click); }
 
 MprisPlayer::MprisPlayer(QObject* object, MprisService& service)
     : QDBusAbstractAdaptor(object), service_(service) {}
@@ -50,44 +52,37 @@ bool MprisPlayer::canSeek() { return service_.state().canSeek; }
 void MprisPlayer::setLoopStatus(const QString& status) {
   // There is no loop of one track: "Track" leaves the loop box as it is.
   if (status != QLatin1String("Playlist") && status != QLatin1String("None")) return;
-  service_.forms().mediaRequest([&](Core& core) { mediaSetLoop(core, status == QLatin1String("Playlist")); });
+  perform(service_.core(), mediaSetLoop, status == QLatin1String("Playlist"));
 }
-void MprisPlayer::setShuffle(bool on) {
-  service_.forms().mediaRequest([on](Core& core) { mediaSetShuffle(core, on); });
-}
+void MprisPlayer::setShuffle(bool on) { perform(service_.core(), mediaSetShuffle, on); }
 void MprisPlayer::setRate(double rate) {
   // A rate of 0 would be a pause by another name; the player has its own.
   if (rate <= 0) return;
-  service_.forms().mediaRequest([rate](Core& core) { mediaSetRate(core, rate); });
+  perform(service_.core(), mediaSetRate, rate);
 }
-void MprisPlayer::setVolume(double volume) {
-  service_.forms().mediaRequest([volume](Core& core) { mediaSetVolume(core, volume); });
-}
+void MprisPlayer::setVolume(double volume) { perform(service_.core(), mediaSetVolume, volume); }
 
-void MprisPlayer::Next() { service_.forms().playlist().nextsong(); }
-void MprisPlayer::Previous() { service_.forms().main().cmdprev_Click(); }
-void MprisPlayer::Pause() { service_.forms().mediaRequest(&mediaPause); }
-void MprisPlayer::PlayPause() { service_.forms().mediaRequest(&mediaPlayPause); }
-void MprisPlayer::Stop() { service_.forms().main().cmdstop_Click(); }
-void MprisPlayer::Play() { service_.forms().mediaRequest(&mediaPlay); }
+void MprisPlayer::Next() { perform(service_.core(), cmdnext_Click); }
+void MprisPlayer::Previous() { perform(service_.core(), cmdprev_Click); }
+void MprisPlayer::Pause() { perform(service_.core(), mediaPause); }
+void MprisPlayer::PlayPause() { perform(service_.core(), mediaPlayPause); }
+void MprisPlayer::Stop() { perform(service_.core(), cmdstop_Click); }
+void MprisPlayer::Play() { perform(service_.core(), mediaPlay); }
 
 void MprisPlayer::Seek(qlonglong offset) {
-  SeekOutcome outcome = SeekOutcome::Ignored;
-  service_.forms().mediaRequest(
-      [&](Core& core) { outcome = mediaSeek(core, static_cast<double>(offset) / 1e6); });
-  if (outcome == SeekOutcome::PastTheEnd) Next();
+  const double seconds = static_cast<double>(offset) / 1e6;
+  if (perform(service_.core(), mediaSeek, seconds) == SeekOutcome::PastTheEnd) Next();
 }
 
 void MprisPlayer::SetPosition(const QDBusObjectPath& trackId, qlonglong position) {
   const Index track = mediaTrackOf(trackId.path().toStdString());
-  service_.forms().mediaRequest(
-      [&](Core& core) { mediaSetPosition(core, track, static_cast<double>(position) / 1e6); });
+  perform(service_.core(), mediaSetPosition, track, static_cast<double>(position) / 1e6);
 }
 
 void MprisPlayer::OpenUri(const QString& uri) {
   const std::string path = pathOfFileUri(uri.toStdString());
   if (path.empty()) return;
-  service_.forms().openAndPlay(path);
+  perform(service_.core(), openAndPlay, path);
 }
 
 }  // namespace sonavex

@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <QUrl>
 
-#include "app/Forms.h"
 #include "app/MprisAdaptors.h"
 #include "core/model/FileProbe.h"
 #include "core/model/PlaylistModel.h"
@@ -29,7 +28,8 @@ QString tagText(const std::string& bytes) {
 }
 }  // namespace
 
-MprisService::MprisService(Forms& forms, const QString& instanceSuffix) : forms_(forms) {
+MprisService::MprisService(Core& core, std::function<void()> raise, const QString& instanceSuffix)
+    : core_(core), raise_(std::move(raise)) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) return;
   new MprisRoot(this, *this);
@@ -38,8 +38,8 @@ MprisService::MprisService(Forms& forms, const QString& instanceSuffix) : forms_
   busName_ = QStringLiteral("org.mpris.MediaPlayer2.sonavex") + instanceSuffix;
   registered_ = bus.registerService(busName_);
   if (!registered_) bus.unregisterObject(kObjectPath);
-  state_ = mediaControlState(forms_.core());
-  seeks_ = forms_.core().face.seeks;
+  state_ = mediaControlState(core_);
+  seeks_ = core_.face.seeks;
   readMetadata();
 }
 
@@ -62,16 +62,16 @@ const QVariantMap& MprisService::metadata() {
 
 qlonglong MprisService::positionMicroseconds() {
   if (state_.track == kNone) return 0;
-  return static_cast<qlonglong>(forms_.core().mp1.position() * 1e6);
+  return static_cast<qlonglong>(core_.mp1.position() * 1e6);
 }
 
 void MprisService::stateChanged() {
   if (!registered_) return;
   const MediaControlState before = state_;
-  state_ = mediaControlState(forms_.core());
+  state_ = mediaControlState(core_);
   if (!(state_ == before)) emitChanges(before);
-  if (forms_.core().face.seeks != seeks_) {
-    seeks_ = forms_.core().face.seeks;
+  if (core_.face.seeks != seeks_) {
+    seeks_ = core_.face.seeks;
     QDBusMessage seeked =
         QDBusMessage::createSignal(kObjectPath, kPlayerInterface, QStringLiteral("Seeked"));
     seeked << positionMicroseconds();

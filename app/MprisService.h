@@ -6,28 +6,28 @@
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
+#include <functional>
 
 #include "core/MediaControl.h"
 
 namespace sonavex {
 
-class Forms;
-
 class MprisService : public QObject {
   Q_OBJECT
  public:
   // `instanceSuffix` tells a second player's name apart ("" for the one player of the session).
-  MprisService(Forms& forms, const QString& instanceSuffix);
+  // `raise` brings the player to the front.
+  MprisService(Core& core, std::function<void()> raise, const QString& instanceSuffix);
   ~MprisService() override;
 
   bool registered() const { return registered_; }
-  QString busName() const { return busName_; }
 
-  // The player's state may have changed: the bus is told what did.
+  // After every command: the bus is told what changed.
   void stateChanged();
 
   // What the adaptors read and ask; a read sees the player as it is now.
-  Forms& forms() { return forms_; }
+  Core& core() { return core_; }
+  void raise() { raise_(); }
   const MediaControlState& state();
   const QVariantMap& metadata();
   qlonglong positionMicroseconds();
@@ -36,7 +36,8 @@ class MprisService : public QObject {
   void emitChanges(const MediaControlState& before);
   void readMetadata();
 
-  Forms& forms_;
+  Core& core_;
+  std::function<void()> raise_;
   QString busName_;
   bool registered_ = false;
   MediaControlState state_;

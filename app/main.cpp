@@ -18,12 +18,14 @@
 #include "app/Forms.h"
 #include "app/SessionEnd.h"
 #include "app/SingleInstance.h"
-#include "ui/StartupProbe.h"
-#include "ui/Version.h"
-#include "core/model/CommandLine.h"
-#include "engine/gst/GstMediaEngine.h"
+#include "core/Command.h"
+#include "core/FileDrop.h"
 #include "core/FileInfoCommand.h"
 #include "core/LastPlaylist.h"
+#include "core/model/CommandLine.h"
+#include "engine/gst/GstMediaEngine.h"
+#include "ui/StartupProbe.h"
+#include "ui/Version.h"
 #include "windows/frmplaylist.h"
 
 namespace {
@@ -129,28 +131,30 @@ int main(int argc, char** argv) {
   options.saveLastPlaylist = !newInstance;
   sonavex::Forms forms(std::move(options));
 
-  auto endProgram = [&forms] { forms.endProgram(); };
+  sonavex::Core& core = forms.core();
+  auto endProgram = [&core] { sonavex::perform(core, sonavex::mnuexit_Click); };
   sonavex::ExitSignals exitSignals([&](int) {
     // A second request while the first is still unwinding (a long scan, say) ends at once.
-    if (forms.ending()) std::_Exit(0);
+    if (core.ending) std::_Exit(0);
     endProgram();
   });
-  sonavex::runOnSessionEnd(app, &app, [&forms] { forms.savelastplaylist(); }, endProgram);
+  sonavex::runOnSessionEnd(
+      app, &app, [&core] { sonavex::savelastplaylist(core); }, endProgram);
 
   forms.start(openPaths);
   // A termination request during start-up (a message box was up) ended the nested loops only.
-  if (forms.ending()) return 0;
+  if (core.ending) return 0;
   forms.startMediaControls(newInstance ? QStringLiteral(".instance%1").arg(getpid()) : QString());
   if (!newInstance) {
-    instance.listen([&forms, &app](std::vector<std::string> paths) {
+    instance.listen([&forms, &core, &app](std::vector<std::string> paths) {
       // After the sender has its answer: a folder's scan may take a while.
-      QTimer::singleShot(0, &app, [&forms, paths = std::move(paths)] {
-        if (forms.ending()) return;
+      QTimer::singleShot(0, &app, [&forms, &core, paths = std::move(paths)] {
+        if (core.ending) return;
         // The paths first: bringing the player forward lets other events run (an end of the
         // program among them), and what was handed over must be in the list it saves.
-        if (!paths.empty()) forms.playlist().openCommandLinePaths(paths);
+        if (!paths.empty()) sonavex::perform(core, sonavex::openCommandLinePaths, paths);
         sonavex::probeHandOver("handover_shown_ns");
-        if (!forms.ending()) forms.raisePlayer();
+        if (!core.ending) forms.raisePlayer();
       });
     });
   }

@@ -12,6 +12,7 @@
 #include "app/Forms.h"
 #include "windows/frmAbout.h"
 #include "windows/frmsearch.h"
+#include "windows/PopupMenus.h"
 #include "windows/frmplaylist.h"
 
 namespace {
@@ -68,7 +69,7 @@ void opening(benchmark::State& state, Open open, Close close) {
 void BM_OpenMainMenu(benchmark::State& state) {
   opening(
       state, [](ShownWindows& w) { w.forms->playlist().openMainMenu(QPoint(100, 100)); },
-      [](ShownWindows& w) { w.forms->playlist().mnupopupmain()->hide(); });
+      [](ShownWindows& w) { w.forms->playlist().menus().mnupopupmain()->hide(); });
 }
 BENCHMARK(BM_OpenMainMenu)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenMainMenu)->Arg(0)->Unit(benchmark::kMillisecond);
@@ -76,7 +77,7 @@ BENCHMARK(BM_OpenMainMenu)->Arg(0)->Unit(benchmark::kMillisecond);
 void BM_OpenSongMenu(benchmark::State& state) {
   opening(
       state, [](ShownWindows& w) { w.forms->playlist().openSongMenu(5, QPoint(100, 100)); },
-      [](ShownWindows& w) { w.forms->playlist().mnupopup()->hide(); });
+      [](ShownWindows& w) { w.forms->playlist().menus().mnupopup()->hide(); });
 }
 BENCHMARK(BM_OpenSongMenu)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenSongMenu)->Arg(0)->Unit(benchmark::kMillisecond);

@@ -18,6 +18,9 @@
 #include <string>
 
 #include "app/Forms.h"
+#include "core/Command.h"
+#include "core/FileDrop.h"
+#include "core/Sequencer.h"
 #include "engine/gst/GstMediaEngine.h"
 #include "windows/frmMain.h"
 #include "windows/frmplaylist.h"
@@ -73,14 +76,14 @@ void BM_NextOnTheUiThread(benchmark::State& state) {
     tones.push_back(dir.path().toStdString() + "/tone" + std::to_string(i) + ".wav");
     writeTone(tones.back(), 300 + 100 * i, 3);
   }
-  forms.playlist().filedragging(tones);
+  perform(forms.core(), filedragging, tones);
   forms.main().cmdplay_Click();
   runLoopFor(500);
 
   double worst = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    forms.playlist().nextsong();
+    perform(forms.core(), nextsong);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     state.SetIterationTime(took.count());
     worst = std::max(worst, took.count());

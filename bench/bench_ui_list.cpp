@@ -31,7 +31,7 @@ std::vector<std::string> paths(int n, const char* folder) {
 
 void BM_RestoreLastPlaylistIntoShownList(benchmark::State& state) {
   ShownWindows w;
-  const std::string file = w.forms->lastPlaylistFile();
+  const std::string file = w.core().lastPlaylist.path;
   writeFileAtomically(file, serializePlaylist(paths(100000, "/home/user/Music")));
   for (auto _ : state) {
     state.PauseTiming();

@@ -57,6 +57,24 @@ struct AudioChecks {
   int rate = 4;     // "1"
 };
 
+// Told after every command that the core has changed, so that every window and the media controls
+// show the new state; no command knows who shows it (see core/Command.h).
+class CoreObserver {
+ public:
+  virtual ~CoreObserver() = default;
+  virtual void coreChanged() = 0;
+};
+
+// lastplaylist.txt: where it is kept, and whether this run writes it when it ends.
+struct LastPlaylistFile {
+  std::string path;
+  bool saves = true;  // off for a second player started on purpose
+  // What the restore at start found: a file that exists but could not be read whole is kept as it
+  // is, or the user's list would be lost.
+  bool readWhole = true;
+  std::string unreadReason;
+};
+
 struct Core {
   Core(MediaEngine& engine, RandomSource& random) : mp1(engine), rng(random) {}
 
@@ -73,6 +91,9 @@ struct Core {
   RandomSource& rng;
   Platform platform;
   std::string decimalSeparator = ".";  // the user's decimal separator for the time labels
+  LastPlaylistFile lastPlaylist;
+  bool ending = false;  // an exit path has run; the program ends once
+  CoreObserver* observer = nullptr;
 };
 
 }  // namespace sonavex

@@ -5,6 +5,7 @@
 #include "core/FindFiles.h"
 #include "core/PlaylistFile.h"
 #include "core/Shuffle.h"
+#include "core/Transport.h"
 #include "core/UndoableEdits.h"
 
 namespace sonavex {
@@ -46,6 +47,14 @@ void filedragging(Core& core, const std::vector<std::string>& paths) {
   // Once for the whole drop: the order only needs to be right after the last item.
   rebuildShuffleOrder(core);
   errors.notify(core.platform.messages);
+}
+
+void openAndPlay(Core& core, const std::string& path) {
+  const Index before = core.list.count();
+  filedragging(core, {path});
+  if (core.list.count() == before) return;
+  core.list.markEntry(before);
+  cmdplay_Click(core);
 }
 
 bool isPlaylistFileName(const std::string& name) {

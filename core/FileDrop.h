@@ -18,6 +18,10 @@ void filedragging(Core& core, const std::vector<std::string>& paths);
 // among the paths. A dropped playlist file stays one entry, as it always was.
 void openCommandLinePaths(Core& core, const std::vector<std::string>& paths);
 
+// A file or folder joins the playlist as a drop does, and its first new entry plays (the media
+// controls' "open").
+void openAndPlay(Core& core, const std::string& path);
+
 // True when the command line loads `name` as a playlist file (see above).
 bool isPlaylistFileName(const std::string& name);
 

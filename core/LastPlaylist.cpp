@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <iostream>
 #include <vector>
 
 #include "core/PlaylistFile.h"
@@ -119,6 +120,29 @@ RestoreResult restoreLastPlaylist(Core& core, const std::string& file) {
 std::string lastPlaylistKeptNotice(const std::string& file, const std::string& reason) {
   return "The last playlist " + file + " could not be read: " + reason +
          ". It is kept as it is and will not be saved over when the program ends.";
+}
+
+void restoreLastPlaylist(Core& core) {
+  const RestoreResult restored = restoreLastPlaylist(core, core.lastPlaylist.path);
+  core.lastPlaylist.readWhole = restored.readWhole;
+  core.lastPlaylist.unreadReason = restored.reason;
+}
+
+void savelastplaylist(Core& core) {
+  const LastPlaylistFile& last = core.lastPlaylist;
+  if (!last.saves || !last.readWhole || last.path.empty()) return;
+  std::string reason;
+  if (!savelastplaylist(core, last.path, &reason)) {
+    std::cerr << "sonavex: cannot save the playlist to \"" << last.path << "\": " << reason
+              << std::endl;
+  }
+}
+
+void mnuexit_Click(Core& core) {
+  if (core.ending) return;
+  core.ending = true;
+  savelastplaylist(core);
+  if (core.platform.loop != nullptr) core.platform.loop->quit();
 }
 
 }  // namespace sonavex

@@ -31,4 +31,15 @@ RestoreResult restoreLastPlaylist(Core& core, const std::string& file);
 // The notice for a last playlist that is kept as it is.
 std::string lastPlaylistKeptNotice(const std::string& file, const std::string& reason);
 
+// This run's own restore, at start: appends core.lastPlaylist's file and notes there whether it
+// was read whole.
+void restoreLastPlaylist(Core& core);
+// This run's own save: nothing for a second player started on purpose, nor over a file the start
+// could not read whole. A failure is told on standard error, where no window waits on it.
+void savelastplaylist(Core& core);
+// Every exit path (the close image, Escape, the Exit item, the media controls' Quit, a termination
+// signal, closing the playlist window): saves, then ends the program at once. Only the first call
+// does anything, so the playlist is saved exactly once.
+void mnuexit_Click(Core& core);
+
 }  // namespace sonavex

@@ -3,16 +3,35 @@
 #include <cmath>
 
 #include "core/CurrentTrack.h"
-#include "core/Sequencer.h"
+#include "core/LastPlaylist.h"
+#include "core/RemoveCommands.h"
+#include "core/Transport.h"
+#include "core/model/KeyCodes.h"
 
 namespace sonavex {
 
-namespace {
+void frmplaylist_Load(Core& core) {
+  restoreLastPlaylist(core);
+  core.mp1.setBalance(0);
+  core.mp1.setRate(1.0);
+}
 
-constexpr int kKeyLeft = 37;
-constexpr int kKeyRight = 39;
+void frmMain_KeyUp(Core& core, int keyCode) {
+  if (keyCode == kKeyEscape) {
+    mnuexit_Click(core);
+    return;
+  }
+  core.shared.lastkey = keyCode;
+  keyboardscroll(core);
+}
 
-}  // namespace
+void frmplaylist_KeyUp(Core& core, int keyCode, bool inList) {
+  // The window sees the key before the list.
+  if (keyCode == kKeyDelete) cmdsel_Click(core);
+  core.shared.lastkey = keyCode;
+  keyboardscroll(core);
+  if (inList && keyCode == kKeyEnter) cmdplay_Click(core);
+}
 
 void cpvcoollist2_DblClick(Core& core) {
   const Index focused = core.list.listIndex2();

@@ -1,5 +1,5 @@
 #pragma once
-// What the playlist's list does with mouse and keys.
+// What the playlist window does when it loads, and what its list and the keys do.
 #include <string>
 
 #include "core/Core.h"
@@ -7,6 +7,16 @@
 namespace sonavex {
 
 inline constexpr double kRowHeight = 13;  // pixels
+
+// Loading the playlist window restores the last playlist and sets balance 0 and rate 1.0.
+void frmplaylist_Load(Core& core);
+
+// A key released over the player window: Escape ends the program; any other key becomes `lastkey`
+// and runs the seek keys.
+void frmMain_KeyUp(Core& core, int keyCode);
+// A key released over the playlist window: Delete removes the selected entries, then the key runs
+// the seek keys; Enter released in the list plays.
+void frmplaylist_KeyUp(Core& core, int keyCode, bool inList);
 
 // Double click: play the focused entry.
 void cpvcoollist2_DblClick(Core& core);

@@ -1,6 +1,7 @@
 #include "core/Transport.h"
 
 #include "core/CurrentTrack.h"
+#include "core/Sequencer.h"
 
 namespace sonavex {
 
@@ -65,6 +66,12 @@ void cmdstop_Click(Core& core) {
   // advances to the next track.
   core.mp1.stop();
   stopFace(core.face);
+}
+
+void cmdnext_Click(Core& core) {
+  if (core.platform.loop != nullptr) core.platform.loop->runPending();
+  if (core.ending) return;
+  nextsong(core);
 }
 
 void cmdprev_Click(Core& core) {

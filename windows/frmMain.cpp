@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -11,23 +10,23 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/Clock.h"
+#include "core/Command.h"
+#include "core/FileDrop.h"
+#include "core/LastPlaylist.h"
+#include "core/ListActions.h"
+#include "core/Marquee.h"
+#include "core/Transport.h"
+#include "ui/DropTarget.h"
 #include "ui/Fonts.h"
-#include "app/Forms.h"
 #include "ui/RegionMask.h"
+#include "ui/Skin.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinImage.h"
-#include "ui/Skin.h"
 #include "ui/StartupProbe.h"
 #include "ui/Twips.h"
 #include "ui/WindowDrag.h"
 #include "ui/WindowsKeyCodes.h"
-#include "core/CurrentTrack.h"
-#include "core/Clock.h"
-#include "core/Marquee.h"
-#include "core/Transport.h"
-#include "ui/DropTarget.h"
-#include "core/ListActions.h"
-#include "windows/frmplaylist.h"
 
 namespace sonavex {
 
@@ -65,7 +64,7 @@ QRect frmMain::clientRect(int left, int top, int width, int height) {
   return QRect(kPlayerFrameLeft + left, kPlayerFrameTop + top, width, height);
 }
 
-frmMain::frmMain(Forms& forms) : forms_(forms) {
+frmMain::frmMain(Core& core) : core_(core) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Sonavex"));
   setAccessibleName(QStringLiteral("Sonavex"));
@@ -102,7 +101,7 @@ frmMain::frmMain(Forms& forms) : forms_(forms) {
     imgmin1_->hide();
     imgmin2_->show();
   });
-  connect(imgclose2_, &SkinImage::clicked, this, [this] { forms_.playlist().mnuexit_Click(); });
+  connect(imgclose2_, &SkinImage::clicked, this, [this] { perform(core_, mnuexit_Click); });
   connect(imgmin2_, &SkinImage::clicked, this, &frmMain::imgmin2_Click);
 
   lblsongname_ = makeLabel(this, "lblsongname", clientRect(40, 72, 373, 15),
@@ -143,12 +142,10 @@ frmMain::frmMain(Forms& forms) : forms_(forms) {
   imgprog_->setAccessibleRole(QAccessible::ProgressBar);
   imgprog_->setGeometry(0, 0, 157, 37);
   connect(picprog_, &SkinImage::released, this, [this](Qt::MouseButton, QPoint at) {
-    picprog_MouseUp(forms_.core(), at.x());
-    render();
+    perform(core_, picprog_MouseUp, at.x());
   });
   connect(imgprog_, &SkinImage::released, this, [this](Qt::MouseButton, QPoint at) {
-    imgprog_MouseUp(forms_.core(), at.x() * kTwipsPerPixelOfImage);
-    render();
+    perform(core_, imgprog_MouseUp, at.x() * kTwipsPerPixelOfImage);
   });
 
   Timer1_ = new QTimer(this);
@@ -161,14 +158,14 @@ frmMain::frmMain(Forms& forms) : forms_(forms) {
   Timer2_ = new QTimer(this);
   Timer2_->setObjectName(QStringLiteral("Timer2"));
   Timer2_->setInterval(kMarqueeInterval);
-  connect(Timer2_, &QTimer::timeout, this, &frmMain::marqueeTick);
+  connect(Timer2_, &QTimer::timeout, this, [this] { perform(core_, marqueeTick); });
 
   drag_ = new WindowDrag(*this);
-  connect(drag_, &WindowDrag::ended, this, [this] { forms_.dockCompanions(); });
+  connect(drag_, &WindowDrag::ended, this, &frmMain::moved);
 
   // A drop on the player is a drop on the playlist.
   new DropTarget(this, [this](const std::vector<std::string>& paths) {
-    forms_.playlist().filedragging(paths);
+    perform(core_, filedragging, paths);
   });
 }
 
@@ -191,10 +188,7 @@ SkinImage* frmMain::makeImage(const char* name, const char* asset, QRect place,
   return image;
 }
 
-bool frmMain::changeshape() {
-  applyRegion(*this, irisRegion(iris_));
-  return true;
-}
+void frmMain::changeshape() { applyRegion(*this, irisRegion(iris_)); }
 
 void frmMain::Timer1_Timer() {
   probeMoment(ProbeMoment::IrisStep);
@@ -207,22 +201,18 @@ void frmMain::Timer1_Timer() {
   probeMoment(ProbeMoment::IrisOpen);
 }
 
-void frmMain::Form_Resize() {
-  forms_.showVolumePopup();
-  forms_.playlistmotion();
-}
+void frmMain::Form_Resize() { emit shownNormal(); }
 
 void frmMain::imgmin2_Click() {
   showMinimized();
   // Without a window manager the state may not change; the companions go away all the same.
-  hideCompanions();
+  goneMinimised();
 }
 
-void frmMain::hideCompanions() {
+void frmMain::goneMinimised() {
   if (minimised_) return;
   minimised_ = true;
-  forms_.playlist().Image3_Click();
-  forms_.hideCompanions();
+  emit minimised();
 }
 
 void frmMain::changeEvent(QEvent* event) {
@@ -235,7 +225,7 @@ void frmMain::changeEvent(QEvent* event) {
 
 void frmMain::followWindowState() {
   if (isMinimized()) {
-    hideCompanions();
+    goneMinimised();
   } else if (minimised_ && !isMaximized()) {
     minimised_ = false;
     Form_Resize();
@@ -248,7 +238,7 @@ void frmMain::paintEvent(QPaintEvent*) {
 }
 
 void frmMain::render() {
-  const PlayerFace& face = forms_.core().face;
+  const PlayerFace& face = core_.face;
   setTextIfChanged(lblsongname_, text(face.lblsongname));
   const QString tooltip = text(face.lblsongnameTooltip);
   if (lblsongname_->toolTip() != tooltip) lblsongname_->setToolTip(tooltip);
@@ -273,43 +263,13 @@ void frmMain::render() {
       Timer2_->stop();
     }
   }
-  forms_.playlist().setClockRunning(face.clockTimerOn);
-  forms_.mediaStateChanged();
 }
 
-void frmMain::cmdplay_Click() {
-  sonavex::cmdplay_Click(forms_.core());
-  render();
-}
-
-void frmMain::cmdpause_Click() {
-  sonavex::cmdpause_Click(forms_.core());
-  render();
-}
-
-void frmMain::cmdstop_Click() {
-  sonavex::cmdstop_Click(forms_.core());
-  render();
-}
-
-void frmMain::currenttracknumber() { sonavex::currenttracknumber(forms_.core()); }
-
-void frmMain::cmdnext_Click() {
-  // A click that arrived during a long list operation is handled before the next track is chosen.
-  QCoreApplication::processEvents();
-  if (forms_.ending()) return;
-  forms_.playlist().nextsong();
-}
-
-void frmMain::cmdprev_Click() {
-  sonavex::cmdprev_Click(forms_.core());
-  render();
-}
-
-void frmMain::marqueeTick() {
-  sonavex::marqueeTick(forms_.core());
-  render();
-}
+void frmMain::cmdplay_Click() { perform(core_, sonavex::cmdplay_Click); }
+void frmMain::cmdpause_Click() { perform(core_, sonavex::cmdpause_Click); }
+void frmMain::cmdstop_Click() { perform(core_, sonavex::cmdstop_Click); }
+void frmMain::cmdnext_Click() { perform(core_, sonavex::cmdnext_Click); }
+void frmMain::cmdprev_Click() { perform(core_, sonavex::cmdprev_Click); }
 
 void frmMain::keyPressEvent(QKeyEvent* event) {
   keys_.pressed(event);
@@ -318,14 +278,7 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
 
 void frmMain::keyReleaseEvent(QKeyEvent* event) {
   if (!keys_.released(event)) return;
-  const int code = windowsKeyCode(event->key());
-  if (code == kKeyEscape) {
-    forms_.endProgram();
-    return;
-  }
-  forms_.core().shared.lastkey = code;
-  keyboardscroll(forms_.core());
-  render();
+  perform(core_, frmMain_KeyUp, windowsKeyCode(event->key()));
 }
 
 void frmMain::mousePressEvent(QMouseEvent* event) {
@@ -334,7 +287,7 @@ void frmMain::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
     drag_->begin(event->globalPosition().toPoint());
   } else {
-    forms_.dockCompanions();
+    emit moved();
   }
   event->accept();
 }
@@ -351,7 +304,7 @@ void frmMain::mouseMoveEvent(QMouseEvent* event) {
 void frmMain::mouseReleaseEvent(QMouseEvent* event) {
   // The right button's release over the body opens the main menu.
   if (event->button() == Qt::RightButton) {
-    forms_.playlist().openMainMenu(event->globalPosition().toPoint());
+    emit mainMenuRequested(event->globalPosition().toPoint());
     return;
   }
   QWidget::mouseReleaseEvent(event);
@@ -360,14 +313,14 @@ void frmMain::mouseReleaseEvent(QMouseEvent* event) {
 void frmMain::contextMenuEvent(QContextMenuEvent* event) {
   // The menu key or Shift+F10: the keyboard's way to the main menu (the mouse's is the release).
   if (event->reason() == QContextMenuEvent::Keyboard) {
-    forms_.playlist().openMainMenu(mapToGlobal(rect().center()));
+    emit mainMenuRequested(mapToGlobal(rect().center()));
   }
   event->accept();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
   // The player window is never closed by a close request; the program ends by its exit paths.
-  if (!forms_.ending()) event->ignore();
+  if (!core_.ending) event->ignore();
 }
 
 }  // namespace sonavex

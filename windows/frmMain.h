@@ -1,12 +1,13 @@
 #pragma once
 // The player window: an ellipse that opens like an iris, with five transport buttons, the
 // scrolling title, the time labels, the lens-shaped seek bar and its own close and minimise images.
-// It is dragged by its body and its companion windows dock to it. Every event goes to a core
-// operation; render() then shows what the core's face says.
+// It is dragged by its body and its companion windows dock to it. Every event runs a core command;
+// render() shows what the core's face says after every command, whoever ran it. What concerns other
+// windows (the menu, the companions) it only asks for, by its signals.
 #include <QWidget>
 
-#include "ui/KeyPresses.h"
 #include "core/model/PlayerShape.h"
+#include "ui/KeyPresses.h"
 
 class QLabel;
 class QPushButton;
@@ -14,7 +15,7 @@ class QTimer;
 
 namespace sonavex {
 
-class Forms;
+struct Core;
 class SkinButton;
 class SkinImage;
 class WindowDrag;
@@ -27,18 +28,18 @@ class frmMain : public QWidget {
   static constexpr int kClientWidth = 244;
   static constexpr int kClientHeight = 249;
 
-  explicit frmMain(Forms& forms);
+  explicit frmMain(Core& core);
 
-  // Shows the core's face: texts, seek bar fill, visibility, enabled state and the two timers.
+  // Shows the core's face: texts, seek bar fill, visibility, enabled state and the marquee timer.
   void render();
 
   void cmdplay_Click();
   void cmdpause_Click();
   void cmdstop_Click();
+  void cmdnext_Click();
   void cmdprev_Click();
-  void currenttracknumber();
   // Cuts the window to the ellipse of the iris values.
-  bool changeshape();
+  void changeshape();
   // One tick of the opening iris.
   void Timer1_Timer();
   const Iris& iris() const { return iris_; }
@@ -47,11 +48,22 @@ class frmMain : public QWidget {
   // The place of a designed client-area rectangle in this window.
   static QRect clientRect(int left, int top, int width, int height);
 
-  // Shown in the normal state (at start and on every restore): the volume popup is placed and
-  // shown, and the playlist window slides in.
+  // Shown in the normal state (at start and on every restore).
   void Form_Resize();
   // The minimise image: the window is minimised and its companions go away with it.
   void imgmin2_Click();
+
+ signals:
+  // Shown in the normal state: the volume popup is placed and shown, and the playlist window slides
+  // in.
+  void shownNormal();
+  // Minimised, however that came about: the companions go away with it.
+  void minimised();
+  // The window has a new place (a drag ended), or any other button was pressed on its body: the
+  // companions dock to it.
+  void moved();
+  // The main menu, at a place on the screen.
+  void mainMenuRequested(const QPoint& at);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -67,14 +79,11 @@ class frmMain : public QWidget {
  private:
   SkinButton* makeButton(const char* name, const char* caption, int left);
   SkinImage* makeImage(const char* name, const char* asset, QRect place, const QString& accessibleName);
-  void cmdnext_Click();
-  void marqueeTick();
-  // Hides what follows the player when it is minimised, however that came about, and brings it
-  // back when the player is restored.
-  void hideCompanions();
+  // Follows the state the window system settled in: minimised, or restored from it.
   void followWindowState();
+  void goneMinimised();
 
-  Forms& forms_;
+  Core& core_;
   Iris iris_;
   int widthpixels_;
   int heightpixels_;

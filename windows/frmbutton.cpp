@@ -1,24 +1,16 @@
 #include "windows/frmbutton.h"
 
-#include <QCoreApplication>
 #include <QCursor>
-#include <QScreen>
 #include <QTimer>
-#include <cmath>
 
-#include "app/Forms.h"
+#include "core/model/ToggleButton.h"
 #include "ui/RegionMask.h"
 #include "ui/SkinImage.h"
-#include "ui/StartupProbe.h"
 #include "ui/Twips.h"
-#include "core/model/ToggleButton.h"
-#include "windows/frmMain.h"
-#include "windows/frmplaylist.h"
 
 namespace sonavex {
 
-frmbutton::frmbutton(Forms& forms)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), forms_(forms) {
+frmbutton::frmbutton() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("frmbutton"));
   setWindowTitle(QStringLiteral("Playlist"));
   setAccessibleName(tr("Show playlist"));
@@ -77,38 +69,7 @@ void frmbutton::Image2_Click() {
   Timer1_->stop();
   Image2_->hide();
   Image1_->show();
-  playlistmotion();
-}
-
-void frmbutton::playlistmotion() {
-  // A slide already under way (a restore during it, say) brings the window in by itself.
-  if (sliding_) return;
-  sliding_ = true;
-  probeMoment(ProbeMoment::SlideStart);
-  frmMain& player = forms_.main();
-  frmplaylist& list = forms_.playlist();
-  const double tpp = twipsPerPixel(player);
-  list.hide();
-  list.stopHideAnimation();
-  applyRegion(list, dockedPlaylistRegion(list.width(), list.height()));
-  const WindowRect p = outerRect(player);
-  const int top = playlistDock(p, tpp).y;
-  const QScreen* screen = player.screen();
-  const double screenRight = screen ? screen->geometry().right() + 1 : p.left + p.width;
-  const double target = (p.left + p.width) * tpp + kPlaylistGapTwips;
-  Slide slide(screenRight * tpp, target);
-  list.move(static_cast<int>(std::lround(slide.left() / tpp)), top);
-  list.show();
-  list.activateWindow();
-  list.setFocus();
-  // The slide counts its own steps, so it ends even where the window system refuses a move.
-  while (slide.step()) {
-    list.move(static_cast<int>(std::lround(slide.left() / tpp)), top);
-    QCoreApplication::processEvents();
-  }
-  list.move(static_cast<int>(std::lround(slide.left() / tpp)), top);
-  sliding_ = false;
-  probeMoment(ProbeMoment::SlideEnd);
+  emit playlistRequested();
 }
 
 }  // namespace sonavex

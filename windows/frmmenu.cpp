@@ -2,13 +2,14 @@
 
 #include <QPainter>
 
-#include "ui/RegionMask.h"
-#include "ui/SkinButton.h"
-#include "ui/Twips.h"
 #include "core/AddCommands.h"
+#include "core/Command.h"
 #include "core/OrderCommands.h"
 #include "core/RemoveCommands.h"
 #include "core/model/PlayerShape.h"
+#include "ui/RegionMask.h"
+#include "ui/SkinButton.h"
+#include "ui/Twips.h"
 
 namespace sonavex {
 
@@ -71,16 +72,11 @@ void frmmenu::paintEvent(QPaintEvent*) {
   painter.drawLine(0, 0, 0, height());
 }
 
-void frmmenu::run(void (*command)(Core&)) {
-  command(core_);
-  emit commandDone();
-}
-
-void frmmenu::cmdfile_Click() { run(&sonavex::cmdfile_Click); }
-void frmmenu::cmddir_Click() { run(&sonavex::cmddir_Click); }
-void frmmenu::cmdsel_Click() { run(&sonavex::cmdsel_Click); }
-void frmmenu::cmdall_Click() { run(&sonavex::cmdall_Click); }
-void frmmenu::cmdname_Click() { run(&sonavex::cmdname_Click); }
-void frmmenu::cmdrnd_Click() { run(&sonavex::cmdrnd_Click); }
+void frmmenu::cmdfile_Click() { perform(core_, sonavex::cmdfile_Click); }
+void frmmenu::cmddir_Click() { perform(core_, sonavex::cmddir_Click); }
+void frmmenu::cmdsel_Click() { perform(core_, sonavex::cmdsel_Click); }
+void frmmenu::cmdall_Click() { perform(core_, sonavex::cmdall_Click); }
+void frmmenu::cmdname_Click() { perform(core_, sonavex::cmdname_Click); }
+void frmmenu::cmdrnd_Click() { perform(core_, sonavex::cmdrnd_Click); }
 
 }  // namespace sonavex

@@ -3,12 +3,12 @@
 // playlist window, one pair at a time, while the pointer is over the matching playlist button.
 #include <QWidget>
 
-#include "core/Core.h"
 #include "core/model/Flyout.h"
 
 namespace sonavex {
 
 class SkinButton;
+struct Core;
 
 class frmmenu : public QWidget {
   Q_OBJECT
@@ -44,13 +44,8 @@ class frmmenu : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
 
- signals:
-  // A command has run; the other windows show its result.
-  void commandDone();
-
  private:
   SkinButton* makeButton(const char* name, const QString& caption, int row, int column);
-  void run(void (*command)(Core&));
 
   Core& core_;
   Flyout shown_ = Flyout::Add;

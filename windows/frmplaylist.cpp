@@ -10,8 +10,17 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "core/Clock.h"
+#include "core/Command.h"
+#include "core/FileDrop.h"
+#include "core/LastPlaylist.h"
+#include "core/ListActions.h"
+#include "core/PlaylistFile.h"
+#include "core/Shuffle.h"
+#include "core/UndoableEdits.h"
+#include "core/model/ToggleButton.h"
+#include "ui/DropTarget.h"
 #include "ui/Fonts.h"
-#include "app/Forms.h"
 #include "ui/RegionMask.h"
 #include "ui/Skin.h"
 #include "ui/SkinButton.h"
@@ -20,22 +29,10 @@
 #include "ui/StartupProbe.h"
 #include "ui/WindowDrag.h"
 #include "ui/WindowsKeyCodes.h"
-#include "core/Core.h"
-#include "core/RemoveCommands.h"
-#include "windows/frmmenu.h"
-#include "windows/frmTag.h"
-#include "core/Clock.h"
-#include "windows/frmMain.h"
-#include "ui/DropTarget.h"
 #include "windows/PlaylistListModel.h"
 #include "windows/PlaylistView.h"
-#include "core/FileDrop.h"
-#include "core/LastPlaylist.h"
-#include "core/ListActions.h"
-#include "core/PlaylistFile.h"
-#include "core/Sequencer.h"
-#include "core/Shuffle.h"
-#include "core/UndoableEdits.h"
+#include "windows/PopupMenus.h"
+#include "windows/frmTag.h"
 
 namespace sonavex {
 
@@ -71,7 +68,7 @@ SkinCheckBox* makeCheckBox(QWidget* parent, const char* name, const char* access
 }
 }  // namespace
 
-frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) {
+frmplaylist::frmplaylist(Core& core) : core_(core) {
   setObjectName(QStringLiteral("frmplaylist"));
   setWindowTitle(QStringLiteral("Playlist"));
   setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
@@ -102,10 +99,9 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
   cpvcoollist2_->installEventFilter(this);
   cpvcoollist2_->viewport()->installEventFilter(this);
   connect(cpvcoollist2_, &QAbstractItemView::doubleClicked, this, [this] {
-    cpvcoollist2_DblClick(core_);
     Image2_->show();
     Image3_->hide();
-    afterCoreChange();
+    perform(core_, cpvcoollist2_DblClick);
   });
   connect(cpvcoollist2_, &QAbstractItemView::clicked, this, [this] {
     const std::string tip = selectionTooltip(core_.list);
@@ -117,13 +113,13 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
   chkloop_ = makeCheckBox(this, "chkloop", "Loop", 120);
   lblloop_ = makeCaption(this, "lblloop", "Loop", 136);
   connect(chkloop_, &QCheckBox::clicked, this, [this](bool on) {
-    core_.chkloop = on ? 1 : 0;
-    afterCoreChange();
+    perform(core_, [on](Core& core) { core.chkloop = on ? 1 : 0; });
   });
   connect(chkshuffle_, &QCheckBox::clicked, this, [this](bool on) {
-    core_.chkshuffle = on ? 1 : 0;
-    chkshuffle_Click(core_);
-    afterCoreChange();
+    perform(core_, [on](Core& core) {
+      core.chkshuffle = on ? 1 : 0;
+      chkshuffle_Click(core);
+    });
   });
 
   cmdadd_ = makeButton("cmdadd", "add", 16);
@@ -131,13 +127,12 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
   cmdsort_ = makeButton("cmdsort", "sort", 66);
   cmdload_ = makeButton("cmdload", "load", 91);
   cmdsave_ = makeButton("cmdsave", "save", 116);
-  connect(cmdload_, &QPushButton::clicked, this, [this] {
-    cmdload_Click(core_);
-    afterCoreChange();
-  });
-  connect(cmdsave_, &QPushButton::clicked, this, [this] { cmdsave_Click(core_); });
-  for (SkinButton* button : {cmdadd_, cmdrem_, cmdsort_}) {
-    connect(button, &SkinButton::hovered, this, [this, button] { showFlyoutFor(button); });
+  connect(cmdload_, &QPushButton::clicked, this, [this] { perform(core_, cmdload_Click); });
+  connect(cmdsave_, &QPushButton::clicked, this, [this] { perform(core_, cmdsave_Click); });
+  const std::pair<SkinButton*, Flyout> flyouts[] = {
+      {cmdadd_, Flyout::Add}, {cmdrem_, Flyout::Remove}, {cmdsort_, Flyout::Sort}};
+  for (const auto& [button, which] : flyouts) {
+    connect(button, &SkinButton::hovered, this, [this, which] { emit flyoutRequested(which); });
   }
 
   Image2_ = new SkinImage(QStringLiteral("hide-normal"), this);
@@ -162,8 +157,10 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
   Image4->setAccessibleRole(QAccessible::Button);
   Image4->setToolTip(tr("About Sonavex"));
   Image4->setGeometry(260, 147, 25, 25);
-  connect(Image4, &SkinImage::clicked, this, [this] { mnuabout_Click(); });
-  buildMenus();
+  connect(Image4, &SkinImage::clicked, this, &frmplaylist::aboutRequested);
+  menus_ = new PopupMenus(core_, this);
+  connect(menus_, &PopupMenus::searchRequested, this, &frmplaylist::searchRequested);
+  connect(menus_, &PopupMenus::aboutRequested, this, &frmplaylist::aboutRequested);
 
   Timer1_ = new QTimer(this);
   Timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -172,23 +169,17 @@ frmplaylist::frmplaylist(Forms& forms, Core& core) : forms_(forms), core_(core) 
   connect(Timer1_, &QTimer::timeout, this, &frmplaylist::Timer1_Timer);
   drag_ = new WindowDrag(*this);
 
-  auto drop = [this](const std::vector<std::string>& paths) { filedragging(paths); };
+  auto drop = [this](const std::vector<std::string>& paths) { perform(core_, filedragging, paths); };
   new DropTarget(this, drop);
   new DropTarget(cpvcoollist2_->viewport(), drop);
 
   Timer2_ = new QTimer(this);
   Timer2_->setObjectName(QStringLiteral("Timer2"));
   Timer2_->setInterval(kClockInterval);
-  connect(Timer2_, &QTimer::timeout, this, &frmplaylist::clockTick);
+  connect(Timer2_, &QTimer::timeout, this, [this] { perform(core_, clockTick); });
 
-  core_.mp1.setListener(this);
-  restored_ = restoreLastPlaylist(core_, forms_.lastPlaylistFile());
-  core_.mp1.setBalance(0);
-  core_.mp1.setRate(1.0);
-  render();
+  perform(core_, frmplaylist_Load);
 }
-
-frmplaylist::~frmplaylist() { core_.mp1.setListener(nullptr); }
 
 SkinButton* frmplaylist::makeButton(const char* name, const char* caption, int top) {
   auto* button = new SkinButton(QLatin1String(caption), this);
@@ -201,67 +192,32 @@ SkinButton* frmplaylist::makeButton(const char* name, const char* caption, int t
 void frmplaylist::render() {
   chkloop_->setChecked(core_.chkloop == 1);
   chkshuffle_->setChecked(core_.chkshuffle == 1);
+  menus_->render();
+  if (Timer2_->isActive() != core_.face.clockTimerOn) {
+    if (core_.face.clockTimerOn) {
+      Timer2_->start();
+    } else {
+      Timer2_->stop();
+    }
+  }
 }
 
-void frmplaylist::afterCoreChange() {
-  render();
-  forms_.main().render();
+void frmplaylist::openSongMenu(double y, const QPoint& at) {
+  const Index row = rowUnderPointer(y, core_.list.topIndex(), core_.list.count());
+  if (row == kNone) return;  // a right click outside the rows does nothing
+  perform(core_, [row](Core& core) { core.list.markEntry(row); });
+  menus_->openSongMenu(at);
 }
 
-void frmplaylist::mnuexit_Click() { forms_.endProgram(); }
-
-void frmplaylist::nextsong() {
-  sonavex::nextsong(core_);
-  afterCoreChange();
-}
-
-void frmplaylist::listrefreshing() { core_.list.listrefreshing(); }
-
-void frmplaylist::filedragging(const std::vector<std::string>& paths) {
-  sonavex::filedragging(core_, paths);
-  afterCoreChange();
-}
-
-void frmplaylist::openCommandLinePaths(const std::vector<std::string>& paths) {
-  sonavex::openCommandLinePaths(core_, paths);
-  afterCoreChange();
-}
-
-void frmplaylist::mnudelfromdisk_Click() {
-  sonavex::mnudelfromdisk_Click(core_);
-  afterCoreChange();
-}
-
-void frmplaylist::mnudelfromharddisk_Click() {
-  sonavex::mnudelfromharddisk_Click(core_);
-  afterCoreChange();
-}
-
-void frmplaylist::mnuinvalid_Click() {
-  sonavex::mnuinvalid_Click(core_);
-  afterCoreChange();
-}
-
-void frmplaylist::mnucrop_Click() {
-  sonavex::mnucrop_Click(core_);
-  afterCoreChange();
-}
-
-void frmplaylist::showFlyoutFor(const QObject* button) {
-  frmmenu& menu = forms_.menu();
-  menu.placeBeside(*this);
-  if (button == cmdadd_) menu.showFlyout(frmmenu::Flyout::Add);
-  if (button == cmdrem_) menu.showFlyout(frmmenu::Flyout::Remove);
-  if (button == cmdsort_) menu.showFlyout(frmmenu::Flyout::Sort);
-}
+void frmplaylist::openMainMenu(const QPoint& at) { menus_->openMainMenu(at); }
 
 void frmplaylist::backgroundPressed(Qt::MouseButton button, const QPoint& globalPos) {
   if (button == Qt::LeftButton) drag_->begin(globalPos);
-  forms_.menu().placeBeside(*this);
+  emit moved();
 }
 
 void frmplaylist::backgroundMoved(int x) {
-  if (x < kFlyoutHideX && forms_.menuLoaded()) forms_.menu().hide();
+  if (x < kFlyoutHideX) emit flyoutDismissed();
   Image2_->show();
   Image3_->hide();
 }
@@ -297,7 +253,7 @@ void frmplaylist::Image3_Click() {
   QCursor::setPos(QCursor::pos() - QPoint(0, kHidePointerRaise));
   hide_.start();
   Timer1_->start();
-  forms_.showToggleButton();
+  emit putAway();
 }
 
 void frmplaylist::Timer1_Timer() {
@@ -307,60 +263,22 @@ void frmplaylist::Timer1_Timer() {
   probeMoment(ProbeMoment::HideEnd);
 }
 
-void frmplaylist::stopHideAnimation() {
+void frmplaylist::prepareSlideIn() {
+  hide();
   Timer1_->stop();
   hide_ = HideAnimation();
+  applyRegion(*this, dockedPlaylistRegion(width(), height()));
 }
 
 void frmplaylist::moveEvent(QMoveEvent* event) {
   // A flyout left behind would float apart from the buttons it belongs to.
-  if (forms_.menuLoaded()) forms_.menu().placeBeside(*this);
+  emit moved();
   QWidget::moveEvent(event);
-}
-
-void frmplaylist::setClockRunning(bool on) {
-  if (Timer2_->isActive() == on) return;
-  if (on) {
-    Timer2_->start();
-  } else {
-    Timer2_->stop();
-  }
-}
-
-void frmplaylist::clockTick() {
-  sonavex::clockTick(core_);
-  afterCoreChange();
-}
-
-void frmplaylist::mp1_EndOfStream(long result) {
-  sonavex::mp1_EndOfStream(core_, result);
-  afterCoreChange();
-}
-
-void frmplaylist::mp1_PlayStateChange(long oldState, long newState) {
-  sonavex::mp1_PlayStateChange(core_, oldState, newState);
-  afterCoreChange();
-}
-
-void frmplaylist::mp1_Error() {
-  sonavex::mp1_Error(core_);
-  afterCoreChange();
-}
-
-void frmplaylist::mp1_NewStream() {
-  sonavex::mp1_NewStream(core_);
-  afterCoreChange();
 }
 
 void frmplaylist::handleKeyRelease(QKeyEvent* event, bool fromList) {
   if (!keys_.released(event)) return;
-  const int code = windowsKeyCode(event->key());
-  // The window sees the key first, then the list.
-  if (code == kKeyDelete) forms_.menu().cmdsel_Click();
-  core_.shared.lastkey = code;
-  keyboardscroll(core_);
-  afterCoreChange();
-  if (fromList && code == kKeyEnter) forms_.main().cmdplay_Click();
+  perform(core_, frmplaylist_KeyUp, windowsKeyCode(event->key()), fromList);
 }
 
 void frmplaylist::keyReleaseEvent(QKeyEvent* event) { handleKeyRelease(event, false); }
@@ -374,13 +292,12 @@ bool frmplaylist::undoKey(const QKeyEvent* event) {
   const bool ctrl = modifiers == Qt::ControlModifier;
   const bool ctrlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
   if (event->key() == Qt::Key_Z && ctrl) {
-    undo(core_);
+    perform(core_, undo);
   } else if ((event->key() == Qt::Key_Z && ctrlShift) || (event->key() == Qt::Key_Y && ctrl)) {
-    redo(core_);
+    perform(core_, redo);
   } else {
     return false;
   }
-  afterCoreChange();
   return true;
 }
 
@@ -388,7 +305,7 @@ void frmplaylist::keyPressEvent(QKeyEvent* event) {
   if (undoKey(event)) return;
   keys_.pressed(event);
   if (isFileInfoKey(event)) {
-    showFileInfo();
+    perform(core_, showFileInfoDialog, this);
     return;
   }
   QWidget::keyPressEvent(event);
@@ -400,7 +317,7 @@ bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
     if (undoKey(key)) return true;
     keys_.pressed(key);
     if (isFileInfoKey(key)) {
-      showFileInfo();
+      perform(core_, showFileInfoDialog, this);
       return true;
     }
   }
@@ -431,12 +348,7 @@ bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
 
 void frmplaylist::closeEvent(QCloseEvent* event) {
   event->accept();
-  forms_.endProgram();
-}
-
-void frmplaylist::showFileInfo() {
-  showFileInfoDialog(core_, this);
-  afterCoreChange();
+  perform(core_, mnuexit_Click);
 }
 
 }  // namespace sonavex

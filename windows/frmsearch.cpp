@@ -9,7 +9,7 @@
 
 #include "ui/SkinButton.h"
 #include "ui/Twips.h"
-#include "core/Core.h"
+#include "core/Command.h"
 #include "core/TrackSearch.h"
 
 namespace sonavex {
@@ -119,8 +119,7 @@ void frmsearch::cmdsearch_Click() {
 void frmsearch::cmdgoto_Click() {
   const Index number = results_->numberAt(Combo1_->currentIndex());
   if (number == kNone) return;
-  gotoEntry(core_, number);
-  emit wentTo();
+  perform(core_, gotoEntry, number);
 }
 
 bool frmsearch::eventFilter(QObject* watched, QEvent* event) {

@@ -26,10 +26,6 @@ class frmsearch : public QWidget {
   void cmdsearch_Click();
   void cmdgoto_Click();
 
- signals:
-  // An entry was opened and marked from the results.
-  void wentTo();
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/Command.h"
+#include "core/VolumePopup.h"
 #include "ui/RegionMask.h"
 #include "ui/Skin.h"
 #include "ui/SkinImage.h"
-#include "core/Core.h"
-#include "core/VolumePopup.h"
 
 namespace sonavex {
 
@@ -43,13 +43,11 @@ frmvol::frmvol(Core& core) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
   Image1_->setGeometry(0, kFillTop, static_cast<int>(core_.vol.fillWidth), kFillHeight);
   legend->raise();
   connect(Image1_, &SkinImage::released, this, [this](Qt::MouseButton, QPoint at) {
-    Image1_MouseUp(core_, width(), at.x() * 15.0);
-    render();
-    emit volumeSet();
+    perform(core_, Image1_MouseUp, width(), at.x() * 15.0);
   });
 
   applyRegion(*this, crescentRegion(width(), height()));
-  frmvol_Load(core_);
+  perform(core_, frmvol_Load);
 }
 
 void frmvol::paintEvent(QPaintEvent*) {
@@ -65,9 +63,7 @@ void frmvol::render() {
 }
 
 void frmvol::mouseReleaseEvent(QMouseEvent* event) {
-  frmvol_MouseUp(core_, width(), event->position().x());
-  render();
-  emit volumeSet();
+  perform(core_, frmvol_MouseUp, width(), event->position().x());
   event->accept();
 }
 

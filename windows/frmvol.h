@@ -17,10 +17,6 @@ class frmvol : public QWidget {
   // Shows the fill width the core holds.
   void render();
 
- signals:
-  // A click on the arc or the fill set the volume.
-  void volumeSet();
-
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;

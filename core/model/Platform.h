@@ -81,12 +81,24 @@ class ProgramStarter {
   virtual bool startDetached(const ProgramCommand& command) = 0;
 };
 
+// The program's event loop.
+class EventLoop {
+ public:
+  virtual ~EventLoop() = default;
+  // Ends the program at once: no window is asked whether it may close.
+  virtual void quit() = 0;
+  // Lets the events that are waiting run (the next button does, so that a click that came during a
+  // long list operation is handled first).
+  virtual void runPending() = 0;
+};
+
 struct Platform {
   MessageBoxes* messages = nullptr;
   FileDialog* cd1 = nullptr;
   FolderPicker* folders = nullptr;
   BusyPointer* busy = nullptr;
   ProgramStarter* programs = nullptr;
+  EventLoop* loop = nullptr;
 };
 
 }  // namespace sonavex

@@ -35,8 +35,8 @@ void moveOverPanel(TestForms& t, int x, int y) {
 // A command of the command window or the playlist window, and the list it leaves.
 struct Command {
   const char* label;
-  const char* button;            // of either window, or
-  void (frmplaylist::*popup)();  // the playlist window's popup menu handler
+  const char* button;  // of either window, or
+  const char* popup;   // an item of the playlist window's song menu
   Rows selected;
   const char* vanished;  // removed from the disk before the command
   QStringList shown;
@@ -51,11 +51,11 @@ const Command kCommands[] = {
     {"all", "cmdall", nullptr, {1}, "", {}},
     {"name", "cmdname", nullptr, {}, "",
      {"1   a.mp3", "2   b.mp3", "3   C.mp3", "4   d.mp3", "5   e.mp3"}},
-    {"crop", nullptr, &frmplaylist::mnucrop_Click, {3}, "", {"1   d.mp3"}},
-    {"invalid", nullptr, &frmplaylist::mnuinvalid_Click, {}, "e.mp3", kUnchanged.mid(0, 4)},
-    {"delete from disk", nullptr, &frmplaylist::mnudelfromdisk_Click, {1}, "",
+    {"crop", nullptr, "mnucrop", {3}, "", {"1   d.mp3"}},
+    {"invalid", nullptr, "mnuinvalid", {}, "e.mp3", kUnchanged.mid(0, 4)},
+    {"delete from disk", nullptr, "mnudelfromdisk", {1}, "",
      {"1   b.mp3", "2   a.mp3", "3   d.mp3", "4   e.mp3"}},
-    {"delete all from disk", nullptr, &frmplaylist::mnudelfromharddisk_Click, {}, "", {}},
+    {"delete all from disk", nullptr, "mnudelfromharddisk", {}, "", {}},
 };
 // clang-format on
 
@@ -148,7 +148,7 @@ class FrmmenuTest : public QObject {
     QSignalSpy reset(view(t).model(), &QAbstractItemModel::modelReset);
 
     if (c.popup) {
-      (t.forms().playlist().*c.popup)();
+      child<QAction>(t.forms().playlist(), c.popup)->trigger();
     } else {
       auto* button = t.forms().menu().findChild<QPushButton*>(c.button);
       click(button ? t.forms().menu() : static_cast<QWidget&>(t.forms().playlist()), c.button);

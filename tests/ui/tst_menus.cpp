@@ -63,7 +63,7 @@ class MenusTest : public QObject {
  private slots:
   void itemTreesAndCaptions() {
     Started t;
-    QCOMPARE(itemTree(t.forms().playlist().mnupopup()),
+    QCOMPARE(itemTree(t.forms().playlist().menus().mnupopup()),
              (QStringList{"mnuplay &Play ", "mnupause &Pause", "mnustop Stop", "mnugap1 -",
                           "mnufileinfo File Info", "mnuplaylistentry Playlistentry",
                           "mnublank -", "mnusearch &Search", "mnugap -",
@@ -72,7 +72,7 @@ class MenusTest : public QObject {
                           "mnudelall Delete Allfiles", "  mnudelfromplaylist Allfrom Playlist",
                           "  mnudelfromharddisk Allfrom Harddisk",
                           "mnuinvalid Delete invalid files from playlist", "mnucrop Crop files"}));
-    QCOMPARE(itemTree(t.forms().playlist().mnupopupmain()),
+    QCOMPARE(itemTree(t.forms().playlist().menus().mnupopupmain()),
              (QStringList{"mnuopen Open", "  mnufiles File(s)", "  mnudir Dir",
                           "mnuload Load Playlist", "mnusave Save Playlist", "mnugap2 -",
                           "mnuvol Volume", "  mnupeakvol Peak", "  mnumute Mute", "Mnubal Balance",
@@ -86,7 +86,7 @@ class MenusTest : public QObject {
   // The check marks follow the last balance and (for .mp3 and .wav) the last rate chosen.
   void checkMarksFollowTheChoice() {
     Started t({"/m/a.mp3", "/m/b.wma"});
-    QMenu* main = t.forms().playlist().mnupopupmain();
+    QMenu* main = t.forms().playlist().menus().mnupopupmain();
     const auto checked = [&](std::initializer_list<const char*> names) {
       QStringList on;
       for (const char* n : names)
@@ -114,7 +114,7 @@ class MenusTest : public QObject {
   // right button's release over the player window.
   void rightClicksOpenTheMenus() {
     Started t({"/music/track0.mp3", "/music/track1.mp3", "/music/track2.mp3"});
-    QMenu* song = t.forms().playlist().mnupopup();
+    QMenu* song = t.forms().playlist().menus().mnupopup();
     const QRect second = view(t).visualRect(view(t).model()->index(1, 0));
     QTest::mouseClick(view(t).viewport(), Qt::RightButton, {}, QPoint(5, second.bottom() + 40));
     QVERIFY(!song->isVisible());
@@ -125,8 +125,8 @@ class MenusTest : public QObject {
     QCOMPARE(t.engine().lastOpened(), std::string("/music/track1.mp3"));
     song->hide();
     QTest::mouseClick(&t.forms().main(), Qt::RightButton, {}, QPoint(120, 30));
-    QVERIFY(t.forms().playlist().mnupopupmain()->isVisible());
-    t.forms().playlist().mnupopupmain()->hide();
+    QVERIFY(t.forms().playlist().menus().mnupopupmain()->isVisible());
+    t.forms().playlist().menus().mnupopupmain()->hide();
 
     // The menu key opens them too: the song menu for the focused row.
     view(t).setCurrentIndex(view(t).model()->index(2, 0));
@@ -136,8 +136,8 @@ class MenusTest : public QObject {
     QCOMPARE(coreSelection(t), std::vector<int>{2});
     song->hide();
     QApplication::sendEvent(&t.forms().main(), &key);
-    QVERIFY(t.forms().playlist().mnupopupmain()->isVisible());
-    t.forms().playlist().mnupopupmain()->hide();
+    QVERIFY(t.forms().playlist().menus().mnupopupmain()->isVisible());
+    t.forms().playlist().menus().mnupopupmain()->hide();
   }
 
   // The crescent is the window's mask; a click along it sets the volume, Mute and Peak the fill.
@@ -151,7 +151,7 @@ class MenusTest : public QObject {
     QTest::mouseClick(&vol, Qt::LeftButton, {}, QPoint(150, 15));
     QCOMPARE(t.engine().volume, 7853L - 10000);
     QCOMPARE(fill->width(), 150);
-    QMenu* main = t.forms().playlist().mnupopupmain();
+    QMenu* main = t.forms().playlist().menus().mnupopupmain();
     action(main, "mnumute")->trigger();
     QCOMPARE(t.engine().volume, -10000L);
     QCOMPARE(fill->width(), 0);
@@ -164,7 +164,7 @@ class MenusTest : public QObject {
   void searchThroughTheAccessibilityInterface() {
     Started t({"/m/one.mp3", "/m/Two.mp3", "/m/three.mp3", "/m/TWO again.mp3"});
     QAccessible::setActive(true);
-    QMenu* song = t.forms().playlist().mnupopup();
+    QMenu* song = t.forms().playlist().menus().mnupopup();
     QAccessibleInterface* item = accessible(
         QAccessible::queryAccessibleInterface(song),
         [](QAccessibleInterface* n) { return n->text(QAccessible::Name) == "Search"; });
@@ -206,7 +206,7 @@ class MenusTest : public QObject {
   // first known tool found on PATH, or says it cannot.
   void aboutBoxAndSystemInfo() {
     Started t;
-    t.forms().playlist().mnuabout_Click();
+    child<QAction>(t.forms().playlist(), "mnuabout")->trigger();
     QPointer<frmAbout> about = t.forms().about();
     QVERIFY(about && about->isVisible());
     QCOMPARE(about->windowTitle(), QStringLiteral("About ") + QCoreApplication::applicationName());
@@ -236,7 +236,7 @@ class MenusTest : public QObject {
 
     QTest::mouseClick(child(*about, "CMDOK"), Qt::LeftButton);
     QTRY_VERIFY(!about);
-    t.forms().playlist().mnuabout_Click();
+    child<QAction>(t.forms().playlist(), "mnuabout")->trigger();
     QVERIFY(t.forms().about() && t.forms().about()->isVisible());
   }
 };

@@ -175,8 +175,8 @@ class ShapesTest : public QObject {
     QCOMPARE(player.pos(), start + QPoint(100, 50));
     verifyDocked(t);
     send(&player, QEvent::MouseButtonRelease, QPoint(60, 200), Qt::RightButton);
-    QVERIFY(t.forms().playlist().mnupopupmain()->isVisible());
-    t.forms().playlist().mnupopupmain()->hide();
+    QVERIFY(t.forms().playlist().menus().mnupopupmain()->isVisible());
+    t.forms().playlist().menus().mnupopupmain()->hide();
   }
 
   void minimisingHidesTheCompanionsAndRestoringBringsThemBack_data() {

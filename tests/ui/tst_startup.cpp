@@ -11,6 +11,8 @@
 
 #include "app/ExitSignals.h"
 #include "app/SessionEnd.h"
+#include "core/Command.h"
+#include "core/LastPlaylist.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;
@@ -19,7 +21,7 @@ using namespace sonavex::testing;
 namespace {
 // The ways out: 0 the exit command, 1 closing the playlist window, 2 Escape over the player.
 void leave(TestForms& t, int how) {
-  if (how == 0) t.forms().playlist().mnuexit_Click();
+  if (how == 0) child<QAction>(t.forms().playlist(), "mnuexit")->trigger();
   if (how == 1) t.forms().playlist().close();
   if (how == 2) QTest::keyClick(&t.forms().main(), Qt::Key_Escape);
 }
@@ -84,10 +86,10 @@ class StartupTest : public QObject {
  private slots:
   void playerShowsFirstThenFullVolumeLoadsThePlaylistBesideIt() {
     TestForms t({"/music/a.mp3"});
+    QVERIFY(t.engine().calls.empty());
     t.forms().start();
-    QVERIFY(t.mainShownWhenEngineMade());
-    // The volume call is the engine's first use; the playlist window's load, which it triggers,
-    // sets balance and rate before the volume call itself completes. Nothing plays.
+    // The playlist window loads (restoring the list, setting balance and rate) before the volume
+    // popup's load sets full volume. Nothing plays.
     QCOMPARE(t.engine().calls, (Paths{"balance:0", "rate:1.000000", "volume:0"}));
     QCOMPARE(t.core().list.count(), 1);
     QVERIFY(t.forms().playlist().isVisible());
@@ -116,7 +118,7 @@ class StartupTest : public QObject {
     // Whatever path follows neither saves nor ends again.
     t.core().list.appendEntry("/music/late.mp3");
     for (int again = 0; again < 3; ++again) leave(t, again);
-    t.forms().endProgram();
+    perform(t.core(), mnuexit_Click);
     QCOMPARE(t.savedBytes(), saved);
     QCOMPARE(t.quitCalls(), 1);
   }
@@ -142,7 +144,7 @@ class StartupTest : public QObject {
     QFile written(log.fileName());
     const int terminal = ::dup(STDERR_FILENO);
     ::dup2(log.handle(), STDERR_FILENO);
-    t.forms().playlist().mnuexit_Click();
+    child<QAction>(t.forms().playlist(), "mnuexit")->trigger();
     ::dup2(terminal, STDERR_FILENO);
     ::close(terminal);
     QCOMPARE(t.quitCalls(), 1);
@@ -165,7 +167,7 @@ class StartupTest : public QObject {
     int received = 0;
     ExitSignals handler([&](int s) {
       received = s;
-      t.forms().endProgram();
+      perform(t.core(), mnuexit_Click);
     });
     QVERIFY(handler.installed());
     t.core().list.appendEntry("/music/b.mp3");
@@ -208,8 +210,8 @@ class StartupTest : public QObject {
   void applicationQuitSavesOnce() {
     Started t({"/music/a.mp3"});
     runOnSessionEnd(
-        *qApp, &t.forms().main(), [&] { t.forms().savelastplaylist(); },
-        [&] { t.forms().endProgram(); });
+        *qApp, &t.forms().main(), [&] { savelastplaylist(t.core()); },
+        [&] { perform(t.core(), mnuexit_Click); });
     t.core().list.appendEntry("/music/b.mp3");
     // The session manager's save request saves and keeps running: the logout may be cancelled.
     // The handler never touches the manager, which Qt alone can construct.

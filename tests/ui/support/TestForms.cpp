@@ -13,7 +13,6 @@ TestForms::TestForms(const Paths& savedPaths, bool writeSaved) {
   options.lastPlaylistFile = lastPlaylistFile();
   options.quit = [this] { ++quitCalls_; };
   options.makeEngine = [this] {
-    mainShownWhenEngineMade_ = forms_ && forms_->mainLoaded() && forms_->main().isVisible();
     auto engine = std::make_unique<FakeMediaEngine>();
     engine_ = engine.get();
     return engine;

@@ -13,6 +13,7 @@
 #include "windows/frmMain.h"
 #include "windows/PlaylistView.h"
 #include "core/PlaylistFile.h"
+#include "windows/PopupMenus.h"
 #include "windows/frmplaylist.h"
 #include "support/FakeMediaEngine.h"
 
@@ -36,14 +37,11 @@ class TestForms {
     std::string bytes;
     return readWholeFile(lastPlaylistFile(), bytes) ? bytes : "<missing>";
   }
-  // Whether the player window was visible at the moment the engine was made.
-  bool mainShownWhenEngineMade() const { return mainShownWhenEngineMade_; }
 
  private:
   QTemporaryDir dir_;
   FakeMediaEngine* engine_ = nullptr;
   int quitCalls_ = 0;
-  bool mainShownWhenEngineMade_ = false;
   std::unique_ptr<Forms> forms_;
 };
 
