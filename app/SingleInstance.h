@@ -29,7 +29,6 @@ class SingleInstance : public QObject {
   // Listens for hand-overs (after acquire()); each complete one reaches `received`.
   bool listen(std::function<void(std::vector<std::string>)> received);
 
-  const std::string& socketPath() const { return socketPath_; }
 
  private:
   class Connection;

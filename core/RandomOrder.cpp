@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "core/Shuffle.h"
-
 namespace sonavex {
 
 std::vector<Index> randomOrderMoves(RandomSource& rng, Index n) {
@@ -18,20 +16,6 @@ std::vector<Index> randomOrderMoves(RandomSource& rng, Index n) {
     else if (k < i) std::rotate(at(k), at(i), at(i + 1));
   }
   return order;
-}
-
-Index rndnumb1(Core& core) {
-  const Index k = core.list.count();
-  std::vector<bool> taken(static_cast<std::size_t>(std::max<Index>(k, 0)), false);
-  Index free = k;
-  for (const Index entry : core.List5.entries()) {
-    if (entry >= 0 && entry < k && !taken[static_cast<std::size_t>(entry)]) {
-      taken[static_cast<std::size_t>(entry)] = true;
-      --free;
-    }
-  }
-  if (free <= 0) return kNone;  // nothing left to draw: drawing would never end
-  return drawFreshIndex(core.rng, k, taken);
 }
 
 }  // namespace sonavex

@@ -1,5 +1,5 @@
 #pragma once
-// The random order of the "rand" command and frmmenu's draw of a fresh shuffle index.
+// The random order of the "rand" command.
 #include <vector>
 
 #include "core/Core.h"
@@ -12,9 +12,5 @@ inline constexpr Index kRandomOrderMoves = 555;
 // For i = 0 .. min(n, 555) - 1: draw k below n, take the entry at position i out and put it back at
 // position k. Returns the old indexes in their new order.
 std::vector<Index> randomOrderMoves(RandomSource& rng, Index n);
-
-// Draws an entry index below the number of entries that is not yet in the shuffle order `List5`
-// (frmmenu's `rndvalue`). -1 when every index is taken already (or there are no entries).
-Index rndnumb1(Core& core);
 
 }  // namespace sonavex

@@ -39,12 +39,6 @@ SkinImage::SkinImage(const QString& asset, QWidget* parent, QSize artSize)
   setMouseTracking(true);
 }
 
-void SkinImage::setAsset(const QString& asset) {
-  if (asset == asset_) return;
-  asset_ = asset;
-  update();
-}
-
 void SkinImage::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QSize size = artSize_.isEmpty() ? this->size() : artSize_;

@@ -13,7 +13,6 @@ class SkinImage : public QWidget {
   // narrower than its art shows only its left part. An empty artSize follows the control's size.
   SkinImage(const QString& asset, QWidget* parent, QSize artSize = QSize());
 
-  void setAsset(const QString& asset);
   QString asset() const { return asset_; }
   // What the control is to assistive technology (a picture unless told otherwise).
   void setAccessibleRole(QAccessible::Role role) { role_ = role; }

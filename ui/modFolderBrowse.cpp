@@ -15,8 +15,7 @@ std::string BrowseForFolder(QWidget* owner, const std::string& title) {
 }
 
 std::string QtFolderPicker::BrowseForFolder(const std::string& title) {
-  last_ = sonavex::BrowseForFolder(owner_, title);
-  return last_;
+  return sonavex::BrowseForFolder(owner_, title);
 }
 
 }  // namespace sonavex

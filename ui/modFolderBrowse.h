@@ -15,11 +15,9 @@ class QtFolderPicker : public FolderPicker {
  public:
   explicit QtFolderPicker(QWidget* owner = nullptr) : owner_(owner) {}
   std::string BrowseForFolder(const std::string& title) override;
-  const std::string& lastResult() const { return last_; }
 
  private:
   QWidget* owner_;
-  std::string last_;
 };
 
 }  // namespace sonavex

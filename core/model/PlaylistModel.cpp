@@ -52,19 +52,6 @@ void PlaylistModel::appendRaw(std::string path, std::string displayName) {
   notifyAppended(first, 1);
 }
 
-void PlaylistModel::insertAt(Index i, std::string path, std::string displayName) {
-  i = std::clamp<Index>(i, 0, count());
-  const auto at = static_cast<std::size_t>(i);
-  paths_.insert(paths_.begin() + static_cast<std::ptrdiff_t>(at), std::move(path));
-  names_.insert(names_.begin() + static_cast<std::ptrdiff_t>(at), std::move(displayName));
-  selected_.insert(selected_.begin() + static_cast<std::ptrdiff_t>(at), 0);
-  if (lastSelected_ >= i) ++lastSelected_;
-  ++revision_;
-  listIndex1_ = clampIndex(listIndex1_);
-  listIndex2_ = clampIndex(listIndex2_);
-  notifyReset();
-}
-
 void PlaylistModel::removeAt(Index i) {
   if (i < 0 || i >= count()) return;
   const auto at = static_cast<std::ptrdiff_t>(i);

@@ -55,8 +55,6 @@ class PlaylistModel {
   bool appendEntry(std::string path);
   // Appends an entry whose display name is given as it is.
   void appendRaw(std::string path, std::string displayName);
-  // Inserts at position i (0..count()); used by the random order command.
-  void insertAt(Index i, std::string path, std::string displayName);
   // Removes entry i; list indexes that pointed past it stay valid or become -1.
   void removeAt(Index i);
   // Replaces every entry at once; list indexes become -1 and no entry is selected.
