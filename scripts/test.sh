@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Sonavex and runs every test: core unit tests, window tests
-# (offscreen), end-to-end tests with real audio in a private PulseAudio null sink, the windows on a
-# virtual X server (without and with a window manager) driven by a real pointer, the Debian package
-# (built from the Release build and checked without installing it), the core tests once more under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded fuzz run.
+# Installs what is missing, checks that every include points down the layers, builds Sonavex and
+# runs every test: core unit tests, window tests (offscreen), end-to-end tests with real audio in a
+# private PulseAudio null sink, the windows on a virtual X server (without and with a window
+# manager) driven by a real pointer, the Debian package (built from the Release build and checked
+# without installing it), the core tests once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a bounded fuzz run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
@@ -31,6 +32,9 @@ run_ctest_wrapped() {
   passed=$((passed + ${n:-0}))
   rm -f "$out"
 }
+
+echo "== layers: every include points down"
+python3 "$root/scripts/check-layers.py"
 
 echo "== build"
 "$root/scripts/build.sh" "$root/build"
