@@ -9,7 +9,6 @@
 #include <QUrl>
 
 #include "app/MprisAdaptors.h"
-#include "core/model/FileProbe.h"
 #include "core/model/PlaylistModel.h"
 
 namespace sonavex {
@@ -19,13 +18,6 @@ const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 
 QString fromBytes(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
-
-// Tag fields are bytes of an unknown single-byte code; valid UTF-8 is taken as it is.
-QString tagText(const std::string& bytes) {
-  const QByteArray raw = QByteArray::fromStdString(bytes);
-  const QString text = QString::fromUtf8(raw);
-  return text.toUtf8() == raw ? text : QString::fromLatin1(raw);
-}
 }  // namespace
 
 MprisService::MprisService(Core& core, std::function<void()> raise, const QString& instanceSuffix)
@@ -90,7 +82,7 @@ void MprisService::emitChanges(const MediaControlState& before) {
   if (now.rate != before.rate) changed[QStringLiteral("Rate")] = now.rate;
   if (now.volume != before.volume) changed[QStringLiteral("Volume")] = now.volume;
   if (now.track != before.track || now.path != before.path ||
-      now.lengthMicroseconds != before.lengthMicroseconds) {
+      now.lengthMicroseconds != before.lengthMicroseconds || now.tags != before.tags) {
     readMetadata();
     changed[QStringLiteral("Metadata")] = metadata_;
   }
@@ -116,13 +108,17 @@ void MprisService::readMetadata() {
   const QString path = fromBytes(state_.path);
   metadata_[QStringLiteral("mpris:length")] = qlonglong(state_.lengthMicroseconds);
   metadata_[QStringLiteral("xesam:url")] = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
-  metadata_[QStringLiteral("xesam:title")] = fromBytes(std::string(fileNameOf(state_.path)));
-  // The tag's own fields where the file has one; read once per track.
-  const Id3v1Tag tag = readId3v1(probeFile(state_.path).tailSpan());
-  if (!tag.present) return;
-  if (!tag.Title.empty()) metadata_[QStringLiteral("xesam:title")] = tagText(tag.Title);
-  if (!tag.Artist.empty()) metadata_[QStringLiteral("xesam:artist")] = QStringList{tagText(tag.Artist)};
-  if (!tag.Album.empty()) metadata_[QStringLiteral("xesam:album")] = tagText(tag.Album);
+  // What GStreamer read of the track's tags as it plays it; the file name until a title comes.
+  const TrackTags& tags = state_.tags;
+  metadata_[QStringLiteral("xesam:title")] = tags.title.empty()
+                                                 ? fromBytes(std::string(fileNameOf(state_.path)))
+                                                 : QString::fromStdString(tags.title);
+  if (!tags.artist.empty()) {
+    metadata_[QStringLiteral("xesam:artist")] = QStringList{QString::fromStdString(tags.artist)};
+  }
+  if (!tags.album.empty()) metadata_[QStringLiteral("xesam:album")] = QString::fromStdString(tags.album);
+  if (tags.trackNumber > 0) metadata_[QStringLiteral("xesam:trackNumber")] = tags.trackNumber;
+  if (!tags.artUrl.empty()) metadata_[QStringLiteral("mpris:artUrl")] = QString::fromStdString(tags.artUrl);
 }
 
 }  // namespace sonavex

@@ -5,13 +5,13 @@
 # memory at 10 s and the mappings that hold most of it; the GStreamer elements the player creates
 # (logged in a warm-up run) and the plugins it maps; the share of
 # one core over the last 20 s of play and over 10 s paused (pause button); resident memory 5 s after
-# the stop button, against idle. Then the silence between tracks: three 2 s MP3 tones of different
-# pitches played through with the loop box off, the sink's monitor recorded, and the quiet runs
-# between the first sound and the last. Ends with a summary against the targets.
+# the stop button, against idle. Then the silence between tracks of each format (below). Ends with a
+# summary against the targets.
 # Usage: bench/playback.sh [build-folder]  (default build-release, made by
 #   scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF --target sonavex)
 # SONAVEX_BENCH_KEEP=1 keeps its work folder (the players, their logs, the recording);
-# SONAVEX_BENCH_FORMATS="mp3" measures fewer formats (default "mp3 ogg flac").
+# SONAVEX_BENCH_FORMATS="mp3" measures fewer formats (default "mp3 ogg flac"; "" none), and
+# SONAVEX_BENCH_GAP_FORMATS the silence between tracks of fewer (default "wav flac mp3 ogg").
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/bench/common.sh"
@@ -143,7 +143,7 @@ make_tone "$work/tone.flac" 30 440 flacenc
 # A warm-up run, so that the GStreamer registry is built before anything is measured. It plays
 # each format for 2 s with GStreamer's element log on, to list the elements the player creates
 # (only here: logging costs time and memory of its own).
-for format in mp3 ogg flac; do
+for format in ${SONAVEX_BENCH_FORMATS-mp3 ogg flac}; do
   GST_DEBUG=GST_ELEMENT_FACTORY:4 GST_DEBUG_NO_COLOR=1 GST_DEBUG_FILE="$work/elements.$format" \
     start_player "$work/tone.$format"
   window="$(window_of "$pid" Sonavex)" || fail "the player did not show"
@@ -157,7 +157,7 @@ for format in mp3 ogg flac; do
 done
 
 declare -A idle play10 play28 dirty10 cpu_play cpu_pause stopped loaded
-formats="${SONAVEX_BENCH_FORMATS:-mp3 ogg flac}"
+formats="${SONAVEX_BENCH_FORMATS-mp3 ogg flac}"
 for format in $formats; do
   echo "== $format: 30 s, idle 3 s, play to 28 s, pause 10 s, stop 5 s"
   start_player "$work/tone.$format"
@@ -198,71 +198,70 @@ for format in $formats; do
   end_player
 done
 
-echo "== the gap between tracks: three 2 s MP3 tones (440, 660, 880 Hz), loop off"
-tones=(440 660 880)
-for hz in "${tones[@]}"; do
-  make_tone "$work/gap$hz.mp3" 2 "$hz" lamemp3enc target=bitrate bitrate=128 cbr=true
+# The silence between tracks, per format: one continuous 441 Hz sine cut sample-exact into three
+# 2 s files (MP3 by the lame encoder, with its LAME header), played through with the loop box off
+# and recorded at the sink's monitor. Between the first loud sample and the last, the longest run
+# of samples under 100 (of 32768): a sine at half of full scale never stays that low for even one
+# sample, so every such run is a hole in the sound.
+gap_formats="${SONAVEX_BENCH_GAP_FORMATS:-wav flac mp3 ogg}"
+python3 - "$work" <<'PYTHON'
+import math, struct, sys, wave
+work = sys.argv[1]
+first = 0
+for part in range(3):
+    with wave.open(f"{work}/gap{part}.wav", "wb") as out:
+        out.setnchannels(2); out.setsampwidth(2); out.setframerate(44100)
+        frames = bytearray()
+        for n in range(first, first + 88200):
+            s = round(16384 * math.sin(2 * math.pi * 441 * n / 44100))
+            frames += struct.pack("<hh", s, s)
+        out.writeframes(bytes(frames))
+    first += 88200
+PYTHON
+declare -A gap_ms
+for format in $gap_formats; do
+  echo "== the silence between tracks: $format"
+  files=()
+  for part in 0 1 2; do
+    case "$format" in
+      wav) ;;
+      mp3) lame --quiet "$work/gap$part.wav" "$work/gap$part.mp3" ;;
+      flac) gst-launch-1.0 -q filesrc location="$work/gap$part.wav" ! wavparse ! flacenc \
+              ! filesink location="$work/gap$part.flac" ;;
+      ogg) gst-launch-1.0 -q filesrc location="$work/gap$part.wav" ! wavparse ! audioconvert \
+             ! vorbisenc ! oggmux ! filesink location="$work/gap$part.ogg" ;;
+    esac
+    files+=("$work/gap$part.$format")
+  done
+  start_player "${files[@]}"
+  window="$(window_of "$pid" Sonavex)" || fail "the player did not show"
+  playlist="$(window_of "$pid" Playlist)" || fail "the playlist did not show"
+  sleep 2
+  xdotool mousemove --window "$playlist" 126 6 click 1  # the loop box
+  parec --device="$sink.monitor" --format=s16le --rate=44100 --channels=2 --latency-msec=20 \
+    >"$work/sink.raw" &
+  recorder=$!
+  sleep 1
+  press "$window" play
+  # 6 s of sound, and time for the start; with the loop off nothing plays after the third file.
+  sleep 10
+  kill "$recorder"
+  wait "$recorder" 2>/dev/null || true
+  recorder=""
+  end_player
+  gap_ms[$format]="$(python3 - "$work/sink.raw" <<'PYTHON'
+import array, sys
+left = array.array("h", open(sys.argv[1], "rb").read())[::2]
+loud = [i for i, s in enumerate(left) if abs(s) > 8000]
+longest = run = 0
+for s in left[loud[0]:loud[-1]] if loud else []:
+    run = run + 1 if abs(s) < 100 else 0
+    longest = max(longest, run)
+print(f"{1000 * longest / 44100:.1f}")
+PYTHON
+)"
+  echo "longest silence between the $format tracks: ${gap_ms[$format]} ms"
 done
-start_player "$work/gap440.mp3" "$work/gap660.mp3" "$work/gap880.mp3"
-window="$(window_of "$pid" Sonavex)" || fail "the player did not show"
-playlist="$(window_of "$pid" Playlist)" || fail "the playlist did not show"
-sleep 2
-xdotool mousemove --window "$playlist" 126 6 click 1  # the loop box
-parec --device="$sink.monitor" --format=s16le --rate=44100 --channels=2 --latency-msec=20 \
-  >"$work/sink.raw" &
-recorder=$!
-sleep 1
-press "$window" play
-# 6 s of tones, and 9 s for the start and the gaps; with the loop off nothing plays after the third.
-sleep 15
-kill "$recorder"
-wait "$recorder" 2>/dev/null || true
-recorder=""
-end_player
-# Per 10 ms block of the left channel: quiet (RMS under 2 % of full scale), one of the tones (the
-# zero crossings of the 30 ms around it within 6 % of its pitch), or loud but neither (an edge).
-# From the first loud block to the last: the longest quiet run; each run of a tone over 50 ms,
-# with the quiet time since the tone before.
-od -An -v -td2 -w4 "$work/sink.raw" | awk -v block=441 -v pitches="${tones[*]}" '
-  {
-    sum += $1 * $1
-    if (NR > 1 && (prev >= 0) != ($1 >= 0)) cross++
-    prev = $1
-    if (++n == block) {
-      k++; loud[k] = sqrt(sum / n) >= 0.02 * 32768; crossings[k] = cross
-      sum = 0; n = 0; cross = 0
-    }
-  }
-  END {
-    ntones = split(pitches, tone, " ")
-    first = 0; last = 0
-    for (i = 1; i <= k; i++) if (loud[i]) { if (!first) first = i; last = i }
-    longest = 0; run = 0; label = ""; length_ = 0; heard = ""; gaps = ""; seen = 0
-    for (i = first; i <= last + 1; i++) {
-      now = -1
-      if (i <= last && loud[i]) {
-        now = 0
-        f = (crossings[i - 1] + crossings[i] + crossings[i + 1]) / 2 / 0.03
-        for (t = 1; t <= ntones; t++) if (f > tone[t] * 0.94 && f < tone[t] * 1.06) now = tone[t]
-      }
-      if (now == -1 && i <= last) { run++; if (run > longest) longest = run } else run = 0
-      if (now != label || i > last) {
-        if (label > 0 && length_ >= 5) {
-          if (seen) gaps = gaps " " quietSince * 10
-          heard = heard " " label "Hz/" length_ * 10 "ms"; seen = 1; quietSince = 0
-        }
-        label = now; length_ = 0
-      }
-      length_++
-      if (now == -1) quietSince++
-    }
-    printf "tones heard:%s\nquiet between them (ms):%s\nlongest_gap_ms=%d\n", heard, gaps, longest * 10
-  }' >"$work/gaps"
-cat "$work/gaps"
-if [ "$(sed -n 's/^tones heard://p' "$work/gaps" | sed 's|Hz/[0-9]*ms||g')" != " ${tones[*]}" ]; then
-  echo "warning: not the three tones once each, in order: the gaps above are not between them" >&2
-fi
-gap_ms="$(sed -n 's/^longest_gap_ms=//p' "$work/gaps")"
 
 echo "== summary ($build, Xvfb, PulseAudio null sink)"
 # row LABEL VALUE UNIT [TARGET]
@@ -287,4 +286,7 @@ for format in $formats; do
   row "$format: CPU playing (8-28 s), one core" "${cpu_play[$format]}" % 0.8
   row "$format: CPU paused (10 s), one core" "${cpu_pause[$format]}" % 0.1
 done
-row "silence between tracks, the longest" "$(awk -v m="$gap_ms" 'BEGIN {printf "%.2f", m / 1000}')" s 0.2
+for format in $gap_formats; do
+  case "$format" in wav | flac) target=0.1 ;; *) target=5 ;; esac  # 0 ms, and under 5 ms
+  row "$format: silence between tracks, the longest" "${gap_ms[$format]}" ms "$target"
+done

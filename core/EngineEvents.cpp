@@ -21,4 +21,11 @@ void EngineEvents::mp1_Error() { perform(core_, sonavex::mp1_Error); }
 
 void EngineEvents::mp1_NewStream() { perform(core_, sonavex::mp1_NewStream); }
 
+std::string EngineEvents::mp1_AboutToFinish() { return core_.ending ? std::string() : nextPath(core_); }
+
+// Nothing changes in the core; the media controls show the tags.
+void EngineEvents::mp1_TagsChanged() {
+  perform(core_, [](Core&) {});
+}
+
 }  // namespace sonavex

@@ -36,6 +36,7 @@ MediaControlState mediaControlState(const Core& core) {
   if (trackOpen(core)) {
     s.track = core.shared.currenttrack;
     s.path = core.mp1.fileName();
+    s.tags = core.mp1.tags();
     const double duration = core.mp1.duration();
     if (std::isfinite(duration) && duration > 0) {
       s.lengthMicroseconds = static_cast<std::int64_t>(std::llround(duration * kMicroseconds));

@@ -21,6 +21,7 @@ struct MediaControlState {
   Index track = kNone;         // the entry open in the engine; kNone while stopped
   std::string path;            // its path (bytes)
   std::int64_t lengthMicroseconds = 0;
+  TrackTags tags;              // what the engine has read of the open track's tags
   bool canGoNext = false;
   bool canGoPrevious = false;
   bool canPlay = false;

@@ -6,49 +6,41 @@
 
 namespace sonavex {
 
-namespace {
+NextChoice nextChoice(const Core& core) {
+  const int S = core.chkshuffle;
+  const int L = core.chkloop;
+  const Index G = core.list.listIndex2();
+  const Index P = core.List5.listIndex();
+  const Index N = core.list.count();
+  const Index M = core.List5.count();
+  const auto inOrder = [&core](Index position) { return NextChoice{core.List5.at(position), position}; };
 
-// Moves the shuffle position and returns the entry stored there.
-Index stepShuffleTo(ShuffleOrder& order, Index position) {
-  order.setListIndex(position);
-  return order.at(position);
+  if (G < N - 1 && S == 0 && L == 0) return {G + 1, kNone};
+  if (P < M - 1 && S == 1 && L == 0) return inOrder(P + 1);
+  if (G < N - 1 && S == 0 && L == 1) return {G + 1, kNone};
+  if (P < M - 1 && S == 1 && L == 1) return inOrder(P + 1);
+  if (G == N - 1 && S == 0 && L == 0) return {kNone, kNone};
+  if (P == M - 1 && S == 1 && L == 0) return {kNone, kNone};
+  // An empty list has nothing to wrap to: end it rather than mark a missing entry.
+  if (G == N - 1 && S == 0 && L == 1) return {N > 0 ? 0 : kNone, kNone};
+  // The same order is replayed from its start, not reshuffled.
+  if (P == M - 1 && S == 1 && L == 1) return M > 0 ? inOrder(0) : NextChoice{kNone, kNone};
+  // Any other combination leaves the focused entry: it is opened again.
+  return {G, kNone};
 }
 
-}  // namespace
+std::string nextPath(const Core& core) {
+  const Index entry = nextChoice(core).entry;
+  return entry == kNone ? std::string() : core.list.path(entry);
+}
 
 void nextsong(Core& core) {
   // Every input is read once, before anything changes.
-  const int S = core.chkshuffle;
-  const int L = core.chkloop;
-  Index G = core.list.listIndex2();
-  core.shared.currenttrack = G;
-  const Index P = core.List5.listIndex();
-  core.list.setListIndex1(G);
-  const Index N = core.list.count();
-  const Index M = core.List5.count();
-
-  if (G < N - 1 && S == 0 && L == 0) {
-    G = G + 1;
-  } else if (P < M - 1 && S == 1 && L == 0) {
-    G = stepShuffleTo(core.List5, P + 1);
-  } else if (G < N - 1 && S == 0 && L == 1) {
-    G = G + 1;
-  } else if (P < M - 1 && S == 1 && L == 1) {
-    G = stepShuffleTo(core.List5, P + 1);
-  } else if (G == N - 1 && S == 0 && L == 0) {
-    G = kNone;
-  } else if (P == M - 1 && S == 1 && L == 0) {
-    G = kNone;
-  } else if (G == N - 1 && S == 0 && L == 1) {
-    // An empty list has nothing to wrap to: end it rather than mark a missing entry.
-    G = N > 0 ? 0 : kNone;
-  } else if (P == M - 1 && S == 1 && L == 1) {
-    // The same order is replayed from its start, not reshuffled.
-    G = M > 0 ? stepShuffleTo(core.List5, 0) : kNone;
-  }
-  // Any other combination leaves G as it was: the same entry is opened again.
-
-  openAndMark(core, G);
+  const NextChoice next = nextChoice(core);
+  core.shared.currenttrack = core.list.listIndex2();
+  core.list.setListIndex1(core.list.listIndex2());
+  if (next.shufflePosition != kNone) core.List5.setListIndex(next.shufflePosition);
+  openAndMark(core, next.entry);
 }
 
 void trackEnded(Core& core) {

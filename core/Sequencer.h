@@ -1,5 +1,7 @@
 #pragma once
 // Which entry plays next, and what the program does with the engine's notifications.
+#include <string>
+
 #include "core/Core.h"
 
 namespace sonavex {
@@ -7,6 +9,17 @@ namespace sonavex {
 // Chooses the next entry by the loop and shuffle rules, opens it (the empty path after the end of
 // the list), marks it in the list and updates `tracknumber`.
 void nextsong(Core& core);
+
+// What nextsong would choose now, without choosing it: the entry (-1 at the end of the list) and
+// the shuffle order's position it would move to (-1 when it stays).
+struct NextChoice {
+  Index entry;
+  Index shufflePosition;
+};
+NextChoice nextChoice(const Core& core);
+// The path nextsong would open now: "" at the end of the list. What the engine queues to follow
+// the playing track without a gap.
+std::string nextPath(const Core& core);
 
 // A track came to its end (the engine's stopped notification, or the clock's end-of-track stop):
 // advance once, then clear the player window's title and time texts and hide the seek bar.

@@ -10,6 +10,10 @@
 //   a call the program made into the engine.
 // - Notifications that belong to a stream that is no longer current (after open() or stop()) are
 //   dropped.
+// - A path handed over at mp1_AboutToFinish() follows the playing stream without a gap. Its end is
+//   then reported when the next stream starts at the sink, and open() of that same path carries on
+//   with the stream already playing (new-stream and playing notifications follow as for any
+//   open). open() of another path replaces it as usual.
 // - Before every error notification lastError() is set: what failed and a text for the user. A
 //   fault of the track (missing file, no decoder) lets the playlist move on; a fault of the sound
 //   output or of the engine itself would fail every track alike, so the program stops instead.
@@ -39,6 +43,16 @@ struct EngineError {
   std::string text;  // for the user, e.g. "no decoder for Windows Media audio; install ..."
 };
 
+// What the playing file says of itself, as far as the engine has read it.
+struct TrackTags {
+  std::string title;
+  std::string artist;
+  std::string album;
+  int trackNumber = 0;  // 0: none
+  std::string artUrl;   // a file: URL of the embedded cover picture, saved once; "" for none
+  bool operator==(const TrackTags&) const = default;
+};
+
 class MediaEngineListener {
  public:
   virtual ~MediaEngineListener() = default;
@@ -46,6 +60,12 @@ class MediaEngineListener {
   virtual void mp1_PlayStateChange(long oldState, long newState) = 0;
   virtual void mp1_Error() = 0;
   virtual void mp1_NewStream() = 0;
+  // The playing stream has been read to its end: the path that should follow it without a gap,
+  // or "" to let it end as usual. The engine plays it only if the program then opens that same
+  // path when it hears of the end (see open()).
+  virtual std::string mp1_AboutToFinish() { return {}; }
+  // tags() has changed.
+  virtual void mp1_TagsChanged() {}
 };
 
 class MediaEngine {
@@ -71,6 +91,8 @@ class MediaEngine {
 
   // The error of the last error notification.
   virtual EngineError lastError() const = 0;
+  // What the playing stream's tags say so far; empty while stopped.
+  virtual TrackTags tags() const { return {}; }
 
  protected:
   MediaEngineListener* listener() const { return listener_; }

@@ -6,10 +6,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <mutex>
+#include <utility>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -21,7 +25,7 @@
 
 namespace sonavex {
 
-struct GstMediaEngine::Pipeline {
+struct GstMediaEngine::Pipeline : std::enable_shared_from_this<GstMediaEngine::Pipeline> {
   // The engine, until it goes: what the worker reports back checks it on the program's thread,
   // the only thread that reads or writes it.
   GstMediaEngine* engine = nullptr;
@@ -36,9 +40,28 @@ struct GstMediaEngine::Pipeline {
 
   // The stream the pipeline plays now: every message it posts carries it.
   std::atomic<unsigned> generation{0};
+  // A stream handed over at about-to-finish: its stamp, taken up when it starts at the sink.
+  std::atomic<unsigned> joinGeneration{0};
   // The worker's: the latest values asked for, applied to every pipeline it builds.
   long volume = 0;
   long balance = 0;
+};
+
+// The program's answer to about-to-finish, which a streaming thread waits for.
+struct GstMediaEngine::HandOverAnswer {
+  std::mutex lock;
+  std::condition_variable done;
+  bool answered = false;
+  std::string path;
+  unsigned generation = 0;
+  void give(std::string answerPath, unsigned answerGeneration) {
+    std::lock_guard hold(lock);
+    if (answered) return;
+    answered = true;
+    path = std::move(answerPath);
+    generation = answerGeneration;
+    done.notify_all();
+  }
 };
 
 // What the worker and GLib report back, on the program's thread.
@@ -50,6 +73,46 @@ struct GstMediaEngine::Callbacks {
   static void prerollChecked(GstMediaEngine& engine, unsigned generation, int audioStreams,
                              bool outputOpened) {
     if (engine.loaded_ && generation == engine.generation_) engine.onPrerolled(audioStreams, outputOpened);
+  }
+  // About-to-finish of the stream `generation`, on the program's thread: `answer` gets the path
+  // to follow it without a gap and the stamp of its stream, or "". A stream still being looked at
+  // after its preroll (a short file is read whole at once) is answered once it has been.
+  // The stream handed over may be read whole before it even starts at the sink: its own
+  // about-to-finish is answered once it is the current stream.
+  static void askHandOver(GstMediaEngine& engine, unsigned generation,
+                          const std::shared_ptr<HandOverAnswer>& answer) {
+    const bool ofCurrent = engine.loaded_ && generation == engine.generation_;
+    if (ofCurrent && (!engine.prerolled_ || engine.handOverPending_)) {
+      engine.handOverAsked_ = answer;
+      return;
+    }
+    answerHandOver(engine, generation, *answer);
+  }
+  static void answerHandOver(GstMediaEngine& engine, unsigned generation, HandOverAnswer& answer) {
+    // A rate other than normal is applied by a seek at each stream's start: those end as before.
+    if (!engine.loaded_ || generation != engine.generation_ || engine.handOverPending_ ||
+        engine.rate_ != 1.0 || engine.listener() == nullptr) {
+      answer.give({}, 0);
+      return;
+    }
+    std::string path = engine.listener()->mp1_AboutToFinish();
+    if (path.empty() || path.find('\0') != std::string::npos) {
+      answer.give({}, 0);
+      return;
+    }
+    engine.handOverPending_ = true;
+    engine.handOverPath_ = path;
+    engine.handOverGeneration_ = ++engine.lastGeneration_;
+    engine.lengthAtHandOver_ = engine.duration();
+    answer.give(std::move(path), engine.handOverGeneration_);
+  }
+  static void handedOverPlays(GstMediaEngine& engine, unsigned generation) {
+    if (engine.loaded_ && generation == engine.generation_) engine.onPipelineState(GST_STATE_PLAYING);
+  }
+  static void coverSaved(GstMediaEngine& engine, unsigned generation, const std::string& url) {
+    if (!engine.loaded_ || generation != engine.generation_ || engine.tags_.artUrl == url) return;
+    engine.tags_.artUrl = url;
+    if (engine.listener() != nullptr) engine.listener()->mp1_TagsChanged();
   }
   static void seekDone(GstMediaEngine& engine, unsigned seek) {
     // A stream opened since has no seek on its way.
@@ -126,10 +189,87 @@ void onProgramThread(const std::shared_ptr<Pipeline>& pipeline,
 
 // Sync handler: runs on whichever thread posts, streaming threads included. Only stamps.
 GstBusSyncReply stamp(GstBus*, GstMessage* message, gpointer data) {
-  const auto* pipeline = static_cast<const Pipeline*>(data);
+  auto* pipeline = static_cast<Pipeline*>(data);
+  // A stream handed over without a gap starts at the sink: from its start on, everything the
+  // pipeline posts is that stream's.
+  if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_STREAM_START) {
+    if (const unsigned join = pipeline->joinGeneration.exchange(0); join != 0) {
+      pipeline->generation.store(join);
+    }
+  }
   gst_mini_object_set_qdata(GST_MINI_OBJECT_CAST(message), generationQuark(),
                             GUINT_TO_POINTER(pipeline->generation.load()), nullptr);
   return GST_BUS_PASS;
+}
+
+// Playbin's about-to-finish, on a streaming thread: the playing stream has been read to its end.
+// The program's thread says what follows; its path is set as playbin's next URI right here, which
+// is what makes the join gapless. The thread that decodes asks while the sink still plays what is
+// queued, so waiting a little costs no sound; a program that does not answer in time gets the
+// ordinary end.
+constexpr auto kHandOverPatience = std::chrono::milliseconds(1500);
+
+void aboutToFinish(GstElement* playbin, gpointer data) {
+  auto pipeline = static_cast<Pipeline*>(data)->shared_from_this();
+  auto answer = std::make_shared<GstMediaEngine::HandOverAnswer>();
+  const unsigned playing = pipeline->generation.load();
+  auto* ask = new std::function<void()>([pipeline, answer, playing] {
+    if (pipeline->engine != nullptr) Callbacks::askHandOver(*pipeline->engine, playing, answer);
+  });
+  g_idle_add_full(
+      G_PRIORITY_DEFAULT,
+      [](gpointer call) -> gboolean {
+        (*static_cast<std::function<void()>*>(call))();
+        return G_SOURCE_REMOVE;
+      },
+      ask,
+      [](gpointer call) { delete static_cast<std::function<void()>*>(call); });
+  std::unique_lock hold(answer->lock);
+  if (!answer->done.wait_for(hold, kHandOverPatience, [&] { return answer->answered; })) {
+    answer->answered = true;  // too late: the stream ends as usual
+    return;
+  }
+  // Only what opens without waiting; anything else is opened, and refused, after the end.
+  struct stat info {};
+  if (answer->path.empty() || ::stat(answer->path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return;
+  }
+  gchar* uri = gst_filename_to_uri(answer->path.c_str(), nullptr);
+  if (uri == nullptr) return;
+  g_object_set(playbin, "uri", uri, nullptr);
+  g_free(uri);
+  pipeline->joinGeneration.store(answer->generation);
+}
+
+// Saves an embedded cover picture once, named by its content, in the user's cache folder, and
+// says where: a file: URL ("" when it cannot be saved).
+std::string saveCover(GstSample* sample) {
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  GstMapInfo map;
+  if (buffer == nullptr || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return {};
+  const GstStructure* caps = gst_caps_get_structure(gst_sample_get_caps(sample), 0);
+  const char* type = caps != nullptr ? gst_structure_get_name(caps) : "";
+  const char* extension = std::strcmp(type, "image/png") == 0 ? ".png" : ".jpg";
+  gchar* digest = g_compute_checksum_for_data(G_CHECKSUM_SHA1, map.data, map.size);
+  // Read afresh, not GLib's copy of it from the process's start.
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  const std::string folder = (cache != nullptr && *cache == '/' ? std::string(cache)
+                                                                 : std::string(g_get_home_dir()) + "/.cache") +
+                             "/sonavex/covers";
+  const std::string file = folder + "/" + digest + extension;
+  g_free(digest);
+  bool saved = g_file_test(file.c_str(), G_FILE_TEST_IS_REGULAR);
+  if (!saved && g_mkdir_with_parents(folder.c_str(), 0700) == 0) {
+    // Written beside and renamed into place, so a reader never sees half a picture.
+    saved = g_file_set_contents(file.c_str(), reinterpret_cast<const gchar*>(map.data),
+                                static_cast<gssize>(map.size), nullptr);
+  }
+  gst_buffer_unmap(buffer, &map);
+  if (!saved) return {};
+  gchar* url = g_filename_to_uri(file.c_str(), nullptr, nullptr);
+  std::string result = url != nullptr ? url : "";
+  g_free(url);
+  return result;
 }
 
 // MP3 has decoders of equal rank in mpg123 and in libav, and then the name decides: libav's, whose
@@ -217,6 +357,7 @@ bool build(const std::shared_ptr<Pipeline>& pipeline, EngineError& why) {
   gst_util_set_object_arg(G_OBJECT(panorama), "method", "simple");
   g_object_set(playbin, "audio-filter", panorama, nullptr);
 
+  g_signal_connect(playbin, "about-to-finish", G_CALLBACK(&aboutToFinish), pipeline.get());
   GstBus* bus = gst_element_get_bus(playbin);
   gst_bus_set_sync_handler(bus, &stamp, pipeline.get(), nullptr);
   pipeline->watch = gst_bus_create_watch(bus);
@@ -257,6 +398,7 @@ void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const 
   // Going to NULL stops the old stream's threads before the stamp moves on, so nothing the old
   // stream posts can carry the new one.
   gst_element_set_state(pipeline->playbin, GST_STATE_NULL);
+  pipeline->joinGeneration.store(0);
   pipeline->generation.store(generation);
   // A named pipe, a device or a socket would hold the opening until someone writes to it.
   struct stat info {};
@@ -351,8 +493,18 @@ void GstMediaEngine::setPipelineState(int state) {
 
 void GstMediaEngine::unload() {
   setPipelineState(GST_STATE_NULL);
-  ++generation_;
+  handedOverPlays_ = false;
+  forgetStream();
+}
+
+void GstMediaEngine::forgetStream() {
+  // A streaming thread waiting on an answer for this stream gets none; one that asked for the
+  // stream handed over waits on.
+  if (handOverAsked_ && !handedOverPlays_) std::exchange(handOverAsked_, {})->give({}, 0);
+  generation_ = ++lastGeneration_;
   loaded_ = false;
+  handOverPending_ = false;
+  tags_ = {};
   prerolled_ = false;
   prerollAsked_ = false;
   newStreamSent_ = false;
@@ -370,6 +522,10 @@ void GstMediaEngine::unload() {
 }
 
 void GstMediaEngine::open(const std::string& path) {
+  if (handedOverPlays_ && path == handOverPath_) {
+    adoptHandedOver();
+    return;
+  }
   unload();
   if (releaseId_ != 0) g_source_remove(releaseId_);  // the pipeline serves this stream
   releaseId_ = 0;
@@ -390,6 +546,26 @@ void GstMediaEngine::open(const std::string& path) {
   worker_.post([pipeline = pipeline_, generation = generation_, path] {
     load(pipeline, generation, path);
   });
+}
+
+void GstMediaEngine::adoptHandedOver() {
+  if (releaseId_ != 0) g_source_remove(releaseId_);
+  releaseId_ = 0;
+  forgetStream();  // an ask for this stream's own follower is kept
+  handedOverPlays_ = false;
+  generation_ = handOverGeneration_;  // what the playing stream's messages carry
+  fileName_ = handOverPath_;
+  loaded_ = prerolled_ = prerollAsked_ = true;
+  state_ = kPlaying;
+  // It plays already; that is told from the loop, never from inside open().
+  onProgramThread(pipeline_, [generation = generation_](GstMediaEngine& engine) {
+    Callbacks::handedOverPlays(engine, generation);
+  });
+  // Answered from the loop: the program is still choosing (marking the entry that follows).
+  if (handOverAsked_) {
+    onProgramThread(pipeline_, [generation = generation_, asked = std::exchange(handOverAsked_, {})](
+                                   GstMediaEngine& engine) { Callbacks::answerHandOver(engine, generation, *asked); });
+  }
 }
 
 void GstMediaEngine::raiseOpenFailure(unsigned generation, EngineError error) {
@@ -437,6 +613,11 @@ double GstMediaEngine::position() const {
   gint64 ns = 0;
   if (sink && gst_element_query_position(sink.get(), GST_FORMAT_TIME, &ns) && ns >= 0) {
     lastPosition_ = toSeconds(ns);
+  }
+  // With the next stream handed over the track ends when that one starts, which the engine
+  // reports: its position never reaches its length before (the clock would end it once more).
+  if (handOverPending_ && lengthAtHandOver_ > 0 && lastPosition_ >= lengthAtHandOver_) {
+    return std::nextafter(lengthAtHandOver_, 0.0);
   }
   return lastPosition_;
 }
@@ -509,12 +690,28 @@ bool GstMediaEngine::isPlaybin(GstMessage* message) const {
 void GstMediaEngine::handleMessage(GstMessage* message) {
   const auto stamp = GPOINTER_TO_UINT(
       gst_mini_object_get_qdata(GST_MINI_OBJECT_CAST(message), generationQuark()));
+  // The stream handed over has started at the sink: the one before has ended.
+  if (handOverPending_ && stamp == handOverGeneration_ &&
+      GST_MESSAGE_TYPE(message) == GST_MESSAGE_STREAM_START) {
+    endStream(false);
+    return;
+  }
   // Old streams may still post end-of-stream or errors; ignore them.
   if (!loaded_ || stamp != generation_) return;
 
   switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR:
-      failStream(errorFor(message));
+      // An error while a stream is handed over is the next stream's: this one ends as it would
+      // have, and the next is opened again, to fail on its own account.
+      if (handOverPending_) {
+        endStream(true);
+      } else {
+        failStream(errorFor(message));
+      }
+      break;
+    case GST_MESSAGE_TAG:
+      // Only what reaches the sink: tags travel with the sound, so they belong to the stream heard.
+      if (fromAudioSink(message)) onTags(message);
       break;
     case GST_MESSAGE_WARNING:
       // autoaudiosink warns with the first sink's failure when it falls back to a fakesink.
@@ -538,7 +735,7 @@ void GstMediaEngine::handleMessage(GstMessage* message) {
       }
       break;
     case GST_MESSAGE_EOS:
-      onEndOfStream();
+      endStream(true);
       break;
     case GST_MESSAGE_ASYNC_DONE:
       if (!prerolled_ && !prerollAsked_ && isPlaybin(message)) checkPreroll();
@@ -609,6 +806,7 @@ void GstMediaEngine::onPrerolled(int audioStreams, bool outputOpened) {
   if (rate_ != 1.0 || pendingSeek_) seekTo(pendingSeek_.value_or(0), rate_);
   pendingSeek_.reset();
   if (state_ == kPlaying) setPipelineState(GST_STATE_PLAYING);
+  if (handOverAsked_) Callbacks::answerHandOver(*this, generation_, *std::exchange(handOverAsked_, {}));
 }
 
 void GstMediaEngine::onPipelineState(int newState) {
@@ -630,20 +828,62 @@ void GstMediaEngine::onPipelineState(int newState) {
   }
 }
 
-void GstMediaEngine::onEndOfStream() {
+void GstMediaEngine::endStream(bool stopPipeline) {
   // GStreamer's last position is often a little short of the length: report the length.
-  double length = duration();
+  double length = handOverPending_ ? lengthAtHandOver_ : duration();
   if (length <= 0) length = position();
   const long old = reportedState_;
-  unload();
-  releaseWhenIdle();
+  handedOverPlays_ = handOverPending_ && !stopPipeline;
+  if (stopPipeline) {
+    unload();
+    releaseWhenIdle();
+  } else {
+    forgetStream();
+  }
   ended_ = true;
   endPosition_ = length;
 
   const unsigned generation = generation_;
   if (listener() != nullptr) listener()->mp1_EndOfStream(0);
-  if (generation != generation_) return;
-  if (listener() != nullptr) listener()->mp1_PlayStateChange(old, kStopped);
+  if (generation == generation_ && listener() != nullptr) {
+    listener()->mp1_PlayStateChange(old, kStopped);
+  }
+  // Nobody took up the stream that plays on: it must not play unasked.
+  if (handedOverPlays_ && generation == generation_) unload();
+}
+
+void GstMediaEngine::onTags(GstMessage* message) {
+  GstTagList* list = nullptr;
+  gst_message_parse_tag(message, &list);
+  if (list == nullptr) return;
+  TrackTags tags = tags_;
+  const std::pair<const char*, std::string*> texts[] = {
+      {GST_TAG_TITLE, &tags.title}, {GST_TAG_ARTIST, &tags.artist}, {GST_TAG_ALBUM, &tags.album}};
+  for (const auto& [tag, text] : texts) {
+    gchar* value = nullptr;
+    if (gst_tag_list_get_string(list, tag, &value)) *text = takeText(value);
+  }
+  guint number = 0;
+  if (gst_tag_list_get_uint(list, GST_TAG_TRACK_NUMBER, &number)) {
+    tags.trackNumber = static_cast<int>(number);
+  }
+  GstSample* cover = nullptr;
+  if (gst_tag_list_get_sample(list, GST_TAG_IMAGE, &cover) ||
+      gst_tag_list_get_sample(list, GST_TAG_PREVIEW_IMAGE, &cover)) {
+    // Written by the worker: the program's thread does not wait on the disk.
+    worker_.post([pipeline = pipeline_, cover, generation = generation_] {
+      const std::string url = saveCover(cover);
+      gst_sample_unref(cover);
+      if (url.empty()) return;
+      onProgramThread(pipeline, [generation, url](GstMediaEngine& engine) {
+        Callbacks::coverSaved(engine, generation, url);
+      });
+    });
+  }
+  gst_tag_list_unref(list);
+  if (tags == tags_) return;
+  tags_ = std::move(tags);
+  if (listener() != nullptr) listener()->mp1_TagsChanged();
 }
 
 std::unique_ptr<MediaEngine> makeGstMediaEngine() { return std::make_unique<GstMediaEngine>(); }

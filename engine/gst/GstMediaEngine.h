@@ -44,6 +44,7 @@ class GstMediaEngine : public MediaEngine {
 
   long playState() const override { return state_; }
   std::string fileName() const override { return fileName_; }
+  TrackTags tags() const override { return tags_; }
   double position() const override;
   void setPosition(double seconds) override;
   double duration() const override;
@@ -59,6 +60,7 @@ class GstMediaEngine : public MediaEngine {
   // What the worker thread shares with the program's thread, and what it and GLib report back
   // through.
   struct Pipeline;
+  struct HandOverAnswer;
   struct Callbacks;
   friend struct Callbacks;
 
@@ -66,7 +68,14 @@ class GstMediaEngine : public MediaEngine {
   // A stream's pipeline, its threads and its sound server connection are let go once nothing has
   // played for a while, and built afresh by the next open(); a next track opened sooner reuses them.
   void releaseWhenIdle();
-  void unload();  // the current stream ends; every message of it becomes stale
+  void unload();  // the current stream ends and the pipeline stops; every message of it is stale
+  void forgetStream();  // what unload() forgets of a stream, the pipeline left as it is
+  // The stream ended: its end and the stopped state are reported. `stopPipeline` is false when the
+  // next stream already plays after it (a gapless hand-over).
+  void endStream(bool stopPipeline);
+  // The program opened the path handed over: the stream already playing becomes the current one.
+  void adoptHandedOver();
+  void onTags(GstMessage* message);
   void seekTo(double seconds, double rate);
   void setPipelineState(int state);
   // Reported from the loop, never from inside the call that found it.
@@ -83,15 +92,25 @@ class GstMediaEngine : public MediaEngine {
   void checkPreroll();
   void onPrerolled(int audioStreams, bool outputOpened);
   void onPipelineState(int newState);
-  void onEndOfStream();
 
   std::shared_ptr<Pipeline> pipeline_;
   unsigned releaseId_ = 0;
   unsigned releaseAfterMs_;
   bool built_ = false;  // a pipeline is built or on its way, until it is let go
 
-  // The stream the program asked for last; messages stamped with another one are stale.
+  // The stream the program asked for last; messages stamped with another one are stale. Numbers
+  // are never used twice.
   unsigned generation_ = 1;
+  unsigned lastGeneration_ = 1;
+  // A gapless hand-over: the path given at about-to-finish and the stamp its stream's messages
+  // carry once it starts at the sink; then, until the program opens it, the stream that plays.
+  bool handOverPending_ = false;
+  bool handedOverPlays_ = false;
+  std::string handOverPath_;
+  unsigned handOverGeneration_ = 0;
+  double lengthAtHandOver_ = 0;
+  // About-to-finish came while the stream was still being looked at: answered after.
+  std::shared_ptr<HandOverAnswer> handOverAsked_;
   // The last seek asked for, until the worker has made it.
   unsigned seeksAsked_ = 0;
   unsigned seeksDone_ = 0;
@@ -116,6 +135,7 @@ class GstMediaEngine : public MediaEngine {
   std::string outputProblem_;
 
   EngineError lastError_;
+  TrackTags tags_;
 
   double rate_ = 1.0;
 

@@ -10,6 +10,7 @@
 #include "core/Marquee.h"
 #include "core/Transport.h"
 #include "core/ListActions.h"
+#include "core/Sequencer.h"
 #include "core/Shuffle.h"
 #include "tests/core/Kit.h"
 
@@ -38,7 +39,9 @@ TEST(Nextsong, PlainOrderStepsWrapsAndEndsByTheLoopBox) {
     p.core.face.marqueeTimerOn = p.core.face.clockTimerOn = true;
     p.core.face.lblsongname = p.core.face.lblctime = "0";
     for (Index g : run.marked) {
+      const std::string queued = nextPath(p.core);  // what the engine is handed to follow on
       nextsong(p.core);
+      EXPECT_EQ(queued, p.core.mp1.fileName());
       p.expectMarked(g);
       // At the end of the list nothing plays: no title scrolls and no clock runs.
       EXPECT_TRUE(g != kNone || p.face() == "|||VE") << p.face();
@@ -71,7 +74,9 @@ TEST(Nextsong, ShuffledVisitsTheOrderOnceThenEndsOrReplaysIt) {
     ASSERT_EQ(p.core.List5.entries(), (std::vector<Index>{2, 0, 3, 1}));
     p.focus(0);
     for (Index expected : {2, 0, 3, 1, loop ? 2 : kNone}) {  // loop replays the same order
+      const std::string queued = nextPath(p.core);
       nextsong(p.core);
+      EXPECT_EQ(queued, p.core.mp1.fileName());
       p.expectMarked(expected);
     }
     nextsong(p.core);

@@ -73,6 +73,26 @@ inline double toneFrequency(const Recording& r, Span span, int channel = 0) {
   return middle.count == 0 ? 0 : crossings / 2.0 / seconds(middle);
 }
 
+// The tones in the order of play, read from the recording in 100 ms windows: each window that is
+// loud all through is matched by its pitch to the nearest expected tone, and repeats are merged.
+// (A window half tone, half silence would count half the crossings.)
+inline std::vector<double> tonesHeard(const Recording& r, const std::vector<double>& tones) {
+  std::vector<double> heard;
+  const std::size_t window = 10 * kBlock;
+  for (std::size_t first = window; 2 * (first + 2 * window) <= r.size(); first += window) {
+    bool loud = true;
+    for (std::size_t b = first; b < first + window; b += kBlock)
+      loud = loud && rms(r, {b, kBlock}, 0) >= 0.1;
+    // toneFrequency measures the middle half of the span it is given: exactly this window.
+    const double f = loud ? toneFrequency(r, {first - window / 2, 2 * window}) : 0;
+    for (double tone : tones) {
+      if (std::abs(f - tone) < tone * 0.03 && (heard.empty() || heard.back() != tone))
+        heard.push_back(tone);
+    }
+  }
+  return heard;
+}
+
 // Runs Qt's event loop, which dispatches GLib's default context, until done() or the deadline.
 inline bool runUntil(const std::function<bool()>& done, int deadlineMs = 15000) {
   QElapsedTimer clock;
@@ -98,6 +118,7 @@ class RecordingListener : public MediaEngineListener {
   void mp1_EndOfStream(long) override { record("end"); }
   void mp1_Error() override { record("error"); }
   void mp1_NewStream() override { record("new", kStopped); }  // each stream starts stopped
+  std::string mp1_AboutToFinish() override { return next ? next() : std::string(); }
   void mp1_PlayStateChange(long oldState, long newState) override {
     if (oldState != state_) broken = "a change from a state never reported";
     record(newState == kPlaying ? "play" : newState == kPaused ? "pause" : "stop", newState);
@@ -107,6 +128,8 @@ class RecordingListener : public MediaEngineListener {
   std::string broken;
   // Acts on each notification as the program would, after it is recorded.
   std::function<void(const std::string& kind, long oldState, long newState)> then;
+  // What follows the playing stream without a gap, as the program would say.
+  std::function<std::string()> next;
 
  private:
   void record(const char* kind, long state = -1) {
@@ -269,6 +292,7 @@ struct PlayingList {
   PlayingList(MediaEngine& engine, RecordingListener& listener,
               std::function<void()> onNewStream = {})
       : core(engine, random) {
+    listener.next = [this] { return nextPath(core); };
     listener.then = [this, onNewStream](const std::string& kind, long oldState, long newState) {
       if (kind == "new") {
         if (onNewStream) onNewStream();

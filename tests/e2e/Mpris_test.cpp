@@ -9,7 +9,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include <QFile>
+#include <QUrl>
+
 #include "Kit.h"
+#include "core/Command.h"
+#include "core/FileDrop.h"
 
 namespace sonavex::e2e {
 namespace {
@@ -115,6 +120,46 @@ TEST_F(Mpris, OpenUriOfAPathTooLongForTheSystemAnswersAtOnceAndTellsTheErrorInAN
                        std::string("Sonavex"), false));
   notice->close();
   EXPECT_EQ(core().list.count(), 2);
+}
+
+
+// What GStreamer reads of a track's tags as it plays (ID3v2 here, with a cover picture) reaches the
+// desktop, told by PropertiesChanged; the cover is saved once in the user's cache folder.
+TEST_F(Mpris, TheTagsGStreamerReadsReachTheDesktopWithTheCover) {
+  const std::string cover = dir + "cover.jpg";
+  ASSERT_TRUE(render("videotestsrc num-buffers=1 ! video/x-raw,width=32,height=32 ! jpegenc", cover));
+  ASSERT_TRUE(render("audiotestsrc num-buffers=100 ! audio/x-raw,rate=44100,channels=2 ! wavenc",
+                     dir + "plain.wav"));
+  const std::string tagged = dir + "tagged.mp3";
+  ASSERT_EQ(std::system(("lame --quiet --tt 'A Title' --ta 'An Artist' --tl 'An Album' --tn 7 --ti '" +
+                         cover + "' '" + dir + "plain.wav' '" + tagged + "'").c_str()), 0);
+  qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(dir + "cache"));
+  // A desktop's applet follows PropertiesChanged; playerctl --follow prints each change it hears.
+  QProcess follow;
+  follow.start(QStringLiteral("playerctl"),
+               {QStringLiteral("-p"), QStringLiteral("sonavex"), QStringLiteral("metadata"),
+                QStringLiteral("--follow"), QStringLiteral("--format"),
+                QStringLiteral("{{xesam:title}}|{{xesam:artist}}|{{xesam:album}}|"
+                               "{{xesam:trackNumber}}|{{mpris:artUrl}}")});
+  ASSERT_TRUE(follow.waitForStarted());
+  QTest::qWait(300);
+  perform(core(), openAndPlay, tagged);
+  QString told;
+  ASSERT_TRUE(waitFor([&] {
+    while (follow.canReadLine()) told = QString::fromUtf8(follow.readLine()).trimmed();
+    return told.contains(QStringLiteral("file://"));
+  })) << told.toStdString();
+  follow.kill();
+  follow.waitForFinished();
+  const QStringList fields = told.split(QLatin1Char('|'));
+  ASSERT_EQ(fields.size(), 5);
+  EXPECT_EQ(fields.mid(0, 4), (QStringList{"A Title", "An Artist", "An Album", "7"}));
+  const QString art = QUrl(fields[4]).toLocalFile();
+  EXPECT_TRUE(art.startsWith(QString::fromStdString(dir + "cache/sonavex/"))) << art.toStdString();
+  QFile saved(art), original(QString::fromStdString(cover));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
+  EXPECT_EQ(saved.readAll(), original.readAll());
+  EXPECT_EQ(playerctl({"metadata", "xesam:title"}), "A Title");
 }
 
 }  // namespace

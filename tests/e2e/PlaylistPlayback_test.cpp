@@ -9,26 +9,6 @@
 namespace sonavex::e2e {
 namespace {
 
-// The tones in the order of play, read from the recording in 100 ms windows: each window that is
-// loud all through is matched by its pitch to the nearest expected tone, and repeats are merged.
-// (A window half tone, half silence would count half the crossings.)
-std::vector<double> tonesHeard(const Recording& r, const std::vector<double>& tones) {
-  std::vector<double> heard;
-  const std::size_t window = 10 * kBlock;
-  for (std::size_t first = window; 2 * (first + 2 * window) <= r.size(); first += window) {
-    bool loud = true;
-    for (std::size_t b = first; b < first + window; b += kBlock)
-      loud = loud && rms(r, {b, kBlock}, 0) >= 0.1;
-    // toneFrequency measures the middle half of the span it is given: exactly this window.
-    const double f = loud ? toneFrequency(r, {first - window / 2, 2 * window}) : 0;
-    for (double tone : tones) {
-      if (std::abs(f - tone) < tone * 0.03 && (heard.empty() || heard.back() != tone))
-        heard.push_back(tone);
-    }
-  }
-  return heard;
-}
-
 using PlaylistPlayback = EngineTest;
 
 TEST_F(PlaylistPlayback, PlaysInOrderSkipsWhatCannotPlayLoopsAndEndsAfterTheLast) {
