@@ -1,5 +1,5 @@
 // Playlist files (.plt, and those of other programs) and lastplaylist.txt: the formats, reading
-// whole or refusing, atomic saves, and where the last playlist lives.
+// whole or refusing, atomic saves, saving soon after a change, and where the last playlist lives.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -231,6 +231,42 @@ TEST_F(PlaylistFiles, AMissingLastPlaylistIsReadWholeButOneThatCannotBeReadMustB
     EXPECT_EQ(result.reason.empty(), r.readWhole) << r.path;
   }
   EXPECT_EQ(core.list.count(), 0);
+}
+
+// A background writer that writes nothing: it notes the bytes it is given, and what the file held
+// when the exit save waited for it.
+struct NotingWriter : BackgroundWriter {
+  std::string file;
+  Paths calls;
+  void write(std::string, std::string bytes) override { calls.push_back(bytes); }
+  void waitIdle() override { calls.push_back("idle:" + slurp(file)); }
+};
+
+TEST_F(PlaylistFiles, AChangedListGoesToTheBackgroundWriterOnlyWhenThisRunWritesItAndTheExitSaveLandsLast) {
+  const std::string file = tmp.write(kLastPlaylistName, "/m/a.mp3\r\n");
+  const struct { bool saves, readWhole, ending, writes; } rows[] = {
+      {false, true, false, false}, {true, false, false, false}, {true, true, true, false}, {true, true, false, true}};
+  for (const auto& r : rows) {
+    kit::Scene s;
+    NotingWriter writer;
+    writer.file = s.core.lastPlaylist.path = file;
+    s.core.platform.writer = &writer;
+    restoreLastPlaylist(s.core);
+    EXPECT_FALSE(lastPlaylistOutdated(s.core)) << "what was just read needs no writing";
+    std::tie(s.core.lastPlaylist.saves, s.core.lastPlaylist.readWhole, s.core.ending) =
+        std::tuple(r.saves, r.readWhole, r.ending);
+    s.add({"/m/b.mp3"});
+    EXPECT_EQ(lastPlaylistOutdated(s.core), r.writes);
+    autosaveLastPlaylist(s.core);
+    autosaveLastPlaylist(s.core);  // nothing changed since
+    s.add({"/m/c.mp3"});
+    mnuexit_Click(s.core);
+    const Paths calls = r.writes ? Paths{"/m/a.mp3\r\n/m/b.mp3\r\n", "idle:/m/a.mp3\r\n"}
+                        : r.ending ? Paths{}  // the exit has run already
+                                   : Paths{"idle:/m/a.mp3\r\n"};
+    EXPECT_EQ(writer.calls, calls);
+    EXPECT_EQ(slurp(file), r.writes ? "/m/a.mp3\r\n/m/b.mp3\r\n/m/c.mp3\r\n" : "/m/a.mp3\r\n");
+  }
 }
 
 TEST_F(PlaylistFiles, TheRestoreRemovesOnlyStaleTemporariesOfOurOwnSaves) {
