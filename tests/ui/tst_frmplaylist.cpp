@@ -2,7 +2,6 @@
 // keys on the list, the play mode boxes, and the Qt file dialog and folder picker behind `cd1`.
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QSignalSpy>
 
@@ -218,25 +217,6 @@ class FrmplaylistTest : public QObject {
     onFileDialog([](QFileDialog* dialog) { dialog->reject(); });
     cd1.ShowOpen();
     QCOMPARE(cd1.FileName, std::string());  // a cancel leaves no earlier choice behind
-  }
-
-  // A name typed without an extension gets the one of the filter chosen last.
-  void theSaveDialogAddsTheChosenFiltersExtension() {
-    QTemporaryDir dir;
-    QtFileDialog cd1;
-    cd1.Filter = kSavePlaylistFilter;
-    onFileDialog([&](QFileDialog* dialog) {
-      dialog->setDirectory(dir.path());
-      auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-      QVERIFY(types && types->count() == 2);
-      types->setCurrentIndex(1);
-      emit types->textActivated(types->currentText());  // as a person choosing it
-      emit types->activated(1);
-      dialog->selectFile(QStringLiteral("mix"));
-      static_cast<QDialog*>(dialog)->accept();
-    });
-    cd1.ShowSave();
-    QCOMPARE(QString::fromStdString(cd1.FileName), dir.filePath(QStringLiteral("mix.m3u8")));
   }
 
   void folderPickerCancelGivesNothing() {
