@@ -7,6 +7,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "app/FileWriterThread.h"
 #include "app/MprisService.h"
 #include "core/Command.h"
 #include "core/EngineEvents.h"
@@ -42,7 +43,8 @@ Forms::Forms(FormsOptions options)
       cd1_(std::make_unique<QtFileDialog>()),
       folders_(std::make_unique<QtFolderPicker>()),
       busy_(std::make_unique<QtBusyPointer>()),
-      programs_(std::make_unique<QtProgramStarter>()) {
+      programs_(std::make_unique<QtProgramStarter>()),
+      writer_(std::make_unique<FileWriterThread>()) {
   if (!options_.quit) options_.quit = [] { QCoreApplication::exit(0); };
   mapDesignFonts();
   // An engine that cannot start reports it on its first open; there is no silent stand-in.
@@ -56,12 +58,17 @@ Forms::Forms(FormsOptions options)
   platform.busy = busy_.get();
   platform.programs = programs_.get();
   platform.loop = this;
+  platform.writer = writer_.get();
   // The time labels use the user's decimal separator (LC_NUMERIC, else LC_ALL or LANG).
   core_->decimalSeparator = QLocale::system().decimalPoint().toStdString();
   core_->lastPlaylist.path = options_.lastPlaylistFile;
   core_->lastPlaylist.saves = options_.saveLastPlaylist;
   core_->observer = this;
   events_ = std::make_unique<EngineEvents>(*core_);
+  // Not restarted by later changes: a list that keeps changing is still written every 2 s.
+  autosave_.setSingleShot(true);
+  autosave_.setInterval(kAutosaveDelayMs);
+  QObject::connect(&autosave_, &QTimer::timeout, [this] { perform(*core_, autosaveLastPlaylist); });
 }
 
 Forms::~Forms() {
@@ -174,6 +181,7 @@ void Forms::coreChanged() {
   if (playlist_) playlist_->render();
   if (vol_) vol_->render();
   if (mpris_) mpris_->stateChanged();
+  if (lastPlaylistOutdated(*core_) && !autosave_.isActive()) autosave_.start();
 }
 
 void Forms::quit() { options_.quit(); }

@@ -10,6 +10,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include "core/Core.h"
 #include "core/model/Random.h"
@@ -30,6 +31,7 @@ class QtFileDialog;
 class QtFolderPicker;
 class QtBusyPointer;
 class MprisService;
+class FileWriterThread;
 
 struct FormsOptions {
   std::function<std::unique_ptr<MediaEngine>()> makeEngine;
@@ -92,7 +94,8 @@ class Forms : public CoreObserver, private EventLoop {
   void startMediaControls(const QString& instanceSuffix);
   MprisService* mediaControls() const { return mpris_.get(); }
 
-  // The one refresh path: every window made so far and the media controls show the core.
+  // The one refresh path: every window made so far and the media controls show the core, and a
+  // changed list is written about 2 s later.
   void coreChanged() override;
 
  private:
@@ -107,6 +110,8 @@ class Forms : public CoreObserver, private EventLoop {
   std::unique_ptr<QtFolderPicker> folders_;
   std::unique_ptr<QtBusyPointer> busy_;
   std::unique_ptr<QtProgramStarter> programs_;
+  // Outlives the core, so a save handed to it is finished before the program ends.
+  std::unique_ptr<FileWriterThread> writer_;
   std::unique_ptr<MediaEngine> engine_;
   std::unique_ptr<Core> core_;
   std::unique_ptr<EngineEvents> events_;
@@ -119,6 +124,8 @@ class Forms : public CoreObserver, private EventLoop {
   std::unique_ptr<frmplaylist> playlist_;
   std::unique_ptr<frmMain> main_;
   std::unique_ptr<MprisService> mpris_;
+  // Writes the list a while after it changed (see autosaveLastPlaylist).
+  QTimer autosave_;
   bool sliding_ = false;
   bool pumping_ = false;
 };

@@ -3,6 +3,7 @@
 // shuffle order and play modes, the program-wide values, what the player window shows, the engine
 // and the platform services. Each window event hands this to a core operation and then renders
 // the result.
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -73,6 +74,8 @@ struct LastPlaylistFile {
   // is, or the user's list would be lost.
   bool readWhole = true;
   std::string unreadReason;
+  // The list's revision when it was last restored or written: a later one is not on disk yet.
+  std::uint64_t savedRevision = 0;
 };
 
 struct Core {

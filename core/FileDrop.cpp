@@ -58,13 +58,7 @@ void openAndPlay(Core& core, const std::string& path) {
 }
 
 bool isPlaylistFileName(const std::string& name) {
-  static constexpr char kExtension[] = ".plt";
-  constexpr std::size_t n = sizeof kExtension - 1;
-  if (name.size() < n) return false;
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = name[name.size() - n + i];
-    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kExtension[i]) return false;
-  }
+  if (!playlistFormatOf(name)) return false;
   struct stat info {};
   return stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }

@@ -14,8 +14,8 @@ void filedragging(Core& core, const std::vector<std::string>& paths);
 
 // Paths given on the command line (as a file manager opens files with the player) join the playlist
 // as a drop of them would, except a playlist file: an existing regular file whose name ends in
-// ".plt" (any letter case) is loaded as the load button loads one, its entries taking its place
-// among the paths. A dropped playlist file stays one entry, as it always was.
+// ".plt", ".m3u", ".m3u8", ".pls" or ".xspf" (any letter case) is loaded as the load button loads
+// one, its entries taking its place among the paths. A dropped playlist file stays one entry, as it always was.
 void openCommandLinePaths(Core& core, const std::vector<std::string>& paths);
 
 // A file or folder joins the playlist as a drop does, and its first new entry plays (the media

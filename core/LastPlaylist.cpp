@@ -126,16 +126,38 @@ void restoreLastPlaylist(Core& core) {
   const RestoreResult restored = restoreLastPlaylist(core, core.lastPlaylist.path);
   core.lastPlaylist.readWhole = restored.readWhole;
   core.lastPlaylist.unreadReason = restored.reason;
+  core.lastPlaylist.savedRevision = core.list.revision();  // what was read needs no writing back
+}
+
+bool writesLastPlaylist(const Core& core) {
+  const LastPlaylistFile& last = core.lastPlaylist;
+  return last.saves && last.readWhole && !last.path.empty();
+}
+
+std::string saveFailureText(const std::string& file, const std::string& reason) {
+  return "sonavex: cannot save the playlist to \"" + file + "\": " + reason + "\n";
 }
 
 void savelastplaylist(Core& core) {
-  const LastPlaylistFile& last = core.lastPlaylist;
-  if (!last.saves || !last.readWhole || last.path.empty()) return;
+  if (core.platform.writer != nullptr) core.platform.writer->waitIdle();
+  if (!writesLastPlaylist(core)) return;
+  LastPlaylistFile& last = core.lastPlaylist;
   std::string reason;
   if (!savelastplaylist(core, last.path, &reason)) {
-    std::cerr << "sonavex: cannot save the playlist to \"" << last.path << "\": " << reason
-              << std::endl;
+    std::cerr << saveFailureText(last.path, reason) << std::flush;
   }
+  last.savedRevision = core.list.revision();
+}
+
+bool lastPlaylistOutdated(const Core& core) {
+  return writesLastPlaylist(core) && !core.ending &&
+         core.list.revision() != core.lastPlaylist.savedRevision;
+}
+
+void autosaveLastPlaylist(Core& core) {
+  if (!lastPlaylistOutdated(core) || core.platform.writer == nullptr) return;
+  core.lastPlaylist.savedRevision = core.list.revision();
+  core.platform.writer->write(core.lastPlaylist.path, serializePlaylist(core.list.paths()));
 }
 
 void mnuexit_Click(Core& core) {

@@ -34,9 +34,25 @@ std::string lastPlaylistKeptNotice(const std::string& file, const std::string& r
 // This run's own restore, at start: appends core.lastPlaylist's file and notes there whether it
 // was read whole.
 void restoreLastPlaylist(Core& core);
-// This run's own save: nothing for a second player started on purpose, nor over a file the start
-// could not read whole. A failure is told on standard error, where no window waits on it.
+// Whether this run writes its list back: not a second player started on purpose, nor over a file
+// the start could not read whole.
+bool writesLastPlaylist(const Core& core);
+// This run's own save, as the program ends (or the session asks): first waits for a background
+// save under way, so this one lands last; then writes, if the run writes its list back. A failure
+// is told on standard error, where no window waits on it.
 void savelastplaylist(Core& core);
+// The line a failed save (at exit or in the background) leaves on standard error.
+std::string saveFailureText(const std::string& file, const std::string& reason);
+
+// Edits survive a crash: about kAutosaveDelayMs after the list changed it is written again, by
+// the background writer. The assembly starts a timer when the list is outdated and, when it
+// fires, runs autosaveLastPlaylist.
+inline constexpr int kAutosaveDelayMs = 2000;
+// True when the list has changed since it was last restored or written, and this run writes it
+// and has not begun to end.
+bool lastPlaylistOutdated(const Core& core);
+// Hands the list, serialized, to the background writer when it is outdated.
+void autosaveLastPlaylist(Core& core);
 // Every exit path (the close image, Escape, the Exit item, the media controls' Quit, a termination
 // signal, closing the playlist window): saves, then ends the program at once. Only the first call
 // does anything, so the playlist is saved exactly once.

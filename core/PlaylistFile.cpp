@@ -14,38 +14,12 @@
 #include <system_error>
 
 #include "core/Shuffle.h"
+#include "core/model/TextLines.h"
 #include "core/UndoableEdits.h"
 
 namespace sonavex {
 
 namespace {
-
-// Position of the first CR or LF at or after start (size() if none). memchr is much faster than a
-// byte loop on long playlists.
-std::size_t scanForBreak(std::string_view bytes, std::size_t start) {
-  const char* begin = bytes.data() + start;
-  const std::size_t length = bytes.size() - start;
-  const void* lf = std::memchr(begin, '\n', length);
-  const std::size_t lfAt = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin)
-                              : length;
-  const void* cr = std::memchr(begin, '\r', lfAt);
-  const std::size_t at = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - begin) : lfAt;
-  return start + at;
-}
-
-// Calls f(line) for every line; CR LF, lone LF and lone CR each end one line.
-template <class F>
-void forEachLine(std::string_view bytes, F&& f) {
-  std::size_t start = 0;
-  const std::size_t n = bytes.size();
-  while (start < n) {
-    std::size_t end = scanForBreak(bytes, start);
-    f(bytes.substr(start, end - start));
-    if (end == n) return;
-    start = end + 1;
-    if (bytes[end] == '\r' && start < n && bytes[start] == '\n') ++start;
-  }
-}
 
 std::size_t countLines(std::string_view bytes) {
   std::size_t lines = 0;
@@ -99,6 +73,21 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// "3 lines were left out: why." for the notice after a load.
+std::string leftOutText(const LeftOutEntries& left) {
+  constexpr std::size_t kLongestShown = 120;
+  std::string why;
+  if (left.withNul > 0) why = "a path that contains a NUL byte cannot name a file";
+  if (left.addresses > 0) {
+    const std::string& address = left.firstAddress;
+    why += std::string(why.empty() ? "" : "; ") +
+           "only files on this computer can be played, not an address such as " +
+           (address.size() > kLongestShown ? address.substr(0, kLongestShown) + ".." : address);
+  }
+  const std::size_t n = left.count();
+  return std::to_string(n) + (n == 1 ? " line was" : " lines were") + " left out: " + why + ".";
+}
+
 void tellUser(Core& core, const std::string& text) {
   if (core.platform.messages) {
     core.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::Information);
@@ -120,7 +109,7 @@ std::string serializePlaylist(const std::vector<std::string>& paths, std::size_t
   bytes.reserve(total);
   std::size_t skipped = 0;
   for (const auto& p : paths) {
-    if (scanForBreak(p, 0) != p.size()) {
+    if (findLineBreak(p) != p.size()) {
       ++skipped;
       continue;
     }
@@ -229,18 +218,33 @@ void removeStaleTemporaries(const std::string& folder) {
 }
 
 bool appendPlaylistFile(PlaylistModel& list, const std::string& path, std::string* error,
-                        std::size_t* refused) {
+                        LeftOutEntries* leftOut) {
   std::string bytes;
   if (!readWholeFile(path, bytes, error)) return false;
   if (countLines(bytes) > kMaxPlaylistLines) {
     return fail(error, "it holds more than 10,000,000 lines");
   }
-  PlaylistBatch batch(list);
-  std::size_t left = 0;
-  forEachLine(bytes, [&](std::string_view line) {
-    if (!list.appendEntry(std::string(line))) ++left;
-  });
-  if (refused) *refused = left;
+  const PlaylistFormat format = playlistFormatOf(path).value_or(PlaylistFormat::Plt);
+  LeftOutEntries left;
+  if (format == PlaylistFormat::Plt) {
+    PlaylistBatch batch(list);
+    forEachLine(bytes, [&](std::string_view line) {
+      if (!list.appendEntry(std::string(line))) ++left.withNul;
+    });
+  } else {
+    ForeignEntries entries = parseForeignPlaylist(format, bytes, folderOf(path));
+    // An XSPF file may hold many entries on one line.
+    if (entries.paths.size() > kMaxPlaylistLines) {
+      return fail(error, "it holds more than 10,000,000 entries");
+    }
+    bytes = std::string();
+    left = std::move(entries.leftOut);
+    PlaylistBatch batch(list);
+    for (std::string& entry : entries.paths) {
+      if (!list.appendEntry(std::move(entry))) ++left.withNul;
+    }
+  }
+  if (leftOut) *leftOut = std::move(left);
   return true;
 }
 
@@ -255,16 +259,14 @@ void loadPlaylistFile(Core& core, const std::string& name, ErrorReport* errors) 
   struct stat st {};
   if (::stat(name.c_str(), &st) == 0) {
     std::string reason;
-    std::size_t refused = 0;
+    LeftOutEntries leftOut;
     AppendRecorder loaded(core);
-    const bool read = !S_ISREG(st.st_mode) || appendPlaylistFile(core.list, name, &reason, &refused);
+    const bool read = !S_ISREG(st.st_mode) || appendPlaylistFile(core.list, name, &reason, &leftOut);
     loaded.record();
     if (!read) {
       tell("The playlist file " + name + " could not be read: " + reason + ".");
-    } else if (refused > 0) {
-      tell("The playlist file " + name + " was loaded, but " + std::to_string(refused) +
-           (refused == 1 ? " line was" : " lines were") +
-           " left out: a path that contains a NUL byte cannot name a file.");
+    } else if (leftOut.count() > 0) {
+      tell("The playlist file " + name + " was loaded, but " + leftOutText(leftOut));
     }
   } else if (const int code = errno; code != ENOENT && code != ENOTDIR) {
     tell("The playlist file " + name + " could not be read: " +
@@ -275,7 +277,7 @@ void loadPlaylistFile(Core& core, const std::string& name, ErrorReport* errors) 
 void cmdload_Click(Core& core) {
   FileDialog* cd1 = core.platform.cd1;
   if (cd1) {
-    cd1->Filter = kPlaylistFilter;
+    cd1->Filter = kLoadPlaylistFilter;
     cd1->ShowOpen();
     const std::string name = cd1->FileName;
     // A NUL means several files were chosen (the dialog keeps the add command's settings): that is
@@ -289,13 +291,15 @@ void cmdload_Click(Core& core) {
 void cmdsave_Click(Core& core) {
   FileDialog* cd1 = core.platform.cd1;
   if (!cd1) return;
-  cd1->Filter = kPlaylistFilter;
+  cd1->Filter = kSavePlaylistFilter;
   cd1->ShowSave();
   const std::string name = cd1->FileName;
   if (name.empty()) return;
 
   std::size_t leftOut = 0;
-  const std::string bytes = serializePlaylist(core.list.paths(), &leftOut);
+  const bool m3u8 = playlistFormatOf(name) == PlaylistFormat::M3u8;
+  const std::string bytes = m3u8 ? serializeM3u8(core.list.paths(), &leftOut)
+                                 : serializePlaylist(core.list.paths(), &leftOut);
   std::string reason;
   if (!writeFileAtomically(name, bytes, &reason)) {
     tellUser(core, "The playlist could not be saved to " + name + ": " + reason + ".");
@@ -304,8 +308,10 @@ void cmdsave_Click(Core& core) {
   if (leftOut > 0) {
     tellUser(core, "The playlist was saved to " + name + ", but " + std::to_string(leftOut) +
                        (leftOut == 1 ? " entry was" : " entries were") +
-                       " left out: a path that contains a line break cannot be stored in a "
-                       "playlist file.");
+                       (m3u8 ? " left out: an empty path, or one that begins with # or contains a "
+                               "line break, cannot be stored in an m3u8 playlist."
+                             : " left out: a path that contains a line break cannot be stored in "
+                               "a playlist file."));
   }
 }
 

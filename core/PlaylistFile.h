@@ -11,6 +11,7 @@
 
 #include "core/Core.h"
 #include "core/model/ErrorReport.h"
+#include "core/model/PlaylistFormats.h"
 
 namespace sonavex {
 
@@ -33,19 +34,22 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
 bool writeFileAtomically(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr);
 
-// Appends every line of the playlist file at path as an entry, in one batch of changes. False (and
-// a reason) when it cannot be read or exceeds the bounds above; then nothing is appended. Lines
-// holding a NUL byte name no file safely: they are left out and counted in *refused.
+// Appends the entries of the playlist file at path, in one batch of changes: those of an M3U, PLS
+// or XSPF playlist when its name ends so (see PlaylistFormats.h), otherwise every line, as the
+// format above has them. False (and a reason) when it cannot be read or exceeds the bounds above;
+// then nothing is appended. What cannot be an entry (a name holding a NUL byte, which names no
+// file safely; an address of another kind) is left out and counted in *leftOut.
 bool appendPlaylistFile(PlaylistModel& list, const std::string& path,
-                        std::string* error = nullptr, std::size_t* refused = nullptr);
+                        std::string* error = nullptr, LeftOutEntries* leftOut = nullptr);
 
-// Loads the playlist file `name` as the load button does: its lines are appended as entries, and
-// the user is told when it cannot be read or lines were left out. A name that does not exist (or
+// Loads the playlist file `name` as the load button does: its entries are appended, and the user
+// is told (once) when it cannot be read or lines were left out. A name that does not exist (or
 // whose folder does not) is passed over without a word. The shuffle order is not rebuilt here.
 // Given `errors` (an intake's), what would be told is added there instead of shown.
 void loadPlaylistFile(Core& core, const std::string& name, ErrorReport* errors = nullptr);
 
-// The load and save buttons of the playlist window, through the file dialog `cd1`.
+// The load and save buttons of the playlist window, through the file dialog `cd1`. Save writes an
+// M3U8 playlist when the chosen name ends in ".m3u8" (any letter case), the format above otherwise.
 void cmdload_Click(Core& core);
 void cmdsave_Click(Core& core);
 
@@ -55,6 +59,12 @@ inline constexpr std::string_view kTemporaryPrefix = ".sonavex-";
 // still running elsewhere stays untouched).
 void removeStaleTemporaries(const std::string& folder);
 
-inline constexpr const char* kPlaylistFilter = "*.plt   (playlistfiles)|*.plt";
+// The program's own playlist files first ("*.plt   (playlistfiles)|*.plt"); then load offers the
+// playlists of other programs, and save the one other format it writes.
+inline constexpr const char* kLoadPlaylistFilter =
+    "*.plt   (playlistfiles)|*.plt|*.m3u *.m3u8   (m3u playlists)|*.m3u;*.m3u8|"
+    "*.pls   (pls playlists)|*.pls|*.xspf   (xspf playlists)|*.xspf";
+inline constexpr const char* kSavePlaylistFilter =
+    "*.plt   (playlistfiles)|*.plt|*.m3u8   (m3u8 playlists)|*.m3u8";
 
 }  // namespace sonavex

@@ -93,8 +93,9 @@ grep -qxF "50:application/x-sonavex-playlist:*.plt" "$work/mime/globs2" ||
 tr ';' '\n' <<<"$(entry MimeType)" | sed '/^$/d' | sort >"$work/desktop-types"
 sed -n 's|.*<mediatype>\(.*\)</mediatype>.*|\1|p' "$share/metainfo/$app_id.metainfo.xml" |
   sort >"$work/metainfo-types"
-grep -qxF application/x-sonavex-playlist "$work/desktop-types" ||
-  fail "the desktop entry does not open playlist files"
+for playlist in application/x-sonavex-playlist audio/x-mpegurl audio/x-scpls application/xspf+xml; do
+  grep -qxF "$playlist" "$work/desktop-types" || fail "the desktop entry does not open $playlist"
+done
 while read -r type; do
   grep -qxF "$type" "$work/mime/types" || grep -q "^$type " "$work/mime/aliases" ||
     fail "the desktop entry names the unknown MIME type $type"

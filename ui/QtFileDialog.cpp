@@ -47,11 +47,11 @@ QStringList qtNameFilters(std::string_view filter) {
   return filters;
 }
 
-QString defaultSuffixOf(std::string_view filter) {
+QString defaultSuffixOf(std::string_view filter, int index) {
   const QStringList parts =
       QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())).split(QLatin1Char('|'));
-  if (parts.size() < 2) return {};
-  const QString pattern = parts[1].split(QLatin1Char(';')).front().trimmed();
+  if (index < 0 || parts.size() < 2 * index + 2) return {};
+  const QString pattern = parts[2 * index + 1].split(QLatin1Char(';')).front().trimmed();
   if (!pattern.startsWith(QStringLiteral("*.")) || pattern.size() < 3) return {};
   const QString suffix = pattern.mid(2);
   return suffix.contains(QLatin1Char('*')) ? QString() : suffix;
@@ -81,7 +81,20 @@ void QtFileDialog::ShowOpen() { show(false); }
 void QtFileDialog::ShowSave() { show(true); }
 
 void QtFileDialog::show(bool save) {
-  if (!dialog_) dialog_ = std::make_unique<QFileDialog>(owner_);
+  if (!dialog_) {
+    dialog_ = std::make_unique<QFileDialog>(owner_);
+    // A name typed without an extension gets the chosen filter's (".m3u8" under the m3u8 filter).
+    QObject::connect(dialog_.get(), &QFileDialog::filterSelected, [this](const QString& shown) {
+      if (dialog_->acceptMode() != QFileDialog::AcceptSave) return;
+      // The filter comes as shown, without its patterns (HideNameFilterDetails).
+      const QStringList filters = dialog_->nameFilters();
+      int chosen = 0;
+      while (chosen < filters.size() && filters[chosen] != shown &&
+             !filters[chosen].startsWith(shown + QStringLiteral(" (")))
+        ++chosen;
+      dialog_->setDefaultSuffix(defaultSuffixOf(Filter, chosen));
+    });
+  }
   QFileDialog& dialog = *dialog_;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   if (save) {
@@ -96,8 +109,8 @@ void QtFileDialog::show(bool save) {
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
   const QStringList filters = qtNameFilters(Filter);
   dialog.setNameFilters(filters.isEmpty() ? QStringList{QStringLiteral("*")} : filters);
-  // A name typed without an extension gets the first pattern's (".plt" for playlists).
-  dialog.setDefaultSuffix(save ? defaultSuffixOf(Filter) : QString());
+  // A name typed without an extension gets the first filter's (".plt" for playlists).
+  dialog.setDefaultSuffix(save ? defaultSuffixOf(Filter, 0) : QString());
   // Setting the filters may have rewritten the proposed name; show the last selection as it was.
   if (!lastChosen_.isEmpty()) dialog.selectFile(lastChosen_);
 

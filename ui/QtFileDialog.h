@@ -20,9 +20,10 @@ QString caseInsensitiveGlob(const QString& pattern);
 // first as it is written, then as its case-blind glob: the save dialog takes the first pattern's
 // extension for the name it proposes, and "A.[pP][lL][tT]" must never be proposed.
 QStringList qtNameFilters(std::string_view filter);
-// The extension of the filter's first pattern ("plt" for "*.plt   (playlistfiles)|*.plt"); "" when
-// it names no single extension.
-QString defaultSuffixOf(std::string_view filter);
+// The extension of the first pattern of the filter's entry `index`, counted from 0 ("plt" for entry
+// 0 of "*.plt   (playlistfiles)|*.plt"); "" when it names no single extension or there is no such
+// entry.
+QString defaultSuffixOf(std::string_view filter, int index);
 // The selection text of the dialog: "" for none, the full path for one file, or the folder, NUL,
 // name, NUL, name... for several (no NUL at the end). Paths become file-system bytes.
 std::string selectionText(const QStringList& files);

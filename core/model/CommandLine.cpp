@@ -10,14 +10,6 @@ namespace sonavex {
 
 namespace {
 
-bool startsWithFileScheme(const std::string& arg) {
-  static constexpr char kScheme[] = "file:";
-  if (arg.size() < sizeof kScheme - 1) return false;
-  for (std::size_t i = 0; i < sizeof kScheme - 1; ++i)
-    if (std::tolower(static_cast<unsigned char>(arg[i])) != kScheme[i]) return false;
-  return true;
-}
-
 int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -25,8 +17,17 @@ int hexValue(char c) {
   return -1;
 }
 
-// "%41" becomes "A"; a '%' not followed by two hex digits stays as it is.
-std::string percentDecoded(const std::string& text) {
+}  // namespace
+
+bool startsWithFileScheme(std::string_view text) {
+  static constexpr char kScheme[] = "file:";
+  if (text.size() < sizeof kScheme - 1) return false;
+  for (std::size_t i = 0; i < sizeof kScheme - 1; ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) != kScheme[i]) return false;
+  return true;
+}
+
+std::string percentDecoded(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -40,8 +41,6 @@ std::string percentDecoded(const std::string& text) {
   }
   return out;
 }
-
-}  // namespace
 
 std::string pathOfFileUri(const std::string& uri) {
   if (!startsWithFileScheme(uri)) return {};

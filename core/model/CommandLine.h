@@ -2,6 +2,7 @@
 // Paths given on the command line, as a file manager's "Open With" passes them: plain paths
 // (relative ones taken from the current folder) and file: URIs.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sonavex {
@@ -17,6 +18,11 @@ std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,
 // decoded to the exact bytes of the name; "" for another scheme, another host or an empty path.
 // Drops and the command line share it.
 std::string pathOfFileUri(const std::string& uri);
+
+// True when the text begins with "file:", whatever the letter case.
+bool startsWithFileScheme(std::string_view text);
+// "%41" becomes "A"; a '%' not followed by two hex digits stays as it is. Bytes, not characters.
+std::string percentDecoded(std::string_view text);
 
 // The current folder as the file system spells it; "" when it cannot be read.
 std::string currentFolder();

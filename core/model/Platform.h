@@ -1,6 +1,6 @@
 #pragma once
 // Services that need a person or the desktop: message boxes, the shared file dialog `cd1`, the
-// folder picker and the busy pointer. The windows provide Qt implementations; tests answer them.
+// folder picker and the busy pointer; and a writer that keeps the disk off the UI thread. The windows provide Qt implementations; tests answer them.
 #include <string>
 #include <vector>
 
@@ -92,6 +92,18 @@ class EventLoop {
   virtual void runPending() = 0;
 };
 
+// Writes files on a thread of its own, one after another, so that the UI thread never waits on the
+// disk for them. Each write replaces its file atomically; a failure is told on standard error.
+class BackgroundWriter {
+ public:
+  virtual ~BackgroundWriter() = default;
+  // Queues the bytes for the file. A write to the same file that has not begun yet is dropped:
+  // only the latest bytes matter.
+  virtual void write(std::string path, std::string bytes) = 0;
+  // Returns once every queued write has ended.
+  virtual void waitIdle() = 0;
+};
+
 struct Platform {
   MessageBoxes* messages = nullptr;
   FileDialog* cd1 = nullptr;
@@ -99,6 +111,7 @@ struct Platform {
   BusyPointer* busy = nullptr;
   ProgramStarter* programs = nullptr;
   EventLoop* loop = nullptr;
+  BackgroundWriter* writer = nullptr;
 };
 
 }  // namespace sonavex

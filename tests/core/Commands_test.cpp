@@ -274,14 +274,15 @@ TEST(CommandLineOpen, LoadsPlaylistFilesInTheirPlaceAndTakesEverythingElseAsADro
   const std::string named = t.dir("named.plt");  // a folder with the playlist's extension
   t.file("named.plt/d.mp3");
   const std::string linked = t.link(list, "again.plt");
+  const std::string m3u = t.write("other.M3U", "#EXTM3U\nrelative.mp3\n");
   Scene s(1, 0, /*shuffle=*/1);
   s.shuffleOrder({0}, 0);
   openCommandLinePaths(s.core, {song, list, t.path("album"), upper, empty, named, other, t.path("gone.plt"),
-                                linked, ""});
+                                linked, m3u, ""});
   EXPECT_EQ(s.paths(), (Paths{Scene::pathOf(0), song, "/m/one.mp3", "/m/two.wav", t.path("album/c.flac"),
                               "/m/three.ogg", t.path("named.plt/d.mp3"), other,
                               // a name that does not exist is an entry, as in a drop
-                              t.path("gone.plt"), "/m/one.mp3", "/m/two.wav"}));
+                              t.path("gone.plt"), "/m/one.mp3", "/m/two.wav", t.path("relative.mp3")}));
   EXPECT_TRUE(s.messages.shown.empty());
   EXPECT_TRUE(s.shuffleCoversList());  // the shuffle order is rebuilt, over every entry
   EXPECT_TRUE(s.engine.opened.empty());
@@ -300,7 +301,9 @@ TEST(CommandLineOpen, LoadsPlaylistFilesInTheirPlaceAndTakesEverythingElseAsADro
                                          " was loaded, but 1 line was left out: a path that contains a NUL byte "
                                          "cannot name a file.|Sonavex|Information"});
 
-  for (const auto& [name, is] : {std::pair{list, true}, {upper, true}, {linked, true}, {named, false},
+  for (const auto& [name, is] : {std::pair{list, true}, {upper, true}, {linked, true}, {m3u, true},
+                                  {t.file("x.pls"), true}, {t.file("x.xspf"), true}, {t.file("x.m3u8"), true},
+                                  {t.file("x.m3u8.txt"), false}, {named, false},
                                   {t.path("gone.plt"), false}, {song, false}, {std::string(".plt"), false},
                                   {std::string(), false}})
     EXPECT_EQ(isPlaylistFileName(name), is) << name;

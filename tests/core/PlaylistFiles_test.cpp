@@ -1,5 +1,5 @@
-// Playlist files (.plt) and lastplaylist.txt: the format, reading whole or refusing, atomic saves,
-// and where the last playlist lives.
+// Playlist files (.plt, and those of other programs) and lastplaylist.txt: the formats, reading
+// whole or refusing, atomic saves, saving soon after a change, and where the last playlist lives.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -85,9 +85,9 @@ TEST_F(PlaylistFiles, AwkwardPathsRoundTripByteForByteButANulNeverBecomesAnEntry
                  std::string(10 << 20, 'x')};
   const std::string file = tmp.path("awkward.plt");
   ASSERT_TRUE(writeFileAtomically(file, serializePlaylist(paths)));
-  std::size_t refused = 0;
-  ASSERT_TRUE(appendPlaylistFile(core.list, file, nullptr, &refused));
-  EXPECT_EQ(refused, 1u);
+  LeftOutEntries leftOut;
+  ASSERT_TRUE(appendPlaylistFile(core.list, file, nullptr, &leftOut));
+  EXPECT_EQ(leftOut.withNul, 1u);
   paths.erase(paths.begin() + 3);
   ASSERT_TRUE(core.list.paths() == paths);
   EXPECT_EQ(core.list.displayName(2) + "|" + core.list.displayName(4), "3   -leading-dash.mp3|5   ");
@@ -168,7 +168,7 @@ TEST_F(PlaylistFiles, LoadAppendsAndRebuildsTheShuffleOrderWithoutPlayingAndTell
   cmdload_Click(core);
   EXPECT_EQ(
       std::tuple(dialog.Filter, dialog.opened, core.list.count(), core.List5.listIndex(), core.shared.currenttrack),
-      std::tuple(kPlaylistFilter, 4, 4, kNone, 0));
+      std::tuple(kLoadPlaylistFilter, 4, 4, kNone, 0));
   EXPECT_TRUE(shuffleCoversList() && engine.calls.empty() && messages.shown.empty());
   const std::pair<std::string, std::string> unreadable[] = {{bigFile(), "the file is larger than 1 GiB"},
                                                             {loop(), std::strerror(ELOOP)}};
@@ -186,7 +186,7 @@ TEST_F(PlaylistFiles, SaveWritesTheExactBytesOrNothingOnCancelAndReportsWhatFail
   add({"/m/a b.mp3", "/m/two\nlines.mp3", "/m/c.d.wav", "/m/three\rlines.mp3"});
   cmdsave_Click(core);  // cancelled: the dialog gives no name
   EXPECT_TRUE(files().empty());
-  EXPECT_EQ(dialog.Filter, kPlaylistFilter);
+  EXPECT_EQ(dialog.Filter, kSavePlaylistFilter);
   dialog.FileName = tmp.file("plain") + "/saved.plt";
   cmdsave_Click(core);
   ASSERT_EQ(messages.shown.size(), 1u);
@@ -231,6 +231,42 @@ TEST_F(PlaylistFiles, AMissingLastPlaylistIsReadWholeButOneThatCannotBeReadMustB
     EXPECT_EQ(result.reason.empty(), r.readWhole) << r.path;
   }
   EXPECT_EQ(core.list.count(), 0);
+}
+
+// A background writer that writes nothing: it notes the bytes it is given, and what the file held
+// when the exit save waited for it.
+struct NotingWriter : BackgroundWriter {
+  std::string file;
+  Paths calls;
+  void write(std::string, std::string bytes) override { calls.push_back(bytes); }
+  void waitIdle() override { calls.push_back("idle:" + slurp(file)); }
+};
+
+TEST_F(PlaylistFiles, AChangedListGoesToTheBackgroundWriterOnlyWhenThisRunWritesItAndTheExitSaveLandsLast) {
+  const std::string file = tmp.write(kLastPlaylistName, "/m/a.mp3\r\n");
+  const struct { bool saves, readWhole, ending, writes; } rows[] = {
+      {false, true, false, false}, {true, false, false, false}, {true, true, true, false}, {true, true, false, true}};
+  for (const auto& r : rows) {
+    kit::Scene s;
+    NotingWriter writer;
+    writer.file = s.core.lastPlaylist.path = file;
+    s.core.platform.writer = &writer;
+    restoreLastPlaylist(s.core);
+    EXPECT_FALSE(lastPlaylistOutdated(s.core)) << "what was just read needs no writing";
+    std::tie(s.core.lastPlaylist.saves, s.core.lastPlaylist.readWhole, s.core.ending) =
+        std::tuple(r.saves, r.readWhole, r.ending);
+    s.add({"/m/b.mp3"});
+    EXPECT_EQ(lastPlaylistOutdated(s.core), r.writes);
+    autosaveLastPlaylist(s.core);
+    autosaveLastPlaylist(s.core);  // nothing changed since
+    s.add({"/m/c.mp3"});
+    mnuexit_Click(s.core);
+    const Paths calls = r.writes ? Paths{"/m/a.mp3\r\n/m/b.mp3\r\n", "idle:/m/a.mp3\r\n"}
+                        : r.ending ? Paths{}  // the exit has run already
+                                   : Paths{"idle:/m/a.mp3\r\n"};
+    EXPECT_EQ(writer.calls, calls);
+    EXPECT_EQ(slurp(file), r.writes ? "/m/a.mp3\r\n/m/b.mp3\r\n/m/c.mp3\r\n" : "/m/a.mp3\r\n");
+  }
 }
 
 TEST_F(PlaylistFiles, TheRestoreRemovesOnlyStaleTemporariesOfOurOwnSaves) {

@@ -1,6 +1,7 @@
 // The command window: its flyout beside the playlist window, and every list command reaching the
 // core through its button or the playlist window's popup handler, the list showing the outcome;
 // the real save dialog.
+#include <QComboBox>
 #include <QEnterEvent>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -174,17 +175,24 @@ class FrmmenuTest : public QObject {
     QCOMPARE(after, paths);
   }
 
-  // The save dialog proposes the last name as it was chosen, adds ".plt" to a bare name and asks
-  // before replacing a file; the case-blind pattern never leaks into the name.
+  // The save dialog proposes the last name as it was chosen, adds ".plt" (or, under the m3u8
+  // filter, ".m3u8") to a bare name and asks before replacing a file; the case-blind pattern never
+  // leaks into the name.
   void saveDialogNamesAndOverwriteQuestion() {
     Started t({"/m/a.mp3"});
     QTemporaryDir dir;
     QString proposed;
     QStringList filters;
     bool asked = false;
-    const auto save = [&](const QString& typed) {
-      onFileDialog([&, typed](QFileDialog* dialog) {
+    const auto save = [&](const QString& typed, int filter = 0) {
+      onFileDialog([&, typed, filter](QFileDialog* dialog) {
         dialog->setDirectory(dir.path());
+        if (filter > 0) {  // chosen as a person chooses it
+          auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+          types->setCurrentIndex(filter);
+          emit types->textActivated(types->currentText());
+          emit types->activated(filter);
+        }
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         proposed = name->text();
         filters = dialog->nameFilters();
@@ -202,7 +210,8 @@ class FrmmenuTest : public QObject {
     save(QStringLiteral("A"));
     QVERIFY(QFile::exists(dir.filePath("A.plt")));
     QVERIFY(!asked);
-    QCOMPARE(filters, QStringList{"*.plt (playlistfiles) (*.plt *.[pP][lL][tT])"});
+    QCOMPARE(filters, (QStringList{"*.plt (playlistfiles) (*.plt *.[pP][lL][tT])",
+                                   "*.m3u8 (m3u8 playlists) (*.m3u8 *.[mM]3[uU]8)"}));
     t.core().list.appendEntry("/m/b.mp3");
     save(QString());
     QCOMPARE(proposed, QStringLiteral("A.plt"));
@@ -210,7 +219,10 @@ class FrmmenuTest : public QObject {
     std::string saved;
     QVERIFY(readWholeFile(dir.filePath("A.plt").toStdString(), saved));
     QCOMPARE(saved, std::string("/m/a.mp3\r\n/m/b.mp3\r\n"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"A.plt"});
+    save(QStringLiteral("B"), 1);
+    QVERIFY(readWholeFile(dir.filePath("B.m3u8").toStdString(), saved));
+    QCOMPARE(saved, std::string("#EXTM3U\n/m/a.mp3\n/m/b.mp3\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"A.plt", "B.m3u8"}));
   }
 };
 

@@ -123,6 +123,20 @@ class StartupTest : public QObject {
     QCOMPARE(t.quitCalls(), 1);
   }
 
+  // Background saves end in order, a waiting one gives way to a later one, and the exit save waits
+  // for them, so it always lands last.
+  void theExitSaveLandsAfterEveryBackgroundSave() {
+    Started t({"/music/a.mp3"});
+    BackgroundWriter& writer = *t.core().platform.writer;
+    for (int i = 0; i < 100; ++i) writer.write(t.lastPlaylistFile(), std::to_string(i));
+    writer.waitIdle();
+    QCOMPARE(t.savedBytes(), std::string("99"));
+    for (int i = 0; i < 100; ++i) writer.write(t.lastPlaylistFile(), std::string(100000, 'x'));
+    perform(t.core(), mnuexit_Click);
+    QTest::qWait(50);
+    QCOMPARE(t.savedBytes(), serializePlaylist({"/music/a.mp3"}));
+  }
+
   void playerWindowIgnoresCloseRequests() {
     Started t;
     QVERIFY(!t.forms().main().close());

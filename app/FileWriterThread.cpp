@@ -1,0 +1,59 @@
+#include "app/FileWriterThread.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include "core/LastPlaylist.h"
+#include "core/PlaylistFile.h"
+
+namespace sonavex {
+
+FileWriterThread::~FileWriterThread() {
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+void FileWriterThread::write(std::string path, std::string bytes) {
+  {
+    const std::lock_guard lock(mutex_);
+    const auto waiting = std::find_if(queue_.begin(), queue_.end(),
+                                      [&path](const auto& queued) { return queued.first == path; });
+    if (waiting != queue_.end()) {
+      waiting->second = std::move(bytes);
+    } else {
+      queue_.emplace_back(std::move(path), std::move(bytes));
+    }
+  }
+  if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+  changed_.notify_all();
+}
+
+void FileWriterThread::waitIdle() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return queue_.empty() && !writing_; });
+}
+
+void FileWriterThread::run() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+    if (queue_.empty()) return;  // stopping, with nothing left to write
+    const auto [path, bytes] = std::move(queue_.front());
+    queue_.pop_front();
+    writing_ = true;
+    lock.unlock();
+    std::string reason;
+    if (!writeFileAtomically(path, bytes, &reason)) {
+      std::cerr << saveFailureText(path, reason) << std::flush;
+    }
+    lock.lock();
+    writing_ = false;
+    changed_.notify_all();
+  }
+}
+
+}  // namespace sonavex

@@ -1,0 +1,36 @@
+#pragma once
+// The background writer on a thread of its own (see BackgroundWriter in core/model/Platform.h).
+// The thread starts with the first write; destroying the writer finishes the queued writes first.
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "core/model/Platform.h"
+
+namespace sonavex {
+
+class FileWriterThread final : public BackgroundWriter {
+ public:
+  FileWriterThread() = default;
+  ~FileWriterThread() override;
+  FileWriterThread(const FileWriterThread&) = delete;
+  FileWriterThread& operator=(const FileWriterThread&) = delete;
+
+  void write(std::string path, std::string bytes) override;
+  void waitIdle() override;
+
+ private:
+  void run();
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::pair<std::string, std::string>> queue_;  // path and bytes, oldest first
+  bool writing_ = false;
+  bool stopping_ = false;
+  std::thread thread_;
+};
+
+}  // namespace sonavex

@@ -1,0 +1,107 @@
+// The playlists of other programs (M3U, PLS, XSPF) as real files: loaded in their entries' order,
+// relative entries joined to the file's folder, text decoded as each format has it, what names no
+// local file left out and told once; and "save" writing M3U8 for a name that ends so.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "core/PlaylistFile.h"
+#include "tests/core/Kit.h"
+
+namespace sonavex {
+namespace {
+
+using kit::Paths;
+using namespace std::string_literals;
+
+struct PlaylistFormats : ::testing::Test {
+  kit::TempTree tmp;
+  // "~" at the start of an expected path stands for the temporary folder.
+  Paths inFolder(Paths paths) const {
+    for (std::string& p : paths)
+      if (p.starts_with('~')) p.replace(0, 1, tmp.root);
+    return paths;
+  }
+};
+
+TEST_F(PlaylistFormats, EachFormatGivesItsEntriesInOrderAsTheBytesOfTheirNames) {
+  const struct { const char* name; std::string bytes; Paths paths; } rows[] = {
+      {"mix.m3u",
+       "#EXTM3U\r\n#EXTINF:123,Artist - Title\r\n/abs/a.mp3\r\nrel/b.mp3\r\n\r\n  \r\n# a comment\r\n"
+       "file:///m/c%20d.mp3\r\n../up.ogg",
+       {"/abs/a.mp3", "~/rel/b.mp3", "/m/c d.mp3", "~/../up.ogg"}},
+      {"latin1.M3U", "/m/caf\xE9.mp3\n", {"/m/caf\xC3\xA9.mp3"}},
+      // Valid UTF-8 in a .m3u is taken as UTF-8, not converted a second time.
+      {"utf8.m3u", "/m/caf\xC3\xA9.mp3\n", {"/m/caf\xC3\xA9.mp3"}},
+      {"bom.m3u8", "\xEF\xBB\xBF#EXTM3U\n/m/\xC3\xA9.mp3\n/m/raw\xFF.mp3\n", {"/m/\xC3\xA9.mp3", "/m/raw\xFF.mp3"}},
+      {"list.pls",
+       "[playlist]\r\nNumberOfEntries=3\r\nFile2=b\xE9.mp3\r\nTitle2=B\r\nFile10=/m/j.mp3\r\n"
+       " file1 = file:///m/a.mp3 \r\nFile2=/m/again.mp3\r\nLength1=-1\r\n[other]\r\nFile3=/m/x.mp3\r\n",
+       {"/m/a.mp3", "~/b\xC3\xA9.mp3", "/m/j.mp3"}},
+      {"list.xspf",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">"
+       "<trackList>\n<!-- <track><location>/not/this.mp3</location></track> -->\n"
+       "<track><title>R&amp;B</title><location>file:///m/R%26B%20&amp;%20more.mp3</location></track>\n"
+       "<track><location>\n  sub/a&lt;&#233;&#xE9;&quot;&apos;&gt;&bogus;.mp3\n</location></track>\n"
+       "<track><location/><location>song%20two.ogg</location><location>/m/second.mp3</location></track>\n"
+       "<track><title>no location</title></track></trackList></playlist>",
+       {"/m/R&B & more.mp3", "~/sub/a<\xC3\xA9\xC3\xA9\"'>&bogus;.mp3", "~/song two.ogg"}},
+  };
+  for (const auto& r : rows) {
+    kit::Scene s;
+    loadPlaylistFile(s.core, tmp.write(r.name, r.bytes));
+    EXPECT_EQ(s.paths(), inFolder(r.paths)) << r.name;
+    EXPECT_TRUE(s.messages.shown.empty()) << r.name;
+  }
+}
+
+TEST_F(PlaylistFormats, WhatNamesNoLocalFileIsLeftOutAndToldOnceAndNothingBlocks) {
+  const std::string why = " left out: a path that contains a NUL byte cannot name a file";
+  const std::string address = "only files on this computer can be played, not an address such as ";
+  const struct { const char* name; std::string bytes; std::string told; } rows[] = {
+      {"radio.m3u",
+       "http://radio.example/stream\n/m/ok.mp3\nfile://otherhost/m/x.mp3\nfile:///m/a%00b.mp3\n/m/b\0ad.mp3\n"s,
+       "4 lines were" + why + "; " + address + "http://radio.example/stream."},
+      {"radio.pls", "[playlist]\nFile1=HTTPS://x.example/" + std::string(200, 'a') + "\nFile2=/m/ok.mp3\n",
+       "1 line was left out: " + address + "HTTPS://x.example/" + std::string(102, 'a') + "..."},
+      {"nul.xspf",
+       "<track><location>file:///m/a%00.mp3</location></track><track><location>/m/ok.mp3</location></track>",
+       "1 line was" + why + "."},
+  };
+  for (const auto& r : rows) {
+    kit::Scene s;
+    const std::string file = tmp.write(r.name, r.bytes);
+    loadPlaylistFile(s.core, file);
+    EXPECT_EQ(s.paths(), Paths{"/m/ok.mp3"}) << r.name;
+    EXPECT_EQ(s.messages.shown,
+              Paths{"The playlist file " + file + " was loaded, but " + r.told + "|Sonavex|Ok|Information"});
+  }
+  // A named pipe is not read: the load returns at once, with nothing added.
+  kit::Scene s;
+  ASSERT_EQ(::mkfifo(tmp.path("pipe.m3u").c_str(), 0600), 0);
+  s.dialog.selection = tmp.path("pipe.m3u");
+  cmdload_Click(s.core);
+  EXPECT_EQ(s.core.list.count(), 0);
+}
+
+TEST_F(PlaylistFormats, SaveWritesM3u8ForANameEndingSoWhichLoadsBackTheSameList) {
+  kit::Scene s;
+  s.add({"/m/a b.mp3", "", "#hash.mp3", "/m/two\nlines.mp3", "/m/raw\xFF.mp3", "/m/c.wav"});
+  s.dialog.FileName = tmp.path("mix.M3U8");
+  cmdsave_Click(s.core);
+  EXPECT_EQ(s.dialog.Filter, kSavePlaylistFilter);
+  std::string bytes;
+  ASSERT_TRUE(readWholeFile(s.dialog.FileName, bytes));
+  EXPECT_EQ(bytes, "#EXTM3U\n/m/a b.mp3\n/m/raw\xFF.mp3\n/m/c.wav\n");
+  EXPECT_NE(s.messages.shown.at(0).find(", but 3 entries were left out: an empty path"), std::string::npos);
+  kit::Scene loaded;
+  loadPlaylistFile(loaded.core, s.dialog.FileName);
+  EXPECT_EQ(loaded.paths(), (Paths{"/m/a b.mp3", "/m/raw\xFF.mp3", "/m/c.wav"}));
+  // Any other name gets the program's own format, as always.
+  s.dialog.FileName = tmp.path("mix.m3u");
+  cmdsave_Click(s.core);
+  ASSERT_TRUE(readWholeFile(s.dialog.FileName, bytes));
+  EXPECT_EQ(bytes, "/m/a b.mp3\r\n\r\n#hash.mp3\r\n/m/raw\xFF.mp3\r\n/m/c.wav\r\n");
+}
+
+}  // namespace
+}  // namespace sonavex
