@@ -1,6 +1,6 @@
 #include "app/Forms.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QLocale>
 #include <QScreen>
 #include <algorithm>
@@ -15,11 +15,14 @@
 #include "core/LastPlaylist.h"
 #include "core/model/PlayerShape.h"
 #include "core/model/ToggleButton.h"
+#include "ui/AccessibleWindows.h"
+#include "ui/FocusChain.h"
 #include "ui/Fonts.h"
 #include "ui/QtBusyPointer.h"
 #include "ui/QtFileDialog.h"
 #include "ui/QtMessageBoxes.h"
 #include "ui/QtProgramStarter.h"
+#include "ui/ScreenFit.h"
 #include "ui/StartupProbe.h"
 #include "ui/Twips.h"
 #include "ui/modFolderBrowse.h"
@@ -35,6 +38,16 @@ namespace sonavex {
 
 namespace {
 void moveTo(QWidget& window, Point place) { window.move(place.x, place.y); }
+
+// When `dialog` goes, the keyboard goes back to the window it came from, unless another has it:
+// without a window manager nothing would have it.
+void returnFocusWhenClosed(QWidget& dialog) {
+  QPointer<QWidget> from = QApplication::activeWindow();
+  if (!from || from == &dialog) return;
+  QObject::connect(&dialog, &QObject::destroyed, from, [from] {
+    if (from && from->isVisible() && !QApplication::activeWindow()) from->activateWindow();
+  });
+}
 }  // namespace
 
 Forms::Forms(FormsOptions options)
@@ -47,6 +60,7 @@ Forms::Forms(FormsOptions options)
       writer_(std::make_unique<FileWriterThread>()) {
   if (!options_.quit) options_.quit = [] { QCoreApplication::exit(0); };
   mapDesignFonts();
+  installAccessibleWindows();
   // An engine that cannot start reports it on its first open; there is no silent stand-in.
   engine_ = options_.makeEngine ? options_.makeEngine() : nullptr;
   if (!engine_) throw std::logic_error("Forms needs a media engine");
@@ -125,6 +139,10 @@ frmMain& Forms::main() {
   QObject::connect(main_.get(), &frmMain::moved, [this] { dockCompanions(); });
   QObject::connect(main_.get(), &frmMain::mainMenuRequested,
                    [this](const QPoint& at) { playlist().openMainMenu(at); });
+  QObject::connect(main_.get(), &frmMain::tabbedOut, [this](bool next) {
+    const bool putAway = button_ && button_->isVisible();
+    enterWindowByTab(putAway ? static_cast<QWidget&>(button()) : playlist(), next);
+  });
   return *main_;
 }
 
@@ -136,13 +154,23 @@ frmplaylist& Forms::playlist() {
     menu().placeBeside(playlist());
     menu().showFlyout(which);
   });
+  QObject::connect(list, &frmplaylist::flyoutEntered, [this](Flyout) {
+    enterWindowByTab(menu(), true);
+  });
   QObject::connect(list, &frmplaylist::flyoutDismissed, [this] {
     if (menu_) menu_->hide();
   });
+  QObject::connect(list, &frmplaylist::tabbedOut,
+                   [this](bool next) { enterWindowByTab(main(), next); });
   QObject::connect(list, &frmplaylist::moved, [this] {
     if (menu_) menu_->placeBeside(playlist());
   });
-  QObject::connect(list, &frmplaylist::putAway, [this] { showToggleButton(); });
+  QObject::connect(list, &frmplaylist::putAway, [this] {
+    const bool hadKeyboard = playlist().isActiveWindow();
+    showToggleButton();
+    // The keyboard stays on something shown: the button that brings the panel back.
+    if (hadKeyboard) enterWindowByTab(button(), true);
+  });
   QObject::connect(list, &frmplaylist::searchRequested, [this] { showSearch(); });
   QObject::connect(list, &frmplaylist::aboutRequested, [this] { showAbout(); });
   return *playlist_;
@@ -152,6 +180,10 @@ frmmenu& Forms::menu() {
   if (!menu_) {
     menu_ = std::make_unique<frmmenu>(*core_);
     menu_->placeBeside(playlist());
+    QObject::connect(menu_.get(), &frmmenu::left, [this](Flyout which) {
+      menu_->hide();
+      playlist().focusFlyoutButton(which);
+    });
   }
   return *menu_;
 }
@@ -167,6 +199,8 @@ frmbutton& Forms::button() {
   if (button_) return *button_;
   button_ = std::make_unique<frmbutton>();
   QObject::connect(button_.get(), &frmbutton::playlistRequested, [this] { playlistmotion(); });
+  QObject::connect(button_.get(), &frmbutton::tabbedOut,
+                   [this](bool next) { enterWindowByTab(main(), next); });
   return *button_;
 }
 
@@ -247,7 +281,7 @@ void Forms::dockCompanions() {
   const double tpp = twipsPerPixel(main());
   const WindowRect player = outerRect(main());
   moveTo(playlist(), playlistDock(player, tpp));
-  moveTo(menu(), menuDock(outerRect(playlist()), tpp));
+  menu().placeBeside(playlist());
   moveTo(button(), toggleButtonDock(player, tpp));
   moveTo(vol(), volumeDock(player, tpp));
 }
@@ -264,6 +298,7 @@ void Forms::showSearch() {
   if (!search_) {
     search_ = new frmsearch(*core_);
     search_->placeBelow(playlist());
+    returnFocusWhenClosed(*search_);
   }
   search_->show();
   search_->raise();
@@ -275,7 +310,11 @@ frmsearch* Forms::search() const { return search_.data(); }
 frmAbout* Forms::about() const { return about_.data(); }
 
 void Forms::showAbout() {
-  if (!about_) about_ = new frmAbout(*core_);
+  if (!about_) {
+    about_ = new frmAbout(*core_);
+    moveOntoScreen(*about_, placeCentredOver(*about_, main()), main().screen());
+    returnFocusWhenClosed(*about_);
+  }
   about_->show();
   about_->raise();
   about_->activateWindow();

@@ -9,7 +9,8 @@ namespace sonavex {
 
 namespace {
 constexpr const char* kAddFilesFilter =
-    "all supported files *.mp3;*.wma;*.mid;*.wav;*.cda;*.asf|*.mp3;*.wma;*.mid;*.wav;*.cda;*.asf|"
+    "all supported files *.mp3;*.wma;*.mid;*.wav;*.cda;*.asf;*.flac;*.ogg;*.opus;*.m4a|"
+    "*.mp3;*.wma;*.mid;*.wav;*.cda;*.asf;*.flac;*.ogg;*.opus;*.m4a|"
     "*.mp3|*.mp3|*.wma|*.wma|*.cda|*.cda|*.mid|*.mid|*.wav|*.wav|*.asf|*.asf|*.dat|*.dat|*.*|*.*";
 constexpr long kAddFilesFlags = kExplorerStyle | kAllowMultiSelect;
 constexpr int kAddFilesMaxFileSize = 32767;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds Sonavex into build/ (or the folder given as $1). Further arguments go to
-# cmake's configure step, except "--target NAME", which builds only that target.
+# Configures and builds Sonavex into build/ (or the folder given as $1), showing cmake's and ninja's
+# progress. Further arguments go to cmake's configure step, except "--target NAME", which builds only
+# that target.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
@@ -16,11 +17,7 @@ while [ $# -gt 0 ]; do
     shift
   fi
 done
-log="$(mktemp)"
-if ! cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${configure[@]}" >"$log" 2>&1; then
-  cat "$log"
-  rm -f "$log"
-  exit 1
-fi
-rm -f "$log"
+echo "Configuring Sonavex in $build"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${configure[@]}"
+echo "Building in $build: the first build takes minutes, later ones only what changed ([done/total] steps)"
 cmake --build "$build" -j"$(nproc)" "${target[@]}"

@@ -76,6 +76,17 @@ QPixmap skinFrame(const QString& name, QSize frameSize, int frame, int frames,
   return one;
 }
 
+void drawFocusMark(QPainter& painter, const QRectF& area) {
+  painter.save();
+  painter.setBrush(Qt::NoBrush);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(QPen(QColor(0x08, 0x0C, 0x1C), 1));
+  painter.drawRect(area);
+  painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+  painter.drawRect(area);
+  painter.restore();
+}
+
 QString skinMenuStyle() {
   return QStringLiteral(
       "QMenu { background: #0c1430; color: #c0ffff; border: 1px solid #2aa8c8; padding: 2px; }"

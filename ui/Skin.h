@@ -7,6 +7,7 @@
 
 class QPainter;
 class QRect;
+class QRectF;
 
 namespace sonavex {
 
@@ -23,6 +24,10 @@ void drawSkin(QPainter& painter, const QRect& target, const QString& name);
 // by side. The whole sheet is rendered once per ratio; each call copies one frame out of it.
 QPixmap skinFrame(const QString& name, QSize frameSize, int frame, int frames,
                   qreal devicePixelRatio);
+
+// Where the keyboard focus is: a dotted light line over a dark one around `area`, seen on the
+// skin's light buttons and on its dark panels alike.
+void drawFocusMark(QPainter& painter, const QRectF& area);
 
 // The context menus in the skin's colours: cyan text on dark, the buttons' periwinkle under the
 // pointer. A style sheet, so that submenus made later inherit it.

@@ -2,11 +2,13 @@
 
 #include <QEnterEvent>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
 #include "ui/Fonts.h"
+#include "ui/Skin.h"
 
 namespace sonavex {
 namespace {
@@ -25,6 +27,7 @@ QFont buttonFont(qreal pointSize) {
 
 SkinButton::SkinButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
   setFont(buttonFont(kCaptionPointSize));
+  setFocusPolicy(Qt::TabFocus);
 }
 
 qreal SkinButton::captionPointSize() const { return captionFont().pointSizeF(); }
@@ -77,6 +80,21 @@ void SkinButton::paintEvent(QPaintEvent*) {
   if (!isEnabled()) ink = QColor(0xF0, 0xF0, 0xF4);
   painter.setPen(ink);
   painter.drawText(caption, flags, text());
+  if (hasFocus()) drawFocusMark(painter, QRectF(rect()).adjusted(2.5, 2.5, -3.5, -3.5));
+}
+
+void SkinButton::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (!event->isAutoRepeat()) animateClick();
+      break;
+    case Qt::Key_Space:
+      QPushButton::keyPressEvent(event);
+      break;
+    default:
+      event->ignore();
+  }
 }
 
 void SkinButton::enterEvent(QEnterEvent* event) {

@@ -1,6 +1,8 @@
 #pragma once
 // The push button of every window: a bevelled periwinkle button with its caption in the button
 // font, drawn the same everywhere. It stays a QPushButton for clicks, shortcuts and screen readers.
+// Tab reaches it (a click does not take the focus from the list or the window); Space and Enter
+// press it, and every other key goes on to its window, where the arrows seek.
 #include <QPushButton>
 
 namespace sonavex {
@@ -24,6 +26,7 @@ class SkinButton : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
 

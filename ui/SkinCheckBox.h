@@ -1,6 +1,7 @@
 #pragma once
 // The skin's check box: the drawn box, with its caption (if any) in cyan beside it. It stays a
-// QCheckBox for clicks, the keyboard and screen readers.
+// QCheckBox for clicks, the keyboard and screen readers. Tab reaches it, Space and Enter turn it,
+// and every other key goes on to its window.
 #include <QCheckBox>
 
 namespace sonavex {
@@ -15,6 +16,7 @@ class SkinCheckBox : public QCheckBox {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   // The whole control takes the click, not only the style's indicator.
   bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };

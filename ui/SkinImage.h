@@ -1,6 +1,8 @@
 #pragma once
 // An image control of the skin: paints one named asset and reports the mouse over it. Windows build
-// their draggable bodies, seek bars, fills and small picture buttons from it.
+// their draggable bodies, seek bars, fills and small picture buttons from it. One given the role of
+// a button or a slider is reached with Tab and shows the focus mark; a button is pressed with Space
+// or Enter, or by a screen reader.
 #include <QAccessible>
 #include <QWidget>
 
@@ -15,8 +17,14 @@ class SkinImage : public QWidget {
 
   QString asset() const { return asset_; }
   // What the control is to assistive technology (a picture unless told otherwise).
-  void setAccessibleRole(QAccessible::Role role) { role_ = role; }
+  void setAccessibleRole(QAccessible::Role role);
   QAccessible::Role accessibleRole() const { return role_; }
+  // The value a slider or progress bar reports, from 0 to `maximum`, and the same as it is read
+  // out; a change is told to assistive technology.
+  void setAccessibleValue(double value, double maximum, const QString& text);
+  double accessibleValue() const { return value_; }
+  double accessibleMaximum() const { return maximum_; }
+  QString accessibleValueText() const { return valueText_; }
 
  signals:
   void moved(QPoint pos);
@@ -24,9 +32,12 @@ class SkinImage : public QWidget {
   void released(Qt::MouseButton button, QPoint pos);
   // The left button went down and up inside the control.
   void clicked();
+  // Space or Enter on the focused button, or a screen reader's press.
+  void activated();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -35,6 +46,9 @@ class SkinImage : public QWidget {
   QString asset_;
   QSize artSize_;
   QAccessible::Role role_ = QAccessible::Graphic;
+  double value_ = 0;
+  double maximum_ = 0;
+  QString valueText_;
   bool leftDown_ = false;
 };
 

@@ -1,68 +1,65 @@
 #include "ui/WindowDrag.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
+#include <QStyleHints>
 #include <QWidget>
 #include <QWindow>
 
 namespace sonavex {
 
+namespace {
+// A compositor that places the windows itself offers only its own move. On X11 the window manager's
+// move is not used: started as a quick click ends, it never learns of the release and the window
+// follows the pointer until the next click.
+bool windowsArePlacedByTheCompositor() {
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+}  // namespace
+
 WindowDrag::WindowDrag(QWidget& window) : QObject(&window), window_(window) {}
 
 void WindowDrag::begin(const QPoint& globalPos) {
-  if (mode_ == Mode::ByHand) return;
-  // A press reached us, so a window manager's move still being watched is over.
-  if (mode_ == Mode::System) finish();
+  if (active_) finish();  // a press while one seemed to run: its release was lost
+  if (windowsArePlacedByTheCompositor()) {
+    if (QWindow* handle = window_.windowHandle(); handle && handle->startSystemMove()) return;
+  }
+  active_ = true;
+  moving_ = false;
+  pressedAt_ = globalPos;
   grabOffset_ = globalPos - window_.pos();
-  movedBySystem_ = false;
   qApp->installEventFilter(this);
-  QWindow* handle = window_.windowHandle();
-  mode_ = (handle && handle->startSystemMove()) ? Mode::System : Mode::ByHand;
 }
 
 bool WindowDrag::eventFilter(QObject* watched, QEvent* event) {
   if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != &window_) return false;
-  switch (event->type()) {
-    case QEvent::Move:
-      // X tells nothing when the window manager's move ends (on X11 Qt makes up a release as it
-      // hands the pointer over, and the real one goes to the window manager), but the window
-      // manager reports each new place: the companions dock at every one, so they are docked
-      // wherever the move ends, whether it reports the places as the window goes or only the last.
-      if (mode_ == Mode::System && watched == &window_) {
-        movedBySystem_ = true;
-        emit ended();
-      }
-      break;
-    case QEvent::MouseMove: {
-      const auto* mouse = static_cast<QMouseEvent*>(event);
-      if (mode_ == Mode::System && !(mouse->buttons() & Qt::LeftButton)) {
-        finish();
-      } else if (mode_ == Mode::ByHand) {
-        window_.move(mouse->globalPosition().toPoint() - grabOffset_);
-        return true;
-      }
-      break;
-    }
-    case QEvent::MouseButtonRelease:
-      if (mode_ == Mode::ByHand && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        finish();
-        return true;
-      }
-      break;
-    case QEvent::Enter:
-      // The pointer is seen again once the window manager lets go of it; the enter that comes as
-      // the move starts (the window manager taking the pointer) does not end it.
-      if (mode_ == Mode::System && movedBySystem_) finish();
-      break;
-    default:
-      break;
+  const bool move = event->type() == QEvent::MouseMove;
+  const bool release = event->type() == QEvent::MouseButtonRelease &&
+                       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+  if (!move && !release) return false;
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  if (move && !(mouse->buttons() & Qt::LeftButton)) {
+    finish();  // the release went elsewhere
+    return false;
   }
-  return false;
+  follow(mouse->globalPosition().toPoint());
+  if (release) finish();
+  return true;
+}
+
+void WindowDrag::follow(const QPoint& pointer) {
+  if (!moving_ && (pointer - pressedAt_).manhattanLength() <
+                      QGuiApplication::styleHints()->startDragDistance()) {
+    return;
+  }
+  moving_ = true;
+  window_.move(pointer - grabOffset_);
 }
 
 void WindowDrag::finish() {
-  if (!active()) return;
-  mode_ = Mode::None;
+  if (!active_) return;
+  active_ = false;
   qApp->removeEventFilter(this);
   emit ended();
 }

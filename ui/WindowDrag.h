@@ -1,9 +1,9 @@
 #pragma once
-// Moves a frameless window by a press on its body. Where the window manager offers its own move,
-// it does the moving; otherwise the window follows the pointer until the button is let go.
-// Either way `ended` says when the drag is over, so companion windows can dock again; during the
-// window manager's move it also comes each time the window manager reports the window's new place,
-// since X tells the application nothing when that move ends.
+// Moves a frameless window by a press on its body: once the pointer has gone further than the
+// platform's drag distance with the left button held, the window follows it until the button is
+// let go, and then `ended` says the drag is over, so companion windows can dock again. A click
+// never moves the window. Only where the program cannot place its windows (Wayland) is the drag
+// handed to the compositor's own move.
 #include <QObject>
 #include <QPoint>
 
@@ -16,10 +16,9 @@ class WindowDrag : public QObject {
  public:
   explicit WindowDrag(QWidget& window);
 
-  // A left press at `globalPos` (screen pixels) starts a drag. A window manager's move is watched
-  // until the pointer is seen again without the button, or until the next press.
+  // A left press at `globalPos` (screen pixels) starts a drag.
   void begin(const QPoint& globalPos);
-  bool active() const { return mode_ != Mode::None; }
+  bool active() const { return active_; }
 
  signals:
   void ended();
@@ -28,13 +27,15 @@ class WindowDrag : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  enum class Mode { None, System, ByHand };
+  // The window goes with the pointer once it is past the drag distance.
+  void follow(const QPoint& pointer);
   void finish();
 
   QWidget& window_;
-  Mode mode_ = Mode::None;
-  QPoint grabOffset_;  // the pointer's place on the window while moving by hand
-  bool movedBySystem_ = false;  // the window manager has moved the window in this drag
+  bool active_ = false;
+  bool moving_ = false;  // past the drag distance: the window follows the pointer
+  QPoint pressedAt_;     // where the button went down, in screen pixels
+  QPoint grabOffset_;    // the pointer's place on the window
 };
 
 }  // namespace sonavex

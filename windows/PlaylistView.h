@@ -1,5 +1,6 @@
 #pragma once
 // The shown list. Left and Right leave the focus and the selection alone: they are the seek keys.
+// Names too long for a row end in an ellipsis. The menu key and Shift+F10 ask for the song menu.
 #include <QListView>
 
 namespace sonavex {
@@ -9,8 +10,14 @@ class PlaylistView : public QListView {
  public:
   explicit PlaylistView(QWidget* parent = nullptr);
 
+ signals:
+  // The menu key or Shift+F10: the song menu for the focused row.
+  void menuKeyPressed();
+
  protected:
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace sonavex

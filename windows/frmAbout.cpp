@@ -1,7 +1,10 @@
 #include "windows/frmAbout.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QFrame>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QTimer>
@@ -20,14 +23,15 @@ namespace {
 constexpr int kFrameMilliseconds = 90;
 
 // One etched line of the separator.
-void line(QWidget* parent, int topTwips, const QColor& colour) {
+QFrame* line(QWidget* parent, const QColor& colour) {
   auto* l = new QFrame(parent);
   l->setObjectName(QStringLiteral("Line1"));
-  l->setGeometry(0, pixelsOfTwips(*parent, topTwips), parent->width(), 1);
+  l->setFixedHeight(1);
   l->setAutoFillBackground(true);
   QPalette p = l->palette();
   p.setColor(QPalette::Window, colour);
   l->setPalette(p);
+  return l;
 }
 }  // namespace
 
@@ -53,47 +57,70 @@ frmAbout::frmAbout(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
   setObjectName(QStringLiteral("frmAbout"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("About ") + QApplication::applicationName());
-  setFixedSize(pixelsOfTwips(*this, 5730), pixelsOfTwips(*this, 3555));
 
   auto* animation = new AboutAnimation(this);
-  animation->move(pixelsOfTwips(*this, 360), pixelsOfTwips(*this, 240));
-
   auto* lblTitle = new QLabel(QStringLiteral("SONAVEX 3"), this);
   lblTitle->setObjectName(QStringLiteral("lblTitle"));
-  lblTitle->setGeometry(twipsRect(*this, 2040, 120, 1725, 480));
   QFont title(QStringLiteral("Lucida Sans"));
   title.setPointSizeF(14);
   title.setBold(true);
   lblTitle->setFont(title);
-  lblTitle->adjustSize();  // the stand-in font may be wider than the designed one
   auto* lblVersion = new QLabel(QStringLiteral("Version ") + QLatin1String(sonavexVersion()), this);
   lblVersion->setObjectName(QStringLiteral("lblVersion"));
-  lblVersion->setGeometry(twipsRect(*this, 2040, 720, 3525, 465));
   auto* lblDisclaimer = new QLabel(
       QStringLiteral("A small player for your music. Provided as it is, without any warranty."),
       this);
   lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
   lblDisclaimer->setWordWrap(true);
-  lblDisclaimer->setGeometry(twipsRect(*this, 255, 2625, 3030, 780));
+  lblDisclaimer->setMinimumWidth(pixelsOfTwips(*this, 3030));
   QFont small = lblDisclaimer->font();
   small.setPointSizeF(7);
   lblDisclaimer->setFont(small);
 
-  line(this, 2445, QColor(0x80, 0x80, 0x80));
-  line(this, 2460, Qt::white);
-
   auto* CMDOK = new SkinButton(QStringLiteral("OK"), this);
   CMDOK->setObjectName(QStringLiteral("CMDOK"));
-  CMDOK->setGeometry(twipsRect(*this, 4320, 2520, 1095, 495));
+  CMDOK->setFixedSize(pixelsOfTwips(*this, 1095), pixelsOfTwips(*this, 495));
   CMDOK->setDefault(true);
   auto* cmdSysInfo = new SkinButton(QStringLiteral("system info"), this);
   cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-  cmdSysInfo->setGeometry(twipsRect(*this, 4200, 3120, 1335, 375));
+  cmdSysInfo->setFixedSize(pixelsOfTwips(*this, 1335), pixelsOfTwips(*this, 375));
   connect(CMDOK, &QPushButton::clicked, this, &frmAbout::CMDOK_Click);
   connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+
+  // The animation beside the name and version; below the etched line the notice, and the buttons
+  // on the right, clear of the window's edges.
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(animation, 0, 0, 2, 1, Qt::AlignTop);
+  grid->addWidget(lblTitle, 0, 1, Qt::AlignBottom);
+  grid->addWidget(lblVersion, 1, 1, Qt::AlignTop);
+  auto* etched = new QVBoxLayout;
+  etched->setSpacing(0);
+  etched->addWidget(line(this, QColor(0x80, 0x80, 0x80)));
+  etched->addWidget(line(this, Qt::white));
+  grid->addLayout(etched, 2, 0, 1, 3);
+  grid->addWidget(lblDisclaimer, 3, 0, 1, 2, Qt::AlignTop);
+  auto* buttons = new QVBoxLayout;
+  buttons->addWidget(CMDOK, 0, Qt::AlignHCenter);
+  buttons->addWidget(cmdSysInfo, 0, Qt::AlignHCenter);
+  grid->addLayout(buttons, 3, 2);
+  grid->setColumnStretch(1, 1);
+  // As large as the fonts need, never smaller than designed; not resizable.
+  grid->setSizeConstraint(QLayout::SetFixedSize);
+  setMinimumSize(pixelsOfTwips(*this, 5730), pixelsOfTwips(*this, 3555));
+  // Sized now, so that it can be placed before it shows.
+  layout()->activate();
 }
 
 void frmAbout::CMDOK_Click() { close(); }
+
+void frmAbout::keyPressEvent(QKeyEvent* event) {
+  // Escape is OK's, with or without a window manager's close.
+  if (event->key() == Qt::Key_Escape) {
+    CMDOK_Click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
 
 void frmAbout::cmdSysInfo_Click() {
   const char* path = std::getenv("PATH");

@@ -32,6 +32,10 @@ class frmAbout : public QWidget {
   void CMDOK_Click();
   void cmdSysInfo_Click();
 
+ protected:
+  // Escape closes the box, as OK does.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   Core& core_;
 };

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "core/Clock.h"
 #include "core/Command.h"
@@ -18,6 +19,7 @@
 #include "core/Marquee.h"
 #include "core/Transport.h"
 #include "ui/DropTarget.h"
+#include "ui/FocusChain.h"
 #include "ui/Fonts.h"
 #include "ui/RegionMask.h"
 #include "ui/Skin.h"
@@ -93,6 +95,11 @@ frmMain::frmMain(Core& core) : core_(core) {
   imgmin2_ = makeImage("imgmin2", "minimise-hover", clientRect(125, 28, 29, 23), tr("Minimise"));
   imgclose2_->hide();
   imgmin2_->hide();
+  // The keyboard and screen readers press the image that shows; the mouse only the lit one.
+  for (SkinImage* close : {imgclose1_, imgclose2_})
+    connect(close, &SkinImage::activated, this, [this] { perform(core_, mnuexit_Click); });
+  for (SkinImage* min : {imgmin1_, imgmin2_})
+    connect(min, &SkinImage::activated, this, &frmMain::imgmin2_Click);
   connect(imgclose1_, &SkinImage::moved, this, [this] {
     imgclose2_->show();
     imgclose1_->hide();
@@ -115,9 +122,10 @@ frmMain::frmMain(Core& core) : core_(core) {
                         true, QColor(0x80, 0xFF, 0xFF));
   lblctime_ = makeLabel(this, "lblctime", clientRect(128, 192, 41, 25), QStringLiteral("MS Sans Serif"),
                         true, QColor(0x00, 0xFF, 0xFF));
-  lblttime_->setAccessibleName(tr("Total time"));
-  lblctime_->setAccessibleName(tr("Elapsed time"));
-  lblsongname_->setAccessibleName(tr("Title"));
+  // Each is read out by what it shows; the description says what that is.
+  lblttime_->setAccessibleDescription(tr("Total time"));
+  lblctime_->setAccessibleDescription(tr("Elapsed time"));
+  lblsongname_->setAccessibleDescription(tr("Title"));
 
   cmdplay_ = makeButton("cmdplay", "play", 40);
   cmdstop_ = makeButton("cmdstop", "stop", 73);
@@ -136,10 +144,11 @@ frmMain::frmMain(Core& core) : core_(core) {
   picprog_->setAccessibleRole(QAccessible::Slider);
   picprog_->setGeometry(clientRect(41, 144, 161, 41));
   applyRegion(*picprog_, seekBarLens());
+  // Its fill covers it whole: the window draws its focus mark around it.
+  picprog_->installEventFilter(this);
   imgprog_ = new SkinImage(QStringLiteral("seekbar-fill"), picprog_, QSize(157, 37));
   imgprog_->setObjectName(QStringLiteral("imgprog"));
   imgprog_->setAccessibleName(tr("Position"));
-  imgprog_->setAccessibleRole(QAccessible::ProgressBar);
   imgprog_->setGeometry(0, 0, 157, 37);
   connect(picprog_, &SkinImage::released, this, [this](Qt::MouseButton, QPoint at) {
     perform(core_, picprog_MouseUp, at.x());
@@ -147,6 +156,11 @@ frmMain::frmMain(Core& core) : core_(core) {
   connect(imgprog_, &SkinImage::released, this, [this](Qt::MouseButton, QPoint at) {
     perform(core_, imgprog_MouseUp, at.x() * kTwipsPerPixelOfImage);
   });
+
+  // Tab goes along the buttons as they stand, then to the seek bar and the two images.
+  QWidget* order[] = {cmdplay_, cmdstop_, cmdpause_, cmdnext_, cmdprev_, picprog_,
+                      imgmin1_, imgmin2_, imgclose1_, imgclose2_};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   Timer1_ = new QTimer(this);
   Timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -173,8 +187,6 @@ SkinButton* frmMain::makeButton(const char* name, const char* caption, int left)
   auto* button = new SkinButton(QLatin1String(caption), this);
   button->setObjectName(QLatin1String(name));
   button->setGeometry(clientRect(left, kButtonTop, 33, 25));
-  // Keys belong to the window, which turns them into seek keys.
-  button->setFocusPolicy(Qt::NoFocus);
   return button;
 }
 
@@ -235,6 +247,17 @@ void frmMain::followWindowState() {
 void frmMain::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   drawSkin(painter, rect(), QStringLiteral("player-body"));
+  if (picprog_->hasFocus()) drawFocusMark(painter, seekBarFocusArea());
+}
+
+QRectF frmMain::seekBarFocusArea() const {
+  return QRectF(picprog_->geometry()).adjusted(-2.5, -2.5, 1.5, 1.5);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == picprog_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+    update(seekBarFocusArea().toAlignedRect().adjusted(-1, -1, 1, 1));
+  return QWidget::eventFilter(watched, event);
 }
 
 void frmMain::render() {
@@ -263,6 +286,34 @@ void frmMain::render() {
       Timer2_->stop();
     }
   }
+  renderForReaders();
+}
+
+void frmMain::renderForReaders() {
+  const auto readAs = [](QLabel* label, const QString& designation) {
+    const QString name = label->text().trimmed().isEmpty() ? designation : label->text();
+    if (label->accessibleName() != name) label->setAccessibleName(name);
+  };
+  readAs(lblctime_, tr("Elapsed time"));
+  readAs(lblttime_, tr("Total time"));
+  // The whole title, not the scrolled window of it the label shows: it changes with the track, and
+  // a reader announces the new one.
+  const QString title = text(core_.shared.marqueetext).trimmed();
+  if (title != readTitle_) {
+    readTitle_ = title;
+    lblsongname_->setAccessibleName(title.isEmpty() ? tr("Title") : title);
+  }
+  // The position in seconds, asked of the engine only when the shown time changed.
+  if (core_.face.lblctime == readElapsed_ && core_.face.lblttime == readTotal_) return;
+  readElapsed_ = core_.face.lblctime;
+  readTotal_ = core_.face.lblttime;
+  const double position = core_.mp1.position();
+  const double duration = core_.mp1.duration();
+  const double total = std::isfinite(duration) && duration > 0 ? duration : 0.0;
+  const double at = std::isfinite(position) ? std::clamp(position, 0.0, total) : 0.0;
+  const QString shown =
+      readElapsed_.empty() ? QString() : tr("%1 of %2").arg(text(readElapsed_), text(readTotal_));
+  picprog_->setAccessibleValue(std::round(at), std::round(total), shown);
 }
 
 void frmMain::cmdplay_Click() { perform(core_, sonavex::cmdplay_Click); }
@@ -273,7 +324,17 @@ void frmMain::cmdprev_Click() { perform(core_, sonavex::cmdprev_Click); }
 
 void frmMain::keyPressEvent(QKeyEvent* event) {
   keys_.pressed(event);
+  if (isShiftF10(event)) {
+    emit mainMenuRequested(mapToGlobal(rect().center()));
+    return;
+  }
   QWidget::keyPressEvent(event);
+}
+
+bool frmMain::focusNextPrevChild(bool next) {
+  if (!tabLeavesWindow(*this, next)) return QWidget::focusNextPrevChild(next);
+  emit tabbedOut(next);
+  return true;
 }
 
 void frmMain::keyReleaseEvent(QKeyEvent* event) {

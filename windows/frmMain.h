@@ -5,6 +5,7 @@
 // render() shows what the core's face says after every command, whoever ran it. What concerns other
 // windows (the menu, the companions) it only asks for, by its signals.
 #include <QWidget>
+#include <string>
 
 #include "core/model/PlayerShape.h"
 #include "ui/KeyPresses.h"
@@ -64,6 +65,8 @@ class frmMain : public QWidget {
   void moved();
   // The main menu, at a place on the screen.
   void mainMenuRequested(const QPoint& at);
+  // Tab went past the last control (or Shift+Tab before the first): the next window's turn.
+  void tabbedOut(bool next);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -75,6 +78,8 @@ class frmMain : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   SkinButton* makeButton(const char* name, const char* caption, int left);
@@ -82,6 +87,10 @@ class frmMain : public QWidget {
   // Follows the state the window system settled in: minimised, or restored from it.
   void followWindowState();
   void goneMinimised();
+  // What a screen reader hears: the title, the times and the seek bar's position.
+  void renderForReaders();
+  // Where the seek bar's focus mark goes: around its lens, in the window.
+  QRectF seekBarFocusArea() const;
 
   Core& core_;
   Iris iris_;
@@ -108,6 +117,10 @@ class frmMain : public QWidget {
   WindowDrag* drag_;
   KeyPresses keys_;
   bool minimised_ = false;
+  // What screen readers were last told.
+  QString readTitle_;
+  std::string readElapsed_;
+  std::string readTotal_;
 };
 
 }  // namespace sonavex

@@ -1,6 +1,7 @@
 #include "windows/frmTag.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,31 +12,43 @@
 namespace sonavex {
 namespace {
 
-// The layout is given in twips; at the usual 96 dots per inch a pixel is 15 twips.
+// The designed sizes, in twips; at the usual 96 dots per inch a pixel is 15 twips. They are the
+// least a control gets: the layouts give more where the fonts need it.
 int px(int twips) { return twips / 15; }
-
-QRect twipsRect(int left, int top, int width, int height) {
-  return QRect(px(left), px(top), px(width), px(height));
-}
 
 QString latin1(const std::string& bytes) {
   return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-QLineEdit* textBox(QWidget* parent, const char* name, QRect geometry, int maxLength) {
+QLineEdit* textBox(QWidget* parent, const char* name, int widthTwips, int maxLength) {
   auto* box = new QLineEdit(parent);
   box->setObjectName(name);
-  box->setGeometry(geometry);
+  box->setMinimumWidth(px(widthTwips));
   box->setMaxLength(maxLength);
   return box;
 }
 
-QLabel* label(QWidget* parent, const char* name, const char* caption, QPoint at) {
+QLabel* label(QWidget* parent, const char* name, const char* caption) {
   auto* lab = new QLabel(QString::fromLatin1(caption), parent);
   lab->setObjectName(name);
-  lab->move(at);
-  lab->adjustSize();
   return lab;
+}
+
+// Wide enough for `sample` whole and the cursor after it. A line edit asks for 17 x's plus its own
+// margins and frame, which this keeps.
+int widthFor(const QLineEdit& box, const QString& sample) {
+  const QFontMetrics metrics = box.fontMetrics();
+  const int chrome = box.sizeHint().width() - metrics.horizontalAdvance(QLatin1Char('x')) * 17;
+  return metrics.horizontalAdvance(sample) + chrome + 2;
+}
+
+// Beside its box, named by it for screen readers.
+void caption(QGridLayout* grid, QWidget* parent, const char* name, const char* text, QWidget* box,
+             int row, int column) {
+  QLabel* lab = label(parent, name, text);
+  lab->setBuddy(box);
+  box->setAccessibleName(lab->text());
+  grid->addWidget(lab, row, column);
 }
 
 }  // namespace
@@ -43,71 +56,89 @@ QLabel* label(QWidget* parent, const char* name, const char* caption, QPoint at)
 frmTag::frmTag(const FileInfoTexts& texts, QWidget* parent) : QDialog(parent) {
   setObjectName("frmTag");
   setWindowTitle("MPEG File Info Box + ID3 Tag Editor");
-  setFixedSize(px(6480), px(2715));
   buildTagPanels();
   buildMpegPanels();
+  auto* left = new QVBoxLayout;
+  left->addWidget(frmNoTag);
+  left->addWidget(frmID3);
+  left->addWidget(frmButtons);
+  left->addStretch();
+  auto* whole = new QHBoxLayout(this);
+  whole->addLayout(left);
+  whole->addWidget(frmNoMPEG, 0, Qt::AlignTop);
+  whole->addWidget(frmMPEG, 0, Qt::AlignTop);
+  // As large as the fonts need, never smaller than designed; not resizable.
+  whole->setSizeConstraint(QLayout::SetFixedSize);
+  setMinimumSize(px(6480), px(2715));
   showTexts(texts);
 }
 
 void frmTag::buildTagPanels() {
-  // The no-tag panel lies beneath the tag panel at the same place: created first, it is drawn
-  // below and shows only once the tag panel is hidden.
+  // The no-tag panel takes the tag panel's place when the file has no tag.
   frmNoTag = new QGroupBox("Tag info", this);
   frmNoTag->setObjectName("frmNoTag");
-  frmNoTag->setGeometry(twipsRect(120, 120, 3975, 2055));
-  labNoTag = label(frmNoTag, "labNoTag", kNoTagCaption, QPoint(px(240), px(840)));
+  frmNoTag->setMinimumSize(px(3975), px(2055));
+  labNoTag = label(frmNoTag, "labNoTag", kNoTagCaption);
+  (new QVBoxLayout(frmNoTag))->addWidget(labNoTag, 0, Qt::AlignCenter);
 
   frmID3 = new QGroupBox("Tag info", this);
   frmID3->setObjectName("frmID3");
-  frmID3->setGeometry(twipsRect(120, 120, 3975, 2055));
-  frmID3->setAutoFillBackground(true);  // covers the no-tag panel
-  Title = textBox(frmID3, "Title", twipsRect(840, 240, 3015, 285), 30);
-  Artist = textBox(frmID3, "Artist", twipsRect(840, 600, 3015, 285), 30);
-  Album = textBox(frmID3, "Album", twipsRect(840, 960, 3015, 285), 30);
-  Year = textBox(frmID3, "Year", twipsRect(840, 1320, 495, 285), 4);
-  Comment = textBox(frmID3, "Comment", twipsRect(840, 1680, 3015, 285), 30);
+  frmID3->setMinimumWidth(px(3975));
+  Title = textBox(frmID3, "Title", 3015, 30);
+  Artist = textBox(frmID3, "Artist", 3015, 30);
+  Album = textBox(frmID3, "Album", 3015, 30);
+  Year = textBox(frmID3, "Year", 495, 4);
+  Year->setFixedWidth(widthFor(*Year, QStringLiteral("0000")));
+  Comment = textBox(frmID3, "Comment", 3015, 30);
   Genre = new QComboBox(frmID3);
   Genre->setObjectName("Genre");
-  Genre->setGeometry(twipsRect(1920, 1320, 1935, 285));
-  label(frmID3, "labTitle", "Title", QPoint(px(60), px(270)));
-  label(frmID3, "labArtist", "Artist", QPoint(px(60), px(630)));
-  label(frmID3, "labAlbum", "Album", QPoint(px(60), px(990)));
-  label(frmID3, "labYear", "Year", QPoint(px(60), px(1350)));
-  label(frmID3, "labGenre", "Genre", QPoint(px(1440), px(1350)));
-  label(frmID3, "labComent", "Comment", QPoint(px(60), px(1710)));
+  Genre->setMinimumWidth(px(1935) / 2);
+  auto* grid = new QGridLayout(frmID3);
+  grid->setColumnStretch(3, 1);
+  caption(grid, frmID3, "labTitle", "Title", Title, 0, 0);
+  grid->addWidget(Title, 0, 1, 1, 3);
+  caption(grid, frmID3, "labArtist", "Artist", Artist, 1, 0);
+  grid->addWidget(Artist, 1, 1, 1, 3);
+  caption(grid, frmID3, "labAlbum", "Album", Album, 2, 0);
+  grid->addWidget(Album, 2, 1, 1, 3);
+  caption(grid, frmID3, "labYear", "Year", Year, 3, 0);
+  grid->addWidget(Year, 3, 1);
+  caption(grid, frmID3, "labGenre", "Genre", Genre, 3, 2);
+  grid->addWidget(Genre, 3, 3);
+  caption(grid, frmID3, "labComent", "Comment", Comment, 4, 0);
+  grid->addWidget(Comment, 4, 1, 1, 3);
 
   frmButtons = new QWidget(this);
   frmButtons->setObjectName("frmButtons");
-  frmButtons->setGeometry(twipsRect(120, 2280, 3255, 495));
   cmdCancel = new SkinButton("ok", frmButtons);
   cmdCancel->setObjectName("cmdCancel");
-  cmdCancel->setGeometry(twipsRect(1020, 60, 1215, 375));
+  cmdCancel->setFixedSize(px(1215), px(375));
+  auto* row = new QHBoxLayout(frmButtons);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(cmdCancel, 0, Qt::AlignCenter);
   connect(cmdCancel, &QPushButton::clicked, this, &frmTag::cmdCancel_Click);
 }
 
 void frmTag::buildMpegPanels() {
-  // Nothing hides the MPEG panel, so the panel beneath it stays covered.
+  // Shown only for a file without an MPEG frame, which never gets this far.
   frmNoMPEG = new QGroupBox("MPEG info", this);
   frmNoMPEG->setObjectName("frmNoMPEG");
-  frmNoMPEG->setGeometry(twipsRect(4200, 120, 2175, 2415));
-  label(frmNoMPEG, "labNoMPEG", "Probably not a MP3 file...", QPoint(px(120), px(960)));
+  (new QVBoxLayout(frmNoMPEG))
+      ->addWidget(label(frmNoMPEG, "labNoMPEG", "Probably not a MP3 file..."), 0, Qt::AlignCenter);
+  frmNoMPEG->hide();
 
   frmMPEG = new QGroupBox("MPEG info", this);
   frmMPEG->setObjectName("frmMPEG");
-  frmMPEG->setGeometry(twipsRect(4200, 120, 2175, 2415));
-  frmMPEG->setAutoFillBackground(true);
-  const int step = 240;
-  int top = 210;
-  auto next = [&top, step] { QPoint at(px(120), px(top)); top += step; return at; };
-  labSize = label(frmMPEG, "labSize", "Size:", next());
-  labLength = label(frmMPEG, "labLength", "Length:", next());
-  labLayer = label(frmMPEG, "labLayer", "", next());
-  labBitRate = label(frmMPEG, "labBitRate", "", next());
-  labFreqChan = label(frmMPEG, "labFreqChan", "", next());
-  labCRC = label(frmMPEG, "labCRC", "CRCs:", next());
-  labCopy = label(frmMPEG, "labCopy", "Copyrighted:", next());
-  labOriginal = label(frmMPEG, "labOriginal", "Original:", next());
-  labEmphasis = label(frmMPEG, "labEmphasis", "Emphasis:", next());
+  frmMPEG->setMinimumWidth(px(2175));
+  auto* lines = new QVBoxLayout(frmMPEG);
+  const std::pair<QLabel**, const char*> labels[] = {
+      {&labSize, "labSize"},         {&labLength, "labLength"}, {&labLayer, "labLayer"},
+      {&labBitRate, "labBitRate"},   {&labFreqChan, "labFreqChan"}, {&labCRC, "labCRC"},
+      {&labCopy, "labCopy"},         {&labOriginal, "labOriginal"}, {&labEmphasis, "labEmphasis"}};
+  for (const auto& [lab, name] : labels) {
+    *lab = label(frmMPEG, name, "");
+    lines->addWidget(*lab);
+  }
 }
 
 void frmTag::showTexts(const FileInfoTexts& texts) {
@@ -117,6 +148,7 @@ void frmTag::showTexts(const FileInfoTexts& texts) {
     Album->setText(latin1(std::string(shownText(texts.tag.Album))));
     Year->setText(latin1(std::string(shownText(texts.tag.Year))));
     Comment->setText(latin1(std::string(shownText(texts.tag.Comment))));
+    frmNoTag->hide();
   } else {
     frmID3->hide();
     frmButtons->hide();
@@ -127,10 +159,7 @@ void frmTag::showTexts(const FileInfoTexts& texts) {
       {labFreqChan, &texts.labFreqChan}, {labCRC, &texts.labCRC},
       {labCopy, &texts.labCopy},         {labOriginal, &texts.labOriginal},
       {labEmphasis, &texts.labEmphasis}};
-  for (const auto& [lab, text] : captions) {
-    lab->setText(latin1(*text));
-    lab->adjustSize();
-  }
+  for (const auto& [lab, text] : captions) lab->setText(latin1(*text));
 }
 
 void frmTag::cmdCancel_Click() { reject(); }

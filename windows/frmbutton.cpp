@@ -12,7 +12,7 @@ namespace sonavex {
 
 frmbutton::frmbutton() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("frmbutton"));
-  setWindowTitle(QStringLiteral("Playlist"));
+  setWindowTitle(tr("Show playlist"));
   setAccessibleName(tr("Show playlist"));
   // The button must not take the keyboard from the player it sits on.
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -34,6 +34,9 @@ frmbutton::frmbutton() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint) {
   Image2_->hide();
   connect(Image1_, &SkinImage::moved, this, &frmbutton::Image1_MouseMove);
   connect(Image2_, &SkinImage::clicked, this, &frmbutton::Image2_Click);
+  // The keyboard and screen readers press the image that shows; the mouse only the lit one.
+  for (SkinImage* image : {Image1_, Image2_})
+    connect(image, &SkinImage::activated, this, &frmbutton::Image2_Click);
 
   Timer1_ = new QTimer(this);
   Timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -60,6 +63,11 @@ void frmbutton::Timer1_Timer() {
     Image1_->show();
     Timer1_->stop();
   }
+}
+
+bool frmbutton::focusNextPrevChild(bool next) {
+  emit tabbedOut(next);
+  return true;
 }
 
 void frmbutton::Image2_Click() {

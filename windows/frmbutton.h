@@ -23,6 +23,11 @@ class frmbutton : public QWidget {
  signals:
   // The button was clicked and has gone: the playlist window slides back in.
   void playlistRequested();
+  // Tab or Shift+Tab: the player's turn (the button is its window's only control).
+  void tabbedOut(bool next);
+
+ protected:
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void Image1_MouseMove();

@@ -1,5 +1,6 @@
 #include "windows/frmmenu.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "core/AddCommands.h"
@@ -8,6 +9,7 @@
 #include "core/RemoveCommands.h"
 #include "core/model/PlayerShape.h"
 #include "ui/RegionMask.h"
+#include "ui/ScreenFit.h"
 #include "ui/SkinButton.h"
 #include "ui/Twips.h"
 
@@ -23,7 +25,7 @@ constexpr int kRowTop[] = {16, 41, 66};  // level with the add, remove and sort 
 frmmenu::frmmenu(Core& core, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), core_(core) {
   setObjectName(QStringLiteral("frmmenu"));
-  setWindowTitle(QStringLiteral("frmmenu"));
+  setWindowTitle(QStringLiteral("Playlist commands"));
   // The flyout must not take the keyboard from the playlist window it stands beside.
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAccessibleName(QStringLiteral("Playlist commands"));
@@ -47,29 +49,42 @@ SkinButton* frmmenu::makeButton(const char* name, const QString& caption, int ro
   button->setObjectName(QLatin1String(name));
   button->setGeometry(kGap + column * (kButtonWidth + kGap), kRowTop[row], kButtonWidth,
                       kButtonHeight);
-  // The selection of the playlist stays where the user made it.
-  button->setFocusPolicy(Qt::NoFocus);
   return button;
 }
 
 void frmmenu::placeBeside(const QWidget& panel) {
   const Point place = menuDock(outerRect(panel), twipsPerPixel(panel));
-  move(place.x, place.y);
+  designedPlace_ = QPoint(place.x, place.y);
+  // Hidden, it keeps the designed place; it is fitted onto the screen as it shows.
+  move(isVisible() ? placeOnScreen(*this, designedPlace_, panel.screen()) : designedPlace_);
 }
 
 void frmmenu::showFlyout(Flyout which) {
   shown_ = which;
   const int row = static_cast<int>(which);
   applyRegion(*this, flyoutRegion(which, kRowTop[row], kButtonHeight, width()));
+  // Only the pair that shows can be reached with Tab or found by a screen reader.
+  SkinButton* const pairs[][2] = {{cmdfile, cmddir}, {cmdsel, cmdall}, {cmdname, cmdrnd}};
+  for (int r = 0; r < 3; ++r) {
+    for (SkinButton* button : pairs[r]) button->setVisible(r == row);
+  }
+  move(placeOnScreen(*this, designedPlace_, screen()));
   show();
   raise();
 }
 
+void frmmenu::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    emit left(shown_);
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
 void frmmenu::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  // Only the dark strip: a line down its left edge would show as a sliver cut by the rounded end.
   painter.fillRect(rect(), QColor(0x10, 0x18, 0x38));
-  painter.setPen(QColor(0x80, 0xFF, 0xFF));
-  painter.drawLine(0, 0, 0, height());
 }
 
 void frmmenu::cmdfile_Click() { perform(core_, sonavex::cmdfile_Click); }

@@ -1,6 +1,7 @@
 #pragma once
 // The command window: six buttons in three pairs (add, remove, sort) that fly out beside the
-// playlist window, one pair at a time, while the pointer is over the matching playlist button.
+// playlist window, one pair at a time, while the pointer is over the matching playlist button or
+// after that button was pressed from the keyboard, which brings the focus here until Escape.
 #include <QWidget>
 
 #include "core/model/Flyout.h"
@@ -21,9 +22,10 @@ class frmmenu : public QWidget {
 
   explicit frmmenu(Core& core, QWidget* parent = nullptr);
 
-  // Places the window beside `panel`: its right edge + 22 twips, level with its client top.
+  // Places the window beside `panel`: its right edge + 22 twips, level with its client top; moved
+  // inside the panel's screen where the strip would not show whole.
   void placeBeside(const QWidget& panel);
-  // Shows only the pair level with the pointed button of the playlist window.
+  // Shows only the pair level with the pointed button of the playlist window, whole on the screen.
   void showFlyout(Flyout which);
   Flyout shownFlyout() const { return shown_; }
 
@@ -41,14 +43,20 @@ class frmmenu : public QWidget {
   SkinButton* cmdname;
   SkinButton* cmdrnd;
 
+ signals:
+  // Escape: the keyboard goes back to the playlist button whose commands these are.
+  void left(Flyout which);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   SkinButton* makeButton(const char* name, const QString& caption, int row, int column);
 
   Core& core_;
   Flyout shown_ = Flyout::Add;
+  QPoint designedPlace_;  // beside the panel, before it was moved onto the screen
 };
 
 }  // namespace sonavex

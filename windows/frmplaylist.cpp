@@ -1,7 +1,6 @@
 #include "windows/frmplaylist.h"
 
 #include <QCloseEvent>
-#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -9,6 +8,7 @@
 #include <QMoveEvent>
 #include <QPainter>
 #include <QTimer>
+#include <iterator>
 
 #include "core/Clock.h"
 #include "core/Command.h"
@@ -20,6 +20,7 @@
 #include "core/UndoableEdits.h"
 #include "core/model/ToggleButton.h"
 #include "ui/DropTarget.h"
+#include "ui/FocusChain.h"
 #include "ui/Fonts.h"
 #include "ui/RegionMask.h"
 #include "ui/Skin.h"
@@ -63,7 +64,6 @@ SkinCheckBox* makeCheckBox(QWidget* parent, const char* name, const char* access
   box->setObjectName(QLatin1String(name));
   box->setAccessibleName(QLatin1String(accessibleName));
   box->setGeometry(left, 0, 12, 13);
-  box->setFocusPolicy(Qt::NoFocus);
   return box;
 }
 }  // namespace
@@ -87,6 +87,7 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
   model_ = new PlaylistListModel(core_.list, this);
   cpvcoollist2_ = new PlaylistView(this);
   cpvcoollist2_->setObjectName(QStringLiteral("cpvcoollist2"));
+  cpvcoollist2_->setAccessibleName(tr("Playlist"));
   cpvcoollist2_->setGeometry(16, 16, 209, kClientHeight - 27);
   QFont listFont(QStringLiteral("Arial"));
   listFont.setPointSizeF(8.25);
@@ -98,6 +99,25 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
   model_->attachView(cpvcoollist2_);
   cpvcoollist2_->installEventFilter(this);
   cpvcoollist2_->viewport()->installEventFilter(this);
+  connect(cpvcoollist2_, &PlaylistView::menuKeyPressed, this, [this] {
+    // The song menu for the focused row, as a right click on it would open it.
+    const QModelIndex focused = cpvcoollist2_->currentIndex();
+    if (!focused.isValid()) return;
+    const QRect row = cpvcoollist2_->visualRect(focused);
+    openSongMenu(row.center().y(), cpvcoollist2_->viewport()->mapToGlobal(row.center()));
+  });
+
+  // Until the list holds an entry, it says how to fill it.
+  emptyHint_ = new QLabel(tr("Drop files or folders here, or use add"), this);
+  emptyHint_->setObjectName(QStringLiteral("lblempty"));
+  emptyHint_->setFont(listFont);
+  emptyHint_->setPalette(palette);
+  emptyHint_->setForegroundRole(QPalette::Text);
+  emptyHint_->setAlignment(Qt::AlignCenter);
+  emptyHint_->setGeometry(cpvcoollist2_->x(), cpvcoollist2_->y() + 2 * PlaylistListModel::kRowHeight,
+                          cpvcoollist2_->width(), 2 * PlaylistListModel::kRowHeight);
+  // Presses and drops go through it to the list.
+  emptyHint_->setAttribute(Qt::WA_TransparentForMouseEvents);
   connect(cpvcoollist2_, &QAbstractItemView::doubleClicked, this, [this] {
     Image2_->show();
     Image3_->hide();
@@ -133,6 +153,11 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
       {cmdadd_, Flyout::Add}, {cmdrem_, Flyout::Remove}, {cmdsort_, Flyout::Sort}};
   for (const auto& [button, which] : flyouts) {
     connect(button, &SkinButton::hovered, this, [this, which] { emit flyoutRequested(which); });
+    // Pressed from the keyboard, the focus goes on into the commands that fly out.
+    connect(button, &QPushButton::clicked, this, [this, button = button, which = which] {
+      emit flyoutRequested(which);
+      if (button->hasFocus()) emit flyoutEntered(which);
+    });
   }
 
   Image2_ = new SkinImage(QStringLiteral("hide-normal"), this);
@@ -150,6 +175,8 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
     Image2_->hide();
   });
   connect(Image3_, &SkinImage::clicked, this, &frmplaylist::Image3_Click);
+  for (SkinImage* image : {Image2_, Image3_})
+    connect(image, &SkinImage::activated, this, &frmplaylist::Image3_Click);
 
   auto* Image4 = new SkinImage(QStringLiteral("about-icon"), this);
   Image4->setObjectName(QStringLiteral("Image4"));
@@ -158,6 +185,12 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
   Image4->setToolTip(tr("About Sonavex"));
   Image4->setGeometry(260, 147, 25, 25);
   connect(Image4, &SkinImage::clicked, this, &frmplaylist::aboutRequested);
+  connect(Image4, &SkinImage::activated, this, &frmplaylist::aboutRequested);
+  // Tab reads the panel from the top: the play modes and the hide image, the list, then the
+  // command buttons down the side and the About icon.
+  QWidget* order[] = {chkshuffle_, chkloop_, Image2_, Image3_, cpvcoollist2_, cmdadd_, cmdrem_,
+                      cmdsort_,    cmdload_, cmdsave_, Image4};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   menus_ = new PopupMenus(core_, this);
   connect(menus_, &PopupMenus::searchRequested, this, &frmplaylist::searchRequested);
   connect(menus_, &PopupMenus::aboutRequested, this, &frmplaylist::aboutRequested);
@@ -179,17 +212,19 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
   connect(Timer2_, &QTimer::timeout, this, [this] { perform(core_, clockTick); });
 
   perform(core_, frmplaylist_Load);
+  render();
 }
 
 SkinButton* frmplaylist::makeButton(const char* name, const char* caption, int top) {
   auto* button = new SkinButton(QLatin1String(caption), this);
   button->setObjectName(QLatin1String(name));
   button->setGeometry(256, top, 33, 25);
-  button->setFocusPolicy(Qt::NoFocus);
   return button;
 }
 
 void frmplaylist::render() {
+  const bool empty = core_.list.count() == 0;
+  if (emptyHint_->isHidden() == empty) emptyHint_->setVisible(empty);
   chkloop_->setChecked(core_.chkloop == 1);
   chkshuffle_->setChecked(core_.chkshuffle == 1);
   menus_->render();
@@ -321,16 +356,6 @@ bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
-  if (watched == cpvcoollist2_->viewport() && event->type() == QEvent::ContextMenu &&
-      static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
-    // The menu key opens the song menu for the focused row, as a right click on it would.
-    const QModelIndex focused = cpvcoollist2_->currentIndex();
-    if (focused.isValid()) {
-      const QRect row = cpvcoollist2_->visualRect(focused);
-      openSongMenu(row.center().y(), cpvcoollist2_->viewport()->mapToGlobal(row.center()));
-    }
-    return true;
-  }
   if (watched == cpvcoollist2_->viewport() && event->type() == QEvent::MouseButtonRelease) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     // Only the right button alone opens the song menu, over a real row.
@@ -344,6 +369,18 @@ bool frmplaylist::eventFilter(QObject* watched, QEvent* event) {
     return true;  // handled once here; it must not reach the window a second time
   }
   return QWidget::eventFilter(watched, event);
+}
+
+bool frmplaylist::focusNextPrevChild(bool next) {
+  if (!tabLeavesWindow(*this, next)) return QWidget::focusNextPrevChild(next);
+  emit tabbedOut(next);
+  return true;
+}
+
+void frmplaylist::focusFlyoutButton(Flyout which) {
+  SkinButton* buttons[] = {cmdadd_, cmdrem_, cmdsort_};
+  activateWindow();
+  buttons[static_cast<int>(which)]->setFocus(Qt::OtherFocusReason);
 }
 
 void frmplaylist::closeEvent(QCloseEvent* event) {

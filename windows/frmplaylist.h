@@ -50,12 +50,17 @@ class frmplaylist : public QWidget {
   // Before it slides in: hidden, its hide animation stopped, and given its docked shape.
   void prepareSlideIn();
   bool hiding() const { return hide_.running(); }
-  // Shows the play mode boxes, the menus' check marks and the clock as the core holds them.
+  // Shows the play mode boxes, the menus' check marks, the clock and the empty list's hint as the
+  // core holds them.
   void render();
+  // Back from the flyout: the button whose commands flew out has the focus again.
+  void focusFlyoutButton(Flyout which);
 
  signals:
   // The pointer came onto the add, remove or sort button: its pair of commands flies out.
   void flyoutRequested(Flyout which);
+  // That button was pressed from the keyboard: the focus goes into its commands.
+  void flyoutEntered(Flyout which);
   // The pointer is over the list side of the panel, away from the command buttons.
   void flyoutDismissed();
   // The panel moved or was pressed: the flyout keeps its place beside it.
@@ -64,6 +69,8 @@ class frmplaylist : public QWidget {
   void putAway();
   void searchRequested();
   void aboutRequested();
+  // Tab went past the last control (or Shift+Tab before the first): the next window's turn.
+  void tabbedOut(bool next);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -75,6 +82,7 @@ class frmplaylist : public QWidget {
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   SkinButton* makeButton(const char* name, const char* caption, int top);
@@ -95,6 +103,7 @@ class frmplaylist : public QWidget {
   SkinCheckBox* chkshuffle_;
   QLabel* lblloop_;
   QLabel* lblshuffle_;
+  QLabel* emptyHint_;
   SkinButton* cmdadd_;
   SkinButton* cmdrem_;
   SkinButton* cmdsort_;

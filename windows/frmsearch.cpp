@@ -2,11 +2,14 @@
 
 #include <QAbstractListModel>
 #include <QComboBox>
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
+#include "ui/ScreenFit.h"
 #include "ui/SkinButton.h"
 #include "ui/Twips.h"
 #include "core/Command.h"
@@ -51,48 +54,64 @@ frmsearch::frmsearch(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
   setObjectName(QStringLiteral("frmsearch"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("Sonvex Search"));
-  setFixedSize(pixelsOfTwips(*this, 5490), pixelsOfTwips(*this, 2295));
   QFont designed(QStringLiteral("MS Sans Serif"));
   designed.setPointSizeF(8);
   setFont(designed);
 
   QLabel* Label1 = label(this, "Label1", QStringLiteral("Enter the string to be searched "));
-  // Placed as designed, sized to its text: the stand-in font may be wider than the designed one.
-  Label1->move(pixelsOfTwips(*this, 840), pixelsOfTwips(*this, 120));
-  Label1->adjustSize();
   Text1_ = new QLineEdit(this);
   Text1_->setObjectName(QStringLiteral("Text1"));
-  Text1_->setGeometry(twipsRect(*this, 120, 600, 4215, 495));
+  Text1_->setMinimumSize(pixelsOfTwips(*this, 4215), pixelsOfTwips(*this, 495));
   Text1_->setToolTip(QStringLiteral(
       "Make sure that entered string as such is a part of the filename to be searched"));
   Text1_->setAccessibleName(QStringLiteral("Enter the string to be searched"));
   Label1->setBuddy(Text1_);
   cmdsearch_ = new SkinButton(QStringLiteral("Search"), this);
   cmdsearch_->setObjectName(QStringLiteral("cmdsearch"));
-  cmdsearch_->setGeometry(twipsRect(*this, 4560, 720, 615, 375));
+  cmdsearch_->setFixedSize(pixelsOfTwips(*this, 615), pixelsOfTwips(*this, 375));
 
   Frame1_ = new QGroupBox(this);
   Frame1_->setObjectName(QStringLiteral("Frame1"));
   Frame1_->setAccessibleName(QStringLiteral("Search Results"));
-  Frame1_->setGeometry(twipsRect(*this, 240, 1200, 5055, 975));
-  label(Frame1_, "Label2", QStringLiteral("Search Results"))
-      ->move(pixelsOfTwips(*this, 1200), 0);
+  QLabel* Label2 = label(Frame1_, "Label2", QStringLiteral("Search Results"));
   lblcount_ = label(Frame1_, "lblcount", QString());
-  lblcount_->setGeometry(pixelsOfTwips(*this, 2640), 0, pixelsOfTwips(*this, 2400), 18);
   QLabel* Label3 = label(Frame1_, "Label3", QStringLiteral("Track(s):"));
-  Label3->move(0, pixelsOfTwips(*this, 480));
   results_ = new SearchResultsModel(this);
   Combo1_ = new QComboBox(Frame1_);
   Combo1_->setObjectName(QStringLiteral("Combo1"));
   Combo1_->setAccessibleName(QStringLiteral("Track(s)"));
   Combo1_->setModel(results_);
-  Combo1_->setGeometry(pixelsOfTwips(*this, 1200), pixelsOfTwips(*this, 480),
-                       pixelsOfTwips(*this, 1815), pixelsOfTwips(*this, 375));
+  Combo1_->setMinimumWidth(pixelsOfTwips(*this, 1815));
   Label3->setBuddy(Combo1_);
   cmdgoto_ = new SkinButton(QStringLiteral("Goto"), Frame1_);
   cmdgoto_->setObjectName(QStringLiteral("cmdgoto"));
-  cmdgoto_->setGeometry(twipsRect(*this, 3240, 480, 615, 375));
+  cmdgoto_->setFixedSize(pixelsOfTwips(*this, 615), pixelsOfTwips(*this, 375));
+  // Inside the frame, below its line; each label level with what it names.
+  auto* results = new QGridLayout(Frame1_);
+  results->addWidget(Label2, 0, 0);
+  results->addWidget(lblcount_, 0, 1, 1, 2);
+  results->addWidget(Label3, 1, 0);
+  results->addWidget(Combo1_, 1, 1);
+  results->addWidget(cmdgoto_, 1, 2);
+  results->setColumnStretch(1, 1);
+  // The window keeps its size while the results are hidden.
+  QSizePolicy keep = Frame1_->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  Frame1_->setSizePolicy(keep);
   Frame1_->hide();
+
+  auto* entry = new QHBoxLayout;
+  entry->addWidget(Text1_, 1);
+  entry->addWidget(cmdsearch_);
+  auto* whole = new QVBoxLayout(this);
+  whole->addWidget(Label1, 0, Qt::AlignHCenter);
+  whole->addLayout(entry);
+  whole->addWidget(Frame1_);
+  // As large as the fonts need, never smaller than designed; not resizable.
+  whole->setSizeConstraint(QLayout::SetFixedSize);
+  setMinimumSize(pixelsOfTwips(*this, 5490), pixelsOfTwips(*this, 2295));
+  // Sized now, so that it can be placed before it shows.
+  layout()->activate();
 
   connect(Text1_, &QLineEdit::textChanged, Frame1_, &QWidget::hide);
   connect(cmdsearch_, &QPushButton::clicked, this, &frmsearch::cmdsearch_Click);
@@ -103,7 +122,7 @@ frmsearch::frmsearch(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
 
 void frmsearch::placeBelow(const QWidget& playlist) {
   const QRect frame = playlist.frameGeometry();
-  move(frame.left(), frame.top() + frame.height());
+  moveOntoScreen(*this, QPoint(frame.left(), frame.top() + frame.height()), playlist.screen());
 }
 
 void frmsearch::cmdsearch_Click() {
@@ -120,6 +139,15 @@ void frmsearch::cmdgoto_Click() {
   const Index number = results_->numberAt(Combo1_->currentIndex());
   if (number == kNone) return;
   perform(core_, gotoEntry, number);
+}
+
+void frmsearch::keyPressEvent(QKeyEvent* event) {
+  // The keyboard's way out, with or without a window manager's close.
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool frmsearch::eventFilter(QObject* watched, QEvent* event) {

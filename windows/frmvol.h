@@ -6,6 +6,7 @@
 namespace sonavex {
 
 class SkinImage;
+class VolumeLegend;
 struct Core;
 
 class frmvol : public QWidget {
@@ -24,6 +25,7 @@ class frmvol : public QWidget {
  private:
   Core& core_;
   SkinImage* Image1_;
+  VolumeLegend* legend_;
 };
 
 }  // namespace sonavex

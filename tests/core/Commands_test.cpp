@@ -100,7 +100,8 @@ TEST(AddCommands, AppendWhatWasChosenInItsOrderAndRebuildTheShuffleOrderWhetherO
       EXPECT_EQ(c.names()[7], "8   v.FLAC");
       continue;
     }
-    EXPECT_EQ(c.dialog.Filter.substr(0, 56), "all supported files *.mp3;*.wma;*.mid;*.wav;*.cda;*.asf|");
+    EXPECT_EQ(c.dialog.Filter.substr(0, 82),
+              "all supported files *.mp3;*.wma;*.mid;*.wav;*.cda;*.asf;*.flac;*.ogg;*.opus;*.m4a|");
     EXPECT_EQ(c.dialog.Flags, kExplorerStyle | kAllowMultiSelect);
     EXPECT_EQ(added, (Paths{"/Music/b.mp3", "/Music/a.mp3", "/Music/b.mp3"}));
     EXPECT_EQ(c.names()[5], "6   b.mp3");

@@ -1,10 +1,12 @@
 // The playlist window: the list model over a large playlist, selection both ways, playing and the
 // keys on the list, the play mode boxes, and the Qt file dialog and folder picker behind `cd1`.
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QSignalSpy>
 
+#include "core/Command.h"
 #include "ui/QtFileDialog.h"
 #include "ui/modFolderBrowse.h"
 #include "support/TestForms.h"
@@ -185,6 +187,25 @@ class FrmplaylistTest : public QObject {
     QCOMPARE(t.core().List5.count(), 4);
     QTest::mouseClick(shuffle, Qt::LeftButton);
     QVERIFY(t.core().List5.empty());
+  }
+
+  // Until the list holds an entry it says how to fill it, to a screen reader too; once an entry
+  // came, the hint is gone from the window and from the accessibility tree.
+  void anEmptyListSaysHowToFillIt() {
+    Started t;
+    QAccessible::setActive(true);
+    const auto hintShown = [&t] {
+      QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&t.forms().playlist());
+      for (int i = 0; i < window->childCount(); ++i)
+        if (window->child(i)->text(QAccessible::Name) == "Drop files or folders here, or use add") return true;
+      return false;
+    };
+    QVERIFY(hintShown());
+    QVERIFY(child(t.forms().playlist(), "lblempty")->isVisible());
+    perform(t.core(), [](Core& core) { core.list.appendEntry("/m/a.mp3"); });
+    QVERIFY(!hintShown());
+    QVERIFY(!child(t.forms().playlist(), "lblempty")->isVisible());
+    QAccessible::setActive(false);
   }
 
   // Each pattern is offered as written and letter-case blind; "*.*" means every file.

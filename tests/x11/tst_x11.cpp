@@ -1,16 +1,21 @@
-// The windows on a real X server, driven by a real pointer (xdotool): the player's shape as the
-// server holds it, a click through its cut-away corner, and a drag by its body that moves it and
-// docks its companions. scripts/test.sh runs this once on a bare Xvfb (the drag moves the window by
-// hand) and once with a window manager (the window manager moves it).
+// The windows on a real X server, driven by a real pointer and keyboard (xdotool): the player's
+// shape as the server holds it, a click through its cut-away corner, drags by its body for every
+// hold and move, the windows it opens whole on the screen, and a keyboard-only journey read back
+// through the accessibility interface. scripts/test.sh runs this once on a bare Xvfb and once
+// under a window manager.
+#include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QTimer>
+#include <functional>
 
 #include "ui/RegionMask.h"
 #include "ui/Twips.h"
-#include "ui/WindowDrag.h"
+#include "windows/frmAbout.h"
+#include "windows/frmsearch.h"
 #include "windows/frmmenu.h"
 #include "windows/frmbutton.h"
 #include "windows/frmvol.h"
@@ -70,6 +75,59 @@ struct Presses : QObject {
 
 QPoint qPoint(Point p) { return {p.x, p.y}; }
 
+// Real key presses through the X server to whichever window has the keyboard.
+bool keys(const QStringList& names) {
+  return pointer(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("40")} +
+                 names);
+}
+
+QAccessibleInterface* findAccessible(QAccessibleInterface* node,
+                                     const std::function<bool(QAccessibleInterface*)>& wanted) {
+  if (!node) return nullptr;
+  if (wanted(node)) return node;
+  for (int i = 0; i < node->childCount(); ++i)
+    if (QAccessibleInterface* found = findAccessible(node->child(i), wanted)) return found;
+  return nullptr;
+}
+
+// The control that has the keyboard, by the name the accessibility tree of the active window gives
+// (a list's current row says it is focused too: only controls count).
+QString focused() {
+  QWidget* window = QApplication::activeWindow();
+  if (!window) return QStringLiteral("<no active window>");
+  QAccessibleInterface* found =
+      findAccessible(QAccessible::queryAccessibleInterface(window), [window](QAccessibleInterface* n) {
+        return n->object() && n->object() != window && n->object()->isWidgetType() &&
+               n->state().focused;
+      });
+  return found ? found->text(QAccessible::Name) : QStringLiteral("<nothing>");
+}
+
+// Presses Tab (or Shift+Tab) until the named control has the keyboard; false if it never gets it.
+bool tabTo(const QString& name, const QString& key = QStringLiteral("Tab")) {
+  for (int i = 0; i < 30 && focused() != name; ++i) {
+    const QString before = focused();
+    if (!keys({key}) || !QTest::qWaitFor([&] { return focused() != before; }, 3000)) return false;
+  }
+  return focused() == name;
+}
+
+// The names of every control shown in a window, as a screen reader finds them.
+QStringList accessibleNames(QWidget& window) {
+  QStringList names;
+  findAccessible(QAccessible::queryAccessibleInterface(&window), [&names](QAccessibleInterface* n) {
+    names << n->text(QAccessible::Name);
+    return false;
+  });
+  return names;
+}
+
+// Answers the file dialog with one file.
+struct OneFile : FileDialog {
+  void ShowOpen() override { FileName = "/m/added.mp3"; }
+  void ShowSave() override {}
+};
+
 // The extents of the window's bounding shape as another client of the X server sees them (a query
 // of our own would first send whatever our connection still holds).
 QRect shapeExtentsSeenFromOutside(const QWidget& window) {
@@ -88,7 +146,7 @@ QRect shapeExtentsSeenFromOutside(const QWidget& window) {
 
 // The started windows, once the iris is fully open and the player sits away from the screen edges.
 struct Opened : Started {
-  Opened() {
+  explicit Opened(const Paths& saved = {}) : Started(saved) {
     frmMain& player = forms().main();
     auto* iris = player.findChild<QTimer*>(QStringLiteral("Timer1"));
     QTRY_VERIFY_WITH_TIMEOUT(!iris->isActive(), 5000);
@@ -147,31 +205,192 @@ class X11Test : public QObject {
     QTRY_COMPARE(presses.windows, QList<QWidget*>{&below});
   }
 
-  void dragByTheBodyMovesThePlayerAndDocksItsCompanions() {
+  void aDragEndsWhereTheButtonIsLetGo_data() {
+    QTest::addColumn<int>("holdMs");
+    QTest::addColumn<int>("move");
+    for (int hold : {0, 50, 120, 300})
+      for (int move : {0, 120})
+        QTest::addRow("hold %d ms, move %d px", hold, move) << hold << move;
+  }
+  // A click never moves the player; after a drag it stays where the button was let go while the
+  // pointer goes on without a button, and its companions dock to it there.
+  void aDragEndsWhereTheButtonIsLetGo() {
+    QFETCH(int, holdMs);
+    QFETCH(int, move);
     Opened t;
     frmMain& player = t.forms().main();
-    QSignalSpy ended(player.findChild<WindowDrag*>(), &WindowDrag::ended);
     const QPoint start = player.pos();
     const QPoint grip = player.mapToGlobal(kGrip);
     QTRY_COMPARE(QApplication::widgetAt(grip), static_cast<QWidget*>(&player));
-    // Left and down: away from the docked playlist window, whose edge a window manager resists.
-    const QPoint by(-140, 90);
-    QStringList commands = at(grip) << QStringLiteral("mousedown") << QStringLiteral("1");
-    constexpr int kSteps = 7;
-    for (int step = 1; step <= kSteps; ++step)
-      commands << QStringLiteral("sleep") << QStringLiteral("0.05")
-               << at(grip + by * step / kSteps);
-    commands << QStringLiteral("sleep") << QStringLiteral("0.1") << QStringLiteral("mouseup")
-             << QStringLiteral("1");
+    const QPoint by(-move, move / 4);
+    QStringList commands = at(grip) << QStringLiteral("mousedown") << QStringLiteral("1")
+                                    << QStringLiteral("sleep") << QString::number(holdMs / 1000.0);
+    if (move) commands << at(grip + by);
+    commands << QStringLiteral("mouseup") << QStringLiteral("1") << QStringLiteral("sleep")
+             << QStringLiteral("0.1") << at(grip + by + QPoint(200, 20)) << QStringLiteral("sleep")
+             << QStringLiteral("0.1") << at(grip + by + QPoint(250, 60));
     QVERIFY(pointer(commands));
     QTRY_COMPARE(player.pos(), start + by);
-    QTRY_VERIFY(!ended.isEmpty());
+    QTest::qWait(300);
+    QCOMPARE(player.pos(), start + by);
     const double tpp = twipsPerPixel(player);
     const WindowRect moved = outerRect(player);
     QTRY_COMPARE(t.forms().playlist().pos(), qPoint(playlistDock(moved, tpp)));
     QTRY_COMPARE(t.forms().menu().pos(), qPoint(menuDock(outerRect(t.forms().playlist()), tpp)));
     QTRY_COMPARE(t.forms().button().pos(), qPoint(toggleButtonDock(moved, tpp)));
     QTRY_COMPARE(t.forms().vol().pos(), qPoint(volumeDock(moved, tpp)));
+  }
+
+  // Near the screen's bottom-right corner the flyout, the search window and the About box still
+  // show whole on the screen.
+  void theWindowsItOpensShowWholeOnTheScreen() {
+    Opened t;
+    frmMain& player = t.forms().main();
+    const QRect screen = player.screen()->availableGeometry();
+    player.move(screen.right() - 2 * player.width(), screen.bottom() - player.height());
+    t.forms().dockCompanions();
+    t.forms().menu().placeBeside(t.forms().playlist());
+    t.forms().menu().showFlyout(Flyout::Sort);
+    t.forms().showSearch();
+    t.forms().showAbout();
+    for (QWidget* window : std::initializer_list<QWidget*>{&t.forms().menu(), t.forms().search(),
+                                                           t.forms().about()}) {
+      QVERIFY(QTest::qWaitForWindowExposed(window));
+      const QRect shows = window->mask().isEmpty()
+                              ? window->frameGeometry()
+                              : window->mask().boundingRect().translated(window->geometry().topLeft());
+      QTRY_VERIFY2(screen.contains(shows), qPrintable(window->objectName()));
+    }
+  }
+
+  // Everything a person does without a mouse, with real keys, read back as a screen reader reads it.
+  void theKeyboardAloneReachesEveryControl() {
+    Opened t({"/m/one.mp3", "/m/two.mp3", "/m/three.mp3"});
+    QAccessible::setActive(true);
+    OneFile dialog;
+    t.core().platform.cd1 = &dialog;
+    frmplaylist& list = t.forms().playlist();
+    frmMain& player = t.forms().main();
+    list.activateWindow();
+    list.list()->setFocus();
+    view(t).setCurrentIndex(view(t).model()->index(1, 0));
+    QTRY_COMPARE(focused(), QStringLiteral("Playlist"));
+
+    // The song menu from both keys, for the focused row; the main menu from both over the player.
+    QMenu* song = list.menus().mnupopup();
+    for (const char* key : {"Menu", "shift+F10"}) {
+      QVERIFY(keys({QLatin1String(key)}));
+      QTRY_VERIFY2(song->isVisible(), key);
+      QCOMPARE(coreSelection(t), Rows{1});
+      QVERIFY(keys({QStringLiteral("Escape")}));
+      QTRY_VERIFY(!song->isVisible());
+    }
+
+    // Tab goes round every control of both windows; each is named for a screen reader.
+    const QStringList ring{"add",  "rem",  "sort", "load",    "save",         "About Sonavex",
+                           "play", "stop", "pause", "next",   "prev",         "Seek bar",
+                           "Minimise", "Close", "Shuffle", "Loop", "Hide playlist", "Playlist"};
+    for (const QString& name : ring) {
+      QVERIFY(keys({QStringLiteral("Tab")}));
+      QTRY_COMPARE(focused(), name);
+    }
+    QVERIFY(keys({QStringLiteral("shift+Tab"), QStringLiteral("shift+Tab")}));
+    QTRY_COMPARE(focused(), QStringLiteral("Loop"));
+    // Enter and Space turn the boxes (shuffle on and off again, so the order stays plain).
+    QVERIFY(keys({QStringLiteral("Return"), QStringLiteral("shift+Tab"), QStringLiteral("space")}));
+    QTRY_COMPARE(t.core().chkshuffle, 1);
+    QCOMPARE(t.core().chkloop, 0);
+    QVERIFY(keys({QStringLiteral("space")}));
+    QTRY_COMPARE(t.core().chkshuffle, 0);
+
+    QMenu* main = list.menus().mnupopupmain();
+    for (const char* key : {"Menu", "shift+F10"}) {
+      QVERIFY(keys({QStringLiteral("shift+Tab")}));
+      QTRY_COMPARE(focused(), QStringLiteral("Close"));
+      QVERIFY(keys({QLatin1String(key)}));
+      QTRY_VERIFY2(main->isVisible(), key);
+      QVERIFY(keys({QStringLiteral("Escape")}));
+      QTRY_VERIFY(!main->isVisible());
+      QVERIFY(keys({QStringLiteral("Tab")}));
+      QTRY_COMPARE(focused(), QStringLiteral("Shuffle"));
+    }
+
+    // The transport from the player's buttons; the new title and the times are read out.
+    const std::pair<const char*, const char*> transport[] = {
+        {"play", "open:/m/two.mp3"}, {"pause", "pause"}, {"stop", "stop"},
+        {"next", "open:/m/three.mp3"}, {"prev", "open:/m/two.mp3"}};
+    QVERIFY(tabTo(QStringLiteral("play"), QStringLiteral("shift+Tab")));
+    for (const auto& [button, call] : transport) {
+      QVERIFY(tabTo(QLatin1String(button)));
+      t.engine().calls.clear();
+      QVERIFY(keys({QStringLiteral("Return")}));
+      QTRY_VERIFY2(std::count(t.engine().calls.begin(), t.engine().calls.end(), call), button);
+    }
+    t.engine().durationValue = 185;
+    t.engine().raiseNewStream();
+    QAccessibleInterface* title = QAccessible::queryAccessibleInterface(child(player, "lblsongname"));
+    QTRY_COMPARE(title->text(QAccessible::Name), QStringLiteral("two.mp3"));
+    QTRY_COMPARE(QAccessible::queryAccessibleInterface(child(player, "lblttime"))->text(QAccessible::Name),
+                 QStringLiteral("3.08"));
+    QAccessibleInterface* seek = QAccessible::queryAccessibleInterface(child(player, "picprog"));
+    QCOMPARE(seek->valueInterface()->maximumValue().toDouble(), 185.0);
+    QCOMPARE(seek->role(), QAccessible::Slider);
+
+    QAccessibleInterface* volume = QAccessible::queryAccessibleInterface(child(t.forms().vol(), "Image1"));
+    QCOMPARE(volume->valueInterface()->currentValue().toDouble(), 100.0);
+
+    // Each window is named for what it is; hidden twins and the other flyout pairs are not in the
+    // tree.
+    QStringList windows;
+    for (QWidget* w : std::initializer_list<QWidget*>{&player, &list, &t.forms().vol(),
+                                                      &t.forms().menu(), &t.forms().button()})
+      windows << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    QCOMPARE(windows, (QStringList{"Sonavex", "Playlist", "Volume", "Playlist commands", "Show playlist"}));
+    const QStringList shown = accessibleNames(player) + accessibleNames(list);
+    for (const char* name : {"Close", "Minimise", "Hide playlist"})
+      QVERIFY2(shown.count(QLatin1String(name)) == 1, name);
+
+    // The add button's commands: the focus goes into the flyout and Escape brings it back.
+    QVERIFY(tabTo(QStringLiteral("add")));
+    QVERIFY(keys({QStringLiteral("Return")}));
+    QTRY_COMPARE(focused(), QStringLiteral("file"));
+    QCOMPARE(accessibleNames(t.forms().menu()).mid(1), (QStringList{"file", "dir"}));
+    QVERIFY(keys({QStringLiteral("Tab")}));
+    QTRY_COMPARE(focused(), QStringLiteral("dir"));
+    QVERIFY(keys({QStringLiteral("shift+Tab"), QStringLiteral("space")}));
+    QTRY_COMPARE(QAccessible::queryAccessibleInterface(list.list())->tableInterface()->rowCount(), 4);
+    QVERIFY(keys({QStringLiteral("Escape")}));
+    QTRY_COMPARE(focused(), QStringLiteral("add"));
+
+    // Search from the song menu's access key: type, search, pick the second match, go there.
+    QVERIFY(keys({QStringLiteral("shift+Tab")}));
+    QTRY_COMPARE(focused(), QStringLiteral("Playlist"));
+    QVERIFY(keys({QStringLiteral("Menu"), QStringLiteral("s")}));
+    QTRY_VERIFY(t.forms().search() && t.forms().search()->isActiveWindow());
+    QTRY_COMPARE(focused(), QStringLiteral("Enter the string to be searched"));
+    QVERIFY(keys({QStringLiteral("t"), QStringLiteral("Return"), QStringLiteral("Tab"),
+                  QStringLiteral("Tab")}));
+    QTRY_COMPARE(focused(), QStringLiteral("Track(s)"));
+    QVERIFY(accessibleNames(*t.forms().search()).contains(QStringLiteral("[ 2 items are found ]")));
+    t.engine().opened.clear();
+    QVERIFY(keys({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")}));
+    QTRY_COMPARE(t.engine().opened, std::vector<std::string>{"/m/three.mp3"});
+    QVERIFY(keys({QStringLiteral("Escape")}));
+    QTRY_VERIFY(!t.forms().search());
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&list));
+
+    // About from its icon, closed with Enter on OK; then leave from the player's close image.
+    QVERIFY(tabTo(QStringLiteral("About Sonavex")));
+    QVERIFY(keys({QStringLiteral("Return")}));
+    QTRY_VERIFY(t.forms().about() && t.forms().about()->isActiveWindow());
+    QTRY_COMPARE(focused(), QStringLiteral("OK"));
+    QVERIFY(keys({QStringLiteral("Return")}));
+    QTRY_VERIFY(!t.forms().about());
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&list));
+    QVERIFY(tabTo(QStringLiteral("Close")));
+    QVERIFY(keys({QStringLiteral("Return")}));
+    QTRY_COMPARE(t.quitCalls(), 1);
+    QAccessible::setActive(false);
   }
 };
 
