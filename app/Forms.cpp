@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "app/FileWriterThread.h"
+#include "app/ListWorkerThread.h"
 #include "app/MprisService.h"
 #include "core/Command.h"
 #include "core/EngineEvents.h"
@@ -73,6 +74,10 @@ Forms::Forms(FormsOptions options)
   platform.programs = programs_.get();
   platform.loop = this;
   platform.writer = writer_.get();
+  if (options_.listJobsInBackground) {
+    jobs_ = std::make_unique<ListWorkerThread>();
+    platform.jobs = jobs_.get();
+  }
   // The time labels use the user's decimal separator (LC_NUMERIC, else LC_ALL or LANG).
   core_->decimalSeparator = QLocale::system().decimalPoint().toStdString();
   core_->lastPlaylist.path = options_.lastPlaylistFile;
@@ -82,10 +87,14 @@ Forms::Forms(FormsOptions options)
   // Not restarted by later changes: a list that keeps changing is still written every 2 s.
   autosave_.setSingleShot(true);
   autosave_.setInterval(kAutosaveDelayMs);
-  QObject::connect(&autosave_, &QTimer::timeout, [this] { perform(*core_, autosaveLastPlaylist); });
+  QObject::connect(&autosave_, &QTimer::timeout,
+                   [this] { performWhenIdle(*core_, autosaveLastPlaylist); });
 }
 
 Forms::~Forms() {
+  // A job under way is finished first; what it would have shown afterwards no longer runs.
+  jobs_.reset();
+  core_->platform.jobs = nullptr;
   core_->observer = nullptr;
   mpris_.reset();
   delete search_;
@@ -106,12 +115,7 @@ void Forms::start(const std::vector<std::string>& openPaths) {
   // Shown in the normal state: the volume popup (after the playlist window's load) and the slide.
   main().Form_Resize();
   if (core_->ending) return;  // ended during the slide
-  if (!core_->lastPlaylist.readWhole) {
-    core_->platform.messages->show(
-        lastPlaylistKeptNotice(core_->lastPlaylist.path, core_->lastPlaylist.unreadReason),
-        "Sonavex", MsgButtons::Ok, MsgIcon::Information);
-  }
-  if (core_->ending) return;  // ended while the notice was up
+  // After the restore, which may still run: a list job's waiting commands keep their order.
   if (!openPaths.empty()) perform(*core_, openCommandLinePaths, openPaths);
 }
 

@@ -32,6 +32,7 @@ class QtFolderPicker;
 class QtBusyPointer;
 class MprisService;
 class FileWriterThread;
+class ListWorkerThread;
 
 struct FormsOptions {
   std::function<std::unique_ptr<MediaEngine>()> makeEngine;
@@ -41,6 +42,9 @@ struct FormsOptions {
   std::function<void()> quit;
   // False for a second player started on purpose: it reads the last playlist but leaves it alone.
   bool saveLastPlaylist = true;
+  // Heavy list operations on a worker thread (the program); false runs them at once (tests that
+  // look at the list right after a command).
+  bool listJobsInBackground = true;
 };
 
 class Forms : public CoreObserver, private EventLoop {
@@ -112,6 +116,7 @@ class Forms : public CoreObserver, private EventLoop {
   std::unique_ptr<QtProgramStarter> programs_;
   // Outlives the core, so a save handed to it is finished before the program ends.
   std::unique_ptr<FileWriterThread> writer_;
+  std::unique_ptr<ListWorkerThread> jobs_;
   std::unique_ptr<MediaEngine> engine_;
   std::unique_ptr<Core> core_;
   std::unique_ptr<EngineEvents> events_;

@@ -13,12 +13,14 @@
 
 namespace sonavex::bench {
 
-// The windows shown, with `entries` entries in the playlist.
+// The windows shown, with `entries` entries in the playlist; list jobs on a worker as in the
+// program, or at once on the UI thread as before there was one.
 struct ShownWindows {
   QTemporaryDir dir;
   std::unique_ptr<Forms> forms;
-  explicit ShownWindows(int entries = 0) {
+  explicit ShownWindows(int entries = 0, bool listJobsInBackground = true) {
     FormsOptions options;
+    options.listJobsInBackground = listJobsInBackground;
     options.lastPlaylistFile = dir.path().toStdString() + "/lastplaylist.txt";
     options.makeEngine = [] { return std::make_unique<FakeMediaEngine>(); };
     options.quit = [] {};

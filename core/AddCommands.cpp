@@ -1,6 +1,7 @@
 #include "core/AddCommands.h"
 
 #include "core/FindFiles.h"
+#include "core/ListJob.h"
 #include "core/model/SelectionText.h"
 #include "core/Shuffle.h"
 #include "core/UndoableEdits.h"
@@ -33,19 +34,21 @@ void cmdfile_Click(Core& core) {
 }
 
 void cmddir_Click(Core& core) {
-  PlaylistBatch batch(core.list);
+  std::string folder;
   {
     BusyScope busy(core.platform.busy);
-    const std::string folder =
-        core.platform.folders ? core.platform.folders->BrowseForFolder("Select a directory") : std::string();
+    if (core.platform.folders) folder = core.platform.folders->BrowseForFolder("Select a directory");
+  }
+  runListJob(core, [folder](Core& job) {
+    PlaylistBatch batch(job.list);
     if (!folder.empty()) {
-      AppendRecorder added(core);
+      AppendRecorder added(job);
       ScanCounts counts;
-      scanFolderTree(core, folder, addFolderPatterns(), counts);
+      scanFolderTree(job, folder, addFolderPatterns(), counts);
       added.record();
     }
-  }
-  rebuildShuffleOrder(core);
+    rebuildShuffleOrder(job);
+  });
 }
 
 }  // namespace sonavex

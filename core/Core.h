@@ -4,6 +4,8 @@
 // and the platform services. Each window event hands this to a core operation and then renders
 // the result.
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -97,6 +99,9 @@ struct Core {
   LastPlaylistFile lastPlaylist;
   bool ending = false;  // an exit path has run; the program ends once
   CoreObserver* observer = nullptr;
+  // A list job runs (core/ListJob.h): commands wait in order until it is over.
+  bool listJobRunning = false;
+  std::deque<std::function<void()>> waitingCommands;
 };
 
 }  // namespace sonavex

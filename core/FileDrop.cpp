@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "core/FindFiles.h"
+#include "core/ListJob.h"
 #include "core/PlaylistFile.h"
 #include "core/Shuffle.h"
 #include "core/Transport.h"
@@ -38,23 +39,28 @@ void appendDropped(Core& core, const std::string& name, ScanCounts& counts, Erro
 }  // namespace
 
 void filedragging(Core& core, const std::vector<std::string>& paths) {
-  PlaylistBatch batch(core.list);
-  AppendRecorder added(core);  // the whole drop is one step
-  ScanCounts counts;  // grows over all the folders of this drop
-  ErrorReport errors;
-  for (const auto& name : paths) appendDropped(core, name, counts, errors);
-  added.record();
-  // Once for the whole drop: the order only needs to be right after the last item.
-  rebuildShuffleOrder(core);
-  errors.notify(core.platform.messages);
+  runListJob(core, [paths](Core& job) {
+    PlaylistBatch batch(job.list);
+    AppendRecorder added(job);  // the whole drop is one step
+    ScanCounts counts;  // grows over all the folders of this drop
+    ErrorReport errors;
+    for (const auto& name : paths) appendDropped(job, name, counts, errors);
+    added.record();
+    // Once for the whole drop: the order only needs to be right after the last item.
+    rebuildShuffleOrder(job);
+    errors.notify(job.platform.messages);
+  });
 }
 
 void openAndPlay(Core& core, const std::string& path) {
   const Index before = core.list.count();
   filedragging(core, {path});
-  if (core.list.count() == before) return;
-  core.list.markEntry(before);
-  cmdplay_Click(core);
+  // Once the drop is in: it plays on the program's thread, where the engine is.
+  runAfterListJob(core, [before](Core& now) {
+    if (now.list.count() == before) return;
+    now.list.markEntry(before);
+    cmdplay_Click(now);
+  });
 }
 
 bool isPlaylistFileName(const std::string& name) {
@@ -64,20 +70,22 @@ bool isPlaylistFileName(const std::string& name) {
 }
 
 void openCommandLinePaths(Core& core, const std::vector<std::string>& paths) {
-  PlaylistBatch batch(core.list);
-  AppendRecorder added(core);  // files, folders and loaded playlists alike: one step
-  ScanCounts counts;
-  ErrorReport errors;
-  for (const auto& name : paths) {
-    if (isPlaylistFileName(name)) {
-      loadPlaylistFile(core, name, &errors);
-    } else {
-      appendDropped(core, name, counts, errors);
+  runListJob(core, [paths](Core& job) {
+    PlaylistBatch batch(job.list);
+    AppendRecorder added(job);  // files, folders and loaded playlists alike: one step
+    ScanCounts counts;
+    ErrorReport errors;
+    for (const auto& name : paths) {
+      if (isPlaylistFileName(name)) {
+        loadPlaylistFile(job, name, &errors);
+      } else {
+        appendDropped(job, name, counts, errors);
+      }
     }
-  }
-  added.record();
-  rebuildShuffleOrder(core);
-  errors.notify(core.platform.messages);
+    added.record();
+    rebuildShuffleOrder(job);
+    errors.notify(job.platform.messages);
+  });
 }
 
 }  // namespace sonavex

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <vector>
 
+#include "core/ListJob.h"
 #include "core/PlaylistFile.h"
 
 namespace sonavex {
@@ -123,10 +124,20 @@ std::string lastPlaylistKeptNotice(const std::string& file, const std::string& r
 }
 
 void restoreLastPlaylist(Core& core) {
-  const RestoreResult restored = restoreLastPlaylist(core, core.lastPlaylist.path);
-  core.lastPlaylist.readWhole = restored.readWhole;
-  core.lastPlaylist.unreadReason = restored.reason;
-  core.lastPlaylist.savedRevision = core.list.revision();  // what was read needs no writing back
+  runListJob(
+      core,
+      [](Core& job) {
+        const RestoreResult restored = restoreLastPlaylist(job, job.lastPlaylist.path);
+        job.lastPlaylist.readWhole = restored.readWhole;
+        job.lastPlaylist.unreadReason = restored.reason;
+        job.lastPlaylist.savedRevision = job.list.revision();  // what was read needs no writing back
+      },
+      [](Core& now) {
+        const LastPlaylistFile& last = now.lastPlaylist;
+        if (last.readWhole || now.platform.messages == nullptr) return;
+        now.platform.messages->show(lastPlaylistKeptNotice(last.path, last.unreadReason), "Sonavex",
+                                    MsgButtons::Ok, MsgIcon::Information);
+      });
 }
 
 bool writesLastPlaylist(const Core& core) {

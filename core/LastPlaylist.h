@@ -31,8 +31,8 @@ RestoreResult restoreLastPlaylist(Core& core, const std::string& file);
 // The notice for a last playlist that is kept as it is.
 std::string lastPlaylistKeptNotice(const std::string& file, const std::string& reason);
 
-// This run's own restore, at start: appends core.lastPlaylist's file and notes there whether it
-// was read whole.
+// This run's own restore, at start (a list job): appends core.lastPlaylist's file and notes there
+// whether it was read whole; a file that was not is kept as it is, and the user is told so.
 void restoreLastPlaylist(Core& core);
 // Whether this run writes its list back: not a second player started on purpose, nor over a file
 // the start could not read whole.

@@ -3,23 +3,28 @@
 #include "core/RandomOrder.h"
 #include "core/model/Sorting.h"
 #include "core/UndoableEdits.h"
+#include "core/ListJob.h"
 
 namespace sonavex {
 
 void cmdname_Click(Core& core) {
-  std::vector<std::string_view> names;
-  names.reserve(core.list.displayNames().size());
-  for (const auto& displayName : core.list.displayNames()) names.push_back(fileNamePartOf(displayName));
-  auto order = sortedOrder(names);
-  PlaylistBatch batch(core.list);
-  reorderEntries(core, std::move(order));
+  runListJob(core, [](Core& job) {
+    std::vector<std::string_view> names;
+    names.reserve(job.list.displayNames().size());
+    for (const auto& displayName : job.list.displayNames()) names.push_back(fileNamePartOf(displayName));
+    auto order = sortedOrder(names);
+    PlaylistBatch batch(job.list);
+    reorderEntries(job, std::move(order));
+  });
 }
 
 void cmdrnd_Click(Core& core) {
   BusyScope busy(core.platform.busy);
-  auto order = randomOrderMoves(core.rng, core.list.count());
-  PlaylistBatch batch(core.list);
-  reorderEntries(core, std::move(order));
+  runListJob(core, [](Core& job) {
+    auto order = randomOrderMoves(job.rng, job.list.count());
+    PlaylistBatch batch(job.list);
+    reorderEntries(job, std::move(order));
+  });
 }
 
 }  // namespace sonavex

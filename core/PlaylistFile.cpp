@@ -13,9 +13,10 @@
 #include <fstream>
 #include <system_error>
 
+#include "core/ListJob.h"
 #include "core/Shuffle.h"
-#include "core/model/TextLines.h"
 #include "core/UndoableEdits.h"
+#include "core/model/TextLines.h"
 
 namespace sonavex {
 
@@ -282,7 +283,13 @@ void cmdload_Click(Core& core) {
     const std::string name = cd1->FileName;
     // A NUL means several files were chosen (the dialog keeps the add command's settings): that is
     // not one playlist file, so nothing is read.
-    if (!name.empty() && !hasNul(name)) loadPlaylistFile(core, name);
+    if (!name.empty() && !hasNul(name)) {
+      runListJob(core, [name](Core& job) {
+        loadPlaylistFile(job, name);
+        rebuildShuffleOrder(job);
+      });
+      return;
+    }
   }
   // Rebuilds the shuffle order after the entry set changed (and on cancel, as it always did).
   rebuildShuffleOrder(core);

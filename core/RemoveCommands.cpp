@@ -8,6 +8,7 @@
 #include "core/PlaylistRebuild.h"
 #include "core/Shuffle.h"
 #include "core/UndoableEdits.h"
+#include "core/ListJob.h"
 
 namespace sonavex {
 
@@ -48,50 +49,8 @@ bool fileExists(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-}  // namespace
-
-void cmdsel_Click(Core& core) {
-  PlaylistBatch batch(core.list);
-  delsel(core);
-  rebuildShuffleOrder(core);
-}
-
-void cmdall_Click(Core& core) {
-  PlaylistBatch batch(core.list);
-  removeEntries(core, {}, KeptNames::FromDisplayName);
-  rebuildShuffleOrder(core);
-}
-
-void mnucrop_Click(Core& core) {
-  PlaylistBatch batch(core.list);
-  crop(core);
-  rebuildShuffleOrder(core);
-}
-
-// Deleting files cannot be undone. Once a file is gone (even when a later one failed and the list
-// stays as it was) the whole history is forgotten, the removal's own step with it: earlier steps
-// were recorded against the list before, and one could bring back an entry of a deleted file.
-void mnudelfromdisk_Click(Core& core) {
-  if (!confirmDiskDeletion(core)) return;
-  std::vector<const std::string*> chosen;
-  for (Index i = 0; i < core.list.count(); ++i) {
-    if (core.list.isSelected(i)) chosen.push_back(&core.list.path(i));
-  }
-  std::unordered_set<std::string> deleted;
-  if (deleteFiles(chosen, /*force=*/true, deleted)) cmdsel_Click(core);
-  if (!deleted.empty()) forgetHistory(core);
-}
-
-void mnudelfromharddisk_Click(Core& core) {
-  if (!confirmDiskDeletion(core)) return;
-  std::vector<const std::string*> all;
-  for (const auto& path : core.list.paths()) all.push_back(&path);
-  std::unordered_set<std::string> deleted;
-  if (deleteFiles(all, /*force=*/false, deleted)) cmdall_Click(core);
-  if (!deleted.empty()) forgetHistory(core);
-}
-
-void mnuinvalid_Click(Core& core) {
+// The entries whose files are gone leave the list; the count is told.
+void removeInvalid(Core& core) {
   Index removed = 0;
   {
     PlaylistBatch batch(core.list);
@@ -110,5 +69,60 @@ void mnuinvalid_Click(Core& core) {
       removed < 1 ? "No invalid files" : std::to_string(removed) + " invalid track(s) are removed from your playlist";
   core.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::None);
 }
+
+}  // namespace
+
+void cmdsel_Click(Core& core) {
+  runListJob(core, [](Core& job) {
+    PlaylistBatch batch(job.list);
+    delsel(job);
+    rebuildShuffleOrder(job);
+  });
+}
+
+void cmdall_Click(Core& core) {
+  runListJob(core, [](Core& job) {
+    PlaylistBatch batch(job.list);
+    removeEntries(job, {}, KeptNames::FromDisplayName);
+    rebuildShuffleOrder(job);
+  });
+}
+
+void mnucrop_Click(Core& core) {
+  runListJob(core, [](Core& job) {
+    PlaylistBatch batch(job.list);
+    crop(job);
+    rebuildShuffleOrder(job);
+  });
+}
+
+// Deleting files cannot be undone. Once a file is gone (even when a later one failed and the list
+// stays as it was) the whole history is forgotten, the removal's own step with it: earlier steps
+// were recorded against the list before, and one could bring back an entry of a deleted file.
+void mnudelfromdisk_Click(Core& core) {
+  if (!confirmDiskDeletion(core)) return;
+  runListJob(core, [](Core& job) {
+    std::vector<const std::string*> chosen;
+    for (Index i = 0; i < job.list.count(); ++i) {
+      if (job.list.isSelected(i)) chosen.push_back(&job.list.path(i));
+    }
+    std::unordered_set<std::string> deleted;
+    if (deleteFiles(chosen, /*force=*/true, deleted)) cmdsel_Click(job);
+    if (!deleted.empty()) forgetHistory(job);
+  });
+}
+
+void mnudelfromharddisk_Click(Core& core) {
+  if (!confirmDiskDeletion(core)) return;
+  runListJob(core, [](Core& job) {
+    std::vector<const std::string*> all;
+    for (const auto& path : job.list.paths()) all.push_back(&path);
+    std::unordered_set<std::string> deleted;
+    if (deleteFiles(all, /*force=*/false, deleted)) cmdall_Click(job);
+    if (!deleted.empty()) forgetHistory(job);
+  });
+}
+
+void mnuinvalid_Click(Core& core) { runListJob(core, removeInvalid); }
 
 }  // namespace sonavex

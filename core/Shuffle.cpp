@@ -1,5 +1,7 @@
 #include "core/Shuffle.h"
 
+#include "core/ListJob.h"
+
 namespace sonavex {
 
 Index drawFreshIndex(RandomSource& rng, Index k, std::vector<bool>& taken) {
@@ -23,6 +25,6 @@ void rebuildShuffleOrder(Core& core) {
 }
 
 // Switching the box on starts a fresh order; switching it off empties it.
-void chkshuffle_Click(Core& core) { rebuildShuffleOrder(core); }
+void chkshuffle_Click(Core& core) { runListJob(core, rebuildShuffleOrder); }
 
 }  // namespace sonavex

@@ -5,6 +5,7 @@
 
 #include "core/CurrentTrack.h"
 #include "core/Shuffle.h"
+#include "core/ListJob.h"
 
 namespace sonavex {
 
@@ -383,9 +384,20 @@ void AppendRecorder::record() {
   core_.history.record(std::move(step), revision_, core_.list.revision());
 }
 
-bool undo(Core& core) { return applyStep(core, true); }
+// On a worker the step is applied later: what can be said now is whether there is one.
+bool undo(Core& core) {
+  if (core.platform.jobs == nullptr) return applyStep(core, true);
+  const bool some = core.history.canUndo();
+  runListJob(core, [](Core& job) { applyStep(job, true); });
+  return some;
+}
 
-bool redo(Core& core) { return applyStep(core, false); }
+bool redo(Core& core) {
+  if (core.platform.jobs == nullptr) return applyStep(core, false);
+  const bool some = core.history.canRedo();
+  runListJob(core, [](Core& job) { applyStep(job, false); });
+  return some;
+}
 
 void forgetHistory(Core& core) { core.history.clear(); }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Services that need a person or the desktop: message boxes, the shared file dialog `cd1`, the
 // folder picker and the busy pointer; and a writer that keeps the disk off the UI thread. The windows provide Qt implementations; tests answer them.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,14 @@ class BackgroundWriter {
   virtual void waitIdle() = 0;
 };
 
+// Runs the heavy part of a list operation on a thread of its own, one job after another, and then
+// `done` on the program's thread, from its event loop.
+class ListWorker {
+ public:
+  virtual ~ListWorker() = default;
+  virtual void run(std::function<void()> work, std::function<void()> done) = 0;
+};
+
 struct Platform {
   MessageBoxes* messages = nullptr;
   FileDialog* cd1 = nullptr;
@@ -112,6 +121,7 @@ struct Platform {
   ProgramStarter* programs = nullptr;
   EventLoop* loop = nullptr;
   BackgroundWriter* writer = nullptr;
+  ListWorker* jobs = nullptr;  // none: list operations run at once, on the calling thread
 };
 
 }  // namespace sonavex

@@ -28,12 +28,42 @@ std::string makeDisplayName(Index number, std::string_view fileName) {
   return name;
 }
 
+PlaylistModel::PlaylistModel(const PlaylistModel& other)
+    : entries_(other.entries_),
+      selected_(other.selected_),
+      selectedCount_(other.selectedCount_),
+      lastSelected_(other.lastSelected_),
+      listIndex1_(other.listIndex1_),
+      listIndex2_(other.listIndex2_),
+      topIndex_(other.topIndex_),
+      revision_(other.revision_) {}
+
+std::shared_ptr<const void> PlaylistModel::adopt(PlaylistModel&& other) {
+  std::shared_ptr<const void> given = std::move(entries_);
+  entries_ = std::move(other.entries_);
+  other.entries_ = std::make_shared<Entries>();
+  selected_ = std::move(other.selected_);
+  selectedCount_ = other.selectedCount_;
+  lastSelected_ = other.lastSelected_;
+  listIndex1_ = other.listIndex1_;
+  listIndex2_ = other.listIndex2_;
+  topIndex_ = other.topIndex_;
+  revision_ = other.revision_;
+  notifyReset();
+  return given;
+}
+
+PlaylistModel::Entries& PlaylistModel::own() {
+  if (entries_.use_count() > 1) entries_ = std::make_shared<Entries>(*entries_);
+  return *entries_;
+}
+
 const std::string& PlaylistModel::path(Index i) const {
-  return (i >= 0 && i < count()) ? paths_[static_cast<std::size_t>(i)] : kEmpty;
+  return (i >= 0 && i < count()) ? entries_->paths[static_cast<std::size_t>(i)] : kEmpty;
 }
 
 const std::string& PlaylistModel::displayName(Index i) const {
-  return (i >= 0 && i < count()) ? names_[static_cast<std::size_t>(i)] : kEmpty;
+  return (i >= 0 && i < count()) ? entries_->names[static_cast<std::size_t>(i)] : kEmpty;
 }
 
 bool PlaylistModel::appendEntry(std::string path) {
@@ -45,8 +75,9 @@ bool PlaylistModel::appendEntry(std::string path) {
 
 void PlaylistModel::appendRaw(std::string path, std::string displayName) {
   const Index first = count();
-  paths_.push_back(std::move(path));
-  names_.push_back(std::move(displayName));
+  Entries& entries = own();
+  entries.paths.push_back(std::move(path));
+  entries.names.push_back(std::move(displayName));
   selected_.push_back(0);
   ++revision_;
   notifyAppended(first, 1);
@@ -56,8 +87,9 @@ void PlaylistModel::removeAt(Index i) {
   if (i < 0 || i >= count()) return;
   const auto at = static_cast<std::ptrdiff_t>(i);
   if (selected_[static_cast<std::size_t>(i)] != 0) --selectedCount_;
-  paths_.erase(paths_.begin() + at);
-  names_.erase(names_.begin() + at);
+  Entries& entries = own();
+  entries.paths.erase(entries.paths.begin() + at);
+  entries.names.erase(entries.names.begin() + at);
   selected_.erase(selected_.begin() + at);
   auto shift = [i](Index& index) {
     if (index == i) index = kNone;
@@ -72,9 +104,9 @@ void PlaylistModel::removeAt(Index i) {
 
 void PlaylistModel::assign(std::vector<std::string> paths, std::vector<std::string> displayNames) {
   displayNames.resize(paths.size());
-  paths_ = std::move(paths);
-  names_ = std::move(displayNames);
-  selected_.assign(paths_.size(), 0);
+  selected_.assign(paths.size(), 0);
+  // Fresh entries: a copy that shares the old ones keeps them, nothing is copied.
+  entries_ = std::make_shared<Entries>(Entries{std::move(paths), std::move(displayNames)});
   selectedCount_ = 0;
   lastSelected_ = kNone;
   listIndex1_ = kNone;
@@ -88,8 +120,9 @@ void PlaylistModel::clear() { assign({}, {}); }
 
 void PlaylistModel::takeEntries(std::vector<std::string>& paths,
                                 std::vector<std::string>& displayNames) {
-  paths = std::move(paths_);
-  displayNames = std::move(names_);
+  Entries& entries = own();
+  paths = std::move(entries.paths);
+  displayNames = std::move(entries.names);
   assign({}, {});
 }
 
@@ -109,7 +142,7 @@ void PlaylistModel::setSelected(Index i, bool selected) {
 Index PlaylistModel::selectedCount() const { return selectedCount_; }
 
 void PlaylistModel::setSelectionFlags(std::vector<std::uint8_t> flags) {
-  flags.resize(paths_.size(), 0);
+  flags.resize(entries_->paths.size(), 0);
   selectedCount_ = 0;
   lastSelected_ = kNone;
   for (std::size_t i = 0; i < flags.size(); ++i) {

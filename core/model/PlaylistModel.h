@@ -7,6 +7,7 @@
 // position at the time of the append, three spaces and the file name (the part of the path after
 // its last '/'); only commands that rebuild the whole list renumber. Indexes are 32-bit; -1 = none.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,15 +40,24 @@ class PlaylistObserver {
 
 class PlaylistModel {
  public:
+  PlaylistModel() = default;
+  // A copy shares the entries until either side changes them, so copying a long list is cheap:
+  // a list job works on a copy while the shown list stays as it was. It has no observer.
+  PlaylistModel(const PlaylistModel& other);
+  PlaylistModel& operator=(const PlaylistModel&) = delete;
+  // Takes over everything of `other` but the observer, which is told of a reset. Returns the
+  // entries given up, so that the caller decides where they are freed (a long list takes a while).
+  std::shared_ptr<const void> adopt(PlaylistModel&& other);
+
   void setObserver(PlaylistObserver* observer) { observer_ = observer; }
 
-  Index count() const { return static_cast<Index>(paths_.size()); }
-  bool empty() const { return paths_.empty(); }
+  Index count() const { return static_cast<Index>(entries_->paths.size()); }
+  bool empty() const { return entries_->paths.empty(); }
   // Out-of-range indexes read as the empty text, like an empty list entry.
   const std::string& path(Index i) const;         // cpvcoollist1(i)
   const std::string& displayName(Index i) const;  // cpvcoollist2(i)
-  const std::vector<std::string>& paths() const { return paths_; }
-  const std::vector<std::string>& displayNames() const { return names_; }
+  const std::vector<std::string>& paths() const { return entries_->paths; }
+  const std::vector<std::string>& displayNames() const { return entries_->names; }
 
   // Append entry: the path, and the display name numbered count() + 1. A path holding a NUL byte
   // is refused (false): the system calls would stop at the NUL and reach another file than the
@@ -98,8 +108,14 @@ class PlaylistModel {
   void notifyReset();
   void notifySelection();
 
-  std::vector<std::string> paths_;
-  std::vector<std::string> names_;
+  struct Entries {
+    std::vector<std::string> paths;
+    std::vector<std::string> names;
+  };
+  // The entries, shared with copies until one of them writes (then it takes its own).
+  Entries& own();
+
+  std::shared_ptr<Entries> entries_ = std::make_shared<Entries>();
   std::vector<std::uint8_t> selected_;  // 0 or 1
   // How many flags are set, and the entry set last: when it is the only one, clearing the
   // selection need not sweep every entry.

@@ -12,6 +12,7 @@ TestForms::TestForms(const Paths& savedPaths, bool writeSaved) {
   FormsOptions options;
   options.lastPlaylistFile = lastPlaylistFile();
   options.quit = [this] { ++quitCalls_; };
+  options.listJobsInBackground = false;
   options.makeEngine = [this] {
     auto engine = std::make_unique<FakeMediaEngine>();
     engine_ = engine.get();
