@@ -1,5 +1,6 @@
 // Window regions and where the windows go: pixel rows of the shapes, the opening iris, docking,
-// the toggle button, the slide, the panel's shapes and the flyout strips.
+// the toggle button, the slide, the panel's shapes and the flyout strips (the volume popup's
+// crescent is beside its clicks).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +10,6 @@
 #include "core/model/Flyout.h"
 #include "core/model/PlayerShape.h"
 #include "core/model/ToggleButton.h"
-#include "core/VolumePopup.h"
 #include "core/model/PanelShape.h"
 
 namespace sonavex {
@@ -158,14 +158,6 @@ TEST(FlyoutShape, OneRoundedStripLevelWithThePointedButton) {
     EXPECT_FALSE(strip.contains(0, r.bounds.top));  // rounded corners
     EXPECT_TRUE(strip.contains(0, (r.bounds.top + r.bounds.bottom) / 2));
   }
-}
-
-TEST(VolumePopup, TheRegionIsTheUpperLeftOfACrescent) {
-  const R crescent = crescentRegion(312, 213);
-  EXPECT_EQ(crescent.bounds().right, 191);
-  EXPECT_TRUE(crescent.contains(100, 3));    // on the arc
-  EXPECT_FALSE(crescent.contains(100, 40));  // inside the inner ellipse
-  EXPECT_FALSE(crescent.contains(10, 10));   // outside the outer one
 }
 
 }  // namespace
