@@ -21,7 +21,6 @@ void nextsong(Core& core) {
   const int S = core.chkshuffle;
   const int L = core.chkloop;
   Index G = core.list.listIndex2();
-  core.shared.currenttrack = G;
   const Index P = core.List5.listIndex();
   core.list.setListIndex1(G);
   const Index N = core.list.count();
