@@ -264,14 +264,10 @@ class PlayerTest : public EngineTest {
 
 // A playlist on the real engine, driven as the playlist window drives it: the engine's
 // notifications reach the core, and the clock and the marquee tick while the face says they run.
-// `onNewStream` runs before the core hears of each new stream.
 struct PlayingList {
-  PlayingList(MediaEngine& engine, RecordingListener& listener,
-              std::function<void()> onNewStream = {})
-      : core(engine, random) {
-    listener.then = [this, onNewStream](const std::string& kind, long oldState, long newState) {
+  PlayingList(MediaEngine& engine, RecordingListener& listener) : core(engine, random) {
+    listener.then = [this](const std::string& kind, long oldState, long newState) {
       if (kind == "new") {
-        if (onNewStream) onNewStream();
         mp1_NewStream(core);
       } else if (kind == "error") {
         mp1_Error(core);
