@@ -50,7 +50,6 @@ std::string present(const Paths& paths) {
   return names;
 }
 
-// Random selections go to the fuzz target; here the rule, row by row.
 TEST(SelectionText, SplitsIntoFolderSlashNamePathsWhateverTheBytes) {
   const struct { std::string selection; Paths paths; } rows[] = {
       {"", {}}, {"/m/a.mp3", {"/m/a.mp3"}}, {multi({"/m", "b.mp3", "", "a.mp3", ""}), {"/m/b.mp3", "/m/a.mp3"}},
