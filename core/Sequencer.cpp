@@ -22,7 +22,6 @@ void nextsong(Core& core) {
   const int L = core.chkloop;
   Index G = core.list.listIndex2();
   const Index P = core.List5.listIndex();
-  core.list.setListIndex1(G);
   const Index N = core.list.count();
   const Index M = core.List5.count();
 
