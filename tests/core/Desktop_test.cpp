@@ -136,8 +136,10 @@ TEST(HandOver, FramesArriveWholeInAnyPiecesAndForeignBytesAreRefused) {
   }
   const std::string huge("\xFF\xFF\xFF\xFF", 4);
   const std::string longPath = encodeHandOver({}).replace(0, 1, "\x01") + huge;
-  const std::string tooMany("\x01\x00\x10\x00", 4), tooLong = encodeHandOver({}).replace(0, 1, "\x01") + tooMany;
-  for (const std::string& bad : {huge, longPath, tooMany, tooLong, frame + "x"}) {  // 2^20 + 1 paths, 2^20 + 1 bytes
+  // 2^20 + 1 paths, and one path of 2^16 + 1 bytes: one too many each.
+  const std::string tooMany("\x01\x00\x10\x00", 4);
+  const std::string tooLong = encodeHandOver({}).replace(0, 1, "\x01") + std::string("\x01\x00\x01\x00", 4);
+  for (const std::string& bad : {huge, longPath, tooMany, tooLong, frame + "x"}) {
     HandOverReader reader;
     EXPECT_EQ(reader.feed(bad.data(), bad.size()), HandOverReader::Status::Invalid);
   }

@@ -45,7 +45,8 @@ TEST(Sequence, NextAndPreviousByLoopShuffleOrderAndFocus) {
       {"shuffled visits the order once, then ends there", 4, 0, 1, kFresh, 0, "nnnnnn", {2, 0, 3, 1, kNone, kNone}, 3},
       {"shuffled with loop replays the same order", 4, 1, 1, kFresh, 0, "nnnnnn", {2, 0, 3, 1, 2, 0}, 1},
       {"shuffled previous", 4, 0, 1, 2, 3, "p", {0}, 1},
-      {"shuffled previous, entry 0 focused mid-order", 4, 1, 1, 1, 0, "p", {2}, 0},
+      {"shuffled previous, entry 0 focused mid-order", 4, 0, 1, 1, 0, "p", {2}, 0},
+      {"shuffled previous, entry 0 focused mid-order, with loop", 4, 1, 1, 1, 0, "p", {2}, 0},
       {"shuffled previous from the start, with loop", 4, 1, 1, 0, 2, "p", {1}, 3},
       {"shuffled previous from the start", 4, 0, 1, 0, 2, "p", {kNone}, 0},
       {"shuffled without an order", 4, 1, 1, kNone, 2, "pn", {kNone, kNone}, kNone},
@@ -85,6 +86,7 @@ TEST(ShuffleOrder, IsAFreshPermutationOfEveryEntryDrawnAnewOnARepeatAndEmptyWhen
   p.rng.next = {0.6, 0.1, 0.6, 0.9, 0.3};  // 2, 0, (2 again: drawn anew), 3, 1
   chkshuffle_Click(p.core);
   EXPECT_EQ(p.core.List5.entries(), (std::vector<Index>{2, 0, 3, 1}));
+  EXPECT_EQ(std::pair(p.core.List5.at(4), p.core.List5.at(kNone)), std::pair(kNone, kNone));  // no such position
   for (Index n : {0, 1, 17, 40000}) {
     Scene q(n, 0, /*shuffle=*/1);
     q.shuffleOrder({0}, 0);  // stale

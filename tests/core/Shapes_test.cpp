@@ -53,6 +53,7 @@ TEST(Region, CombinesRowByRowAndJoinsTouchingSpans) {
 TEST(PlayerShape, TheIrisOpensInTenStepsOfTenPixelsAndStops) {
   EXPECT_EQ(pixelsAtLoad(3750, 15), 250);
   EXPECT_EQ(pixelsAtLoad(3272.7, 13.09), 251);  // both operands rounded, then divided
+  EXPECT_EQ(pixelsAtLoad(3750, 0.4), 0);          // no pixel size: nothing, rather than a division by 0
   for (const auto& [w, h] : {std::pair{kPlayerOuterWidth, kPlayerOuterHeight}, {300, 320}, {251, 270}}) {
     Iris iris = irisAtLoad(w, h);
     EXPECT_EQ(iris, (Iris{116, 133, h - 137, w - 93}));
