@@ -35,10 +35,7 @@ std::string nextPath(const Core& core) {
 }
 
 void nextsong(Core& core) {
-  // Every input is read once, before anything changes.
   const NextChoice next = nextChoice(core);
-  core.shared.currenttrack = core.list.listIndex2();
-  core.list.setListIndex1(core.list.listIndex2());
   if (next.shufflePosition != kNone) core.List5.setListIndex(next.shufflePosition);
   openAndMark(core, next.entry);
 }

@@ -120,13 +120,14 @@ def mutants_of(rel_path, lines):
 
 
 def run(cmd, cwd, timeout=None):
+    # A test may print a file name that is not UTF-8; its bytes must not stop the run.
     return subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                          text=True, timeout=timeout)
+                          text=True, errors="replace", timeout=timeout)
 
 
 def failed_tests(report_path):
     try:
-        with open(report_path) as f:
+        with open(report_path, encoding="utf-8", errors="replace") as f:
             report = json.load(f)
     except (OSError, ValueError):
         return ["(no report: the test program crashed)"]

@@ -83,25 +83,6 @@ void PlaylistModel::appendRaw(std::string path, std::string displayName) {
   notifyAppended(first, 1);
 }
 
-void PlaylistModel::removeAt(Index i) {
-  if (i < 0 || i >= count()) return;
-  const auto at = static_cast<std::ptrdiff_t>(i);
-  if (selected_[static_cast<std::size_t>(i)] != 0) --selectedCount_;
-  Entries& entries = own();
-  entries.paths.erase(entries.paths.begin() + at);
-  entries.names.erase(entries.names.begin() + at);
-  selected_.erase(selected_.begin() + at);
-  auto shift = [i](Index& index) {
-    if (index == i) index = kNone;
-    else if (index > i) --index;
-  };
-  shift(listIndex1_);
-  shift(listIndex2_);
-  shift(lastSelected_);
-  ++revision_;
-  notifyReset();
-}
-
 void PlaylistModel::assign(std::vector<std::string> paths, std::vector<std::string> displayNames) {
   displayNames.resize(paths.size());
   selected_.assign(paths.size(), 0);

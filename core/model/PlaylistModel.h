@@ -65,8 +65,6 @@ class PlaylistModel {
   bool appendEntry(std::string path);
   // Appends an entry whose display name is given as it is.
   void appendRaw(std::string path, std::string displayName);
-  // Removes entry i; list indexes that pointed past it stay valid or become -1.
-  void removeAt(Index i);
   // Replaces every entry at once; list indexes become -1 and no entry is selected.
   void assign(std::vector<std::string> paths, std::vector<std::string> displayNames);
   // Removes every entry; list indexes become -1.

@@ -7,8 +7,8 @@ namespace sonavex {
 
 std::int32_t RandomSource::below(std::int32_t k) {
   if (k <= 0) return 0;
-  const auto n = static_cast<std::int32_t>(std::floor(static_cast<double>(k) * uniform()));
-  return n < k ? n : k - 1;
+  // uniform() < 1, and k times the largest double below 1 still rounds to below k.
+  return static_cast<std::int32_t>(std::floor(static_cast<double>(k) * uniform()));
 }
 
 namespace {

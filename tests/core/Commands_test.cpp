@@ -53,63 +53,55 @@ std::string present(const Paths& paths) {
 TEST(SelectionText, SplitsIntoFolderSlashNamePathsWhateverTheBytes) {
   const struct { std::string selection; Paths paths; } rows[] = {
       {"", {}}, {"/m/a.mp3", {"/m/a.mp3"}}, {multi({"/m", "b.mp3", "", "a.mp3", ""}), {"/m/b.mp3", "/m/a.mp3"}},
-      {multi({"/", "a.mp3"}), {"//a.mp3"}}, {multi({"/m", ""}), {}}};
+      {multi({"/", "a.mp3"}), {"//a.mp3"}}, {multi({"/m", ""}), {}}, {std::string("\0a", 2), {"/a"}},
+      {multi({"/m\xff", "\x01\xfe"}), {"/m\xff/\x01\xfe"}}};
   for (const auto& row : rows) EXPECT_EQ(pathsOfSelection(row.selection), row.paths) << row.selection;
-  kit::TestRandom rng(3);
-  for (int round = 0; round < 2000; ++round) {
-    std::string sel;
-    for (int i = rng.below(40); i > 0; --i) sel.push_back(rng.below(4) == 0 ? '\0' : static_cast<char>(rng.below(256)));
-    const auto paths = pathsOfSelection(sel);
-    const auto nul = sel.find('\0');
-    const std::string folder = sel.substr(0, nul) + "/";
-    std::size_t names = nul == std::string::npos && !sel.empty();
-    for (std::size_t i = nul; nul != std::string::npos && i + 1 < sel.size(); ++i)
-      names += sel[i] == '\0' && sel[i + 1] != '\0';
-    ASSERT_EQ(paths.size(), names);
-    for (const auto& p : paths) {
-      EXPECT_TRUE(nul == std::string::npos || (p.compare(0, folder.size(), folder) == 0 && p.size() > folder.size()));
-      EXPECT_EQ(p.find('\0'), std::string::npos);
-    }
-  }
 }
 
-TEST(AddCommands, AppendWhatWasChosenInItsOrderAndRebuildTheShuffleOrderWhetherOrNotAnythingWas) {
-  TempTree t;
-  for (const char* f : {"x.mp3", "sub/y.mp3", "z.wav", "sub/w.cda", "sub/v.FLAC"}) t.file(f);
-  Paths parts{"/very/long/folder"};  // longer than the selection's old limit: added whole
-  for (int i = 0; i < 3000; ++i) parts.push_back("track number " + std::to_string(i) + ".mp3");
+TEST(AddCommands, ACancelAddsNothingButRebuildsTheShuffleOrderAndNoDialogIsNoFault) {
   for (const auto run : {&cmdfile_Click, &cmddir_Click}) {
     Scene c(3, 0, /*shuffle=*/1);
     c.shuffleOrder({0}, 0);  // stale
-    run(c.core);  // cancelled
+    run(c.core);
     EXPECT_EQ(c.core.list.count(), 3);
     EXPECT_TRUE(c.shuffleCoversList());
     EXPECT_EQ(c.core.List5.listIndex(), kNone);
-    c.dialog.selection = multi({"/Music", "b.mp3", "", "a.mp3", "b.mp3"});
-    c.folders.folder = t.root;
+    c.dialog.selection = "/m/a.mp3";
+    c.folders.folder = "/";
+    c.core.platform = Platform{};
     run(c.core);
-    EXPECT_TRUE(c.shuffleCoversList());
-    c.core.platform = Platform{};  // without a dialog nothing is added and nothing breaks
-    run(c.core);
-    const Paths all = c.paths(), added(all.begin() + 3, all.end());
-    if (run == &cmddir_Click) {  // a folder is asked for while busy, and its whole tree appended by type
-      EXPECT_EQ(c.folders.asked, "Select a directory (busy)Select a directory (busy)");
-      EXPECT_EQ(c.busy.changes, (std::vector<bool>{true, false, true, false}));
-      EXPECT_EQ(added, (Paths{t.path("x.mp3"), t.path("sub/y.mp3"), t.path("z.wav"), t.path("sub/w.cda"),
-                              t.path("sub/v.FLAC")}));
-      EXPECT_EQ(c.names()[7], "8   v.FLAC");
-      continue;
-    }
-    EXPECT_EQ(c.dialog.Filter.substr(0, 82),
-              "all supported files *.mp3;*.wma;*.mid;*.wav;*.cda;*.asf;*.flac;*.ogg;*.opus;*.m4a|");
-    EXPECT_EQ(c.dialog.Flags, kExplorerStyle | kAllowMultiSelect);
-    EXPECT_EQ(added, (Paths{"/Music/b.mp3", "/Music/a.mp3", "/Music/b.mp3"}));
-    EXPECT_EQ(c.names()[5], "6   b.mp3");
-    c.core.platform.cd1 = &c.dialog;
-    c.dialog.selection = multi(parts);
-    run(c.core);
-    EXPECT_EQ(c.core.list.displayName(3005), "3006   track number 2999.mp3");
+    EXPECT_EQ(c.core.list.count(), 3);
   }
+}
+
+TEST(AddCommands, FilesComeInTheChosenOrderHoweverLongTheSelection) {
+  Scene c(3);
+  c.dialog.selection = multi({"/Music", "b.mp3", "", "a.mp3", "b.mp3"});
+  cmdfile_Click(c.core);
+  EXPECT_EQ(c.dialog.Filter.substr(0, 82),
+            "all supported files *.mp3;*.wma;*.mid;*.wav;*.cda;*.asf;*.flac;*.ogg;*.opus;*.m4a|");
+  EXPECT_EQ(c.dialog.Flags, kExplorerStyle | kAllowMultiSelect);
+  const Paths all = c.paths();
+  EXPECT_EQ(Paths(all.begin() + 3, all.end()), (Paths{"/Music/b.mp3", "/Music/a.mp3", "/Music/b.mp3"}));
+  EXPECT_EQ(c.names()[5], "6   b.mp3");
+  Paths parts{"/very/long/folder"};  // longer than the selection's old limit: added whole
+  for (int i = 0; i < 3000; ++i) parts.push_back("track number " + std::to_string(i) + ".mp3");
+  c.dialog.selection = multi(parts);
+  cmdfile_Click(c.core);
+  EXPECT_EQ(c.core.list.displayName(3005), "3006   track number 2999.mp3");
+}
+
+TEST(AddCommands, AFolderIsAskedForWhileBusyAndItsWholeTreeAppendedByType) {
+  TempTree t;
+  for (const char* f : {"x.mp3", "sub/w.cda", "sub/v.FLAC"}) t.file(f);
+  Scene c(3);
+  c.folders.folder = t.root;
+  cmddir_Click(c.core);
+  EXPECT_EQ(c.folders.asked, "Select a directory (busy)");
+  EXPECT_EQ(c.busy.changes, (std::vector<bool>{true, false}));
+  const Paths all = c.paths();
+  EXPECT_EQ(Paths(all.begin() + 3, all.end()), (Paths{t.path("x.mp3"), t.path("sub/w.cda"), t.path("sub/v.FLAC")}));
+  EXPECT_EQ(c.names()[5], "6   v.FLAC");
 }
 
 TEST(PatternMatch, IgnoresCaseAndNeedsTheWholeExtension) {
@@ -190,21 +182,20 @@ TEST(FolderScan, FollowsLinksToFoldersOncePerRealFolderTakesOtherLinksAsFilesAnd
 TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWhatIsAFolder) {
   TempTree t;
   const std::string f1 = t.file("loose/second.mp3"), f2 = t.file("loose/first.wav"), noExt = t.file("README");
-  t.file("album/b.wav");
-  t.file("album/cd/a.mp3");
+  t.file("album/b.wav");  // what a folder gives, and in which order, FolderScan pins
   t.file("Vol.001/inside.mp3");
-  const std::string folderLink = t.link(t.path("album/cd"), "link.abc");
+  const std::string folderLink = t.link(t.path("album"), "link.abc");
   const std::string odd = t.file("-dash\nline \xc3\x28" + std::string(200, 'q') + ".mp3");
   Scene c(8);
   filedragging(c.core, {f1, t.path("album"), f2, noExt, t.path("Vol.001"), folderLink, odd,
                         // missing: "x.abc" is a file, anything else a folder that scans to nothing
-                        t.path("gone.mp3"), t.path("gone.flac"), t.path("gonefolder"), "q9/", "ab", "", "/x.",
+                        t.path("gone.mp3"), t.path("gone.flac"), t.path("gonefolder"), "q9/", "ab", "", "/x.", ".abc",
                         "/" + std::string(5000, 'l'), f1});  // a folder that cannot be opened is reported
   const Paths all = c.paths();
   EXPECT_EQ(Paths(all.begin() + 8, all.end()),
-            (Paths{f1, t.path("album/cd/a.mp3"), t.path("album/b.wav"), f2, noExt, t.path("Vol.001/inside.mp3"),
-                   folderLink + "/a.mp3", odd, t.path("gone.mp3"), f1}));
-  EXPECT_EQ(c.names()[8] + "|" + c.names()[11], "9   second.mp3|12   first.wav");
+            (Paths{f1, t.path("album/b.wav"), f2, noExt, t.path("Vol.001/inside.mp3"), folderLink + "/b.wav", odd,
+                   t.path("gone.mp3"), ".abc", f1}));
+  EXPECT_EQ(c.names()[8] + "|" + c.names()[10], "9   second.mp3|11   first.wav");
   EXPECT_EQ(c.messages.notices, Paths{"Error: " + std::to_string(ENAMETOOLONG) + " - " + std::strerror(ENAMETOOLONG) +
                                       "|Sonavex|Information"});
   EXPECT_TRUE(c.messages.shown.empty());
@@ -214,13 +205,13 @@ TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWha
   filedragging(files.core, {t.path("album"), f1, t.path("album")});
   EXPECT_EQ(files.busy.changes, (std::vector<bool>{true, false, true, false}));
 
-  // The shuffle order is rebuilt once, after the last item: seven draws for seven entries.
+  // The shuffle order is rebuilt once, after the last item: six draws for six entries.
   Scene shuffled(2, 0, /*shuffle=*/1);
   shuffled.shuffleOrder({1}, 0);
-  for (int n = 0; n < 7; ++n) shuffled.rng.next.push_back((n + 0.5) / 7.0);
+  for (int n = 0; n < 6; ++n) shuffled.rng.next.push_back((n + 0.5) / 6.0);
   filedragging(shuffled.core, {f1, f2, t.path("album"), noExt});
-  EXPECT_EQ(shuffled.rng.draws, 7);
-  EXPECT_EQ(shuffled.core.List5.entries(), (std::vector<Index>{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(shuffled.rng.draws, 6);
+  EXPECT_EQ(shuffled.core.List5.entries(), (std::vector<Index>{0, 1, 2, 3, 4, 5}));
   EXPECT_EQ(shuffled.core.List5.listIndex(), kNone);
 }
 
@@ -355,16 +346,6 @@ TEST(RemoveCommands, KeepTheRestRenumberedWithTheirShownNamesOrTheSelectedNamedF
   mnucrop_Click(crop.core);
   EXPECT_EQ(crop.paths(), Paths{"/p/four.mp3"});
   EXPECT_EQ(crop.names(), Paths{"1   four.mp3"});
-
-  for (const auto& command : {&cmdsel_Click, &mnucrop_Click, &mnuinvalid_Click, &cmdall_Click}) {
-    Scene s(0, 0, /*shuffle=*/1);  // every removal leaves a shuffle order of the remaining entries
-    for (int i = 0; i < 12; ++i) s.add({i % 3 ? "" : "/missing/" + std::to_string(i)});
-    s.shuffleOrder({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 3);
-    s.select({0, 4, 5, 11});
-    command(s.core);
-    EXPECT_EQ(s.core.list.count(), command == &cmdall_Click ? 0 : command == &mnucrop_Click ? 4 : 8);
-    EXPECT_TRUE(s.shuffleCoversList());
-  }
 }
 
 TEST(RemoveCommands, InvalidEntriesAreMissingFilesFoldersAndDanglingLinksAndTheirCountIsShown) {
@@ -445,7 +426,7 @@ TEST(DiskDeletion, RefusesDirectoriesPathsThroughAFileRelativePathsAndNulsAndSto
   mnudelfromharddisk_Click(all.core);
   EXPECT_EQ(std::pair(present(files), all.core.list.count()), std::pair(std::string("inside.mp3 b.mp3 ro.mp3 "), 3));
   chmod(files[4].c_str(), 0644);
-  all.core.list.removeAt(0);
+  all.core.list.assign({files[4], files[3]}, {"1   ro.mp3", "2   b.mp3"});
   mnudelfromharddisk_Click(all.core);
   EXPECT_EQ(std::pair(present(files), all.core.list.count()), std::pair(std::string("inside.mp3 "), 0));
 }

@@ -36,7 +36,7 @@ TEST(MediaControl, StateFollowsTheEngineTheBoxesAndThePopup) {
   EXPECT_EQ(std::tuple(s.playbackStatus, s.loopStatus, s.shuffle, s.track, s.path, s.lengthMicroseconds),
             std::tuple(std::string("Playing"), std::string("None"), true, 1, Scene::pathOf(1), 200000000LL));
   EXPECT_DOUBLE_EQ(s.volume, 0.5);
-  EXPECT_TRUE(s.canSeek && s.canPause && s.canGoNext);
+  EXPECT_TRUE(s.canSeek && s.canPause && s.canGoNext && s.canGoPrevious);
   p.engine.state = kPaused;
   EXPECT_EQ(mediaControlState(p.core).playbackStatus, "Paused");
   EXPECT_FALSE(mediaControlState(Scene(0).core).canPlay);  // nothing to play
@@ -136,7 +136,10 @@ TEST(HandOver, FramesArriveWholeInAnyPiecesAndForeignBytesAreRefused) {
   }
   const std::string huge("\xFF\xFF\xFF\xFF", 4);
   const std::string longPath = encodeHandOver({}).replace(0, 1, "\x01") + huge;
-  for (const std::string& bad : {huge, longPath, frame + "x"}) {
+  // 2^20 + 1 paths, and one path of 2^16 + 1 bytes: one too many each.
+  const std::string tooMany("\x01\x00\x10\x00", 4);
+  const std::string tooLong = encodeHandOver({}).replace(0, 1, "\x01") + std::string("\x01\x00\x01\x00", 4);
+  for (const std::string& bad : {huge, longPath, tooMany, tooLong, frame + "x"}) {
     HandOverReader reader;
     EXPECT_EQ(reader.feed(bad.data(), bad.size()), HandOverReader::Status::Invalid);
   }

@@ -73,6 +73,15 @@ struct Folders : FolderPicker {
   }
 };
 
+struct Programs : ProgramStarter {
+  std::vector<ProgramCommand> started;
+  bool works = true;
+  bool startDetached(const ProgramCommand& command) override {
+    started.push_back(command);
+    return works;
+  }
+};
+
 // Entries "/music/t0.mp3" ..., the loop and shuffle boxes as given; the engine's notifications go to
 // the playlist's handlers.
 struct Scene : MediaEngineListener {
@@ -82,11 +91,12 @@ struct Scene : MediaEngineListener {
   Dialog dialog;
   Folders folders;
   Busy busy;
+  Programs programs;
   Core core{engine, rng};
 
   explicit Scene(int entries = 0, int loop = 0, int shuffle = 0) {
     engine.setListener(this);
-    core.platform = Platform{&messages, &dialog, &folders, &busy};
+    core.platform = Platform{&messages, &dialog, &folders, &busy, &programs};
     folders.busy = &busy;
     for (int i = 0; i < entries; ++i) core.list.appendEntry(pathOf(i));
     core.chkloop = loop;

@@ -135,6 +135,10 @@ TEST(MpegXing, TheFrameCountOfA5MBFileGivesLengthAndAverageBitrateAndFiftySevenO
   EXPECT_EQ(texts(cut, 5'000'000), texts(xing(0), 5'000'000));
   cut.resize(5000, 0xEE);
   EXPECT_EQ(texts(cut, 5'000'000), texts(xing(0), 5'000'000));
+  Bytes edge = headerAt(4051, 0xFB, 0x90, 0x64, 5000);  // the count's second byte is the first past it
+  for (int k = 0; k < 4; ++k) edge.at(4087 + k) = "Xing"[k];
+  std::fill(edge.begin() + 4096, edge.end(), 0xEE);
+  EXPECT_EQ(texts(edge, 5'000'000), texts(xing(0), 5'000'000));
   // Seconds drop 57 frames, then count 38, 38, 39 frames each.
   const std::pair<std::uint32_t, long> seconds[] = {{0, 0}, {57, 0}, {58, 1}, {57 + 38, 1}, {57 + 39, 2},
                                                     {57 + 38 + 38 + 39, 3}, {57 + 116, 4}, {0xFFFFFF, 437'665}};

@@ -12,38 +12,13 @@
 #include "core/SystemInfo.h"
 #include "core/TrackSearch.h"
 #include "core/VolumePopup.h"
-#include "core/model/Random.h"
-#include "support/FakeMediaEngine.h"
+#include "tests/core/Kit.h"
 
 namespace sonavex {
 namespace {
 
-struct Notices : MessageBoxes, ProgramStarter {
-  std::vector<std::pair<std::string, std::string>> shown;  // text, title
-  std::vector<ProgramCommand> started;
-  bool startWorks = true;
-  MsgAnswer show(const std::string& text, const std::string& title, MsgButtons, MsgIcon) override {
-    shown.emplace_back(text, title);
-    return MsgAnswer::Ok;
-  }
-  void notify(const std::string& text, const std::string& title, MsgIcon) override { shown.emplace_back(text, title); }
-  bool startDetached(const ProgramCommand& command) override {
-    started.push_back(command);
-    return startWorks;
-  }
-};
-
-struct Scene {
-  FakeMediaEngine engine;
-  SeededRandom random{1};
-  Core core{engine, random};
-  Notices notices;
-  explicit Scene(const std::vector<std::string>& paths = {}) {
-    core.platform.messages = &notices;
-    core.platform.programs = &notices;
-    for (const auto& p : paths) core.list.appendEntry(p);
-  }
-};
+using kit::Scene;
+using Texts = std::vector<std::string>;
 
 TEST(VolumePopup, CrescentAndClicksAtTheDesignSize) {
   const CrescentFigures f = crescentFigures(312, 213);
@@ -53,6 +28,12 @@ TEST(VolumePopup, CrescentAndClicksAtTheDesignSize) {
   // Bounds that fall on a half round to the even neighbour: 52.5 to 52, 53.5 to 54.
   EXPECT_EQ(crescentFigures(313, 215).R, (Box{0, 0, 192, 52}));
   EXPECT_EQ(crescentFigures(313, 217).R, (Box{0, 0, 192, 54}));
+  // The region is the upper left of the crescent: on the arc, not inside the inner ellipse nor
+  // outside the outer one.
+  const PixelRegion crescent = crescentRegion(312, 213);
+  EXPECT_EQ(crescent.bounds().right, 191);
+  EXPECT_EQ(std::tuple(crescent.contains(100, 3), crescent.contains(100, 40), crescent.contains(10, 10)),
+            std::tuple(true, false, false));
 
   const struct {
     bool onFill;
@@ -106,23 +87,23 @@ TEST(AudioMenus, RateOnlyForMp3AndWavWithItsCheckMarkBalanceAlways) {
 }
 
 TEST(PopupMenus, PlayAndPlaylistentryActOnTheChosenEntryOnly) {
-  Scene s({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
+  Scene s;
+  s.add({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
   mnuplay_Click(s.core);
   mnuplaylistentry_Click(s.core);
-  EXPECT_TRUE(s.engine.opened.empty() && s.notices.shown.empty()) << "no entry chosen";
+  EXPECT_TRUE(s.engine.opened.empty() && s.messages.shown.empty()) << "no entry chosen";
   s.core.list.markEntry(2);
   mnuplay_Click(s.core);
   EXPECT_EQ(s.engine.opened, std::vector<std::string>{"/m/c.mp3"});
   EXPECT_FALSE(s.core.shared.tracknumber.has_value()) << "Play leaves the track number";
   mnuplaylistentry_Click(s.core);
-  ASSERT_EQ(s.notices.shown.size(), 1u);
-  EXPECT_EQ(s.notices.shown[0], std::make_pair(std::string("path of selected song : /m/c.mp3"),
-                                               std::string("Sonavax")));
+  EXPECT_EQ(s.messages.shown, Texts{"path of selected song : /m/c.mp3|Sonavax|Ok|Information"});
 }
 
 TEST(TrackSearch, MatchesAnywhereInTheDisplayTextWhateverTheCase) {
-  Scene s({"/m/Abba - Waterloo.mp3", "/m/\xC3\x84rzte.mp3", "/m/b\xFF" "Ab.mp3", "/m/x.mp3",
-           "/m/y.mp3", "/m/z.mp3", "/m/q.mp3", "/m/r.mp3", "/m/s.mp3", "/m/t.mp3"});
+  Scene s;
+  s.add({"/m/Abba - Waterloo.mp3", "/m/\xC3\x84rzte.mp3", "/m/b\xFF" "Ab.mp3", "/m/x.mp3",
+           "/m/y.mp3", "/m/z.mp3", "/m/\xE2\x85\xA7.mp3", "/m/r.mp3", "/m/s.mp3", "/m/t.mp3"});
   const struct {
     std::string text;
     std::vector<Index> numbers;
@@ -130,6 +111,7 @@ TEST(TrackSearch, MatchesAnywhereInTheDisplayTextWhateverTheCase) {
               {"ab", {1, 3}},                 // ASCII folds in names that are not UTF-8 too
               {"WATERLOO", {1}},
               {"\xC3\xA4rzte", {2}},          // Unicode case: ä finds Ä
+              {"\xE2\x85\xB7", {7}},             // and the three-byte small roman eight its capital
               {"1", {1, 10}},                 // the entry number is part of the text
               {"   ", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
               {"nothing", {}}};
@@ -139,7 +121,8 @@ TEST(TrackSearch, MatchesAnywhereInTheDisplayTextWhateverTheCase) {
 }
 
 TEST(TrackSearch, GotoOpensAndMarksAndIgnoresNumbersBeyondTheList) {
-  Scene s({"/m/a.mp3", "/m/b.mp3"});
+  Scene s;
+  s.add({"/m/a.mp3", "/m/b.mp3"});
   for (Index number : {0, 3, -5}) gotoEntry(s.core, number);
   EXPECT_TRUE(s.engine.opened.empty());
   gotoEntry(s.core, 2);
@@ -169,16 +152,14 @@ TEST(SystemInfo, FirstKnownToolOnPathIsStartedElseTheNotice) {
   for (const auto& [pathVariable, startWorks] :
        {std::pair<std::string, bool>{"", true}, {(root / "a").string(), false}}) {
     Scene s;
-    s.notices.startWorks = startWorks;
+    s.programs.works = startWorks;
     StartSysInfo(s.core, pathVariable);
-    ASSERT_EQ(s.notices.shown.size(), 1u);
-    EXPECT_EQ(s.notices.shown[0].first, kSystemInfoUnavailable);
-    EXPECT_EQ(s.notices.shown[0].second, "Sonavex");
+    EXPECT_EQ(s.messages.shown, Texts{std::string(kSystemInfoUnavailable) + "|Sonavex|Ok|None"});
   }
   Scene s;
   StartSysInfo(s.core, (root / "a").string());
-  EXPECT_EQ(s.notices.started.size(), 1u);
-  EXPECT_TRUE(s.notices.shown.empty());
+  EXPECT_EQ(s.programs.started.size(), 1u);
+  EXPECT_TRUE(s.messages.shown.empty());
   std::filesystem::remove_all(root);
 }
 

@@ -22,42 +22,64 @@ using Strings = std::vector<std::string>;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(Nextsong, PlainOrderStepsWrapsAndEndsByTheLoopBox) {
-  const struct { const char* what; int entries, loop; Index focused; std::vector<Index> marked; } runs[] = {
-      {"to the end, nothing, then over again", 3, 0, 1, {2, kNone, 0}},
-      {"loop wraps to the first", 4, 1, 3, {0, 1}},
-      {"one entry with loop replays it", 1, 1, 0, {0, 0, 0}},
-      {"a box value neither off nor on reopens the entry", 3, 2, 1, {1}},
-      {"indexes beyond 16 bits", 40002, 1, 40000, {40001, 0}},
-      {"an empty list ends", 0, 0, kNone, {kNone}},
-      {"an empty list has nothing to wrap to", 0, 1, kNone, {kNone}},
+// Next ('n') and previous ('p') from the focused entry, by the loop box; with shuffle on they step
+// through the order 2, 0, 3, 1 from the given position (kFresh: none yet; kNone: no order at all).
+// Each step opens and marks one entry, or nothing at the end.
+TEST(Sequence, NextAndPreviousByLoopShuffleOrderAndFocus) {
+  const std::vector<Index> order{2, 0, 3, 1};
+  constexpr Index kFresh = -2;
+  const struct { const char* what; int entries, loop, shuffle; Index position, focused; const char* steps;
+                 std::vector<Index> marked; Index newPosition; } rows[] = {
+      {"to the end, nothing, then over again", 3, 0, 0, kNone, 1, "nnn", {2, kNone, 0}, kNone},
+      {"loop wraps to the first", 4, 1, 0, kNone, 3, "nn", {0, 1}, kNone},
+      {"one entry with loop replays it", 1, 1, 0, kNone, 0, "nnn", {0, 0, 0}, kNone},
+      {"a box value neither off nor on reopens the entry", 3, 2, 0, kNone, 1, "n", {1}, kNone},
+      {"indexes beyond 16 bits", 40002, 1, 0, kNone, 40000, "nn", {40001, 0}, kNone},
+      {"an empty list ends", 0, 0, 0, kNone, kNone, "n", {kNone}, kNone},
+      {"an empty list has nothing to wrap to", 0, 1, 0, kNone, kNone, "n", {kNone}, kNone},
+      {"previous", 5, 0, 0, kNone, 3, "p", {2}, kNone},
+      {"previous to the first", 5, 1, 0, kNone, 1, "p", {0}, kNone},
+      {"nothing before the first", 5, 0, 0, kNone, 0, "p", {kNone}, kNone},
+      {"previous wraps to the last", 5, 1, 0, kNone, 0, "p", {4}, kNone},
+      {"previous without focus", 5, 1, 0, kNone, kNone, "p", {kNone}, kNone},
+      {"previous on an empty list", 0, 1, 0, kNone, kNone, "p", {kNone}, kNone},
+      {"shuffled visits the order once, then ends there", 4, 0, 1, kFresh, 0, "nnnnnn", {2, 0, 3, 1, kNone, kNone}, 3},
+      {"shuffled with loop replays the same order", 4, 1, 1, kFresh, 0, "nnnnnn", {2, 0, 3, 1, 2, 0}, 1},
+      {"shuffled previous", 4, 0, 1, 2, 3, "p", {0}, 1},
+      {"shuffled previous, entry 0 focused mid-order", 4, 0, 1, 1, 0, "p", {2}, 0},
+      {"shuffled previous, entry 0 focused mid-order, with loop", 4, 1, 1, 1, 0, "p", {2}, 0},
+      {"shuffled previous from the start, with loop", 4, 1, 1, 0, 2, "p", {1}, 3},
+      {"shuffled previous from the start", 4, 0, 1, 0, 2, "p", {kNone}, 0},
+      {"shuffled without an order", 4, 1, 1, kNone, 2, "pn", {kNone, kNone}, kNone},
   };
-  for (const auto& run : runs) {
-    SCOPED_TRACE(run.what);
-    Scene p(run.entries, run.loop);
-    p.focus(run.focused);
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    Scene p(r.entries, r.loop, r.shuffle);
+    if (r.position != kNone) p.shuffleOrder(order, r.position == kFresh ? kNone : r.position);
+    p.focus(r.focused);
     p.core.face.marqueeTimerOn = p.core.face.clockTimerOn = true;
     p.core.face.lblsongname = p.core.face.lblctime = "0";
-    for (Index g : run.marked) {
-      const std::string queued = nextPath(p.core);  // what the engine is handed to follow on
-      nextsong(p.core);
-      EXPECT_EQ(queued, p.core.mp1.fileName());
-      p.expectMarked(g);
+    for (std::size_t i = 0; i < r.marked.size(); ++i) {
+      // Next opens what the engine was handed to follow on without a gap.
+      const std::string queued = nextPath(p.core);
+      r.steps[i] == 'n' ? nextsong(p.core) : cmdprev_Click(p.core);
+      if (r.steps[i] == 'n') {
+        EXPECT_EQ(queued, p.core.mp1.fileName());
+      }
+      p.expectMarked(r.marked[i]);
       // At the end of the list nothing plays: no title scrolls and no clock runs.
-      EXPECT_TRUE(g != kNone || p.face() == "|||VE") << p.face();
+      EXPECT_TRUE(r.marked[i] != kNone || p.face() == "|||VE") << p.face();
     }
-    EXPECT_EQ(p.opens(), run.marked.size());
+    EXPECT_EQ(p.opens(), r.marked.size());
+    EXPECT_EQ(p.core.List5.listIndex(), r.newPosition);
   }
-}
-
-TEST(Nextsong, FollowsTheEntryTheUserClickedAndMarksOnlyTheNewOne) {
-  Scene p(8);
+  Scene p(8);  // the focus the user moved decides, and only the new entry stays marked
   p.focus(2);
-  nextsong(p.core);  // entry 3 playing
+  nextsong(p.core);
   p.focus(5);
   p.core.list.setSelectionFlags({0, 1, 1, 0, 7, 1});
-  EXPECT_EQ(p.core.list.selectedCount(), 4);
-  EXPECT_EQ(p.core.list.selectionFlags(), (std::vector<std::uint8_t>{0, 1, 1, 0, 1, 1, 0, 0}));
+  EXPECT_EQ(std::pair(p.core.list.selectedCount(), p.core.list.selectionFlags()),
+            std::pair(4, std::vector<std::uint8_t>{0, 1, 1, 0, 1, 1, 0, 0}));
   nextsong(p.core);
   p.expectMarked(6);
   p.core.list.setSelected(6, false);  // focus kept, nothing selected
@@ -65,51 +87,30 @@ TEST(Nextsong, FollowsTheEntryTheUserClickedAndMarksOnlyTheNewOne) {
   p.expectMarked(7);
 }
 
-TEST(Nextsong, ShuffledVisitsTheOrderOnceThenEndsOrReplaysIt) {
-  for (const int loop : {0, 1}) {
-    SCOPED_TRACE(::testing::Message() << "loop " << loop);
-    Scene p(4, loop, /*shuffle=*/1);
-    p.rng.next = {0.6, 0.1, 0.6, 0.9, 0.3};  // 2, 0, (2 again: drawn anew), 3, 1
-    chkshuffle_Click(p.core);
-    ASSERT_EQ(p.core.List5.entries(), (std::vector<Index>{2, 0, 3, 1}));
-    p.focus(0);
-    for (Index expected : {2, 0, 3, 1, loop ? 2 : kNone}) {  // loop replays the same order
-      const std::string queued = nextPath(p.core);
-      nextsong(p.core);
-      EXPECT_EQ(queued, p.core.mp1.fileName());
-      p.expectMarked(expected);
-    }
-    nextsong(p.core);
-    p.expectMarked(loop ? 0 : kNone);  // without loop it stays at the end of the order
-    EXPECT_EQ(p.core.List5.listIndex(), loop ? 1 : 3);
-
-    Scene empty(0, loop, 1);  // no order to step through
-    chkshuffle_Click(empty.core);
-    nextsong(empty.core);
-    empty.expectMarked(kNone);
-    EXPECT_EQ(empty.core.List5.listIndex(), kNone);
-  }
-}
-
-TEST(ShuffleOrder, IsAFreshPermutationOfEveryEntryEquallyLikelyAndEmptyWhenOff) {
+TEST(ShuffleOrder, IsAFreshPermutationOfEveryEntryDrawnAnewOnARepeatAndEmptyWhenOff) {
+  Scene p(4, 0, /*shuffle=*/1);
+  p.rng.next = {0.6, 0.1, 0.6, 0.9, 0.3};  // 2, 0, (2 again: drawn anew), 3, 1
+  chkshuffle_Click(p.core);
+  EXPECT_EQ(p.core.List5.entries(), (std::vector<Index>{2, 0, 3, 1}));
+  EXPECT_EQ(std::pair(p.core.List5.at(4), p.core.List5.at(kNone)), std::pair(kNone, kNone));  // no such position
   for (Index n : {0, 1, 17, 40000}) {
-    Scene p(n, 0, /*shuffle=*/1);
-    p.shuffleOrder({0}, 0);  // stale
-    chkshuffle_Click(p.core);
-    EXPECT_TRUE(p.shuffleCoversList()) << n;
-    EXPECT_EQ(p.core.List5.listIndex(), kNone);
+    Scene q(n, 0, /*shuffle=*/1);
+    q.shuffleOrder({0}, 0);  // stale
+    chkshuffle_Click(q.core);
+    EXPECT_TRUE(q.shuffleCoversList()) << n;
+    EXPECT_EQ(q.core.List5.listIndex(), kNone);
   }
-  // The fixed seed keeps this repeatable; the bounds are wide (about six standard deviations).
-  Scene p(4, 0, 1);
-  std::array<int, 4> first{};
-  for (int round = 0; round < 4000; ++round) {
-    rebuildShuffleOrder(p.core);
-    ++first[static_cast<std::size_t>(p.core.List5.at(0))];
-  }
-  for (int count : first) EXPECT_NEAR(count, 1000, 170);
   p.core.chkshuffle = 0;
   chkshuffle_Click(p.core);
   EXPECT_TRUE(p.core.List5.empty());
+}
+
+// The fixed seed keeps this repeatable; the bounds are wide (about six standard deviations).
+TEST(RandomSource, DrawsEveryValueBelowTheBoundEquallyOften) {
+  SeededRandom random(12345);
+  std::array<int, 4> counts{};
+  for (int round = 0; round < 4000; ++round) ++counts[static_cast<std::size_t>(random.below(4))];
+  for (int count : counts) EXPECT_NEAR(count, 1000, 170);
 }
 
 TEST(Play, OpensTheFocusedEntryOrElseMarksTheFirstAndADoubleClickPlaysTheFocusedOneToo) {
@@ -164,33 +165,6 @@ TEST(PauseAndStop, PauseTogglesTimersAndSeekBarStopClearsTheTextsAndNeitherAdvan
   nextsong(p.core);
   p.startStream(100);
   EXPECT_EQ(p.face(), "t1.mp3  |||MCVE");
-}
-
-// Previous opens and marks the entry before, by the loop box; in shuffle order (here 2, 0, 3, 1) it
-// steps one position back through the order, mirroring nextsong.
-TEST(Previous, StepsBackWrapsWithLoopAndEndsWithout) {
-  const struct { int entries, loop, shuffle; Index position, focused, expected, newPosition; } rows[] = {
-      {5, 0, 0, kNone, 3, 2, kNone}, {5, 1, 0, kNone, 1, 0, kNone}, {5, 0, 0, kNone, 1, 0, kNone},
-      {5, 0, 0, kNone, 0, kNone, kNone},  // nothing further back
-      {5, 1, 0, kNone, 0, 4, kNone},      // wraps to the last entry
-      {5, 1, 0, kNone, kNone, kNone, kNone}, {5, 0, 0, kNone, kNone, kNone, kNone},
-      {0, 1, 0, kNone, kNone, kNone, kNone},
-      {4, 0, 1, 2, 3, 0, 1}, {4, 1, 1, 2, 3, 0, 1},
-      {4, 0, 1, 1, 0, 2, 0}, {4, 1, 1, 1, 0, 2, 0},  // entry 0 focused mid-order still steps back
-      {4, 1, 1, 0, 2, 1, 3},                         // from the start round to the last position
-      {4, 0, 1, 0, 2, kNone, 0}, {4, 1, 1, kNone, 2, kNone, kNone},  // the start without loop; no order at all
-  };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(::testing::Message() << "loop " << r.loop << " shuffle " << r.shuffle << " at " << r.position
-                                      << " on " << r.focused);
-    Scene p(r.entries, r.loop, r.shuffle);
-    if (r.position != kNone) p.shuffleOrder({2, 0, 3, 1}, r.position);
-    p.focus(r.focused);
-    cmdprev_Click(p.core);
-    EXPECT_EQ(p.opens(), 1u);
-    p.expectMarked(r.expected);
-    EXPECT_EQ(p.core.List5.listIndex(), r.newPosition);
-  }
 }
 
 TEST(EngineNotifications, OnlyTheStoppedStateAdvancesOnceAndANewStreamShowsTheBareFileName) {
@@ -271,17 +245,17 @@ TEST(ClockAndSeekBar, TicksShowTimesAndFillEndTheTrackOnlyExactlyAtAKnownEndAndC
   EXPECT_EQ(p.opens(), 3u);
 }
 
-// The arrow keys seek by a twenty-fifth of the track and leave the focus (the next track's origin)
-// and the selection alone.
+// The arrow keys released over the list seek by a twenty-fifth of the track and leave the focus (the
+// next track's origin) and the selection alone.
 TEST(Seek, ArrowKeysJumpOnlyWithRoomInTheTrack) {
-  constexpr int kLeft = 37, kRight = 39, kUp = 38, kDelete = 46;
+  constexpr int kLeft = 37, kRight = 39, kUp = 38, kSpace = 32;
   const struct { int key; Index focused; double duration, position, newPosition; } rows[] = {
       {kRight, 2, 100, 10, 14}, {kRight, 0, 100, 50, 54}, {kRight, 4, 100, 95, 99},
       {kRight, 2, 100, 96, 96},  // no room before the end
       {kLeft, 1, 100, 10, 6}, {kLeft, 4, 100, 50, 46},
       {kLeft, 1, 100, 4, 4},     // no room after the start
       {kRight, 2, 0, 0, 0}, {kLeft, 2, 0, 0, 0},  // no track
-      {kUp, 2, 100, 10, 10}, {kDelete, 2, 100, 10, 10},
+      {kUp, 2, 100, 10, 10}, {kSpace, 2, 100, 10, 10},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(::testing::Message() << "key " << r.key << " on " << r.focused << " at " << r.position << " of "
@@ -290,8 +264,7 @@ TEST(Seek, ArrowKeysJumpOnlyWithRoomInTheTrack) {
     p.focus(r.focused);
     p.engine.durationValue = r.duration;
     p.engine.positionValue = r.position;
-    p.core.shared.lastkey = r.key;
-    keyboardscroll(p.core);
+    frmplaylist_KeyUp(p.core, r.key, /*inList=*/true);
     EXPECT_NEAR(p.engine.positionValue, r.newPosition, 1e-9);
     EXPECT_EQ(p.core.list.listIndex2(), r.focused);
     EXPECT_EQ(p.core.list.selectedCount(), 1);

@@ -1,5 +1,6 @@
 // Window regions and where the windows go: pixel rows of the shapes, the opening iris, docking,
-// the toggle button, the slide, the panel's shapes and the flyout strips.
+// the toggle button, the slide, the panel's shapes and the flyout strips (the volume popup's
+// crescent is beside its clicks).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +10,6 @@
 #include "core/model/Flyout.h"
 #include "core/model/PlayerShape.h"
 #include "core/model/ToggleButton.h"
-#include "core/VolumePopup.h"
 #include "core/model/PanelShape.h"
 
 namespace sonavex {
@@ -53,6 +53,7 @@ TEST(Region, CombinesRowByRowAndJoinsTouchingSpans) {
 TEST(PlayerShape, TheIrisOpensInTenStepsOfTenPixelsAndStops) {
   EXPECT_EQ(pixelsAtLoad(3750, 15), 250);
   EXPECT_EQ(pixelsAtLoad(3272.7, 13.09), 251);  // both operands rounded, then divided
+  EXPECT_EQ(pixelsAtLoad(3750, 0.4), 0);          // no pixel size: nothing, rather than a division by 0
   for (const auto& [w, h] : {std::pair{kPlayerOuterWidth, kPlayerOuterHeight}, {300, 320}, {251, 270}}) {
     Iris iris = irisAtLoad(w, h);
     EXPECT_EQ(iris, (Iris{116, 133, h - 137, w - 93}));
@@ -158,14 +159,6 @@ TEST(FlyoutShape, OneRoundedStripLevelWithThePointedButton) {
     EXPECT_FALSE(strip.contains(0, r.bounds.top));  // rounded corners
     EXPECT_TRUE(strip.contains(0, (r.bounds.top + r.bounds.bottom) / 2));
   }
-}
-
-TEST(VolumePopup, TheRegionIsTheUpperLeftOfACrescent) {
-  const R crescent = crescentRegion(312, 213);
-  EXPECT_EQ(crescent.bounds().right, 191);
-  EXPECT_TRUE(crescent.contains(100, 3));    // on the arc
-  EXPECT_FALSE(crescent.contains(100, 40));  // inside the inner ellipse
-  EXPECT_FALSE(crescent.contains(10, 10));   // outside the outer one
 }
 
 }  // namespace

@@ -64,9 +64,4 @@ void FakeMediaEngine::raiseError(EngineFault fault, const std::string& text) {
   if (listener()) listener()->mp1_Error();
 }
 
-void FakeMediaEngine::raisePlayStateChange(long oldState, long newState) {
-  state = newState;
-  if (listener()) listener()->mp1_PlayStateChange(oldState, newState);
-}
-
 }  // namespace sonavex

@@ -41,7 +41,6 @@ class FakeMediaEngine : public MediaEngine {
   void raiseNewStream();
   void raiseStreamEnded();  // end of stream followed by the stopped state
   void raiseError(EngineFault fault = EngineFault::Track, const std::string& text = "");
-  void raisePlayStateChange(long oldState, long newState);
 
   std::string lastOpened() const { return opened.empty() ? std::string() : opened.back(); }
 };

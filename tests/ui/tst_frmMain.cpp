@@ -30,46 +30,32 @@ class FrmMainTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void buttonsAndEngineEvents_data() {
-    QTest::addColumn<QByteArray>("action");
-    QTest::addColumn<int>("opens");
-    QTest::addColumn<int>("last");
-    QTest::addColumn<bool>("title");
-    QTest::addColumn<bool>("timers");
-    QTest::addColumn<bool>("bar");
-    QTest::newRow("play") << QByteArray("cmdplay") << 2 << 1 << true << true << true;
-    QTest::newRow("stop") << QByteArray("cmdstop") << 1 << 1 << false << false << true;
-    QTest::newRow("pause") << QByteArray("cmdpause") << 1 << 1 << true << false << true;
-    QTest::newRow("next") << QByteArray("cmdnext") << 2 << 2 << true << true << true;
-    QTest::newRow("prev") << QByteArray("cmdprev") << 2 << 0 << true << true << true;
-    QTest::newRow("end of stream") << QByteArray("end") << 2 << 2 << false << true << false;
-    // Skipped on the marquee's next tick.
-    QTest::newRow("error") << QByteArray("error") << 2 << 2 << true << true << true;
-  }
-
-  // The second entry plays when the button is clicked or the engine reports.
+  // The second entry plays when the button is clicked or the engine reports (an error is skipped
+  // on the marquee's next tick); the window then shows the core's face: the title, the marquee and
+  // clock timers, the seek bar.
   void buttonsAndEngineEvents() {
-    QFETCH(QByteArray, action);
-    QFETCH(int, opens);
-    QFETCH(int, last);
-    QFETCH(bool, title);
-    QFETCH(bool, timers);
-    QFETCH(bool, bar);
-    Started t(kThree);
-    startPlaying(t, 1, 185);
-    if (action == "end") {
-      t.engine().raiseStreamEnded();
-    } else if (action == "error") {
-      t.engine().raiseError();
-    } else {
-      click(t.forms().main(), action.constData());
+    const struct { const char* action; int opens, last; } rows[] = {
+        {"cmdplay", 2, 1}, {"cmdstop", 1, 1}, {"cmdpause", 1, 1}, {"cmdnext", 2, 2},
+        {"cmdprev", 2, 0}, {"end", 2, 2},     {"error", 2, 2}};
+    for (const auto& r : rows) {
+      Started t(kThree);
+      startPlaying(t, 1, 185);
+      const std::string action = r.action;
+      if (action == "end") {
+        t.engine().raiseStreamEnded();
+      } else if (action == "error") {
+        t.engine().raiseError();
+      } else {
+        click(t.forms().main(), r.action);
+      }
+      QTRY_COMPARE(int(t.engine().opened.size()), r.opens);
+      QCOMPARE(t.engine().lastOpened(), kThree[r.last]);
+      const PlayerFace& face = t.core().face;
+      QCOMPARE(text(t, "lblsongname"), QString::fromStdString(face.lblsongname));
+      QCOMPARE(child<QTimer>(t.forms().main(), "Timer2")->isActive(), face.marqueeTimerOn);
+      QCOMPARE(child<QTimer>(t.forms().playlist(), "Timer2")->isActive(), face.clockTimerOn);
+      QCOMPARE(child(t.forms().main(), "picprog")->isVisible(), face.progVisible);
     }
-    QTRY_COMPARE(int(t.engine().opened.size()), opens);
-    QCOMPARE(t.engine().lastOpened(), kThree[last]);
-    QCOMPARE(!text(t, "lblsongname").isEmpty(), title);
-    QCOMPARE(child<QTimer>(t.forms().main(), "Timer2")->isActive(), timers);      // the marquee
-    QCOMPARE(child<QTimer>(t.forms().playlist(), "Timer2")->isActive(), timers);  // the clock
-    QCOMPARE(child(t.forms().main(), "picprog")->isVisible(), bar);
   }
 
   void timersShowTheTimeTheFillAndScrollTheTitle() {
@@ -85,33 +71,16 @@ class FrmMainTest : public QObject {
     QTRY_COMPARE(text(t, "lblsongname"), QStringLiteral("w\uFFFD.mp3    t"));
   }
 
-  void clicksOnTheBarSeek_data() {
-    QTest::addColumn<QByteArray>("bar");
-    QTest::addColumn<int>("x");
-    QTest::addColumn<bool>("paused");
-    QTest::addColumn<double>("position");
-    QTest::addColumn<int>("fill");
-    QTest::newRow("bar's left end") << QByteArray("picprog") << 8 << false << 0.0 << 8;
-    QTest::newRow("bar's right end") << QByteArray("picprog") << 149 << false << 141.0 << 149;
-    // 80 pixels on the fill are 1200 twips: the fill ends at 80, the position is 80 - 8 of 141.
-    QTest::newRow("on the fill") << QByteArray("imgprog") << 80 << false << 72.0 << 80;
-    QTest::newRow("paused: ignored") << QByteArray("picprog") << 149 << true << 0.0 << -1;
-  }
-
+  // A click on the bar reaches the core in pixels, one on the fill in twips (80 pixels: 1200).
   void clicksOnTheBarSeek() {
-    QFETCH(QByteArray, bar);
-    QFETCH(int, x);
-    QFETCH(bool, paused);
-    QFETCH(double, position);
-    QFETCH(int, fill);
-    Started t(kThree);
-    startPlaying(t, 0, 141);
-    if (paused) click(t.forms().main(), "cmdpause");
-    QWidget* imgprog = child(t.forms().main(), "imgprog");
-    const int before = imgprog->width();
-    QTest::mouseRelease(child(t.forms().main(), bar), Qt::LeftButton, {}, QPoint(x, 5));
-    QCOMPARE(t.engine().positionValue, position);
-    QCOMPARE(imgprog->width(), fill < 0 ? before : fill);
+    const struct { const char* bar; int x; double position; } rows[] = {{"picprog", 149, 141}, {"imgprog", 80, 72}};
+    for (const auto& r : rows) {
+      Started t(kThree);
+      startPlaying(t, 0, 141);
+      QTest::mouseRelease(child(t.forms().main(), r.bar), Qt::LeftButton, {}, QPoint(r.x, 5));
+      QCOMPARE(t.engine().positionValue, r.position);
+      QCOMPARE(child(t.forms().main(), "imgprog")->width(), int(t.core().face.imgprogWidth));
+    }
   }
 
   // Keys act on their release, and only when this window saw the press: Right seeks forward.

@@ -73,94 +73,86 @@ struct Answers : FileDialog, FolderPicker {
     return folder;
   }
 };
+
+// The entries are b, C, a, d, e.mp3, all on disk; new/ holds f.mp3, g.wav and list.plt, the
+// file the dialog gives. The view hears of each command once, and the disk commands ask Yes.
+void runCommand(const Command& c) {
+  QTemporaryDir dir;
+  const auto at = [&dir](const char* name) { return dir.filePath(name).toStdString(); };
+  QVERIFY(QDir(dir.path()).mkdir("new"));
+  for (const char* name : {"b.mp3", "C.mp3", "a.mp3", "d.mp3", "e.mp3", "new/f.mp3", "new/g.wav"})
+    writeBytes(at(name), "x");
+  writeBytes(at("new/list.plt"), "/x/one.mp3\r\n");
+  Started t({at("b.mp3"), at("C.mp3"), at("a.mp3"), at("d.mp3"), at("e.mp3")});
+  if (*c.vanished) QVERIFY(QFile::remove(dir.filePath(c.vanished)));
+  ScriptedMessages boxes;
+  Answers answers;
+  answers.file = at("new/list.plt");
+  answers.folder = at("new");
+  t.core().platform = {&boxes, &answers, &answers, t.core().platform.busy};
+  t.core().list.listrefreshing();
+  for (Index r : c.selected) t.core().list.setSelected(r, true);
+  QSignalSpy inserted(view(t).model(), &QAbstractItemModel::rowsInserted);
+  QSignalSpy reset(view(t).model(), &QAbstractItemModel::modelReset);
+
+  if (c.popup) {
+    child<QAction>(t.forms().playlist(), c.popup)->trigger();
+  } else {
+    auto* button = t.forms().menu().findChild<QPushButton*>(c.button);
+    click(button ? t.forms().menu() : static_cast<QWidget&>(t.forms().playlist()), c.button);
+  }
+
+  QCOMPARE(shownRows(t), c.shown);
+  QCOMPARE(viewSelection(t), coreSelection(t));
+  QCOMPARE(inserted.count(), c.shown.size() > 5 ? 1 : 0);
+  QCOMPARE(reset.count(), c.shown.size() > 5 ? 0 : 1);
+  QCOMPARE(answers.busyWhileAsking, c.label == std::string("dir"));
+  QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+}
+
 }  // namespace
 
 class FrmmenuTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void pointingAtAButtonFliesOutItsPair_data() {
-    QTest::addColumn<QByteArray>("pointed");
-    QTest::addColumn<QByteArray>("first");
-    QTest::addColumn<QByteArray>("second");
-    QTest::newRow("add") << QByteArray("cmdadd") << QByteArray("cmdfile") << QByteArray("cmddir");
-    QTest::newRow("remove") << QByteArray("cmdrem") << QByteArray("cmdsel") << QByteArray("cmdall");
-    QTest::newRow("sort") << QByteArray("cmdsort") << QByteArray("cmdname") << QByteArray("cmdrnd");
-  }
-
   // Only the pair's strip shows, just right of the panel and level with the pointed button, also
   // once the panel has moved; the pointer over the list side hides it again.
   void pointingAtAButtonFliesOutItsPair() {
-    QFETCH(QByteArray, pointed);
-    QFETCH(QByteArray, first);
-    QFETCH(QByteArray, second);
-    Started t({"/m/a.mp3"});
-    frmplaylist& panel = t.forms().playlist();
-    QWidget* button = child(panel, pointed.constData());
-    pointAt(button);
-
-    frmmenu& menu = t.forms().menu();
-    QVERIFY(menu.isVisible());
-    QCOMPARE(menu.mask(), maskOf(flyoutRegion(menu.shownFlyout(), button->y(), button->height(), menu.width())));
-    for (const char* name : {"cmdfile", "cmddir", "cmdsel", "cmdall", "cmdname", "cmdrnd"}) {
-      const bool strip = menu.mask().contains(child(menu, name)->geometry().center());
-      QVERIFY2(strip == (first == name || second == name), name);
+    const struct { const char *pointed, *first, *second; } rows[] = {
+        {"cmdadd", "cmdfile", "cmddir"}, {"cmdrem", "cmdsel", "cmdall"}, {"cmdsort", "cmdname", "cmdrnd"}};
+    for (const auto& r : rows) {
+      Started t({"/m/a.mp3"});
+      frmplaylist& panel = t.forms().playlist();
+      QWidget* button = child(panel, r.pointed);
+      pointAt(button);
+      frmmenu& menu = t.forms().menu();
+      QVERIFY(menu.isVisible());
+      QCOMPARE(menu.mask(), maskOf(flyoutRegion(menu.shownFlyout(), button->y(), button->height(), menu.width())));
+      for (const char* name : {"cmdfile", "cmddir", "cmdsel", "cmdall", "cmdname", "cmdrnd"}) {
+        const bool strip = menu.mask().contains(child(menu, name)->geometry().center());
+        QVERIFY2(strip == (r.first == std::string(name) || r.second == std::string(name)), name);
+      }
+      const int gap = qRound(22.0 * panel.screen()->logicalDotsPerInchX() / 1440.0);  // 22 twips
+      for (const QPoint shift : {QPoint(0, 0), QPoint(40, 30)}) {
+        panel.move(panel.pos() + shift);
+        QCOMPARE(menu.x() - (panel.frameGeometry().right() + 1), gap);
+        QCOMPARE(menu.mapToGlobal(child(menu, r.first)->geometry().center()).y(),
+                 button->mapToGlobal(button->rect().center()).y());
+      }
+      // Right of the buttons, on the way to the flyout, it stays; from x 288 leftwards it goes.
+      moveOverPanel(t, 289, 150);
+      QVERIFY(menu.isVisible());
+      moveOverPanel(t, 288, 150);
+      QVERIFY(!menu.isVisible());
     }
-    const int gap = qRound(22.0 * panel.screen()->logicalDotsPerInchX() / 1440.0);  // 22 twips
-    for (const QPoint shift : {QPoint(0, 0), QPoint(40, 30)}) {
-      panel.move(panel.pos() + shift);
-      QCOMPARE(menu.x() - (panel.frameGeometry().right() + 1), gap);
-      QCOMPARE(menu.mapToGlobal(child(menu, first.constData())->geometry().center()).y(),
-               button->mapToGlobal(button->rect().center()).y());
-    }
-    // Right of the buttons, on the way to the flyout, it stays; from x 288 leftwards it goes.
-    moveOverPanel(t, 289, 150);
-    QVERIFY(menu.isVisible());
-    moveOverPanel(t, 288, 150);
-    QVERIFY(!menu.isVisible());
   }
 
-  void everyCommandReachesTheCoreAndTheListShowsIt_data() {
-    QTest::addColumn<int>("row");
-    for (int i = 0; i < int(std::size(kCommands)); ++i) QTest::newRow(kCommands[i].label) << i;
-  }
-
-  // The entries are b, C, a, d, e.mp3, all on disk; new/ holds f.mp3, g.wav and list.plt, the
-  // file the dialog gives. The view hears of each command once, and the disk commands ask Yes.
   void everyCommandReachesTheCoreAndTheListShowsIt() {
-    QFETCH(int, row);
-    const Command& c = kCommands[row];
-    QTemporaryDir dir;
-    const auto at = [&dir](const char* name) { return dir.filePath(name).toStdString(); };
-    QVERIFY(QDir(dir.path()).mkdir("new"));
-    for (const char* name : {"b.mp3", "C.mp3", "a.mp3", "d.mp3", "e.mp3", "new/f.mp3", "new/g.wav"})
-      writeBytes(at(name), "x");
-    writeBytes(at("new/list.plt"), "/x/one.mp3\r\n");
-    Started t({at("b.mp3"), at("C.mp3"), at("a.mp3"), at("d.mp3"), at("e.mp3")});
-    if (*c.vanished) QVERIFY(QFile::remove(dir.filePath(c.vanished)));
-    ScriptedMessages boxes;
-    Answers answers;
-    answers.file = at("new/list.plt");
-    answers.folder = at("new");
-    t.core().platform = {&boxes, &answers, &answers, t.core().platform.busy};
-    t.core().list.listrefreshing();
-    for (Index r : c.selected) t.core().list.setSelected(r, true);
-    QSignalSpy inserted(view(t).model(), &QAbstractItemModel::rowsInserted);
-    QSignalSpy reset(view(t).model(), &QAbstractItemModel::modelReset);
-
-    if (c.popup) {
-      child<QAction>(t.forms().playlist(), c.popup)->trigger();
-    } else {
-      auto* button = t.forms().menu().findChild<QPushButton*>(c.button);
-      click(button ? t.forms().menu() : static_cast<QWidget&>(t.forms().playlist()), c.button);
+    for (const Command& c : kCommands) {
+      runCommand(c);
+      if (QTest::currentTestFailed()) QFAIL(c.label);
     }
-
-    QCOMPARE(shownRows(t), c.shown);
-    QCOMPARE(viewSelection(t), coreSelection(t));
-    QCOMPARE(inserted.count(), c.shown.size() > 5 ? 1 : 0);
-    QCOMPARE(reset.count(), c.shown.size() > 5 ? 0 : 1);
-    QCOMPARE(answers.busyWhileAsking, c.label == std::string("dir"));
-    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
   }
 
   // Twenty entries come back in another order (the same one is all but impossible), all kept.

@@ -83,7 +83,7 @@ struct Copy {
 // Ends a player as the session does, so it saves its playlist.
 bool terminate(QProcess& p) {
   ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
-  return p.waitForFinished(10000) && p.exitCode() == 0;
+  return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 // The soft and the hard limit of open files of a running process.
@@ -137,57 +137,34 @@ class ProgramTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void optionsAndMissingDisplay_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<bool>("display");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("says");
-    QTest::newRow("--help") << QStringList{"--help"} << true << 0 << "Usage: sonavex [--new-instance]";
-    QTest::newRow("--version") << QStringList{"--version"} << true << 0 << "sonavex 0.";
-    QTest::newRow("no display") << QStringList{} << false << 1 << "needs a graphical session";
-  }
-
   void optionsAndMissingDisplay() {
-    QFETCH(QStringList, args);
-    QFETCH(bool, display);
-    QFETCH(int, exitCode);
-    QFETCH(QString, says);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
-    if (display) env.insert("QT_QPA_PLATFORM", "offscreen");
-    const Run run = runProgram(QStringLiteral(SONAVEX_BINARY), args, env);
-    QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2((run.out + run.err).contains(says), qPrintable(run.out + run.err));
+    const struct { QStringList args; bool display; int exitCode; const char* says; } rows[] = {
+        {{"--help"}, true, 0, "Usage: sonavex [--new-instance]"},
+        {{"--version"}, true, 0, "sonavex 0."},
+        {{}, false, 1, "needs a graphical session"}};
+    for (const auto& r : rows) {
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+      if (r.display) env.insert("QT_QPA_PLATFORM", "offscreen");
+      const Run run = runProgram(QStringLiteral(SONAVEX_BINARY), r.args, env);
+      QCOMPARE(run.exitCode, r.exitCode);
+      QVERIFY2((run.out + run.err).contains(QLatin1String(r.says)), qPrintable(run.out + run.err));
+    }
   }
 
   // The last playlist cannot be read whole: a notice says so at start; a SIGTERM while it is up
   // ends the program, and the user's file is not replaced.
   void terminationDuringTheStartUpNoticeEndsAndKeepsTheUnreadablePlaylist() {
-    QTemporaryDir dir;
-    const QString program = dir.filePath("sonavex");
-    QVERIFY(QFile::copy(QStringLiteral(SONAVEX_BINARY), program));
+    Copy c;
     const QByteArray saved =
         "/music/a.mp3\r\n" + QByteArray(static_cast<qsizetype>(sonavex::kMaxPlaylistLines), '\n');
-    QFile file(dir.filePath("lastplaylist.txt"));
+    QFile file(c.playlist);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(saved) == saved.size());
     file.close();
-
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_RUNTIME_DIR", dir.path());
-    p.setProcessEnvironment(env);
-    p.start(program, {});
-    QVERIFY(p.waitForStarted());
+    auto p = c.start();
     QTest::qWait(1500);  // the notice is up by now (and a signal before it ends the program too)
-    QCOMPARE(::kill(static_cast<pid_t>(p.processId()), SIGTERM), 0);
-    const bool ended = p.waitForFinished(10000);
-    if (!ended) p.kill();
-    QVERIFY2(ended, "the program did not end");
-    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(p.exitCode(), 0);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.readAll() == saved);
+    QVERIFY2(terminate(*p), "the program did not end, or not normally");
+    QCOMPARE(c.saved(), saved);
   }
 
   void aSecondStartHandsItsPathsToTheRunningPlayer() {

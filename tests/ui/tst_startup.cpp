@@ -98,29 +98,22 @@ class StartupTest : public QObject {
     QVERIFY(list.left() > player.right() && list.top() >= player.top());
   }
 
-  void everyExitPathSavesAndEndsOnce_data() {
-    QTest::addColumn<int>("how");
-    QTest::newRow("exit command") << 0;
-    QTest::newRow("closing the playlist window") << 1;
-    QTest::newRow("Escape over the player") << 2;
-  }
-
   // The restored name is not UTF-8: it is kept and saved byte for byte.
   void everyExitPathSavesAndEndsOnce() {
-    QFETCH(int, how);
-    Started t({"/music/caf\xe9.mp3"});
-    t.core().list.appendEntry("/music/b.mp3");
-    leave(t, how);
-    const std::string saved = "/music/caf\xe9.mp3\r\n/music/b.mp3\r\n";
-    QCOMPARE(t.savedBytes(), saved);
-    QCOMPARE(t.quitCalls(), 1);
-
-    // Whatever path follows neither saves nor ends again.
-    t.core().list.appendEntry("/music/late.mp3");
-    for (int again = 0; again < 3; ++again) leave(t, again);
-    perform(t.core(), mnuexit_Click);
-    QCOMPARE(t.savedBytes(), saved);
-    QCOMPARE(t.quitCalls(), 1);
+    for (int how = 0; how < 3; ++how) {
+      Started t({"/music/caf\xe9.mp3"});
+      t.core().list.appendEntry("/music/b.mp3");
+      leave(t, how);
+      const std::string saved = "/music/caf\xe9.mp3\r\n/music/b.mp3\r\n";
+      QCOMPARE(t.savedBytes(), saved);
+      QCOMPARE(t.quitCalls(), 1);
+      // Whatever path follows neither saves nor ends again.
+      t.core().list.appendEntry("/music/late.mp3");
+      for (int again = 0; again < 3; ++again) leave(t, again);
+      perform(t.core(), mnuexit_Click);
+      QCOMPARE(t.savedBytes(), saved);
+      QCOMPARE(t.quitCalls(), 1);
+    }
   }
 
   // Background saves end in order, a waiting one gives way to a later one, and the exit save waits
@@ -168,30 +161,24 @@ class StartupTest : public QObject {
                                               t.lastPlaylistFile() + "\": Is a directory\n");
   }
 
-  void terminationSignalsSaveOnTheUiThreadAndEndOnce_data() {
-    QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGINT") << SIGINT;
-    QTest::newRow("SIGHUP") << SIGHUP;
-  }
-
   void terminationSignalsSaveOnTheUiThreadAndEndOnce() {
-    QFETCH(int, signal);
-    Started t({"/music/a.mp3"});
-    int received = 0;
-    ExitSignals handler([&](int s) {
-      received = s;
-      perform(t.core(), mnuexit_Click);
-    });
-    QVERIFY(handler.installed());
-    t.core().list.appendEntry("/music/b.mp3");
-    QCOMPARE(::raise(signal), 0);
-    QCOMPARE(::raise(signal), 0);
-    QTRY_COMPARE(t.quitCalls(), 1);
-    QCOMPARE(received, signal);
-    QCOMPARE(t.savedBytes(), serializePlaylist(kSaved));
-    QTest::qWait(20);  // room for a second delivery, which must not end again
-    QCOMPARE(t.quitCalls(), 1);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+      Started t({"/music/a.mp3"});
+      int received = 0;
+      ExitSignals handler([&](int s) {
+        received = s;
+        perform(t.core(), mnuexit_Click);
+      });
+      QVERIFY(handler.installed());
+      t.core().list.appendEntry("/music/b.mp3");
+      QCOMPARE(::raise(signal), 0);
+      QCOMPARE(::raise(signal), 0);
+      QTRY_COMPARE(t.quitCalls(), 1);
+      QCOMPARE(received, signal);
+      QCOMPARE(t.savedBytes(), serializePlaylist(kSaved));
+      QTest::qWait(20);  // room for a second delivery, which must not end again
+      QCOMPARE(t.quitCalls(), 1);
+    }
   }
 
   // A UI thread that never reads the request: a signal 3 s after the first ends the process as

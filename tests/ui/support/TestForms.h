@@ -71,21 +71,14 @@ void writeBytes(const std::string& path, const std::string& bytes);
 // Runs `answer` on the modal file dialog once it is up (the caller then opens it).
 void onFileDialog(std::function<void(QFileDialog*)> answer);
 
-// Message boxes that record what they were asked and answer Yes to every question; notices are
-// recorded apart.
+// Message boxes that record the text of each box and notice, and answer Yes to every question.
 struct ScriptedMessages : MessageBoxes {
-  struct Box {
-    std::string text;
-    bool overAModalDialog;
-  };
-  std::vector<Box> shown;
-  std::vector<std::string> notices;
-  MsgAnswer show(const std::string& text, const std::string&, MsgButtons buttons,
-                 MsgIcon) override {
-    shown.push_back({text, QApplication::activeModalWidget() != nullptr});
+  std::vector<std::string> shown;
+  MsgAnswer show(const std::string& text, const std::string&, MsgButtons buttons, MsgIcon) override {
+    shown.push_back(text);
     return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;
   }
-  void notify(const std::string& text, const std::string&, MsgIcon) override { notices.push_back(text); }
+  void notify(const std::string& text, const std::string&, MsgIcon) override { shown.push_back(text); }
 };
 
 }  // namespace sonavex::testing
