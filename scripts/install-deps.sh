@@ -14,9 +14,9 @@ packages=(
   timgm6mb-soundfont
   # fonts: free families metric-compatible with the ones the windows were designed in
   fonts-urw-base35 fonts-texgyre fonts-liberation2 fonts-dejavu-core
-  # tests: a private sound server and a virtual display (test audio is made with gst-launch-1.0,
-  # MP3 with a LAME header by lame)
-  pulseaudio pulseaudio-utils xvfb xauth lame
+  # tests: a private sound server and a virtual display; test audio is made with gst-launch-1.0
+  # (MP3 with a LAME header by lame), and stress-ng makes the load the sound must hold under
+  pulseaudio pulseaudio-utils xvfb xauth lame stress-ng
   # the media controls: a private session bus and the media-key client that drives it
   dbus-daemon playerctl
   # the X11 window tests: X shape queries, a real pointer, a window manager and xprop to await it

@@ -13,7 +13,6 @@
 namespace sonavex::e2e {
 namespace {
 
-const Events kPlayedThrough{"new", "play", "end", "stop"};
 
 TEST_F(EngineTest, EveryFormatPlaysThroughOnceAndSounds) {
   // With the decoder that gstreamer1.0-libav brings, along with the encoder of the test file.

@@ -11,48 +11,7 @@
 namespace sonavex::e2e {
 namespace {
 
-constexpr double kPitch = 441;
 constexpr std::size_t kPartFrames[] = {30870, 24255, 35280};  // 0.7, 0.55 and 0.8 s
-
-// Writes frames [first, first + count) of the sine as a 16-bit stereo WAV file.
-void writeSinePart(const std::string& path, std::size_t first, std::size_t count) {
-  std::ofstream out(path, std::ios::binary);
-  auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-  auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-  out.write("RIFF", 4);
-  u32(static_cast<std::uint32_t>(36 + count * 4));
-  out.write("WAVEfmt ", 8);
-  u32(16), u16(1), u16(2), u32(kRate), u32(kRate * 4), u16(4), u16(16);
-  out.write("data", 4);
-  u32(static_cast<std::uint32_t>(count * 4));
-  for (std::size_t n = first; n < first + count; ++n) {
-    const auto s = static_cast<std::int16_t>(std::lround(16384 * std::sin(2 * M_PI * kPitch * n / kRate)));
-    u16(static_cast<std::uint16_t>(s)), u16(static_cast<std::uint16_t>(s));
-  }
-}
-
-// What the joins of a sine did to it: the longest run of near silence, and the largest departure
-// from the sine's own recurrence x[n+1] + x[n-1] = 2 cos(w) x[n] (a step or a hole shows there),
-// over the sound with its first and last 10 ms left out.
-struct Joins {
-  double quietMs = 0;
-  double step = 0;  // of full scale
-};
-Joins measure(const Recording& r) {
-  const Span sound = soundSpan(r);
-  const std::size_t edge = kRate / 100;
-  Joins joins;
-  if (sound.count <= 2 * edge + 2) return joins;
-  const double twoCos = 2 * std::cos(2 * M_PI * kPitch / kRate);
-  std::size_t quiet = 0;
-  for (std::size_t f = sound.first + edge; f + 1 < sound.first + sound.count - edge; ++f) {
-    const double x = r[2 * f], before = r[2 * (f - 1)], after = r[2 * (f + 1)];
-    quiet = std::abs(x) < 100 ? quiet + 1 : 0;
-    joins.quietMs = std::max(joins.quietMs, 1000.0 * static_cast<double>(quiet) / kRate);
-    joins.step = std::max(joins.step, std::abs(after + before - twoCos * x) / 32768);
-  }
-  return joins;
-}
 
 class Gapless : public EngineTest, public testing::WithParamInterface<std::string> {
  protected:

@@ -93,6 +93,49 @@ inline std::vector<double> tonesHeard(const Recording& r, const std::vector<doub
   return heard;
 }
 
+// A 441 Hz sine at half of full scale that runs on across files: frames [first, first + count) of
+// it as a 16-bit stereo WAV file. What plays it can be checked sample by sample (measure()).
+inline constexpr double kPitch = 441;
+inline void writeSinePart(const std::string& path, std::size_t first, std::size_t count) {
+  std::ofstream out(path, std::ios::binary);
+  auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+  auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+  out.write("RIFF", 4);
+  u32(static_cast<std::uint32_t>(36 + count * 4));
+  out.write("WAVEfmt ", 8);
+  u32(16), u16(1), u16(2), u32(kRate), u32(kRate * 4), u16(4), u16(16);
+  out.write("data", 4);
+  u32(static_cast<std::uint32_t>(count * 4));
+  for (std::size_t n = first; n < first + count; ++n) {
+    const auto s = static_cast<std::int16_t>(std::lround(16384 * std::sin(2 * M_PI * kPitch * n / kRate)));
+    u16(static_cast<std::uint16_t>(s)), u16(static_cast<std::uint16_t>(s));
+  }
+}
+
+// What the joins of a sine did to it: the longest run of near silence (two samples or more: one
+// sample of it is only a zero crossing), and the largest departure
+// from the sine's own recurrence x[n+1] + x[n-1] = 2 cos(w) x[n] (a step or a hole shows there),
+// over the sound with its first and last 10 ms left out.
+struct Joins {
+  double quietMs = 0;
+  double step = 0;  // of full scale
+};
+inline Joins measure(const Recording& r) {
+  const Span sound = soundSpan(r);
+  const std::size_t edge = kRate / 100;
+  Joins joins;
+  if (sound.count <= 2 * edge + 2) return joins;
+  const double twoCos = 2 * std::cos(2 * M_PI * kPitch / kRate);
+  std::size_t quiet = 0;
+  for (std::size_t f = sound.first + edge; f + 1 < sound.first + sound.count - edge; ++f) {
+    const double x = r[2 * f], before = r[2 * (f - 1)], after = r[2 * (f + 1)];
+    quiet = std::abs(x) < 100 ? quiet + 1 : 0;
+    if (quiet >= 2) joins.quietMs = std::max(joins.quietMs, 1000.0 * static_cast<double>(quiet) / kRate);
+    joins.step = std::max(joins.step, std::abs(after + before - twoCos * x) / 32768);
+  }
+  return joins;
+}
+
 // Runs Qt's event loop, which dispatches GLib's default context, until done() or the deadline.
 inline bool runUntil(const std::function<bool()>& done, int deadlineMs = 15000) {
   QElapsedTimer clock;
@@ -109,6 +152,8 @@ inline void runFor(int ms) {
 // "stop". `broken` tells what no list shows: a notification off the program's thread, or a state
 // change from a state never reported.
 using Events = std::vector<std::string>;
+// A stream that started, played and ended by itself.
+inline const Events kPlayedThrough{"new", "play", "end", "stop"};
 class RecordingListener : public MediaEngineListener {
  public:
   explicit RecordingListener(MediaEngine& engine) : engine_(engine) { engine.setListener(this); }
@@ -211,7 +256,7 @@ class EngineTest : public testing::Test {
 
   // Plays path until its stream ends or fails; returns what the sink played. `events` and
   // `maxDuration` are then this stream's.
-  Recording play(const std::string& path) {
+  Recording play(const std::string& path, int deadlineMs = 15000) {
     listener.events.clear();
     take();
     maxDuration = 0;
@@ -220,7 +265,7 @@ class EngineTest : public testing::Test {
       if (listener.has("stop") || listener.has("error")) return true;
       maxDuration = std::max(maxDuration, engine.duration());
       return false;
-    })) << "the stream never ended";
+    }, deadlineMs)) << "the stream never ended";
     settle();
     return take();
   }
