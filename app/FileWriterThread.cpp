@@ -17,7 +17,7 @@ FileWriterThread::~FileWriterThread() {
   if (thread_.joinable()) thread_.join();
 }
 
-void FileWriterThread::write(std::string path, std::string bytes) {
+void FileWriterThread::write(std::string path, std::function<std::string()> bytes) {
   {
     const std::lock_guard lock(mutex_);
     const auto waiting = std::find_if(queue_.begin(), queue_.end(),
@@ -42,14 +42,15 @@ void FileWriterThread::run() {
   for (;;) {
     changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
     if (queue_.empty()) return;  // stopping, with nothing left to write
-    const auto [path, bytes] = std::move(queue_.front());
+    auto [path, bytes] = std::move(queue_.front());
     queue_.pop_front();
     writing_ = true;
     lock.unlock();
     std::string reason;
-    if (!writeFileAtomically(path, bytes, &reason)) {
+    if (!writeFileAtomically(path, bytes(), &reason)) {
       std::cerr << saveFailureText(path, reason) << std::flush;
     }
+    bytes = nullptr;  // what it held (a list's entries) goes here
     lock.lock();
     writing_ = false;
     changed_.notify_all();

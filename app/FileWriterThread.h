@@ -3,6 +3,7 @@
 // The thread starts with the first write; destroying the writer finishes the queued writes first.
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,7 +20,7 @@ class FileWriterThread final : public BackgroundWriter {
   FileWriterThread(const FileWriterThread&) = delete;
   FileWriterThread& operator=(const FileWriterThread&) = delete;
 
-  void write(std::string path, std::string bytes) override;
+  void write(std::string path, std::function<std::string()> bytes) override;
   void waitIdle() override;
 
  private:
@@ -27,7 +28,7 @@ class FileWriterThread final : public BackgroundWriter {
 
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<std::pair<std::string, std::string>> queue_;  // path and bytes, oldest first
+  std::deque<std::pair<std::string, std::function<std::string()>>> queue_;  // oldest first
   bool writing_ = false;
   bool stopping_ = false;
   std::thread thread_;

@@ -20,7 +20,7 @@ using namespace sonavex;
 // Counts the saves handed to the program's writer.
 struct CountingWriter : BackgroundWriter {
   explicit CountingWriter(BackgroundWriter& to) : inner(to) {}
-  void write(std::string path, std::string bytes) override {
+  void write(std::string path, std::function<std::string()> bytes) override {
     ++writes;
     inner.write(std::move(path), std::move(bytes));
   }

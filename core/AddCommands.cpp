@@ -18,19 +18,25 @@ constexpr int kAddFilesMaxFileSize = 32767;
 }  // namespace
 
 void cmdfile_Click(Core& core) {
-  PlaylistBatch batch(core.list);
+  std::string selection;
   if (FileDialog* cd1 = core.platform.cd1) {
     cd1->Filter = kAddFilesFilter;
     cd1->Flags = kAddFilesFlags;
     cd1->MaxFileSize = kAddFilesMaxFileSize;
     cd1->ShowOpen();
+    selection = cd1->FileName;
+  }
+  runListJob(core, [selection](Core& job) {
+    PlaylistBatch batch(job.list);
     // Our dialog hands back the whole selection however long it is, so nothing is cut off and
     // every chosen file is appended.
-    AppendRecorder added(core);
-    for (auto& path : pathsOfSelection(cd1->FileName)) core.list.appendEntry(std::move(path));
-    added.record();
-  }
-  rebuildShuffleOrder(core);
+    if (!selection.empty()) {
+      AppendRecorder added(job);
+      for (auto& path : pathsOfSelection(selection)) job.list.appendEntry(std::move(path));
+      added.record();
+    }
+    rebuildShuffleOrder(job);
+  });
 }
 
 void cmddir_Click(Core& core) {

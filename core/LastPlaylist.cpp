@@ -168,7 +168,9 @@ bool lastPlaylistOutdated(const Core& core) {
 void autosaveLastPlaylist(Core& core) {
   if (!lastPlaylistOutdated(core) || core.platform.writer == nullptr) return;
   core.lastPlaylist.savedRevision = core.list.revision();
-  core.platform.writer->write(core.lastPlaylist.path, serializePlaylist(core.list.paths()));
+  // The entries are shared with the writer until the list next changes: written out there.
+  core.platform.writer->write(core.lastPlaylist.path,
+                              [list = PlaylistModel(core.list)] { return serializePlaylist(list.paths()); });
 }
 
 void mnuexit_Click(Core& core) {

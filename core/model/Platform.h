@@ -98,9 +98,10 @@ class EventLoop {
 class BackgroundWriter {
  public:
   virtual ~BackgroundWriter() = default;
-  // Queues the bytes for the file. A write to the same file that has not begun yet is dropped:
-  // only the latest bytes matter.
-  virtual void write(std::string path, std::string bytes) = 0;
+  // Queues a write of the file; `bytes` makes what it holds, on the writer's thread (a long list
+  // takes a while to write out). A write to the same file that has not begun yet is dropped: only
+  // the latest bytes matter.
+  virtual void write(std::string path, std::function<std::string()> bytes) = 0;
   // Returns once every queued write has ended.
   virtual void waitIdle() = 0;
 };

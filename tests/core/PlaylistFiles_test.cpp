@@ -238,7 +238,7 @@ TEST_F(PlaylistFiles, AMissingLastPlaylistIsReadWholeButOneThatCannotBeReadMustB
 struct NotingWriter : BackgroundWriter {
   std::string file;
   Paths calls;
-  void write(std::string, std::string bytes) override { calls.push_back(bytes); }
+  void write(std::string, std::function<std::string()> bytes) override { calls.push_back(bytes()); }
   void waitIdle() override { calls.push_back("idle:" + slurp(file)); }
 };
 

@@ -121,10 +121,10 @@ class StartupTest : public QObject {
   void theExitSaveLandsAfterEveryBackgroundSave() {
     Started t({"/music/a.mp3"});
     BackgroundWriter& writer = *t.core().platform.writer;
-    for (int i = 0; i < 100; ++i) writer.write(t.lastPlaylistFile(), std::to_string(i));
+    for (int i = 0; i < 100; ++i) writer.write(t.lastPlaylistFile(), [i] { return std::to_string(i); });
     writer.waitIdle();
     QCOMPARE(t.savedBytes(), std::string("99"));
-    for (int i = 0; i < 100; ++i) writer.write(t.lastPlaylistFile(), std::string(100000, 'x'));
+    for (int i = 0; i < 100; ++i) writer.write(t.lastPlaylistFile(), [] { return std::string(100000, 'x'); });
     perform(t.core(), mnuexit_Click);
     QTest::qWait(50);
     QCOMPARE(t.savedBytes(), serializePlaylist({"/music/a.mp3"}));
