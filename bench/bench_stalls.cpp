@@ -124,7 +124,10 @@ void BM_LongestStall(benchmark::State& state) {
         operation != NamedLoad) {
       prepare([&plt](Core& c) { loadPlaylistFile(c, plt); });
     }
-    for (Index i = 0; i < core.list.count(); i += 2) core.list.setSelected(i, true);
+    {
+      PlaylistBatch batch(core.list);  // one notification for the view, not one a row
+      for (Index i = 0; i < core.list.count(); i += 2) core.list.setSelected(i, true);
+    }
     if (operation == Undo || operation == Redo) prepare(cmdsel_Click);
     if (operation == Redo) prepare([](Core& c) { undo(c); });
     core.lastPlaylist.path = plt;
