@@ -4,6 +4,8 @@
 #include <QScrollBar>
 #include <QSize>
 
+#include "windows/PlaylistSelectionModel.h"
+
 namespace sonavex {
 
 namespace {
@@ -49,31 +51,17 @@ QVariant PlaylistListModel::data(const QModelIndex& index, int role) const {
 void PlaylistListModel::attachView(QAbstractItemView* view) {
   view_ = view;
   view->setModel(this);
-  QItemSelectionModel* selection = view->selectionModel();
-  connect(selection, &QItemSelectionModel::selectionChanged, this,
-          &PlaylistListModel::pullSelectionFromView);
-  connect(selection, &QItemSelectionModel::currentChanged, this,
+  QItemSelectionModel* made = view->selectionModel();
+  selection_ = new PlaylistSelectionModel(list_, this);
+  view->setSelectionModel(selection_);
+  delete made;
+  connect(selection_, &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) { pullCurrentFromView(current); });
-  connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this,
-          &PlaylistListModel::pullTopIndexFromView);
+  connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+    pullTopIndexFromView();
+    showSelectionNearViewport();
+  });
   pushSelectionToView();
-}
-
-QItemSelection PlaylistListModel::selectionFromFlags() const {
-  QItemSelection selection;
-  const auto& flags = list_.selectionFlags();
-  const int rows = std::min<int>(shownRows_, static_cast<int>(flags.size()));
-  int row = 0;
-  while (row < rows) {
-    if (!flags[static_cast<std::size_t>(row)]) {
-      ++row;
-      continue;
-    }
-    const int first = row;
-    while (row < rows && flags[static_cast<std::size_t>(row)]) ++row;
-    selection.append(QItemSelectionRange(index(first), index(row - 1)));
-  }
-  return selection;
 }
 
 void PlaylistListModel::entriesAppended(Index first, Index count) {
@@ -91,43 +79,41 @@ void PlaylistListModel::entriesReset() {
   beginResetModel();
   shownRows_ = list_.count();
   endResetModel();
+  if (selection_ != nullptr) selection_->restart();
   pushSelectionToView();
 }
 
 void PlaylistListModel::selectionChanged() {
-  if (!syncing_) pushSelectionToView();
+  if (syncing_) return;
+  if (selection_ != nullptr && selection_->applying()) {
+    showSelectionNearViewport();  // a click or a key: the view stays where the user has it
+    return;
+  }
+  if (selection_ != nullptr) selection_->restart();
+  pushSelectionToView();
+}
+
+void PlaylistListModel::showSelectionNearViewport() {
+  if (!view_ || selection_ == nullptr) return;
+  // A page of rows either side of those shown, and more than any screen holds.
+  constexpr int kRowsAround = 512;
+  const QModelIndex top = view_->indexAt(QPoint(1, 1));
+  const int first = top.isValid() ? top.row() : 0;
+  SyncGuard guard(syncing_);
+  selection_->showRows(first - kRowsAround, first + kRowsAround);
 }
 
 void PlaylistListModel::pushSelectionToView() {
-  if (!view_) return;
+  if (!view_ || selection_ == nullptr) return;
   SyncGuard guard(syncing_);
-  QItemSelectionModel* selection = view_->selectionModel();
-  selection->select(selectionFromFlags(), QItemSelectionModel::ClearAndSelect);
+  showSelectionNearViewport();
   const Index focused = list_.listIndex2();
   if (focused >= 0 && focused < shownRows_) {
-    selection->setCurrentIndex(index(focused), QItemSelectionModel::NoUpdate);
+    selection_->setCurrentIndex(index(focused), QItemSelectionModel::NoUpdate);
     view_->scrollTo(index(focused));
-  } else if (selection->currentIndex().isValid()) {
-    selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+  } else if (selection_->currentIndex().isValid()) {
+    selection_->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
   }
-}
-
-void PlaylistListModel::pullSelectionFromView(const QItemSelection& selected,
-                                              const QItemSelection& deselected) {
-  if (syncing_) return;
-  SyncGuard guard(syncing_);
-  std::vector<std::uint8_t> flags = list_.selectionFlags();
-  flags.resize(static_cast<std::size_t>(list_.count()), 0);
-  auto mark = [&flags](const QItemSelection& ranges, std::uint8_t value) {
-    for (const QItemSelectionRange& range : ranges) {
-      const int last = std::min(range.bottom(), static_cast<int>(flags.size()) - 1);
-      for (int row = std::max(range.top(), 0); row <= last; ++row)
-        flags[static_cast<std::size_t>(row)] = value;
-    }
-  };
-  mark(deselected, 0);
-  mark(selected, 1);
-  list_.setSelectionFlags(std::move(flags));
 }
 
 void PlaylistListModel::pullCurrentFromView(const QModelIndex& current) {

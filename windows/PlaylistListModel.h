@@ -1,6 +1,7 @@
 #pragma once
 // The shown list over the core playlist. Appends arrive as one row insertion however many entries
-// came in; the selection is carried both ways between the core's flags and the view without echo.
+// came in; the user's selection goes straight to the core's flags, and the view is shown the flags
+// of the rows near its viewport.
 #include <QAbstractListModel>
 #include <QItemSelection>
 #include <QPointer>
@@ -8,9 +9,10 @@
 #include "core/model/PlaylistModel.h"
 
 class QAbstractItemView;
-class QItemSelectionModel;
 
 namespace sonavex {
+
+class PlaylistSelectionModel;
 
 class PlaylistListModel : public QAbstractListModel, public PlaylistObserver {
   Q_OBJECT
@@ -23,11 +25,8 @@ class PlaylistListModel : public QAbstractListModel, public PlaylistObserver {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-  // The view whose selection mirrors the core's; the user's changes there flow back to the core.
+  // The view that shows the core's selection and changes it.
   void attachView(QAbstractItemView* view);
-
-  // The core's flags as the fewest selection ranges.
-  QItemSelection selectionFromFlags() const;
 
   void entriesAppended(Index first, Index count) override;
   void entriesReset() override;
@@ -35,13 +34,14 @@ class PlaylistListModel : public QAbstractListModel, public PlaylistObserver {
 
  private:
   void pushSelectionToView();
-  void pullSelectionFromView(const QItemSelection& selected, const QItemSelection& deselected);
+  void showSelectionNearViewport();
   void pullCurrentFromView(const QModelIndex& current);
   void pullTopIndexFromView();
 
   PlaylistModel& list_;
   int shownRows_ = 0;  // rows the view has been told about
   QPointer<QAbstractItemView> view_;
+  PlaylistSelectionModel* selection_ = nullptr;  // owned as a child
   bool syncing_ = false;
 };
 

@@ -62,10 +62,22 @@ class FrmplaylistTest : public QObject {
     std::fill(flags.begin() + 10, flags.begin() + 20, 1);
     std::fill(flags.begin() + 50000, flags.end(), 1);
     t.core().list.setSelectionFlags(flags);
-    const QItemSelection selection = view(t).selectionModel()->selection();
-    QCOMPARE(selection.size(), 2);
-    QCOMPARE(QPoint(selection.at(0).top(), selection.at(0).bottom()), QPoint(10, 19));
-    QCOMPARE(QPoint(selection.at(1).top(), selection.at(1).bottom()), QPoint(50000, 99999));
+    // The view is shown the selection of the rows near its viewport, and only those.
+    auto shown = [&t] {
+      QList<QPoint> ranges;
+      for (const auto& range : view(t).selectionModel()->selection()) ranges << QPoint(range.top(), range.bottom());
+      return ranges;
+    };
+    QCOMPARE(shown(), (QList<QPoint>{{10, 19}}));
+    view(t).scrollTo(view(t).model()->index(60000, 0), QAbstractItemView::PositionAtTop);
+    QCOMPARE(shown(), (QList<QPoint>{{60000 - 512, 60000 + 512}}));
+    // A click there changes the core's flags far from the viewport too.
+    QTest::mouseClick(view(t).viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(t, 60001));
+    QCOMPARE(t.core().list.selectedCount(), 10 + 50000 - 1);
+    QVERIFY(t.core().list.isSelected(15) && !t.core().list.isSelected(60001));
+    QTest::mouseClick(view(t).viewport(), Qt::LeftButton, {}, rowCentre(t, 60001));
+    QTest::mouseClick(view(t).viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(t, 60003));
+    QCOMPARE(coreSelection(t), (Rows{60001, 60002, 60003}));
     t.core().list.markEntry(99998);  // the focus too
     QCOMPARE(viewSelection(t), Rows{99998});
     QCOMPARE(view(t).currentIndex().row(), 99998);
