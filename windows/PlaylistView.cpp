@@ -8,6 +8,9 @@ namespace sonavex {
 
 PlaylistView::PlaylistView(QWidget* parent) : QListView(parent) {
   setUniformItemSizes(true);
+  // A list of a million rows is laid out a slice at a time between events, not in one go.
+  setLayoutMode(QListView::Batched);
+  setBatchSize(10000);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
