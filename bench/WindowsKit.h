@@ -3,6 +3,8 @@
 // main() that runs the benchmarks inside a QApplication (offscreen unless a platform is set).
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <memory>
@@ -41,6 +43,7 @@ inline void settle() {
 
 inline int runQtBenchmarks(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  mallopt(M_MXFAST, 0);  // as the program sets its allocator
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
