@@ -18,13 +18,13 @@ namespace sonavex {
 
 template <typename Command, typename... Args>
 auto perform(Core& core, Command&& command, Args&&... args)
-    -> std::invoke_result_t<Command&, Core&, Args&...> {
-  using Result = std::invoke_result_t<Command&, Core&, Args&...>;
+    -> std::invoke_result_t<Command&, Core&, Args&&...> {
+  using Result = std::invoke_result_t<Command&, Core&, Args&&...>;
   if (core.listJobRunning) {
     core.waitingCommands.push_back(
         [&core, command = std::decay_t<Command>(std::forward<Command>(command)),
          ... args = std::decay_t<Args>(std::forward<Args>(args))]() mutable {
-          perform(core, command, args...);
+          perform(core, command, std::move(args)...);  // runs once
         });
     return Result();
   }
@@ -34,7 +34,7 @@ auto perform(Core& core, Command&& command, Args&&... args)
       if (core.observer != nullptr) core.observer->coreChanged();
     }
   } told{core};
-  return std::invoke(command, core, args...);
+  return std::invoke(command, core, std::forward<Args>(args)...);
 }
 
 // For what repeats by itself (the clock, the marquee, the autosave): while a list job runs, a tick

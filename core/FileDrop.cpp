@@ -8,6 +8,7 @@
 #include "core/Shuffle.h"
 #include "core/Transport.h"
 #include "core/UndoableEdits.h"
+#include "core/model/CommandLine.h"
 
 namespace sonavex {
 
@@ -36,20 +37,26 @@ void appendDropped(Core& core, const std::string& name, ScanCounts& counts, Erro
   }
 }
 
+void appendDrop(Core& job, const std::vector<std::string>& paths) {
+  PlaylistBatch batch(job.list);
+  AppendRecorder added(job);  // the whole drop is one step
+  ScanCounts counts;  // grows over all the folders of this drop
+  ErrorReport errors;
+  for (const auto& name : paths) appendDropped(job, name, counts, errors);
+  added.record();
+  // Once for the whole drop: the order only needs to be right after the last item.
+  rebuildShuffleOrder(job);
+  errors.notify(job.platform.messages);
+}
+
 }  // namespace
 
-void filedragging(Core& core, const std::vector<std::string>& paths) {
-  runListJob(core, [paths](Core& job) {
-    PlaylistBatch batch(job.list);
-    AppendRecorder added(job);  // the whole drop is one step
-    ScanCounts counts;  // grows over all the folders of this drop
-    ErrorReport errors;
-    for (const auto& name : paths) appendDropped(job, name, counts, errors);
-    added.record();
-    // Once for the whole drop: the order only needs to be right after the last item.
-    rebuildShuffleOrder(job);
-    errors.notify(job.platform.messages);
-  });
+void filedragging(Core& core, std::vector<std::string> paths) {
+  runListJob(core, [paths = std::move(paths)](Core& job) { appendDrop(job, paths); });
+}
+
+void dropUriList(Core& core, std::string uriList) {
+  runListJob(core, [uris = std::move(uriList)](Core& job) { appendDrop(job, pathsOfUriList(uris)); });
 }
 
 void openAndPlay(Core& core, const std::string& path) {

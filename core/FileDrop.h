@@ -10,7 +10,11 @@
 
 namespace sonavex {
 
-void filedragging(Core& core, const std::vector<std::string>& paths);
+void filedragging(Core& core, std::vector<std::string> paths);
+
+// A drop's "text/uri-list" as it came: read into paths on the list job's worker, not here, since
+// a drop can name a million files.
+void dropUriList(Core& core, std::string uriList);
 
 // Paths given on the command line (as a file manager opens files with the player) join the playlist
 // as a drop of them would, except a playlist file: an existing regular file whose name ends in

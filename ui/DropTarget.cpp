@@ -3,26 +3,9 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
-#include <QUrl>
 #include <QWidget>
 
-#include "core/model/CommandLine.h"
-
 namespace sonavex {
-
-std::string localPathOfUrl(const QUrl& url) {
-  // The encoded form keeps the name's bytes, also where they are not valid UTF-8.
-  return pathOfFileUri(url.toEncoded().toStdString());
-}
-
-std::vector<std::string> droppedPaths(const QMimeData& data) {
-  std::vector<std::string> paths;
-  for (const QUrl& url : data.urls()) {
-    std::string path = localPathOfUrl(url);
-    if (!path.empty()) paths.push_back(std::move(path));
-  }
-  return paths;
-}
 
 DropTarget::DropTarget(QWidget* widget, Handler onDrop)
     : QObject(widget), onDrop_(std::move(onDrop)) {
@@ -44,11 +27,12 @@ bool DropTarget::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::Drop: {
       auto* drop = static_cast<QDropEvent*>(event);
-      const std::vector<std::string> paths =
-          drop->mimeData() ? droppedPaths(*drop->mimeData()) : std::vector<std::string>{};
+      const QMimeData* data = drop->mimeData();
+      std::string uris = data && data->hasUrls() ? data->data(QStringLiteral("text/uri-list")).toStdString()
+                                                 : std::string();
       drop->acceptProposedAction();
-      if (!paths.empty()) {
-        QTimer::singleShot(0, this, [this, paths] { onDrop_(paths); });
+      if (!uris.empty()) {
+        QTimer::singleShot(0, this, [this, uris = std::move(uris)]() mutable { onDrop_(std::move(uris)); });
       }
       return true;
     }

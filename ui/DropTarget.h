@@ -1,29 +1,22 @@
 #pragma once
-// File drops from other programs. Paths are taken from the URLs' percent-encoded bytes, so a file
-// name that is not valid UTF-8 arrives exactly as the file system spells it.
+// File drops from other programs. The drop's URI list is handed on as it came, percent-encoded
+// bytes and all: a file name that is not valid UTF-8 arrives exactly as the file system spells it,
+// and a drop of a million files is read on the list job's worker, not here.
 #include <QObject>
 #include <functional>
 #include <string>
-#include <vector>
 
-class QMimeData;
-class QUrl;
 class QWidget;
 
 namespace sonavex {
 
-// The local path of a file: URL as bytes; "" for any other URL or a file on another host.
-std::string localPathOfUrl(const QUrl& url);
-// The local paths of the dropped URLs, in drop order.
-std::vector<std::string> droppedPaths(const QMimeData& data);
-
-// Makes a widget accept file drops and hands the dropped paths to `onDrop`. The drop is accepted
+// Makes a widget accept file drops and hands the dropped "text/uri-list" to `onDrop`. The drop is accepted
 // at once and the intake runs right after, from the event loop: a folder scan must not keep the
 // program the files came from (a file manager) waiting for the end of the drag.
 class DropTarget : public QObject {
   Q_OBJECT
  public:
-  using Handler = std::function<void(const std::vector<std::string>&)>;
+  using Handler = std::function<void(std::string uriList)>;
   DropTarget(QWidget* widget, Handler onDrop);
 
  protected:

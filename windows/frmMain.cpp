@@ -178,9 +178,7 @@ frmMain::frmMain(Core& core) : core_(core) {
   connect(drag_, &WindowDrag::ended, this, &frmMain::moved);
 
   // A drop on the player is a drop on the playlist.
-  new DropTarget(this, [this](const std::vector<std::string>& paths) {
-    perform(core_, filedragging, paths);
-  });
+  new DropTarget(this, [this](std::string uris) { perform(core_, dropUriList, std::move(uris)); });
 }
 
 SkinButton* frmMain::makeButton(const char* name, const char* caption, int left) {

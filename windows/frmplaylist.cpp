@@ -202,7 +202,7 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
   connect(Timer1_, &QTimer::timeout, this, &frmplaylist::Timer1_Timer);
   drag_ = new WindowDrag(*this);
 
-  auto drop = [this](const std::vector<std::string>& paths) { perform(core_, filedragging, paths); };
+  auto drop = [this](std::string uris) { perform(core_, dropUriList, std::move(uris)); };
   new DropTarget(this, drop);
   new DropTarget(cpvcoollist2_->viewport(), drop);
 

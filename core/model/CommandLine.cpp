@@ -64,6 +64,20 @@ std::string pathOfFileUri(const std::string& uri) {
   return path;
 }
 
+std::vector<std::string> pathsOfUriList(std::string_view list) {
+  std::vector<std::string> paths;
+  while (!list.empty()) {
+    const std::size_t end = list.find('\n');
+    std::string_view line = list.substr(0, end);
+    list = end == std::string_view::npos ? std::string_view() : list.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line.front() == '#') continue;
+    std::string path = pathOfFileUri(std::string(line));
+    if (!path.empty()) paths.push_back(std::move(path));
+  }
+  return paths;
+}
+
 std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,
                                           const std::string& currentFolder) {
   std::vector<std::string> paths;

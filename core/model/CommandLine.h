@@ -19,6 +19,10 @@ std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,
 // Drops and the command line share it.
 std::string pathOfFileUri(const std::string& uri);
 
+// The local paths of a dropped "text/uri-list" (one URI a line, lines ending in CR LF or LF, '#'
+// lines are comments), in order; what pathOfFileUri() refuses is left out.
+std::vector<std::string> pathsOfUriList(std::string_view list);
+
 // True when the text begins with "file:", whatever the letter case.
 bool startsWithFileScheme(std::string_view text);
 // "%41" becomes "A"; a '%' not followed by two hex digits stays as it is. Bytes, not characters.

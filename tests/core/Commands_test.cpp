@@ -320,6 +320,10 @@ TEST(CommandLinePaths, PlainAndRelativePathsAndLocalFileUrisBecomeTheBytesOfTheN
   };
   for (const auto& r : rows) EXPECT_EQ(commandLinePaths(r.args, r.cwd), r.paths) << r.args[0];
   EXPECT_EQ(currentFolder(), std::filesystem::current_path().string());
+  // A drop's URI list: CR LF or LF, comment and empty lines, no end of line after the last.
+  EXPECT_EQ(pathsOfUriList("# from a file manager\r\nfile:///m/a%20b.mp3\r\n\r\nhttps://x/y.mp3\nfile:///m/c\r"),
+            (Paths{"/m/a b.mp3", "/m/c"}));
+  EXPECT_EQ(pathsOfUriList("\r\n#\n"), Paths{});
 }
 
 TEST(RemoveCommands, KeepTheRestRenumberedWithTheirShownNamesOrTheSelectedNamedFromTheirPaths) {
