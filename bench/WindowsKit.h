@@ -6,6 +6,9 @@
 #include <malloc.h>
 
 #include <QApplication>
+#include <algorithm>
+#include <QTimer>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <memory>
 #include <string>
@@ -34,6 +37,32 @@ struct ShownWindows {
     QCoreApplication::processEvents();
   }
   Core& core() { return forms->core(); }
+};
+
+// How long the event loop does not answer: the longest time between the ticks of a 10 ms timer
+// since start().
+class StallWatch {
+ public:
+  StallWatch() {
+    tick_.setTimerType(Qt::PreciseTimer);
+    tick_.setInterval(10);
+    QObject::connect(&tick_, &QTimer::timeout, [this] {
+      const qint64 now = clock_.nsecsElapsed();
+      longest_ = std::max(longest_, now - last_);
+      last_ = now;
+    });
+  }
+  void start() {
+    last_ = longest_ = 0;
+    clock_.start();
+    tick_.start();
+  }
+  double longestMs() const { return static_cast<double>(longest_) / 1e6; }
+
+ private:
+  QElapsedTimer clock_;
+  QTimer tick_;
+  qint64 last_ = 0, longest_ = 0;
 };
 
 inline void settle() {

@@ -37,16 +37,7 @@ void BM_LongestUiGapWhileA100000EntryListChangesEvery100ms(benchmark::State& sta
   core.platform.writer = &writer;
   double longestMs = 0;
   for (auto _ : state) {
-    QElapsedTimer clock;
-    qint64 last = 0, longest = 0;
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    tick.setInterval(10);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-      const qint64 now = clock.nsecsElapsed();
-      longest = std::max(longest, now - last);
-      last = now;
-    });
+    bench::StallWatch stalls;
     QTimer change;
     change.setInterval(100);
     QObject::connect(&change, &QTimer::timeout, [&core] {
@@ -54,11 +45,10 @@ void BM_LongestUiGapWhileA100000EntryListChangesEvery100ms(benchmark::State& sta
     });
     QEventLoop loop;
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    clock.start();
-    tick.start();
+    stalls.start();
     change.start();
     loop.exec();
-    longestMs = static_cast<double>(longest) / 1e6;
+    longestMs = stalls.longestMs();
   }
   writer.waitIdle();
   state.counters["longest_gap_ms"] = longestMs;

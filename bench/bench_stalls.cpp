@@ -60,16 +60,7 @@ struct OneFile : FileDialog {
 // Runs `operation` from the event loop and returns the longest gap, in ms, between the ticks of a
 // 10 ms timer until the list is idle again.
 double longestGapMs(Core& core, const std::function<void()>& operation) {
-  QElapsedTimer clock;
-  qint64 last = 0, longest = 0;
-  QTimer tick;
-  tick.setTimerType(Qt::PreciseTimer);
-  tick.setInterval(10);
-  QObject::connect(&tick, &QTimer::timeout, [&] {
-    const qint64 now = clock.nsecsElapsed();
-    longest = std::max(longest, now - last);
-    last = now;
-  });
+  bench::StallWatch stalls;
   QEventLoop loop;
   bool done = false;
   QTimer::singleShot(20, [&] {
@@ -80,11 +71,10 @@ double longestGapMs(Core& core, const std::function<void()>& operation) {
   QObject::connect(&watch, &QTimer::timeout, [&] {
     if (done && !listBusy(core)) loop.quit();
   });
-  clock.start();
-  tick.start();
+  stalls.start();
   watch.start(5);
   loop.exec();
-  return static_cast<double>(longest) / 1e6;
+  return stalls.longestMs();
 }
 
 enum Operation { Restore, FolderScan, FileDrop, NamedLoad, SortByName, RandomOrder, RemoveHalf,

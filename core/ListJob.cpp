@@ -41,24 +41,6 @@ class KeptMessages : public MessageBoxes {
   std::vector<Told> kept_;
 };
 
-// A job has no business with the player: its copy of the core plays nothing.
-class NoEngine : public MediaEngine {
- public:
-  void open(const std::string&) override {}
-  void play() override {}
-  void pause() override {}
-  void stop() override {}
-  long playState() const override { return kStopped; }
-  std::string fileName() const override { return {}; }
-  double position() const override { return 0; }
-  void setPosition(double) override {}
-  double duration() const override { return 0; }
-  void setRate(double) override {}
-  void setVolume(long) override {}
-  void setBalance(long) override {}
-  EngineError lastError() const override { return {}; }
-};
-
 // What state a job works on and hands back: everything a list command reads or changes.
 void copyState(Core& to, const Core& from) {
   to.chkloop = from.chkloop;
@@ -80,7 +62,7 @@ struct Job {
     copy.history = std::move(core.history);
     copy.platform.messages = &messages;
   }
-  NoEngine engine;
+  NoMediaEngine engine;  // a job has no business with the player
   KeptMessages messages;
   Core copy;
   PlaylistModel list;  // the core's entries, shared until written

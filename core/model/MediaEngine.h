@@ -101,4 +101,22 @@ class MediaEngine {
   MediaEngineListener* listener_ = nullptr;
 };
 
+// An engine that plays nothing: for a copy of the core that works on the list alone.
+class NoMediaEngine : public MediaEngine {
+ public:
+  void open(const std::string&) override {}
+  void play() override {}
+  void pause() override {}
+  void stop() override {}
+  long playState() const override { return kStopped; }
+  std::string fileName() const override { return {}; }
+  double position() const override { return 0; }
+  void setPosition(double) override {}
+  double duration() const override { return 0; }
+  void setRate(double) override {}
+  void setVolume(long) override {}
+  void setBalance(long) override {}
+  EngineError lastError() const override { return {}; }
+};
+
 }  // namespace sonavex
