@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "WindowsKit.h"
 #include "app/Forms.h"
 #include "core/Command.h"
 #include "core/FileDrop.h"
@@ -101,12 +102,4 @@ BENCHMARK(BM_NextOnTheUiThread)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return sonavex::bench::runQtBenchmarks(argc, argv); }

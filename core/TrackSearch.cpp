@@ -6,6 +6,8 @@
 #include <cstring>
 #include <cwctype>
 
+#include "core/model/Utf8.h"
+
 namespace sonavex {
 
 namespace {
@@ -42,24 +44,6 @@ std::size_t decode(std::string_view text, std::size_t i, char32_t& out) {
   return length;
 }
 
-void encode(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
@@ -81,7 +65,7 @@ std::string foldedForSearch(std::string_view text) {
     } else {
       c = static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), locale));
     }
-    encode(c, folded);
+    appendUtf8(folded, c);
     i += length;
   }
   return folded;

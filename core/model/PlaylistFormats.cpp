@@ -5,6 +5,7 @@
 
 #include "core/model/CommandLine.h"
 #include "core/model/TextLines.h"
+#include "core/model/Utf8.h"
 
 namespace sonavex {
 
@@ -29,24 +30,6 @@ std::string_view trimmed(std::string_view text, const char* blanks = " \t") {
   const std::size_t first = text.find_first_not_of(blanks);
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-void appendUtf8(std::string& out, unsigned long c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
 }
 
 bool isCharacter(unsigned long c) { return c > 0 && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
@@ -114,7 +97,7 @@ std::string xmlText(std::string_view text) {
         c = c * (hex ? 16 : 10) + static_cast<unsigned long>(value);
       }
       known = known && isCharacter(c);
-      if (known) appendUtf8(out, c);
+      if (known) appendUtf8(out, static_cast<char32_t>(c));
     }
     if (known) {
       i = semicolon;
