@@ -23,6 +23,7 @@
 namespace sonavex {
 namespace {
 
+using kit::multi;
 using kit::Paths;
 using kit::Scene;
 using kit::TempTree;
@@ -33,12 +34,6 @@ State state(const Scene& s) {
   const PlaylistModel& l = s.core.list;
   return {l.paths(),      l.displayNames(), l.selectionFlags(),         l.listIndex1(),
           l.listIndex2(), s.core.shared.currenttrack, s.core.shared.tracknumber};
-}
-
-std::string multi(const Paths& parts) {
-  std::string s;
-  for (const auto& part : parts) s += (s.empty() ? "" : std::string(1, '\0')) + part;
-  return s;
 }
 
 // Files that exist and ones that do not, display names that are not "<position>   <file name>",
