@@ -1,5 +1,5 @@
-// The windows' shapes and motion: the iris, the slide, the hide wipe, the toggle button, the right
-// button's docking, minimising, and what each control tells a screen reader.
+// The windows' shapes and motion: the iris, the slide, the hide wipe, the toggle button, dragging
+// and docking, minimising, and what each control tells a screen reader.
 #include <QAccessible>
 #include <QCursor>
 #include <QMenu>
@@ -140,12 +140,17 @@ class ShapesTest : public QObject {
     QCOMPARE(list.pos(), at(playlistDock(rectOf(t.forms().main()), twipsPerPixel(list))));
   }
 
-  // The right button does not drag the player but docks its companions at once and, let go,
-  // opens the main menu. (Left drags, with docking where they end, run on a real X server.)
-  void theRightButtonDocksTheCompanionsAndOpensTheMainMenu() {
+  // While dragged the player moves alone (where a drag ends and the docking after it run on a real
+  // X server). The right button does not drag but docks the companions at once and, let go, opens
+  // the main menu.
+  void thePlayerMovesAloneWhileDraggedAndTheRightButtonDocks() {
     Started t({"/m/a.mp3"});
     frmMain& player = t.forms().main();
-    const QPoint start = player.pos();
+    const QPoint start = player.pos() + QPoint(100, 50), listBefore = t.forms().playlist().pos();
+    send(&player, QEvent::MouseButtonPress, QPoint(60, 200), Qt::LeftButton);
+    send(&player, QEvent::MouseMove, QPoint(60 + 100, 200 + 50), Qt::LeftButton);
+    QCOMPARE(std::pair(player.pos(), t.forms().playlist().pos()), std::pair(start, listBefore));
+    send(&player, QEvent::MouseButtonRelease, QPoint(60, 200), Qt::LeftButton);
     t.forms().playlist().move(5, 5);
     send(&player, QEvent::MouseButtonPress, QPoint(60, 200), Qt::RightButton);
     QCOMPARE(player.pos(), start);
