@@ -26,16 +26,10 @@
 namespace sonavex {
 namespace {
 
+using kit::multi;
 using kit::Paths;
 using kit::Scene;
 using kit::TempTree;
-
-// The dialog's multi-selection text: the folder, then each name, NUL-separated.
-std::string multi(const Paths& parts) {
-  std::string s;
-  for (std::size_t i = 0; i < parts.size(); ++i) s += (i ? std::string(1, '\0') : "") + parts[i];
-  return s;
-}
 
 Paths scan(Scene& s, const std::string& folder) {
   ScanCounts counts;

@@ -48,6 +48,13 @@ struct Messages : MessageBoxes {
   }
 };
 
+// The dialog's multi-selection text: the folder, then each name, NUL-separated.
+inline std::string multi(const Paths& parts) {
+  std::string s;
+  for (std::size_t i = 0; i < parts.size(); ++i) s += (i ? std::string(1, '\0') : "") + parts[i];
+  return s;
+}
+
 struct Dialog : FileDialog {
   std::string selection;  // what the user chooses to open
   int opened = 0;

@@ -35,13 +35,9 @@ TEST(VolumePopup, CrescentAndClicksAtTheDesignSize) {
   EXPECT_EQ(std::tuple(crescent.contains(100, 3), crescent.contains(100, 40), crescent.contains(10, 10)),
             std::tuple(true, false, false));
 
-  const struct {
-    bool onFill;
-    double x;  // pixels on the body, twips on the fill
-    int level;
-    double fill;
-  } rows[] = {{false, 0, 0, 0}, {false, 95, 4974, 95}, {false, 191, 10000, 191},
-              {true, 1500, 5236, 100}};
+  // x: pixels on the body, twips on the fill.
+  const struct { bool onFill; double x; int level; double fill; } rows[] = {
+      {false, 0, 0, 0}, {false, 95, 4974, 95}, {false, 191, 10000, 191}, {true, 1500, 5236, 100}};
   for (const auto& r : rows) {
     Scene s;
     r.onFill ? Image1_MouseUp(s.core, 312, r.x) : frmvol_MouseUp(s.core, 312, r.x);
@@ -66,11 +62,8 @@ TEST(VolumeMenu, PeakAndMuteMoveTheFillButNotTheRememberedLevel) {
 }
 
 TEST(AudioMenus, RateOnlyForMp3AndWavWithItsCheckMarkBalanceAlways) {
-  const struct {
-    const char* open;
-    bool rateSet;
-  } rows[] = {{"/m/a.mp3", true}, {"/m/b.wav", true},  {"/m/a.wma", false},
-              {"/m/a.MP3", false}, {"mp3", false},      {"", false}};
+  const struct { const char* open; bool rateSet; } rows[] = {
+      {"/m/a.mp3", true}, {"/m/b.wav", true}, {"/m/a.wma", false}, {"/m/a.MP3", false}, {"mp3", false}, {"", false}};
   for (const auto& r : rows) {
     Scene s;
     s.engine.open(r.open);
@@ -104,10 +97,7 @@ TEST(TrackSearch, MatchesAnywhereInTheDisplayTextWhateverTheCase) {
   Scene s;
   s.add({"/m/Abba - Waterloo.mp3", "/m/\xC3\x84rzte.mp3", "/m/b\xFF" "Ab.mp3", "/m/x.mp3",
            "/m/y.mp3", "/m/z.mp3", "/m/\xE2\x85\xA7.mp3", "/m/r.mp3", "/m/s.mp3", "/m/t.mp3"});
-  const struct {
-    std::string text;
-    std::vector<Index> numbers;
-  } rows[] = {{"", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+  const struct { std::string text; std::vector<Index> numbers; } rows[] = {{"", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
               {"ab", {1, 3}},                 // ASCII folds in names that are not UTF-8 too
               {"WATERLOO", {1}},
               {"\xC3\xA4rzte", {2}},          // Unicode case: ä finds Ä

@@ -23,6 +23,7 @@
 namespace sonavex {
 namespace {
 
+using kit::multi;
 using kit::Paths;
 using kit::Scene;
 using kit::TempTree;
@@ -33,12 +34,6 @@ State state(const Scene& s) {
   const PlaylistModel& l = s.core.list;
   return {l.paths(),      l.displayNames(), l.selectionFlags(),         l.listIndex1(),
           l.listIndex2(), s.core.shared.currenttrack, s.core.shared.tracknumber};
-}
-
-std::string multi(const Paths& parts) {
-  std::string s;
-  for (const auto& part : parts) s += (s.empty() ? "" : std::string(1, '\0')) + part;
-  return s;
 }
 
 // Files that exist and ones that do not, display names that are not "<position>   <file name>",
@@ -99,14 +94,8 @@ TEST(Undo, EveryCommandComesUndoneAndRedoneExactlyWithoutTouchingTheEngine) {
 
 // Between the steps a track is played by double click; the current entry then follows it.
 TEST(Undo, TheCurrentEntryFollowsItsEntryOrBecomesNoneWhenItIsGone) {
-  const struct {
-    const char* name;
-    Command run;
-    Index playAfterDo;
-    std::string afterUndo;
-    Index playAfterUndo;
-    std::string afterRedo;
-  } rows[] = {
+  const struct { const char* name; Command run; Index playAfterDo; std::string afterUndo; Index playAfterUndo;
+                 std::string afterRedo; } rows[] = {
       {"remove selected", [](Scene& s) { s.select({1, 3}); cmdsel_Click(s.core); }, 2, "/m/b.mp3", 1, ""},
       {"sort by name", [](Scene& s) { cmdname_Click(s.core); }, 1, "/m/b.mp3", 0, "/m/f.mp3"},
       {"add files", [](Scene& s) { s.dialog.selection = "/m/new"; cmdfile_Click(s.core); }, 6, "", 2, "/m/d.mp3"},
@@ -146,12 +135,7 @@ TEST(Undo, DeletingFilesFromTheDiskCannotBeUndoneAndLeavesNoStepThatWouldBringTh
   TempTree t;
   // After the first step the list is b.mp3, a.mp3, c.mp3 and, where a row adds it, a relative path
   // that deletion refuses.
-  const struct {
-    const char* name;
-    bool confirm, all, relative;
-    std::vector<Index> selected;
-    bool forgets;
-  } rows[] = {
+  const struct { const char* name; bool confirm, all, relative; std::vector<Index> selected; bool forgets; } rows[] = {
       {"selected files", true, false, false, {1, 2}, true}, {"all files", true, true, false, {}, true},
       {"refused", false, false, false, {1, 2}, false},      {"first file fails", true, false, true, {3}, false},
       {"second file fails", true, false, true, {1, 3}, true},

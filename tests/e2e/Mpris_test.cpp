@@ -110,11 +110,13 @@ TEST_F(Mpris, OpenUriOfAPathTooLongForTheSystemAnswersAtOnceAndTellsTheErrorInAN
   ASSERT_TRUE(waitFor([&] { return call.isFinished(); }));
   EXPECT_FALSE(call.isError()) << call.error().message().toStdString();
 
-  // The error is told in a box that waits for no one.
+  // The error is told in a box that waits for no one, once the intake on its worker is over.
   QMessageBox* notice = nullptr;
-  for (QWidget* window : QApplication::topLevelWidgets())
-    if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) notice = box;
-  ASSERT_NE(notice, nullptr);
+  ASSERT_TRUE(waitFor([&] {
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) notice = box;
+    return notice != nullptr;
+  }));
   EXPECT_EQ(std::tuple(notice->text().toStdString(), notice->windowTitle().toStdString(), notice->isModal()),
             std::tuple("Error: " + std::to_string(ENAMETOOLONG) + " - " + std::strerror(ENAMETOOLONG),
                        std::string("Sonavex"), false));

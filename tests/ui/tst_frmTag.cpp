@@ -48,11 +48,8 @@ class tst_frmTag : public QObject {
       QTest::keyClick(&view(t), Qt::Key_I, Qt::ControlModifier);
     }
 
-    const QStringList mpeg{"Size: 4000000 bytes",    "Length: 250 seconds",
-                           "MPEG 1.0 layer 3",       "128Kbit",
-                           "44100 Hz  Joint Stereo", "CRCs:No",
-                           "Copyrighted: No",        "Original: Yes",
-                           "Emphasis: None"};
+    const QStringList mpeg{"Size: 4000000 bytes", "Length: 250 seconds", "MPEG 1.0 layer 3", "128Kbit",
+                           "44100 Hz  Joint Stereo", "CRCs:No", "Copyrighted: No", "Original: Yes", "Emphasis: None"};
     QCOMPARE(seen, QStringList{QStringLiteral("Caf\u00E9|A")} + mpeg +
                        QStringList{QStringLiteral("This MP3 doesn't contain ID3 Tag")} + mpeg);
   }

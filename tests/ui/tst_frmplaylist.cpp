@@ -1,8 +1,7 @@
 // The playlist window: the list model over a large playlist, selection both ways, playing and the
-// keys on the list, the play mode boxes, and the Qt file dialog and folder picker behind `cd1`.
+// keys on the list, and the Qt file dialog and folder picker behind `cd1`.
 #include <QAbstractItemModelTester>
 #include <QAccessible>
-#include <QCheckBox>
 #include <QFileDialog>
 #include <QSignalSpy>
 
@@ -162,20 +161,6 @@ class FrmplaylistTest : public QObject {
     QApplication::sendEvent(&view(t), &release);
     QCOMPARE(shownRows(t), all);
     QCOMPARE(t.core().shared.lastkey, 0);
-  }
-
-  void playModeBoxesStartLoopedAndUnshuffledAndFollowClicks() {
-    Started t(numbered(4));
-    auto* loop = child<QCheckBox>(t.forms().playlist(), "chkloop");
-    auto* shuffle = child<QCheckBox>(t.forms().playlist(), "chkshuffle");
-    QVERIFY(loop->isChecked() && !shuffle->isChecked());
-    QTest::mouseClick(loop, Qt::LeftButton);
-    QCOMPARE(t.core().chkloop, 0);
-    QTest::mouseClick(shuffle, Qt::LeftButton);
-    QCOMPARE(t.core().chkshuffle, 1);
-    QCOMPARE(t.core().List5.count(), 4);
-    QTest::mouseClick(shuffle, Qt::LeftButton);
-    QVERIFY(t.core().List5.empty());
   }
 
   // Until the list holds an entry it says how to fill it, to a screen reader too; once an entry

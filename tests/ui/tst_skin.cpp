@@ -82,10 +82,8 @@ class tst_skin : public QObject {
 
   void theButtonHoversShrinksLongCaptionsAndIsAPushButton() {
     mapDesignFonts();
-    const struct {
-      const char* caption;
-      bool shrinks;
-    } cases[] = {{"&file", false}, {"a caption far too long", true}, {"", false}};
+    const struct { const char* caption; bool shrinks; } cases[] = {
+        {"&file", false}, {"a caption far too long", true}, {"", false}};
     for (const auto& c : cases) {
       SkinButton button(c.caption);
       button.resize(60, 20);
