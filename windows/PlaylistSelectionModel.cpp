@@ -21,14 +21,18 @@ void PlaylistSelectionModel::select(const QItemSelection& selection,
   if (command == NoUpdate) return;
   const auto rows = static_cast<std::size_t>(list_.count());
   // The same steps as the item views' own model: Clear drops everything, a command without
-  // Current settles what was being made, and Select, Deselect or Toggle start the next one.
+  // Current settles what was being made, and Select, Deselect or Toggle start the next one. A
+  // selection the core made stands as one being made, as when it was handed to that model whole.
   if (command & Clear) {
     settled_.assign(rows, 0);
     making_.clear();
   } else if (!(command & Current)) {
     settled_ = list_.selectionFlags();
     making_.clear();
+  } else if (madeByCore_) {
+    settled_.assign(rows, 0);
   }
+  madeByCore_ = false;
   if (command & (Select | Deselect | Toggle)) {
     making_ = selection;
     makingCommand_ = command;
@@ -70,6 +74,7 @@ void PlaylistSelectionModel::showRows(int first, int last) {
 void PlaylistSelectionModel::restart() {
   settled_ = list_.selectionFlags();
   making_.clear();
+  madeByCore_ = true;
 }
 
 }  // namespace sonavex

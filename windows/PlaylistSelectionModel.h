@@ -34,6 +34,7 @@ class PlaylistSelectionModel : public QItemSelectionModel {
   std::vector<std::uint8_t> settled_;  // the flags before the selection still being made
   QItemSelection making_;               // the rows of the selection still being made
   QItemSelectionModel::SelectionFlags makingCommand_;
+  bool madeByCore_ = false;             // settled_ holds a selection the core made
   bool applying_ = false;
   bool showing_ = false;
 };
