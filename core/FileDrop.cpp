@@ -38,6 +38,7 @@ void appendDropped(Core& core, const std::string& name, ScanCounts& counts, Erro
 }
 
 void appendDrop(Core& job, const std::vector<std::string>& paths) {
+  if (paths.empty()) return;  // a drop of web addresses alone: nothing changes, not even the shuffle
   PlaylistBatch batch(job.list);
   AppendRecorder added(job);  // the whole drop is one step
   ScanCounts counts;  // grows over all the folders of this drop
