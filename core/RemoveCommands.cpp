@@ -72,29 +72,22 @@ void removeInvalid(Core& core) {
 
 }  // namespace
 
-void cmdsel_Click(Core& core) {
-  runListJob(core, [](Core& job) {
+// A removal as a list job; the shuffle order then follows the entries left.
+static void removeInJob(Core& core, void (*remove)(Core&)) {
+  runListJob(core, [remove](Core& job) {
     PlaylistBatch batch(job.list);
-    delsel(job);
+    remove(job);
     rebuildShuffleOrder(job);
   });
 }
+
+void cmdsel_Click(Core& core) { removeInJob(core, delsel); }
 
 void cmdall_Click(Core& core) {
-  runListJob(core, [](Core& job) {
-    PlaylistBatch batch(job.list);
-    removeEntries(job, {}, KeptNames::FromDisplayName);
-    rebuildShuffleOrder(job);
-  });
+  removeInJob(core, [](Core& job) { removeEntries(job, {}, KeptNames::FromDisplayName); });
 }
 
-void mnucrop_Click(Core& core) {
-  runListJob(core, [](Core& job) {
-    PlaylistBatch batch(job.list);
-    crop(job);
-    rebuildShuffleOrder(job);
-  });
-}
+void mnucrop_Click(Core& core) { removeInJob(core, crop); }
 
 // Deleting files cannot be undone. Once a file is gone (even when a later one failed and the list
 // stays as it was) the whole history is forgotten, the removal's own step with it: earlier steps
