@@ -17,15 +17,17 @@ FileWriterThread::~FileWriterThread() {
   if (thread_.joinable()) thread_.join();
 }
 
-void FileWriterThread::write(std::string path, std::function<std::string()> bytes) {
+void FileWriterThread::write(std::string path, std::function<std::string()> bytes,
+                             std::function<void(bool, const std::string&)> done) {
   {
     const std::lock_guard lock(mutex_);
     const auto waiting = std::find_if(queue_.begin(), queue_.end(),
-                                      [&path](const auto& queued) { return queued.first == path; });
+                                      [&path](const Write& queued) { return queued.path == path; });
     if (waiting != queue_.end()) {
-      waiting->second = std::move(bytes);
+      waiting->bytes = std::move(bytes);
+      waiting->done = std::move(done);
     } else {
-      queue_.emplace_back(std::move(path), std::move(bytes));
+      queue_.push_back({std::move(path), std::move(bytes), std::move(done)});
     }
   }
   if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
@@ -42,15 +44,18 @@ void FileWriterThread::run() {
   for (;;) {
     changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
     if (queue_.empty()) return;  // stopping, with nothing left to write
-    auto [path, bytes] = std::move(queue_.front());
+    Write next = std::move(queue_.front());
     queue_.pop_front();
     writing_ = true;
     lock.unlock();
     std::string reason;
-    if (!writeFileAtomically(path, bytes(), &reason)) {
-      std::cerr << saveFailureText(path, reason) << std::flush;
+    const bool written = writeFileAtomically(next.path, next.bytes(), &reason);
+    next.bytes = nullptr;  // what it held (a list's entries) goes here
+    if (next.done) {
+      next.done(written, reason);
+    } else if (!written) {
+      std::cerr << saveFailureText(next.path, reason) << std::flush;
     }
-    bytes = nullptr;  // what it held (a list's entries) goes here
     lock.lock();
     writing_ = false;
     changed_.notify_all();

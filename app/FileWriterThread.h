@@ -7,7 +7,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <utility>
 
 #include "core/model/Platform.h"
 
@@ -20,7 +19,8 @@ class FileWriterThread final : public BackgroundWriter {
   FileWriterThread(const FileWriterThread&) = delete;
   FileWriterThread& operator=(const FileWriterThread&) = delete;
 
-  void write(std::string path, std::function<std::string()> bytes) override;
+  void write(std::string path, std::function<std::string()> bytes,
+             std::function<void(bool, const std::string&)> done = {}) override;
   void waitIdle() override;
 
  private:
@@ -28,7 +28,12 @@ class FileWriterThread final : public BackgroundWriter {
 
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<std::pair<std::string, std::function<std::string()>>> queue_;  // oldest first
+  struct Write {
+    std::string path;
+    std::function<std::string()> bytes;
+    std::function<void(bool, const std::string&)> done;
+  };
+  std::deque<Write> queue_;  // oldest first
   bool writing_ = false;
   bool stopping_ = false;
   std::thread thread_;

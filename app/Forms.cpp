@@ -8,12 +8,13 @@
 #include <stdexcept>
 
 #include "app/FileWriterThread.h"
-#include "app/ListWorkerThread.h"
+#include "app/ListWakeNotifier.h"
 #include "app/MprisService.h"
 #include "core/Command.h"
 #include "core/EngineEvents.h"
 #include "core/FileDrop.h"
 #include "core/LastPlaylist.h"
+#include "core/ListWork.h"
 #include "core/model/PlayerShape.h"
 #include "core/model/ToggleButton.h"
 #include "ui/AccessibleWindows.h"
@@ -58,7 +59,8 @@ Forms::Forms(FormsOptions options)
       folders_(std::make_unique<QtFolderPicker>()),
       busy_(std::make_unique<QtBusyPointer>()),
       programs_(std::make_unique<QtProgramStarter>()),
-      writer_(std::make_unique<FileWriterThread>()) {
+      writer_(std::make_unique<FileWriterThread>()),
+      listWake_(std::make_unique<ListWakeNotifier>()) {
   if (!options_.quit) options_.quit = [] { QCoreApplication::exit(0); };
   mapDesignFonts();
   installAccessibleWindows();
@@ -74,10 +76,8 @@ Forms::Forms(FormsOptions options)
   platform.programs = programs_.get();
   platform.loop = this;
   platform.writer = writer_.get();
-  if (options_.listJobsInBackground) {
-    jobs_ = std::make_unique<ListWorkerThread>();
-    platform.jobs = jobs_.get();
-  }
+  platform.listWake = listWake_.get();
+  connectListWork(*core_, options_.listJobsInBackground);
   // The time labels use the user's decimal separator (LC_NUMERIC, else LC_ALL or LANG).
   core_->decimalSeparator = QLocale::system().decimalPoint().toStdString();
   core_->lastPlaylist.path = options_.lastPlaylistFile;
@@ -88,13 +88,12 @@ Forms::Forms(FormsOptions options)
   autosave_.setSingleShot(true);
   autosave_.setInterval(kAutosaveDelayMs);
   QObject::connect(&autosave_, &QTimer::timeout,
-                   [this] { performWhenIdle(*core_, autosaveLastPlaylist); });
+                   [this] { perform(*core_, autosaveLastPlaylist); });
 }
 
 Forms::~Forms() {
-  // A job under way is finished first; what it would have shown afterwards no longer runs.
-  jobs_.reset();
-  core_->platform.jobs = nullptr;
+  // List work under way stops; what it would have shown afterwards no longer runs.
+  endListWork(*core_);
   core_->observer = nullptr;
   mpris_.reset();
   delete search_;

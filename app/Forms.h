@@ -32,7 +32,7 @@ class QtFolderPicker;
 class QtBusyPointer;
 class MprisService;
 class FileWriterThread;
-class ListWorkerThread;
+class ListWakeNotifier;
 
 struct FormsOptions {
   std::function<std::unique_ptr<MediaEngine>()> makeEngine;
@@ -42,8 +42,8 @@ struct FormsOptions {
   std::function<void()> quit;
   // False for a second player started on purpose: it reads the last playlist but leaves it alone.
   bool saveLastPlaylist = true;
-  // Heavy list operations on a worker thread (the program); false runs them at once (tests that
-  // look at the list right after a command).
+  // Intakes and list edits on threads of their own (the program); false runs them at once (tests
+  // that look at the list right after a command).
   bool listJobsInBackground = true;
 };
 
@@ -116,7 +116,8 @@ class Forms : public CoreObserver, private EventLoop {
   std::unique_ptr<QtProgramStarter> programs_;
   // Outlives the core, so a save handed to it is finished before the program ends.
   std::unique_ptr<FileWriterThread> writer_;
-  std::unique_ptr<ListWorkerThread> jobs_;
+  // Wakes the program's thread for list work and for the writer's answers; outlives the core.
+  std::unique_ptr<ListWakeNotifier> listWake_;
   std::unique_ptr<MediaEngine> engine_;
   std::unique_ptr<Core> core_;
   std::unique_ptr<EngineEvents> events_;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -22,6 +23,7 @@
 #include "core/FileDrop.h"
 #include "core/FileInfoCommand.h"
 #include "core/LastPlaylist.h"
+#include "core/ListWork.h"
 #include "core/model/CommandLine.h"
 #include "engine/gst/GstMediaEngine.h"
 #include "ui/StartupProbe.h"
@@ -158,13 +160,13 @@ int main(int argc, char** argv) {
   forms.startMediaControls(newInstance ? QStringLiteral(".instance%1").arg(getpid()) : QString());
   if (!newInstance) {
     instance.listen([&forms, &core, &app](std::vector<std::string> paths) {
-      // After the sender has its answer: a folder's scan may take a while.
-      QTimer::singleShot(0, &app, [&forms, &core, paths = std::move(paths)] {
-        if (core.ending) return;
-        // The paths first: bringing the player forward lets other events run (an end of the
-        // program among them), and what was handed over must be in the list it saves.
-        if (!paths.empty()) sonavex::perform(core, sonavex::openCommandLinePaths, paths);
-        sonavex::probeHandOver("handover_shown_ns");
+      if (core.ending) return;
+      // At once: the paths are taken in beside the window (a folder's scan may take a while), and
+      // an exit that comes next saves them with the list.
+      if (!paths.empty()) sonavex::perform(core, sonavex::openCommandLinePaths, paths);
+      sonavex::probeHandOver("handover_shown_ns");
+      // After the sender has its answer: bringing the player forward lets other events run.
+      QTimer::singleShot(0, &app, [&forms, &core] {
         if (!core.ending) forms.raisePlayer();
       });
     });
@@ -177,5 +179,11 @@ int main(int argc, char** argv) {
   // would stay with the process: the allocator keeps freed pages unless asked.
   QTimer::singleShot(std::chrono::seconds(2), &app, [] { malloc_trim(0); });
 #endif
-  return app.exec();
+  const int status = app.exec();
+  // A sort or a scan still under way would hold the end of the program; the list is saved already.
+  if (sonavex::listBusy(core)) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
 }

@@ -20,9 +20,10 @@ using namespace sonavex;
 // Counts the saves handed to the program's writer.
 struct CountingWriter : BackgroundWriter {
   explicit CountingWriter(BackgroundWriter& to) : inner(to) {}
-  void write(std::string path, std::function<std::string()> bytes) override {
+  void write(std::string path, std::function<std::string()> bytes,
+             std::function<void(bool, const std::string&)> done) override {
     ++writes;
-    inner.write(std::move(path), std::move(bytes));
+    inner.write(std::move(path), std::move(bytes), std::move(done));
   }
   void waitIdle() override { inner.waitIdle(); }
   BackgroundWriter& inner;

@@ -1,10 +1,12 @@
 #include "core/AddCommands.h"
 
+#include <memory>
+#include <vector>
+
 #include "core/FindFiles.h"
-#include "core/ListJob.h"
-#include "core/model/SelectionText.h"
+#include "core/ListWork.h"
 #include "core/Shuffle.h"
-#include "core/UndoableEdits.h"
+#include "core/model/SelectionText.h"
 
 namespace sonavex {
 
@@ -15,6 +17,19 @@ constexpr const char* kAddFilesFilter =
     "*.mp3|*.mp3|*.wma|*.wma|*.cda|*.cda|*.mid|*.mid|*.wav|*.wav|*.asf|*.asf|*.dat|*.dat|*.*|*.*";
 constexpr long kAddFilesFlags = kExplorerStyle | kAllowMultiSelect;
 constexpr int kAddFilesMaxFileSize = 32767;
+
+// Passes entries on and keeps the text of every error.
+class EveryError : public IntakeSink {
+ public:
+  EveryError(IntakeSink& to, std::vector<std::string>& texts) : to_(to), texts_(texts) {}
+  bool add(std::string path) override { return to_.add(std::move(path)); }
+  void error(const std::string& text) override { texts_.push_back(text); }
+  bool cancelled() const override { return to_.cancelled(); }
+
+ private:
+  IntakeSink& to_;
+  std::vector<std::string>& texts_;
+};
 }  // namespace
 
 void cmdfile_Click(Core& core) {
@@ -26,16 +41,14 @@ void cmdfile_Click(Core& core) {
     cd1->ShowOpen();
     selection = cd1->FileName;
   }
-  runListJob(core, [selection](Core& job) {
-    PlaylistBatch batch(job.list);
-    // Our dialog hands back the whole selection however long it is, so nothing is cut off and
-    // every chosen file is appended.
-    if (!selection.empty()) {
-      AppendRecorder added(job);
-      for (auto& path : pathsOfSelection(selection)) job.list.appendEntry(std::move(path));
-      added.record();
-    }
-    rebuildShuffleOrder(job);
+  if (selection.empty()) {
+    runListEdit(core, rebuildShuffleOrder);  // on cancel too, as it always did
+    return;
+  }
+  // Our dialog hands back the whole selection however long it is, so nothing is cut off and every
+  // chosen file is appended. Its end rebuilds the shuffle order.
+  runIntake(core, [selection](IntakeSink& sink) {
+    for (auto& path : pathsOfSelection(selection)) sink.add(std::move(path));
   });
 }
 
@@ -45,16 +58,24 @@ void cmddir_Click(Core& core) {
     BusyScope busy(core.platform.busy);
     if (core.platform.folders) folder = core.platform.folders->BrowseForFolder("Select a directory");
   }
-  runListJob(core, [folder](Core& job) {
-    PlaylistBatch batch(job.list);
-    if (!folder.empty()) {
-      AppendRecorder added(job);
-      ScanCounts counts;
-      scanFolderTree(job, folder, addFolderPatterns(), counts);
-      added.record();
-    }
-    rebuildShuffleOrder(job);
-  });
+  if (folder.empty()) {
+    runListEdit(core, rebuildShuffleOrder);
+    return;
+  }
+  // What could not be searched is told, each in a box of its own, once the scan is over.
+  auto errors = std::make_shared<std::vector<std::string>>();
+  runIntake(
+      core,
+      [folder, errors](IntakeSink& sink) {
+        EveryError every(sink, *errors);
+        ScanCounts counts;
+        scanFolderTree(every, folder, addFolderPatterns(), counts);
+      },
+      [errors](Core& now, const IntakeResult&) {
+        if (now.platform.messages == nullptr) return;
+        for (const std::string& text : *errors)
+          now.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::Information);
+      });
 }
 
 }  // namespace sonavex

@@ -3,11 +3,8 @@
 // notification) runs its command through perform(): the command changes the core, then the core's
 // observer hears that it changed, and every window and the media controls show it. A command that
 // runs while another is under way (one waiting on a dialog, or letting pending events run) is shown
-// at its own end, and the outer one again at its end.
-//
-// While a list job runs (core/ListJob.h) a command waits, as an event waits for a busy program: it
-// runs in order once the job is over. Its result is then not known to the caller, which gets a
-// default one.
+// at its own end, and the outer one again at its end. Commands run at once, list work or not: what
+// takes long on a long list runs beside them (core/ListWork.h).
 #include <functional>
 #include <type_traits>
 #include <utility>
@@ -19,15 +16,6 @@ namespace sonavex {
 template <typename Command, typename... Args>
 auto perform(Core& core, Command&& command, Args&&... args)
     -> std::invoke_result_t<Command&, Core&, Args&&...> {
-  using Result = std::invoke_result_t<Command&, Core&, Args&&...>;
-  if (core.listJobRunning) {
-    core.waitingCommands.push_back(
-        [&core, command = std::decay_t<Command>(std::forward<Command>(command)),
-         ... args = std::decay_t<Args>(std::forward<Args>(args))]() mutable {
-          perform(core, command, std::move(args)...);  // runs once
-        });
-    return Result();
-  }
   struct Told {
     Core& core;
     ~Told() {
@@ -35,13 +23,6 @@ auto perform(Core& core, Command&& command, Args&&... args)
     }
   } told{core};
   return std::invoke(command, core, std::forward<Args>(args)...);
-}
-
-// For what repeats by itself (the clock, the marquee, the autosave): while a list job runs, a tick
-// is left out rather than waiting, as a busy program misses timer ticks.
-template <typename Command>
-void performWhenIdle(Core& core, Command&& command) {
-  if (!core.listJobRunning) perform(core, std::forward<Command>(command));
 }
 
 }  // namespace sonavex

@@ -4,23 +4,19 @@
 // and the platform services. Each window event hands this to a core operation and then renders
 // the result.
 #include <cstdint>
-#include <deque>
-#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "core/model/Platform.h"
+#include "core/ListState.h"
 #include "core/model/MediaEngine.h"
-#include "core/model/PlaylistModel.h"
-#include "core/model/Random.h"
-#include "core/model/ShuffleOrder.h"
-#include "core/model/UndoHistory.h"
+#include "core/model/Platform.h"
 
 namespace sonavex {
 
 // Program-wide values shared by the windows.
+// (`currenttrack`, the current entry, is part of ListState.)
 struct SharedValues {
-  Index currenttrack = 0;              // current entry, -1 none
   std::optional<Index> tracknumber;    // currenttrack + 1; empty until first set
   int lastkey = 0;                     // key code of the last key released over player or playlist
   std::string marqueetext;             // the title that scrolls
@@ -30,6 +26,7 @@ struct SharedValues {
   // the list cannot play and the skipping stops.
   Index failedInARow = 0;
   std::string lastErrorText;           // why the last track failed; "" once a stream starts
+  std::uint64_t opensAsked = 0;        // the media controls' opens so far: the latest one plays
 };
 
 // What the player window `frmMain` shows, and which timers run. The windows render this.
@@ -78,30 +75,31 @@ struct LastPlaylistFile {
   std::string unreadReason;
   // The list's revision when it was last restored or written: a later one is not on disk yet.
   std::uint64_t savedRevision = 0;
+  // The restore at start is still reading: until it is over, the file on disk is the whole list.
+  bool restoring = false;
+  // The last background write failed (told once, tried again until one succeeds).
+  bool lastWriteFailed = false;
 };
 
-struct Core {
-  Core(MediaEngine& engine, RandomSource& random) : mp1(engine), rng(random) {}
+class ListWork;
 
-  PlaylistModel list;       // cpvcoollist1 (paths) and cpvcoollist2 (display names)
-  ShuffleOrder List5;       // shuffle order
-  UndoHistory history;      // undo and redo of the playlist commands
+struct Core : ListState {
+  Core(MediaEngine& engine, RandomSource& random);
+  ~Core();
+
   int chkloop = 1;          // loop box, on at start
-  int chkshuffle = 0;       // shuffle box, off at start
   SharedValues shared;
   PlayerFace face;
   VolumeFace vol;
   AudioChecks checks;
   MediaEngine& mp1;
-  RandomSource& rng;
   Platform platform;
   std::string decimalSeparator = ".";  // the user's decimal separator for the time labels
   LastPlaylistFile lastPlaylist;
   bool ending = false;  // an exit path has run; the program ends once
   CoreObserver* observer = nullptr;
-  // A list job runs (core/ListJob.h): commands wait in order until it is over.
-  bool listJobRunning = false;
-  std::deque<std::function<void()>> waitingCommands;
+  // Intakes and edits under way off the program's thread (core/ListWork.h).
+  std::unique_ptr<ListWork> work;
 };
 
 }  // namespace sonavex

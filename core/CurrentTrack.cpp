@@ -4,10 +4,10 @@
 
 namespace sonavex {
 
-void currenttracknumber(Core& core) { core.shared.tracknumber = core.shared.currenttrack + 1; }
+void currenttracknumber(Core& core) { core.shared.tracknumber = core.currenttrack + 1; }
 
 void openAndMark(Core& core, Index g) {
-  core.shared.currenttrack = g;
+  core.currenttrack = g;
   openEntry(core, g);
   core.list.markEntry(g);
   currenttracknumber(core);

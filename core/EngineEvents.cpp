@@ -1,7 +1,6 @@
 #include "core/EngineEvents.h"
 
 #include "core/Command.h"
-#include "core/ListJob.h"
 #include "core/Sequencer.h"
 
 namespace sonavex {
@@ -22,10 +21,9 @@ void EngineEvents::mp1_Error() { perform(core_, sonavex::mp1_Error); }
 
 void EngineEvents::mp1_NewStream() { perform(core_, sonavex::mp1_NewStream); }
 
-// Nothing while the program ends, nor while a list job changes the list (the track then ends as
-// usual, and what follows is chosen after the job).
+// Nothing while the program ends.
 std::string EngineEvents::mp1_AboutToFinish() {
-  return core_.ending || listBusy(core_) ? std::string() : nextPath(core_);
+  return core_.ending ? std::string() : nextPath(core_);
 }
 
 // Nothing changes in the core; the media controls show the tags.

@@ -2,12 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <memory>
+
 #include "core/FindFiles.h"
-#include "core/ListJob.h"
+#include "core/ListWork.h"
 #include "core/PlaylistFile.h"
-#include "core/Shuffle.h"
 #include "core/Transport.h"
-#include "core/UndoableEdits.h"
 #include "core/model/CommandLine.h"
 
 namespace sonavex {
@@ -25,50 +25,60 @@ DropKind classify(const std::string& name) {
   return DropKind::Folder;
 }
 
-// One item of a drop: a file becomes an entry, a folder is scanned (`counts` grows over the drop,
-// and `errors` collects what failed).
-void appendDropped(Core& core, const std::string& name, ScanCounts& counts, ErrorReport& errors) {
+// One item of a drop: a file becomes an entry, a folder is scanned (`counts` grows over the drop).
+void addDropped(IntakeSink& sink, const std::string& name, ScanCounts& counts) {
   if (name.empty()) return;  // names nothing; must not become a scan of "/"
   if (classify(name) == DropKind::File) {
-    core.list.appendEntry(name);
+    sink.add(name);
   } else {
-    BusyScope busy(core.platform.busy);
-    scanFolderTree(core, name, dropFolderPatterns(), counts, &errors);
+    scanFolderTree(sink, name, dropFolderPatterns(), counts);
   }
 }
 
-void appendDrop(Core& job, const std::vector<std::string>& paths) {
-  if (paths.empty()) return;  // a drop of web addresses alone: nothing changes, not even the shuffle
-  PlaylistBatch batch(job.list);
-  AppendRecorder added(job);  // the whole drop is one step
+void addDrop(IntakeSink& sink, const std::vector<std::string>& paths) {
   ScanCounts counts;  // grows over all the folders of this drop
-  ErrorReport errors;
-  for (const auto& name : paths) appendDropped(job, name, counts, errors);
-  added.record();
-  // Once for the whole drop: the order only needs to be right after the last item.
-  rebuildShuffleOrder(job);
-  errors.notify(job.platform.messages);
+  for (const auto& name : paths) {
+    if (sink.cancelled()) return;
+    addDropped(sink, name, counts);
+  }
+}
+
+// What failed on the way is told once, as a notice: neither the program the files came from nor a
+// media control's call waits for a person.
+void tellAfterwards(Core& now, const IntakeResult& result) {
+  result.errors.notify(now.platform.messages);
 }
 
 }  // namespace
 
 void filedragging(Core& core, std::vector<std::string> paths) {
-  runListJob(core, [paths = std::move(paths)](Core& job) { appendDrop(job, paths); });
+  if (paths.empty()) return;
+  runIntake(core, [paths = std::move(paths)](IntakeSink& sink) { addDrop(sink, paths); },
+            tellAfterwards);
 }
 
 void dropUriList(Core& core, std::string uriList) {
-  runListJob(core, [uris = std::move(uriList)](Core& job) { appendDrop(job, pathsOfUriList(uris)); });
+  runIntake(
+      core,
+      [uris = std::move(uriList)](IntakeSink& sink) {
+        const std::vector<std::string> paths = pathsOfUriList(uris);
+        if (paths.empty()) sink.namedNothing();  // web addresses alone: nothing changes
+        addDrop(sink, paths);
+      },
+      tellAfterwards);
 }
 
 void openAndPlay(Core& core, const std::string& path) {
-  const Index before = core.list.count();
-  filedragging(core, {path});
-  // Once the drop is in: it plays on the program's thread, where the engine is.
-  runAfterListJob(core, [before](Core& now) {
-    if (now.list.count() == before) return;
-    now.list.markEntry(before);
-    cmdplay_Click(now);
-  });
+  // The latest open plays, whichever intake is over first.
+  const std::uint64_t asked = ++core.shared.opensAsked;
+  runIntake(
+      core, [path](IntakeSink& sink) { addDrop(sink, {path}); },
+      [asked](Core& now, const IntakeResult& added) {
+        tellAfterwards(now, added);
+        if (added.first == kNone || asked != now.shared.opensAsked) return;
+        now.list.markEntry(added.first);
+        cmdplay_Click(now);
+      });
 }
 
 bool isPlaylistFileName(const std::string& name) {
@@ -78,22 +88,21 @@ bool isPlaylistFileName(const std::string& name) {
 }
 
 void openCommandLinePaths(Core& core, const std::vector<std::string>& paths) {
-  runListJob(core, [paths](Core& job) {
-    PlaylistBatch batch(job.list);
-    AppendRecorder added(job);  // files, folders and loaded playlists alike: one step
-    ScanCounts counts;
-    ErrorReport errors;
-    for (const auto& name : paths) {
-      if (isPlaylistFileName(name)) {
-        loadPlaylistFile(job, name, &errors);
-      } else {
-        appendDropped(job, name, counts, errors);
-      }
-    }
-    added.record();
-    rebuildShuffleOrder(job);
-    errors.notify(job.platform.messages);
-  });
+  if (paths.empty()) return;
+  runIntake(
+      core,
+      [paths](IntakeSink& sink) {
+        ScanCounts counts;
+        for (const auto& name : paths) {
+          if (sink.cancelled()) return;
+          if (isPlaylistFileName(name)) {
+            addPlaylistFileEntries(sink, name);
+          } else {
+            addDropped(sink, name, counts);
+          }
+        }
+      },
+      tellAfterwards);
 }
 
 }  // namespace sonavex

@@ -44,31 +44,24 @@ struct FolderIdHash {
 
 class TreeWalk {
  public:
-  TreeWalk(Core& core, const std::vector<std::string>& patterns, ScanCounts& counts,
-           ErrorReport* errors)
-      : core_(core),
-        patterns_(patterns),
-        counts_(counts),
-        errors_(errors),
-        matches_(patterns.size()) {}
+  TreeWalk(IntakeSink& sink, const std::vector<std::string>& patterns, ScanCounts& counts)
+      : sink_(sink), patterns_(patterns), counts_(counts), matches_(patterns.size()) {}
 
   void run(std::string root) {
     if (root.empty() || root.back() != kPathSeparator) root.push_back(kPathSeparator);
     // Depth first with an explicit stack: a deep tree cannot exhaust the call stack.
     std::vector<std::string> pending{std::move(root)};
     std::vector<std::string> subfolders;
-    while (!pending.empty()) {
+    while (!pending.empty() && !sink_.cancelled()) {
       std::string folder = std::move(pending.back());
       pending.pop_back();
       subfolders.clear();
       if (!listFolder(folder, subfolders)) continue;
       for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) pending.push_back(std::move(*it));
     }
-    for (auto& list : matches_) {
-      for (auto& path : list) {
-        core_.list.appendEntry(std::move(path));
-        ++counts_.FileCount;
-      }
+    // The first pattern's matches went as they were found; the others follow in pattern order.
+    for (std::size_t p = 1; p < matches_.size(); ++p) {
+      for (auto& path : matches_[p]) add(std::move(path));
     }
   }
 
@@ -131,10 +124,24 @@ class TreeWalk {
         subfolders.push_back(std::move(path));
         continue;
       }
-      for (std::size_t h = e.firstHit; h + 1 < e.endHit; ++h) matches_[hits_[h]].push_back(path);
-      matches_[hits_[e.endHit - 1]].push_back(std::move(path));
+      for (std::size_t h = e.firstHit; h + 1 < e.endHit; ++h) file(hits_[h], std::string(path));
+      file(hits_[e.endHit - 1], std::move(path));
     }
     return complete;
+  }
+
+  // A match of the first pattern comes before every later one: it goes at once, so that a long
+  // scan fills the list as it goes. The others wait for the end of the walk.
+  void file(std::size_t pattern, std::string path) {
+    if (pattern == 0) {
+      add(std::move(path));
+    } else {
+      matches_[pattern].push_back(std::move(path));
+    }
+  }
+
+  void add(std::string path) {
+    if (sink_.add(std::move(path))) ++counts_.FileCount;
   }
 
   static bool isFolder(DIR* dir, const dirent& entry) {
@@ -147,18 +154,12 @@ class TreeWalk {
   void report(int error) {
     // A folder that is gone (or is no folder) holds nothing to find.
     if (error == ENOENT || error == ENOTDIR) return;
-    const std::string text = "Error: " + std::to_string(error) + " - " + std::strerror(error);
-    if (errors_) {
-      errors_->add(text);
-    } else if (core_.platform.messages) {
-      core_.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::Information);
-    }
+    sink_.error("Error: " + std::to_string(error) + " - " + std::strerror(error));
   }
 
-  Core& core_;
+  IntakeSink& sink_;
   const std::vector<std::string>& patterns_;
   ScanCounts& counts_;
-  ErrorReport* errors_;
   std::vector<std::vector<std::string>> matches_;
   std::unordered_set<FolderId, FolderIdHash> visited_;
 
@@ -198,10 +199,10 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
   return p == pattern.size();
 }
 
-void scanFolderTree(Core& core, std::string folder, const std::vector<std::string>& patterns,
-                    ScanCounts& counts, ErrorReport* errors) {
+void scanFolderTree(IntakeSink& sink, std::string folder, const std::vector<std::string>& patterns,
+                    ScanCounts& counts) {
   if (folder.empty()) return;  // "" names no folder; it must not become the root "/"
-  TreeWalk(core, patterns, counts, errors).run(std::move(folder));
+  TreeWalk(sink, patterns, counts).run(std::move(folder));
 }
 
 std::uint64_t FindFiles(Core& core, std::string& path, const std::string& SearchStr, Index& FileCount,
@@ -210,7 +211,9 @@ std::uint64_t FindFiles(Core& core, std::string& path, const std::string& Search
   if (path.back() != kPathSeparator) path.push_back(kPathSeparator);
   const Index first = core.list.count();
   ScanCounts counts{FileCount, DirCount};
-  scanFolderTree(core, path, {SearchStr}, counts);
+  ListSink sink(core.list);
+  scanFolderTree(sink, path, {SearchStr}, counts);
+  sink.errors.notify(core.platform.messages);
   FileCount = counts.FileCount;
   DirCount = counts.DirCount;
   std::uint64_t total = 0;

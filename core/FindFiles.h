@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/Core.h"
-#include "core/model/ErrorReport.h"
+#include "core/ListWork.h"
 
 namespace sonavex {
 
@@ -28,16 +28,15 @@ struct ScanCounts {
   Index DirCount = 0;   // subfolders found
 };
 
-// Appends every matching file of the tree below `folder` (see above). A folder that cannot be
-// listed gives the error "Error: <errno> - <description>" and the walk goes on with the next
-// folder; a folder that does not exist holds nothing and gives none. Each error is shown at once,
-// or, given `errors` (an intake's), added there to be told when the intake is over. Links to
-// folders are followed, each real folder at most once.
-void scanFolderTree(Core& core, std::string folder, const std::vector<std::string>& patterns,
-                    ScanCounts& counts, ErrorReport* errors = nullptr);
+// Adds every matching file of the tree below `folder` (see above) to the intake's sink. A folder
+// that cannot be listed gives the error "Error: <errno> - <description>" and the walk goes on with
+// the next folder; a folder that does not exist holds nothing and gives none. Links to folders are
+// followed, each real folder at most once. The walk stops when the intake is cancelled.
+void scanFolderTree(IntakeSink& sink, std::string folder, const std::vector<std::string>& patterns,
+                    ScanCounts& counts);
 
-// The search for one pattern. Appends "/" to the caller's `path` if it does not end with one.
-// Returns the total size in bytes of the files appended.
+// The search for one pattern, appended to the list at once. Appends "/" to the caller's `path` if
+// it does not end with one. Returns the total size in bytes of the files appended.
 std::uint64_t FindFiles(Core& core, std::string& path, const std::string& SearchStr, Index& FileCount,
                         Index& DirCount);
 

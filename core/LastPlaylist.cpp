@@ -7,9 +7,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <vector>
 
-#include "core/ListJob.h"
+#include "core/ListWork.h"
 #include "core/PlaylistFile.h"
 
 namespace sonavex {
@@ -108,14 +109,20 @@ bool savelastplaylist(const Core& core, const std::string& file, std::string* er
   return writeFileAtomically(file, serializePlaylist(core.list.paths()), error);
 }
 
-RestoreResult restoreLastPlaylist(Core& core, const std::string& file) {
+RestoreResult restoreLastPlaylist(IntakeSink& sink, const std::string& file) {
   if (file.empty()) return {};
   removeStaleTemporaries(folderOf(file));
   RestoreResult result;
   struct stat st {};
   if (::stat(file.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR)) return result;
-  if (!appendPlaylistFile(core.list, file, &result.reason)) result.readWhole = false;
+  if (!addPlaylistFile(sink, file, &result.reason)) result.readWhole = false;
   return result;
+}
+
+RestoreResult restoreLastPlaylist(Core& core, const std::string& file) {
+  PlaylistBatch batch(core.list);
+  ListSink sink(core.list);
+  return restoreLastPlaylist(sink, file);
 }
 
 std::string lastPlaylistKeptNotice(const std::string& file, const std::string& reason) {
@@ -124,25 +131,33 @@ std::string lastPlaylistKeptNotice(const std::string& file, const std::string& r
 }
 
 void restoreLastPlaylist(Core& core) {
-  runListJob(
+  core.lastPlaylist.restoring = true;
+  auto restored = std::make_shared<RestoreResult>();  // written by the intake, read once it is over
+  const std::uint64_t before = core.list.revision();
+  runIntake(
       core,
-      [](Core& job) {
-        const RestoreResult restored = restoreLastPlaylist(job, job.lastPlaylist.path);
-        job.lastPlaylist.readWhole = restored.readWhole;
-        job.lastPlaylist.unreadReason = restored.reason;
-        job.lastPlaylist.savedRevision = job.list.revision();  // what was read needs no writing back
+      [file = core.lastPlaylist.path, restored](IntakeSink& sink) {
+        *restored = restoreLastPlaylist(sink, file);
       },
-      [](Core& now) {
-        const LastPlaylistFile& last = now.lastPlaylist;
+      [restored, before](Core& now, const IntakeResult& read) {
+        LastPlaylistFile& last = now.lastPlaylist;
+        last.restoring = false;
+        last.readWhole = restored->readWhole;
+        last.unreadReason = restored->reason;
+        // What was read needs no writing back, unless the list changed otherwise meanwhile.
+        if (now.list.revision() == before + static_cast<std::uint64_t>(read.count)) {
+          last.savedRevision = now.list.revision();
+        }
         if (last.readWhole || now.platform.messages == nullptr) return;
         now.platform.messages->show(lastPlaylistKeptNotice(last.path, last.unreadReason), "Sonavex",
                                     MsgButtons::Ok, MsgIcon::Information);
-      });
+      },
+      IntakeOrder::First);
 }
 
 bool writesLastPlaylist(const Core& core) {
   const LastPlaylistFile& last = core.lastPlaylist;
-  return last.saves && last.readWhole && !last.path.empty();
+  return last.saves && last.readWhole && !last.restoring && !last.path.empty();
 }
 
 std::string saveFailureText(const std::string& file, const std::string& reason) {
@@ -156,6 +171,7 @@ void savelastplaylist(Core& core) {
   std::string reason;
   if (!savelastplaylist(core, last.path, &reason)) {
     std::cerr << saveFailureText(last.path, reason) << std::flush;
+    return;
   }
   last.savedRevision = core.list.revision();
 }
@@ -167,15 +183,33 @@ bool lastPlaylistOutdated(const Core& core) {
 
 void autosaveLastPlaylist(Core& core) {
   if (!lastPlaylistOutdated(core) || core.platform.writer == nullptr) return;
-  core.lastPlaylist.savedRevision = core.list.revision();
+  const std::uint64_t revision = core.list.revision();
+  auto post = programPost(core);
   // The entries are shared with the writer until the list next changes: written out there.
-  core.platform.writer->write(core.lastPlaylist.path,
-                              [list = PlaylistModel(core.list)] { return serializePlaylist(list.paths()); });
+  core.platform.writer->write(
+      core.lastPlaylist.path,
+      [list = PlaylistModel(core.list)] { return serializePlaylist(list.paths()); },
+      [post, revision](bool written, const std::string& reason) {
+        post([revision, written, reason](Core& now) { autosaveDone(now, revision, written, reason); });
+      });
+}
+
+void autosaveDone(Core& core, std::uint64_t revision, bool written, const std::string& reason) {
+  LastPlaylistFile& last = core.lastPlaylist;
+  if (written) {
+    if (revision > last.savedRevision) last.savedRevision = revision;
+    last.lastWriteFailed = false;
+    return;
+  }
+  // Still outdated, so the next tick tries again; told once until a write succeeds.
+  if (!last.lastWriteFailed) std::cerr << saveFailureText(last.path, reason) << std::flush;
+  last.lastWriteFailed = true;
 }
 
 void mnuexit_Click(Core& core) {
   if (core.ending) return;
   core.ending = true;
+  endListWork(core);  // the list as it stands is saved; what is still coming stays out
   savelastplaylist(core);
   if (core.platform.loop != nullptr) core.platform.loop->quit();
 }

@@ -1,8 +1,10 @@
 #pragma once
 // lastplaylist.txt: written on every exit path, restored when the playlist window loads.
+#include <cstdint>
 #include <string>
 
 #include "core/Core.h"
+#include "core/ListWork.h"
 
 namespace sonavex {
 
@@ -25,14 +27,18 @@ struct RestoreResult {
   bool readWhole = true;
   std::string reason;  // why not, for the user
 };
-// Appends the saved playlist (nothing when it cannot be read whole) and removes temporary files
-// that a killed save left beside it.
+// Adds the saved playlist to the sink (nothing when it cannot be read whole) and removes temporary
+// files that a killed save left beside it.
+RestoreResult restoreLastPlaylist(IntakeSink& sink, const std::string& file);
+// The same, appended at once.
 RestoreResult restoreLastPlaylist(Core& core, const std::string& file);
 // The notice for a last playlist that is kept as it is.
 std::string lastPlaylistKeptNotice(const std::string& file, const std::string& reason);
 
-// This run's own restore, at start (a list job): appends core.lastPlaylist's file and notes there
-// whether it was read whole; a file that was not is kept as it is, and the user is told so.
+// This run's own restore, at start (an intake that merges before every later one): appends
+// core.lastPlaylist's file and notes there whether it was read whole; a file that was not is kept
+// as it is, and the user is told so. Until it is over the list is not written back: the file is
+// still the whole list.
 void restoreLastPlaylist(Core& core);
 // Whether this run writes its list back: not a second player started on purpose, nor over a file
 // the start could not read whole.
@@ -53,6 +59,9 @@ inline constexpr int kAutosaveDelayMs = 2000;
 bool lastPlaylistOutdated(const Core& core);
 // Hands the list, serialized, to the background writer when it is outdated.
 void autosaveLastPlaylist(Core& core);
+// The background write of `revision` ended: a failure is told on standard error once, and the list
+// stays outdated, so it is written again.
+void autosaveDone(Core& core, std::uint64_t revision, bool written, const std::string& reason);
 // Every exit path (the close image, Escape, the Exit item, the media controls' Quit, a termination
 // signal, closing the playlist window): saves, then ends the program at once. Only the first call
 // does anything, so the playlist is saved exactly once.

@@ -36,7 +36,7 @@ void frmplaylist_KeyUp(Core& core, int keyCode, bool inList) {
 void cpvcoollist2_DblClick(Core& core) {
   const Index focused = core.list.listIndex2();
   core.list.setListIndex1(focused);
-  core.shared.currenttrack = focused;
+  core.currenttrack = focused;
   core.shared.failedInARow = 0;
   openEntry(core, focused);
   core.face.progVisible = true;

@@ -34,7 +34,7 @@ MediaControlState mediaControlState(const Core& core) {
   s.volume = std::clamp(fill / volumeBarLength(kVolumeScaleWidth), 0.0, 1.0) + 0.0;
   const bool hasEntries = !core.list.empty();
   if (trackOpen(core)) {
-    s.track = core.shared.currenttrack;
+    s.track = core.currenttrack;
     s.path = core.mp1.fileName();
     s.tags = core.mp1.tags();
     const double duration = core.mp1.duration();
@@ -86,7 +86,7 @@ SeekOutcome mediaSeek(Core& core, double offsetSeconds) {
 }
 
 bool mediaSetPosition(Core& core, Index track, double seconds) {
-  if (core.mp1.playState() != kPlaying || track != core.shared.currenttrack) return false;
+  if (core.mp1.playState() != kPlaying || track != core.currenttrack) return false;
   const double duration = core.mp1.duration();
   if (!std::isfinite(seconds) || seconds < 0 || !(seconds <= duration)) return false;
   core.mp1.setPosition(seconds);

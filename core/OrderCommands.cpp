@@ -3,12 +3,12 @@
 #include "core/RandomOrder.h"
 #include "core/model/Sorting.h"
 #include "core/UndoableEdits.h"
-#include "core/ListJob.h"
+#include "core/ListWork.h"
 
 namespace sonavex {
 
 void cmdname_Click(Core& core) {
-  runListJob(core, [](Core& job) {
+  runListEdit(core, [](ListState& job) {
     std::vector<std::string_view> names;
     names.reserve(job.list.displayNames().size());
     for (const auto& displayName : job.list.displayNames()) names.push_back(fileNamePartOf(displayName));
@@ -19,8 +19,7 @@ void cmdname_Click(Core& core) {
 }
 
 void cmdrnd_Click(Core& core) {
-  BusyScope busy(core.platform.busy);
-  runListJob(core, [](Core& job) {
+  runListEdit(core, [](ListState& job) {
     auto order = randomOrderMoves(job.rng, job.list.count());
     PlaylistBatch batch(job.list);
     reorderEntries(job, std::move(order));

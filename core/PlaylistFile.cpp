@@ -13,9 +13,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "core/ListJob.h"
+#include "core/ListWork.h"
 #include "core/Shuffle.h"
-#include "core/UndoableEdits.h"
 #include "core/model/TextLines.h"
 
 namespace sonavex {
@@ -218,8 +217,8 @@ void removeStaleTemporaries(const std::string& folder) {
   ::closedir(dir);
 }
 
-bool appendPlaylistFile(PlaylistModel& list, const std::string& path, std::string* error,
-                        LeftOutEntries* leftOut) {
+bool addPlaylistFile(IntakeSink& sink, const std::string& path, std::string* error,
+                     LeftOutEntries* leftOut) {
   std::string bytes;
   if (!readWholeFile(path, bytes, error)) return false;
   if (countLines(bytes) > kMaxPlaylistLines) {
@@ -228,9 +227,8 @@ bool appendPlaylistFile(PlaylistModel& list, const std::string& path, std::strin
   const PlaylistFormat format = playlistFormatOf(path).value_or(PlaylistFormat::Plt);
   LeftOutEntries left;
   if (format == PlaylistFormat::Plt) {
-    PlaylistBatch batch(list);
     forEachLine(bytes, [&](std::string_view line) {
-      if (!list.appendEntry(std::string(line))) ++left.withNul;
+      if (!sink.add(std::string(line))) ++left.withNul;
     });
   } else {
     ForeignEntries entries = parseForeignPlaylist(format, bytes, folderOf(path));
@@ -240,39 +238,44 @@ bool appendPlaylistFile(PlaylistModel& list, const std::string& path, std::strin
     }
     bytes = std::string();
     left = std::move(entries.leftOut);
-    PlaylistBatch batch(list);
     for (std::string& entry : entries.paths) {
-      if (!list.appendEntry(std::move(entry))) ++left.withNul;
+      if (!sink.add(std::move(entry))) ++left.withNul;
     }
   }
   if (leftOut) *leftOut = std::move(left);
   return true;
 }
 
-void loadPlaylistFile(Core& core, const std::string& name, ErrorReport* errors) {
-  const auto tell = [&core, errors](const std::string& text) {
-    if (errors) {
-      errors->add(text);
-    } else {
-      tellUser(core, text);
-    }
-  };
+bool appendPlaylistFile(PlaylistModel& list, const std::string& path, std::string* error,
+                        LeftOutEntries* leftOut) {
+  PlaylistBatch batch(list);
+  ListSink sink(list);
+  return addPlaylistFile(sink, path, error, leftOut);
+}
+
+void addPlaylistFileEntries(IntakeSink& sink, const std::string& name) {
   struct stat st {};
   if (::stat(name.c_str(), &st) == 0) {
     std::string reason;
     LeftOutEntries leftOut;
-    AppendRecorder loaded(core);
-    const bool read = !S_ISREG(st.st_mode) || appendPlaylistFile(core.list, name, &reason, &leftOut);
-    loaded.record();
+    const bool read = !S_ISREG(st.st_mode) || addPlaylistFile(sink, name, &reason, &leftOut);
     if (!read) {
-      tell("The playlist file " + name + " could not be read: " + reason + ".");
+      sink.error("The playlist file " + name + " could not be read: " + reason + ".");
     } else if (leftOut.count() > 0) {
-      tell("The playlist file " + name + " was loaded, but " + leftOutText(leftOut));
+      sink.error("The playlist file " + name + " was loaded, but " + leftOutText(leftOut));
     }
   } else if (const int code = errno; code != ENOENT && code != ENOTDIR) {
-    tell("The playlist file " + name + " could not be read: " +
-         std::generic_category().message(code) + ".");
+    sink.error("The playlist file " + name + " could not be read: " +
+               std::generic_category().message(code) + ".");
   }
+}
+
+void loadPlaylistFile(Core& core, const std::string& name) {
+  runIntake(
+      core, [name](IntakeSink& sink) { addPlaylistFileEntries(sink, name); },
+      [](Core& now, const IntakeResult& loaded) {
+        if (!loaded.errors.empty()) tellUser(now, loaded.errors.text());
+      });
 }
 
 void cmdload_Click(Core& core) {
@@ -284,15 +287,12 @@ void cmdload_Click(Core& core) {
     // A NUL means several files were chosen (the dialog keeps the add command's settings): that is
     // not one playlist file, so nothing is read.
     if (!name.empty() && !hasNul(name)) {
-      runListJob(core, [name](Core& job) {
-        loadPlaylistFile(job, name);
-        rebuildShuffleOrder(job);
-      });
+      loadPlaylistFile(core, name);  // its end rebuilds the shuffle order
       return;
     }
   }
-  // Rebuilds the shuffle order after the entry set changed (and on cancel, as it always did).
-  rebuildShuffleOrder(core);
+  // Rebuilds the shuffle order (on cancel too, as it always did).
+  runListEdit(core, rebuildShuffleOrder);
 }
 
 void cmdsave_Click(Core& core) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/Core.h"
-#include "core/model/ErrorReport.h"
+#include "core/ListWork.h"
 #include "core/model/PlaylistFormats.h"
 
 namespace sonavex {
@@ -34,19 +34,23 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
 bool writeFileAtomically(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr);
 
-// Appends the entries of the playlist file at path, in one batch of changes: those of an M3U, PLS
-// or XSPF playlist when its name ends so (see PlaylistFormats.h), otherwise every line, as the
-// format above has them. False (and a reason) when it cannot be read or exceeds the bounds above;
-// then nothing is appended. What cannot be an entry (a name holding a NUL byte, which names no
-// file safely; an address of another kind) is left out and counted in *leftOut.
+// Adds the entries of the playlist file at path to the sink: those of an M3U, PLS or XSPF playlist
+// when its name ends so (see PlaylistFormats.h), otherwise every line, as the format above has
+// them. False (and a reason) when it cannot be read or exceeds the bounds above; then nothing is
+// added. What cannot be an entry (a name holding a NUL byte, which names no file safely; an address
+// of another kind) is left out and counted in *leftOut.
+bool addPlaylistFile(IntakeSink& sink, const std::string& path, std::string* error = nullptr,
+                     LeftOutEntries* leftOut = nullptr);
+// The same, appended at once to `list` in one batch of changes.
 bool appendPlaylistFile(PlaylistModel& list, const std::string& path,
                         std::string* error = nullptr, LeftOutEntries* leftOut = nullptr);
 
-// Loads the playlist file `name` as the load button does: its entries are appended, and the user
-// is told (once) when it cannot be read or lines were left out. A name that does not exist (or
-// whose folder does not) is passed over without a word. The shuffle order is not rebuilt here.
-// Given `errors` (an intake's), what would be told is added there instead of shown.
-void loadPlaylistFile(Core& core, const std::string& name, ErrorReport* errors = nullptr);
+// The load button's reading of the playlist file `name`: its entries go to the sink, and what the
+// user is to hear (it cannot be read, lines were left out) goes there as an error. A name that does
+// not exist (or whose folder does not) is passed over without a word.
+void addPlaylistFileEntries(IntakeSink& sink, const std::string& name);
+// Loads it as the load button does, as an intake whose errors are told in a box once it is over.
+void loadPlaylistFile(Core& core, const std::string& name);
 
 // The load and save buttons of the playlist window, through the file dialog `cd1`. Save writes an
 // M3U8 playlist when the chosen name ends in ".m3u8" (any letter case), the format above otherwise.

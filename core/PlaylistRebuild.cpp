@@ -13,10 +13,10 @@ std::vector<bool> selectedFlags(const PlaylistModel& list, bool selected) {
 }
 }  // namespace
 
-void delsel(Core& core) {
+void delsel(ListState& core) {
   removeEntries(core, selectedFlags(core.list, false), KeptNames::FromDisplayName);
 }
 
-void crop(Core& core) { removeEntries(core, selectedFlags(core.list, true), KeptNames::FromPath); }
+void crop(ListState& core) { removeEntries(core, selectedFlags(core.list, true), KeptNames::FromPath); }
 
 }  // namespace sonavex

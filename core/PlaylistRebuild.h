@@ -3,14 +3,14 @@
 // lists at once, as an undoable step (UndoableEdits.h); afterwards the entries are
 // numbered 1..N, nothing is selected and both list indexes are -1. The shuffle order is left to the
 // caller.
-#include "core/Core.h"
+#include "core/ListState.h"
 
 namespace sonavex {
 
 // Removes the selected entries; the kept ones keep the file names of their display names.
-void delsel(Core& core);
+void delsel(ListState& state);
 
 // Keeps only the selected entries; their display names are made afresh from their paths.
-void crop(Core& core);
+void crop(ListState& state);
 
 }  // namespace sonavex

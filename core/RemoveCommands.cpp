@@ -3,12 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
 #include <unordered_set>
 
 #include "core/PlaylistRebuild.h"
 #include "core/Shuffle.h"
 #include "core/UndoableEdits.h"
-#include "core/ListJob.h"
+#include "core/ListWork.h"
 
 namespace sonavex {
 
@@ -49,73 +50,86 @@ bool fileExists(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-// The entries whose files are gone leave the list; the count is told.
-void removeInvalid(Core& core) {
+// The entries whose files are gone leave the list; returns how many.
+Index removeInvalid(ListState& state) {
+  PlaylistBatch batch(state.list);
   Index removed = 0;
-  {
-    PlaylistBatch batch(core.list);
-    std::vector<bool> keep(static_cast<std::size_t>(core.list.count()));
-    for (Index i = 0; i < core.list.count(); ++i) {
-      const std::string& path = core.list.path(i);
-      const bool valid = path.empty() || fileExists(path);
-      keep[static_cast<std::size_t>(i)] = valid;
-      if (!valid) ++removed;
-    }
-    removeEntries(core, keep, KeptNames::FromDisplayName);
-    rebuildShuffleOrder(core);
+  std::vector<bool> keep(static_cast<std::size_t>(state.list.count()));
+  for (Index i = 0; i < state.list.count(); ++i) {
+    const std::string& path = state.list.path(i);
+    const bool valid = path.empty() || fileExists(path);
+    keep[static_cast<std::size_t>(i)] = valid;
+    if (!valid) ++removed;
   }
-  if (!core.platform.messages) return;
-  const std::string text =
-      removed < 1 ? "No invalid files" : std::to_string(removed) + " invalid track(s) are removed from your playlist";
-  core.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::None);
+  removeEntries(state, keep, KeptNames::FromDisplayName);
+  rebuildShuffleOrder(state);
+  return removed;
 }
 
 }  // namespace
 
-// A removal as a list job; the shuffle order then follows the entries left.
-static void removeInJob(Core& core, void (*remove)(Core&)) {
-  runListJob(core, [remove](Core& job) {
-    PlaylistBatch batch(job.list);
-    remove(job);
-    rebuildShuffleOrder(job);
-  });
+namespace {
+// A removal; the shuffle order then follows the entries left.
+void removeAndReshuffle(ListState& state, void (*remove)(ListState&)) {
+  PlaylistBatch batch(state.list);
+  remove(state);
+  rebuildShuffleOrder(state);
 }
 
-void cmdsel_Click(Core& core) { removeInJob(core, delsel); }
+void removeAll(ListState& state) { removeEntries(state, {}, KeptNames::FromDisplayName); }
+}  // namespace
+
+void cmdsel_Click(Core& core) {
+  runListEdit(core, [](ListState& state) { removeAndReshuffle(state, delsel); });
+}
 
 void cmdall_Click(Core& core) {
-  removeInJob(core, [](Core& job) { removeEntries(job, {}, KeptNames::FromDisplayName); });
+  runListEdit(core, [](ListState& state) { removeAndReshuffle(state, removeAll); });
 }
 
-void mnucrop_Click(Core& core) { removeInJob(core, crop); }
+void mnucrop_Click(Core& core) {
+  runListEdit(core, [](ListState& state) { removeAndReshuffle(state, crop); });
+}
 
 // Deleting files cannot be undone. Once a file is gone (even when a later one failed and the list
 // stays as it was) the whole history is forgotten, the removal's own step with it: earlier steps
 // were recorded against the list before, and one could bring back an entry of a deleted file.
 void mnudelfromdisk_Click(Core& core) {
   if (!confirmDiskDeletion(core)) return;
-  runListJob(core, [](Core& job) {
+  runListEdit(core, [](ListState& state) {
     std::vector<const std::string*> chosen;
-    for (Index i = 0; i < job.list.count(); ++i) {
-      if (job.list.isSelected(i)) chosen.push_back(&job.list.path(i));
+    for (Index i = 0; i < state.list.count(); ++i) {
+      if (state.list.isSelected(i)) chosen.push_back(&state.list.path(i));
     }
     std::unordered_set<std::string> deleted;
-    if (deleteFiles(chosen, /*force=*/true, deleted)) cmdsel_Click(job);
-    if (!deleted.empty()) forgetHistory(job);
+    if (deleteFiles(chosen, /*force=*/true, deleted)) removeAndReshuffle(state, delsel);
+    if (!deleted.empty()) forgetHistory(state);
   });
 }
 
 void mnudelfromharddisk_Click(Core& core) {
   if (!confirmDiskDeletion(core)) return;
-  runListJob(core, [](Core& job) {
+  runListEdit(core, [](ListState& state) {
     std::vector<const std::string*> all;
-    for (const auto& path : job.list.paths()) all.push_back(&path);
+    for (const auto& path : state.list.paths()) all.push_back(&path);
     std::unordered_set<std::string> deleted;
-    if (deleteFiles(all, /*force=*/false, deleted)) cmdall_Click(job);
-    if (!deleted.empty()) forgetHistory(job);
+    if (deleteFiles(all, /*force=*/false, deleted)) removeAndReshuffle(state, removeAll);
+    if (!deleted.empty()) forgetHistory(state);
   });
 }
 
-void mnuinvalid_Click(Core& core) { runListJob(core, removeInvalid); }
+void mnuinvalid_Click(Core& core) {
+  // Counted on the edit thread, told here once the edit is applied.
+  auto removed = std::make_shared<Index>(0);
+  runListEdit(
+      core, [removed](ListState& state) { *removed = removeInvalid(state); },
+      [removed](Core& now) {
+        if (!now.platform.messages) return;
+        const std::string text = *removed < 1 ? "No invalid files"
+                                              : std::to_string(*removed) +
+                                                    " invalid track(s) are removed from your playlist";
+        now.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::None);
+      });
+}
 
 }  // namespace sonavex

@@ -1,6 +1,6 @@
 #include "core/Shuffle.h"
 
-#include "core/ListJob.h"
+#include "core/ListWork.h"
 
 namespace sonavex {
 
@@ -13,18 +13,18 @@ Index drawFreshIndex(RandomSource& rng, Index k, std::vector<bool>& taken) {
   return n;
 }
 
-void nonreprandnumb(Core& core) {
+void nonreprandnumb(ListState& core) {
   const Index k = core.list.count();
   std::vector<bool> taken(static_cast<std::size_t>(k), false);
   for (Index i = 0; i < k; ++i) core.List5.append(drawFreshIndex(core.rng, k, taken));
 }
 
-void rebuildShuffleOrder(Core& core) {
+void rebuildShuffleOrder(ListState& core) {
   core.List5.clear();
   if (core.chkshuffle == 1) nonreprandnumb(core);
 }
 
 // Switching the box on starts a fresh order; switching it off empties it.
-void chkshuffle_Click(Core& core) { runListJob(core, rebuildShuffleOrder); }
+void chkshuffle_Click(Core& core) { runListEdit(core, rebuildShuffleOrder); }
 
 }  // namespace sonavex

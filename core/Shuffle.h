@@ -13,12 +13,13 @@ Index drawFreshIndex(RandomSource& rng, Index k, std::vector<bool>& taken);
 
 // Clears `List5`; with the shuffle box on, fills it with a fresh permutation of all entry indexes
 // (list index -1). Every command that changes the set of entries calls this.
-void rebuildShuffleOrder(Core& core);
+void rebuildShuffleOrder(ListState& state);
 
 // Appends a random permutation of the entry indexes to `List5`.
-void nonreprandnumb(Core& core);
+void nonreprandnumb(ListState& state);
 
-// The shuffle box was clicked (its value already toggled): on fills the order afresh, off empties it.
+// The shuffle box was clicked (its value already toggled): on fills the order afresh, off empties
+// it (a list edit).
 void chkshuffle_Click(Core& core);
 
 }  // namespace sonavex

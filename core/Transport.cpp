@@ -34,13 +34,13 @@ Index previousInShuffleOrder(Core& core) {
 
 void cmdplay_Click(Core& core) {
   core.shared.failedInARow = 0;
-  core.shared.currenttrack = core.list.listIndex2();
-  if (core.shared.currenttrack <= kNone) {
-    core.shared.currenttrack = 0;
+  core.currenttrack = core.list.listIndex2();
+  if (core.currenttrack <= kNone) {
+    core.currenttrack = 0;
     // Marked, so that the list goes on with the second entry rather than the first again.
     if (!core.list.empty()) core.list.markEntry(0);
   }
-  openEntry(core, core.shared.currenttrack);
+  openEntry(core, core.currenttrack);
   currenttracknumber(core);
 }
 

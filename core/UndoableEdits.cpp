@@ -2,10 +2,10 @@
 
 #include <charconv>
 #include <iterator>
+#include <memory>
 
-#include "core/CurrentTrack.h"
 #include "core/Shuffle.h"
-#include "core/ListJob.h"
+#include "core/ListWork.h"
 
 namespace sonavex {
 
@@ -39,13 +39,13 @@ struct Was {
   std::vector<std::uint8_t> flags;
 };
 
-Was was(const Core& core) {
-  return {core.shared.currenttrack, core.list.listIndex1(), core.list.listIndex2(),
+Was was(const ListState& core) {
+  return {core.currenttrack, core.list.listIndex1(), core.list.listIndex2(),
           core.list.selectedCount(), core.list.selectionFlags()};
 }
 
-ListCursor cursorOf(const Core& core) {
-  ListCursor cursor{core.shared.currenttrack, core.list.listIndex1(), core.list.listIndex2(), {}};
+ListCursor cursorOf(const ListState& core) {
+  ListCursor cursor{core.currenttrack, core.list.listIndex1(), core.list.listIndex2(), {}};
   if (core.list.selectedCount() > 0) cursor.selected = SelectionSet(core.list.selectionFlags());
   return cursor;
 }
@@ -63,12 +63,9 @@ bool asRebuildLeft(const Was& now, const ListCursor& before) {
          now.currenttrack == before.currenttrack;
 }
 
-void setCurrentTrack(Core& core, Index track) {
-  core.shared.currenttrack = track;
-  if (core.shared.tracknumber) currenttracknumber(core);
-}
+void setCurrentTrack(ListState& core, Index track) { core.currenttrack = track; }
 
-void putCursor(Core& core, const ListCursor& cursor) {
+void putCursor(ListState& core, const ListCursor& cursor) {
   std::vector<std::uint8_t> flags(static_cast<std::size_t>(core.list.count()), 0);
   cursor.selected.mark(flags);
   core.list.setSelectionFlags(std::move(flags));
@@ -78,7 +75,7 @@ void putCursor(Core& core, const ListCursor& cursor) {
 }
 
 // Each of them follows its entry: `to` holds the new position of each old one (-1: gone).
-void follow(Core& core, const Was& old, const std::vector<Index>& to) {
+void follow(ListState& core, const Was& old, const std::vector<Index>& to) {
   const auto moved = [&to](Index i) {
     return i >= 0 && i < static_cast<Index>(to.size()) ? to[static_cast<std::size_t>(i)] : kNone;
   };
@@ -100,7 +97,7 @@ void release(std::vector<T>& v) {
 
 // Takes the entries at the step's positions out into the step and renames the kept ones, as the
 // command did. The kept entries' odd old names go into the step too.
-void removeForward(Core& core, UndoStep& step, std::vector<Index>& to) {
+void removeForward(ListState& core, UndoStep& step, std::vector<Index>& to) {
   Strings paths, names;
   core.list.takeEntries(paths, names);
   const auto n = static_cast<Index>(paths.size());
@@ -134,7 +131,7 @@ void removeForward(Core& core, UndoStep& step, std::vector<Index>& to) {
 }
 
 // Puts the removed entries back at their positions and gives the kept ones their old names.
-void removeBackward(Core& core, UndoStep& step, std::vector<Index>& to) {
+void removeBackward(ListState& core, UndoStep& step, std::vector<Index>& to) {
   Strings paths, names;
   core.list.takeEntries(paths, names);
   const std::size_t total = paths.size() + step.paths.size();
@@ -168,7 +165,7 @@ void removeBackward(Core& core, UndoStep& step, std::vector<Index>& to) {
 
 // --- Reorder -------------------------------------------------------------------------------------
 
-void reorderForward(Core& core, UndoStep& step, std::vector<Index>& to) {
+void reorderForward(ListState& core, UndoStep& step, std::vector<Index>& to) {
   Strings paths, names;
   core.list.takeEntries(paths, names);
   Strings newPaths, newNames;
@@ -186,7 +183,7 @@ void reorderForward(Core& core, UndoStep& step, std::vector<Index>& to) {
   core.list.assign(std::move(newPaths), std::move(newNames));
 }
 
-void reorderBackward(Core& core, UndoStep& step, std::vector<Index>& to) {
+void reorderBackward(ListState& core, UndoStep& step, std::vector<Index>& to) {
   Strings paths, names;
   core.list.takeEntries(paths, names);
   to = step.positions.expand();  // the entry now at k goes back to its old position to[k]
@@ -212,7 +209,7 @@ void reorderBackward(Core& core, UndoStep& step, std::vector<Index>& to) {
 
 // --- Append --------------------------------------------------------------------------------------
 
-void appendBackward(Core& core, UndoStep& step, std::vector<Index>& to) {
+void appendBackward(ListState& core, UndoStep& step, std::vector<Index>& to) {
   Strings paths, names;
   core.list.takeEntries(paths, names);
   const std::size_t kept = paths.size() - static_cast<std::size_t>(step.appended);
@@ -228,7 +225,7 @@ void appendBackward(Core& core, UndoStep& step, std::vector<Index>& to) {
   core.list.assign(std::move(paths), std::move(names));
 }
 
-void appendForward(Core& core, UndoStep& step, std::vector<Index>& to) {
+void appendForward(ListState& core, UndoStep& step, std::vector<Index>& to) {
   to.resize(static_cast<std::size_t>(core.list.count()));
   for (std::size_t i = 0; i < to.size(); ++i) to[i] = static_cast<Index>(i);
   for (std::size_t i = 0; i < step.paths.size(); ++i)
@@ -259,7 +256,7 @@ bool fits(const UndoStep& step, Index count, bool undoing) {
   return false;
 }
 
-bool applyStep(Core& core, bool undoing) {
+bool applyStep(ListState& core, bool undoing) {
   UndoHistory& history = core.history;
   if (undoing ? !history.canUndo() : !history.canRedo()) return false;
   UndoStep& step = undoing ? history.nextUndo() : history.nextRedo();
@@ -281,6 +278,7 @@ bool applyStep(Core& core, bool undoing) {
       undoing ? appendBackward(core, step, to) : appendForward(core, step, to);
       break;
   }
+  noteMoves(core, to);
   const bool rebuild = step.kind != UndoStep::Kind::Append;
   if (rebuild && undoing && asRebuildLeft(now, step.before)) {
     putCursor(core, step.before);
@@ -297,7 +295,7 @@ bool applyStep(Core& core, bool undoing) {
 
 }  // namespace
 
-void removeEntries(Core& core, const std::vector<bool>& keep, KeptNames naming) {
+void removeEntries(ListState& core, const std::vector<bool>& keep, KeptNames naming) {
   PlaylistModel& list = core.list;
   PlaylistBatch batch(list);
   const std::uint64_t before = list.revision();
@@ -325,12 +323,13 @@ void removeEntries(Core& core, const std::vector<bool>& keep, KeptNames naming) 
   step.oldNumbers.compact();
   std::vector<Index> to;
   removeForward(core, step, to);
+  noteMoves(core, to);
   if (!changed) return core.history.unchanged(before, list.revision());
   step.count();
   core.history.record(std::move(step), before, list.revision());
 }
 
-void reorderEntries(Core& core, std::vector<Index> order) {
+void reorderEntries(ListState& core, std::vector<Index> order) {
   PlaylistModel& list = core.list;
   const Index n = list.count();
   if (static_cast<Index>(order.size()) != n) return;
@@ -361,44 +360,29 @@ void reorderEntries(Core& core, std::vector<Index> order) {
   step.positions = IndexList(std::move(order));
   std::vector<Index> to;
   reorderForward(core, step, to);
+  noteMoves(core, to);
   if (!changed) return core.history.unchanged(before, list.revision());
   step.count();
   core.history.record(std::move(step), before, list.revision());
 }
 
-AppendRecorder::AppendRecorder(Core& core)
-    : core_(core),
-      count_(core.list.count()),
-      revision_(core.list.revision()),
-      outermost_(core.history.openAppend()) {}
-
-AppendRecorder::~AppendRecorder() { core_.history.closeAppend(); }
-
-void AppendRecorder::record() {
-  const Index appended = core_.list.count() - count_;
-  if (!outermost_ || appended <= 0) return;
-  UndoStep step;
-  step.kind = UndoStep::Kind::Append;
-  step.appended = appended;
-  step.count();
-  core_.history.record(std::move(step), revision_, core_.list.revision());
+// Off the program's thread the step is applied later: what can be said at once is whether there
+// may be one (an edit under way holds the history). At once, whether there was.
+static bool undoOrRedo(Core& core, bool undoing) {
+  auto some = std::make_shared<bool>(listBusy(core) ||
+                                     (undoing ? core.history.canUndo() : core.history.canRedo()));
+  const bool atOnce = !listWorkOnThreads(core);
+  runListEdit(core, [undoing, some, atOnce](ListState& state) {
+    const bool applied = applyStep(state, undoing);
+    if (atOnce) *some = applied;
+  });
+  return *some;
 }
 
-// On a worker the step is applied later: what can be said now is whether there is one.
-bool undo(Core& core) {
-  if (core.platform.jobs == nullptr) return applyStep(core, true);
-  const bool some = core.history.canUndo();
-  runListJob(core, [](Core& job) { applyStep(job, true); });
-  return some;
-}
+bool undo(Core& core) { return undoOrRedo(core, true); }
 
-bool redo(Core& core) {
-  if (core.platform.jobs == nullptr) return applyStep(core, false);
-  const bool some = core.history.canRedo();
-  runListJob(core, [](Core& job) { applyStep(job, false); });
-  return some;
-}
+bool redo(Core& core) { return undoOrRedo(core, false); }
 
-void forgetHistory(Core& core) { core.history.clear(); }
+void forgetHistory(ListState& core) { core.history.clear(); }
 
 }  // namespace sonavex

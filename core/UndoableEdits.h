@@ -1,9 +1,9 @@
 #pragma once
 // The changes of the playlist that can be undone, and undo and redo themselves. The commands change
-// the entries only through these edits (removing, reordering, and appending inside an
-// AppendRecorder), and each edit records its step in `core.history` itself, so every way to a
-// command (button, menu item, key, drop, command line) records the same step. An edit that changes
-// no entry records nothing.
+// the entries only through these edits (removing, reordering; appends are recorded by the intakes
+// that merge them, see ListWork.h), and each edit records its step in the history itself, so every
+// way to a command (button, menu item, key, drop, command line) records the same step. An edit that
+// changes no entry records nothing.
 //
 // After undo or redo the entries, paths and display names, are exactly as before or after the
 // step. The selection, both list indexes and `currenttrack` are put back as they were on that side
@@ -28,35 +28,17 @@ namespace sonavex {
 
 // Removes the entries whose `keep` flag is false (a missing flag is false). The kept ones are
 // renumbered 1..N and named as `naming` says; nothing is selected and both list indexes are -1.
-void removeEntries(Core& core, const std::vector<bool>& keep, KeptNames naming);
+void removeEntries(ListState& state, const std::vector<bool>& keep, KeptNames naming);
 
 // Puts the entries in the order given by `order` (the old index of each entry, each once; anything
 // else changes nothing), renumbered 1..N; nothing is selected and both list indexes are -1.
-void reorderEntries(Core& core, std::vector<Index> order);
+void reorderEntries(ListState& state, std::vector<Index> order);
 
-// Made before a command appends entries; record() makes one step of everything appended since.
-// Recorders nest: one made while another is open records nothing, and the outer one records its
-// appends with its own (a command line naming files and playlist files is one step).
-class AppendRecorder {
- public:
-  explicit AppendRecorder(Core& core);
-  ~AppendRecorder();
-  AppendRecorder(const AppendRecorder&) = delete;
-  AppendRecorder& operator=(const AppendRecorder&) = delete;
-  void record();
-
- private:
-  Core& core_;
-  Index count_;
-  std::uint64_t revision_;
-  bool outermost_;
-};
-
-// False when there was nothing to undo or redo.
+// Undo and redo as list edits (ListWork.h). False when there was nothing to undo or redo.
 bool undo(Core& core);
 bool redo(Core& core);
 
 // A command deleted files from the disk: nothing before it can be undone or redone.
-void forgetHistory(Core& core);
+void forgetHistory(ListState& state);
 
 }  // namespace sonavex

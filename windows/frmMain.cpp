@@ -172,7 +172,7 @@ frmMain::frmMain(Core& core) : core_(core) {
   Timer2_ = new QTimer(this);
   Timer2_->setObjectName(QStringLiteral("Timer2"));
   Timer2_->setInterval(kMarqueeInterval);
-  connect(Timer2_, &QTimer::timeout, this, [this] { performWhenIdle(core_, marqueeTick); });
+  connect(Timer2_, &QTimer::timeout, this, [this] { perform(core_, marqueeTick); });
 
   drag_ = new WindowDrag(*this);
   connect(drag_, &WindowDrag::ended, this, &frmMain::moved);

@@ -209,7 +209,7 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
   Timer2_ = new QTimer(this);
   Timer2_->setObjectName(QStringLiteral("Timer2"));
   Timer2_->setInterval(kClockInterval);
-  connect(Timer2_, &QTimer::timeout, this, [this] { performWhenIdle(core_, clockTick); });
+  connect(Timer2_, &QTimer::timeout, this, [this] { perform(core_, clockTick); });
 
   perform(core_, frmplaylist_Load);
   render();

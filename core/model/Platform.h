@@ -94,24 +94,29 @@ class EventLoop {
 };
 
 // Writes files on a thread of its own, one after another, so that the UI thread never waits on the
-// disk for them. Each write replaces its file atomically; a failure is told on standard error.
+// disk for them. Each write replaces its file atomically; a failure is told to the write's `done`,
+// or without one on standard error.
 class BackgroundWriter {
  public:
   virtual ~BackgroundWriter() = default;
   // Queues a write of the file; `bytes` makes what it holds, on the writer's thread (a long list
   // takes a while to write out). A write to the same file that has not begun yet is dropped: only
-  // the latest bytes matter.
-  virtual void write(std::string path, std::function<std::string()> bytes) = 0;
+  // the latest bytes matter (and only the latest `done` runs). `done` runs on the writer's thread
+  // with the outcome and the reason of a failure.
+  virtual void write(std::string path, std::function<std::string()> bytes,
+                     std::function<void(bool written, const std::string& reason)> done = {}) = 0;
   // Returns once every queued write has ended.
   virtual void waitIdle() = 0;
 };
 
-// Runs the heavy part of a list operation on a thread of its own, one job after another, and then
-// `done` on the program's thread, from its event loop.
-class ListWorker {
+// Brings list work back to the program's thread. wake() may be called from any thread and carries
+// nothing: it only makes the event loop call what was set with onWake() soon. What crosses between
+// threads goes through the core's own hand-over point (ListWork's mailbox), under its lock.
+class ListWake {
  public:
-  virtual ~ListWorker() = default;
-  virtual void run(std::function<void()> work, std::function<void()> done) = 0;
+  virtual ~ListWake() = default;
+  virtual void onWake(std::function<void()> drain) = 0;
+  virtual void wake() = 0;
 };
 
 struct Platform {
@@ -122,7 +127,7 @@ struct Platform {
   ProgramStarter* programs = nullptr;
   EventLoop* loop = nullptr;
   BackgroundWriter* writer = nullptr;
-  ListWorker* jobs = nullptr;  // none: list operations run at once, on the calling thread
+  ListWake* listWake = nullptr;  // none: list work runs at once, on the calling thread
 };
 
 }  // namespace sonavex

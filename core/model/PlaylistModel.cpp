@@ -39,9 +39,9 @@ PlaylistModel::PlaylistModel(const PlaylistModel& other)
       revision_(other.revision_) {}
 
 std::shared_ptr<const void> PlaylistModel::adopt(PlaylistModel&& other) {
-  std::shared_ptr<const void> given = std::move(entries_);
+  auto given = std::make_shared<Hold>(std::move(entries_));
   entries_ = std::move(other.entries_);
-  other.entries_ = std::make_shared<Entries>();
+  other.entries_ = Hold();
   selected_ = std::move(other.selected_);
   selectedCount_ = other.selectedCount_;
   lastSelected_ = other.lastSelected_;
@@ -54,7 +54,7 @@ std::shared_ptr<const void> PlaylistModel::adopt(PlaylistModel&& other) {
 }
 
 PlaylistModel::Entries& PlaylistModel::own() {
-  if (entries_.use_count() > 1) entries_ = std::make_shared<Entries>(*entries_);
+  if (!entries_.alone()) entries_ = Hold(new Entries{entries_->paths, entries_->names});
   return *entries_;
 }
 
@@ -87,7 +87,7 @@ void PlaylistModel::assign(std::vector<std::string> paths, std::vector<std::stri
   displayNames.resize(paths.size());
   selected_.assign(paths.size(), 0);
   // Fresh entries: a copy that shares the old ones keeps them, nothing is copied.
-  entries_ = std::make_shared<Entries>(Entries{std::move(paths), std::move(displayNames)});
+  entries_ = Hold(new Entries{std::move(paths), std::move(displayNames)});
   selectedCount_ = 0;
   lastSelected_ = kNone;
   listIndex1_ = kNone;

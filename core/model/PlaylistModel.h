@@ -6,10 +6,12 @@
 // Paths are bytes exactly as the file system gives them. A display name is the decimal 1-based
 // position at the time of the append, three spaces and the file name (the part of the path after
 // its last '/'); only commands that rebuild the whole list renumber. Indexes are 32-bit; -1 = none.
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace sonavex {
@@ -36,6 +38,39 @@ class PlaylistObserver {
   virtual void entriesAppended(Index first, Index count) = 0;
   virtual void entriesReset() = 0;      // any other change: re-read entries and selection
   virtual void selectionChanged() = 0;  // selection flags or list indexes
+};
+
+// The paths and display names of a playlist, shared by copies of it (see PlaylistModel).
+struct PlaylistEntries {
+  std::vector<std::string> paths;
+  std::vector<std::string> names;
+  std::atomic<long> holders{1};
+};
+
+// A counted hold on entries that copies on other threads may share. Whether a hold is the only one
+// is read with acquire: a thread that finds itself alone and writes then comes after every other
+// holder's reads, whichever thread let go last.
+class EntriesHold {
+ public:
+  EntriesHold() : entries_(new PlaylistEntries) {}
+  explicit EntriesHold(PlaylistEntries* entries) : entries_(entries) {}
+  EntriesHold(const EntriesHold& other) : entries_(other.entries_) {
+    entries_->holders.fetch_add(1, std::memory_order_relaxed);
+  }
+  EntriesHold(EntriesHold&& other) noexcept : entries_(std::exchange(other.entries_, nullptr)) {}
+  EntriesHold& operator=(EntriesHold other) noexcept {
+    std::swap(entries_, other.entries_);
+    return *this;
+  }
+  ~EntriesHold() {
+    if (entries_ && entries_->holders.fetch_sub(1, std::memory_order_acq_rel) == 1) delete entries_;
+  }
+  bool alone() const { return entries_->holders.load(std::memory_order_acquire) == 1; }
+  PlaylistEntries* operator->() const { return entries_; }
+  PlaylistEntries& operator*() const { return *entries_; }
+
+ private:
+  PlaylistEntries* entries_;
 };
 
 class PlaylistModel {
@@ -106,14 +141,12 @@ class PlaylistModel {
   void notifyReset();
   void notifySelection();
 
-  struct Entries {
-    std::vector<std::string> paths;
-    std::vector<std::string> names;
-  };
+  using Entries = PlaylistEntries;
+  using Hold = EntriesHold;
   // The entries, shared with copies until one of them writes (then it takes its own).
   Entries& own();
 
-  std::shared_ptr<Entries> entries_ = std::make_shared<Entries>();
+  Hold entries_;
   std::vector<std::uint8_t> selected_;  // 0 or 1
   // How many flags are set, and the entry set last: when it is the only one, clearing the
   // selection need not sweep every entry.

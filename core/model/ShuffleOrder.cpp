@@ -13,8 +13,12 @@ void ShuffleOrder::setListIndex(Index position) {
 void ShuffleOrder::clear() {
   order_.clear();
   listIndex_ = kNone;
+  ++revision_;
 }
 
-void ShuffleOrder::append(Index entry) { order_.push_back(entry); }
+void ShuffleOrder::append(Index entry) {
+  order_.push_back(entry);
+  ++revision_;
+}
 
 }  // namespace sonavex

@@ -2,6 +2,7 @@
 // The shuffle order `List5`: entry indexes in the order shuffle play visits them, and the position
 // reached in that order (its list index, -1 before the first shuffled track). Empty while the
 // shuffle box is off.
+#include <cstdint>
 #include <vector>
 
 #include "core/model/PlaylistModel.h"
@@ -20,10 +21,13 @@ class ShuffleOrder {
 
   void clear();
   void append(Index entry);
+  // Counts every change of the order (not of the position reached).
+  std::uint64_t revision() const { return revision_; }
 
  private:
   std::vector<Index> order_;
   Index listIndex_ = kNone;
+  std::uint64_t revision_ = 0;
 };
 
 }  // namespace sonavex

@@ -146,6 +146,25 @@ void UndoHistory::record(UndoStep step, std::uint64_t before, std::uint64_t afte
   revision_ = after;
 }
 
+void UndoHistory::recordAppend(Index appended, std::uint64_t before, std::uint64_t after,
+                               std::uint64_t intake) {
+  if (appended <= 0) return;
+  if (describes(before) && done_ > 0 && done_ == steps_.size()) {
+    UndoStep& last = steps_.back();
+    if (last.kind == UndoStep::Kind::Append && intake != 0 && last.intake == intake) {
+      last.appended += appended;
+      revision_ = after;
+      return;
+    }
+  }
+  UndoStep step;
+  step.kind = UndoStep::Kind::Append;
+  step.appended = appended;
+  step.intake = intake;
+  step.count();
+  record(std::move(step), before, after);
+}
+
 void UndoHistory::unchanged(std::uint64_t before, std::uint64_t after) {
   if (describes(before)) revision_ = after;
 }

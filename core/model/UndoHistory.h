@@ -110,6 +110,7 @@ struct UndoStep {
   std::vector<std::string> paths;
   std::vector<std::string> names;
   Index appended = 0;  // Append: how many
+  std::uint64_t intake = 0;  // Append: the intake that brought them (0: none)
   ListCursor before;   // Remove and Reorder: as the command found it
   std::size_t bytes = 0;
 
@@ -141,15 +142,14 @@ class UndoHistory {
   UndoStep& nextRedo() { return steps_[done_]; }
   void undid(std::uint64_t after);
   void redid(std::uint64_t after);
-  // AppendRecorders open; true when none was.
-  bool openAppend() { return openAppends_++ == 0; }
-  void closeAppend() { --openAppends_; }
+  // `appended` entries came at the end, from revision `before` to `after`: one more step, or more
+  // of the last one when it is the same intake's and nothing came between.
+  void recordAppend(Index appended, std::uint64_t before, std::uint64_t after, std::uint64_t intake);
 
  private:
   std::deque<UndoStep> steps_;
   std::size_t done_ = 0;  // steps_[0, done_) can be undone, steps_[done_, size) redone
   std::uint64_t revision_ = 0;
-  int openAppends_ = 0;
 };
 
 }  // namespace sonavex

@@ -33,7 +33,8 @@ using kit::TempTree;
 
 Paths scan(Scene& s, const std::string& folder) {
   ScanCounts counts;
-  scanFolderTree(s.core, folder, addFolderPatterns(), counts);
+  ListSink sink(s.core.list);
+  scanFolderTree(sink, folder, addFolderPatterns(), counts);
   return s.paths();
 }
 
@@ -92,7 +93,7 @@ TEST(AddCommands, AFolderIsAskedForWhileBusyAndItsWholeTreeAppendedByType) {
   c.folders.folder = t.root;
   cmddir_Click(c.core);
   EXPECT_EQ(c.folders.asked, "Select a directory (busy)");
-  EXPECT_EQ(c.busy.changes, (std::vector<bool>{true, false}));
+  EXPECT_EQ(c.busy.changes, (std::vector<bool>{true, false, true, false}));  // asking, then scanning
   const Paths all = c.paths();
   EXPECT_EQ(Paths(all.begin() + 3, all.end()), (Paths{t.path("x.mp3"), t.path("sub/w.cda"), t.path("sub/v.FLAC")}));
   EXPECT_EQ(c.names()[5], "6   v.FLAC");
@@ -127,7 +128,8 @@ TEST(FolderScan, PatternByPatternEachFolderInNameOrderItsFilesBeforeItsSubfolder
   for (const std::string& root : {t.root, t.root + "/"}) {  // no doubled "/"
     Scene s;
     ScanCounts counts;
-    scanFolderTree(s.core, root, addFolderPatterns(), counts);
+    ListSink sink(s.core.list);
+    scanFolderTree(sink, root, addFolderPatterns(), counts);
     EXPECT_EQ(s.paths(), want);
     EXPECT_EQ(s.core.list.displayName(1), "2   B.mp3");
     EXPECT_EQ(std::pair(counts.FileCount, counts.DirCount), std::pair(static_cast<Index>(want.size()), 10));
@@ -193,11 +195,9 @@ TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWha
   EXPECT_EQ(c.messages.notices, Paths{"Error: " + std::to_string(ENAMETOOLONG) + " - " + std::strerror(ENAMETOOLONG) +
                                       "|Sonavex|Information"});
   EXPECT_TRUE(c.messages.shown.empty());
-  Scene files;  // the busy pointer shows only while a folder is scanned
-  filedragging(files.core, {f1, f2});
-  EXPECT_TRUE(files.busy.changes.empty());
+  Scene files;  // the busy pointer shows while a drop is taken in, once for the whole drop
   filedragging(files.core, {t.path("album"), f1, t.path("album")});
-  EXPECT_EQ(files.busy.changes, (std::vector<bool>{true, false, true, false}));
+  EXPECT_EQ(files.busy.changes, (std::vector<bool>{true, false}));
 
   // The shuffle order is rebuilt once, after the last item: six draws for six entries.
   Scene shuffled(2, 0, /*shuffle=*/1);
@@ -458,11 +458,11 @@ TEST(SortByName, OrdersByTheShownFileNameCaseBlindAndStableKeepingEachPathWithIt
   c.core.list.appendRaw("/p/zzz.mp3", "7   aaa shown");
   c.add({"/p/mmm.mp3", "/p/bbb.mp3"});
   c.shuffleOrder({2, 0, 1}, 1);
-  c.core.shared.currenttrack = 2;
+  c.core.currenttrack = 2;
   cmdname_Click(c.core);
   EXPECT_EQ(c.paths(), (Paths{"/p/zzz.mp3", "/p/bbb.mp3", "/p/mmm.mp3"}));
   EXPECT_EQ(c.names()[0], "1   aaa shown");
-  EXPECT_EQ(std::pair(c.core.List5.entries(), c.core.shared.currenttrack), std::pair(std::vector<Index>{2, 0, 1}, 2));
+  EXPECT_EQ(std::pair(c.core.List5.entries(), c.core.currenttrack), std::pair(std::vector<Index>{2, 0, 1}, 2));
 }
 
 TEST(SortKeys, FoldCaseOfNonAsciiLettersInAUtf8LocaleAndKeepTheWholeText) {

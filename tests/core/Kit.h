@@ -150,7 +150,7 @@ struct Scene : MediaEngineListener {
   // Entry g (or nothing, for -1) was opened last and is the only one marked.
   void expectMarked(Index g) const {
     const auto& flags = core.list.selectionFlags();
-    EXPECT_EQ(std::tuple(engine.lastOpened(), core.shared.currenttrack, core.shared.tracknumber, core.list.listIndex1(),
+    EXPECT_EQ(std::tuple(engine.lastOpened(), core.currenttrack, core.shared.tracknumber, core.list.listIndex1(),
                          core.list.listIndex2(), std::count(flags.begin(), flags.end(), 1), core.list.selectedCount()),
               std::tuple(core.list.path(g), g, g + 1, g, g, g == kNone ? 0 : 1, g == kNone ? 0 : 1));
     EXPECT_TRUE(g == kNone || core.list.isSelected(g));

@@ -129,7 +129,7 @@ TEST(Play, OpensTheFocusedEntryOrElseMarksTheFirstAndADoubleClickPlaysTheFocused
   p.core.list.setSelected(1, true);
   p.core.face.progVisible = false;
   cpvcoollist2_DblClick(p.core);
-  EXPECT_EQ(std::tuple(p.engine.lastOpened(), p.core.shared.currenttrack, p.core.shared.tracknumber,
+  EXPECT_EQ(std::tuple(p.engine.lastOpened(), p.core.currenttrack, p.core.shared.tracknumber,
                        p.core.list.listIndex1(), p.core.list.selectedCount(), p.core.face.progVisible,
                        p.core.face.imgprogWidth),
             std::tuple(Scene::pathOf(3), 3, 4, 3, 2, true, 0.0));
@@ -156,7 +156,7 @@ TEST(PauseAndStop, PauseTogglesTimersAndSeekBarStopClearsTheTextsAndNeitherAdvan
   const double fill = p.core.face.imgprogWidth;
 
   cmdstop_Click(p.core);  // the fill stays, and stop never moves on to the next track
-  EXPECT_EQ(std::tuple(p.engine.state, p.opens(), p.core.shared.currenttrack, p.face(), p.core.face.imgprogWidth),
+  EXPECT_EQ(std::tuple(p.engine.state, p.opens(), p.core.currenttrack, p.face(), p.core.face.imgprogWidth),
             std::tuple(kStopped, 1u, 0, "|||VE", fill));
 
   cmdplay_Click(p.core);  // a new track after a pause can be seeked again

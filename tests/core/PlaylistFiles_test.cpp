@@ -167,7 +167,7 @@ TEST_F(PlaylistFiles, LoadAppendsAndRebuildsTheShuffleOrderWithoutPlayingAndTell
   dialog.selection = tmp.write("list.plt", "/a.mp3\r\n/b.mp3\r\n/c.mp3\r\n");
   cmdload_Click(core);
   EXPECT_EQ(
-      std::tuple(dialog.Filter, dialog.opened, core.list.count(), core.List5.listIndex(), core.shared.currenttrack),
+      std::tuple(dialog.Filter, dialog.opened, core.list.count(), core.List5.listIndex(), core.currenttrack),
       std::tuple(kLoadPlaylistFilter, 4, 4, kNone, 0));
   EXPECT_TRUE(shuffleCoversList() && engine.calls.empty() && messages.shown.empty());
   const std::pair<std::string, std::string> unreadable[] = {{bigFile(), "the file is larger than 1 GiB"},
@@ -216,7 +216,7 @@ TEST_F(PlaylistFiles, TheLastPlaylistIsRestoredInOrderWithoutPlayingOrShuffling)
   kit::Scene next;
   next.core.chkshuffle = 1;  // whatever the box says, a restore builds no order
   EXPECT_TRUE(restoreLastPlaylist(next.core, file).readWhole);
-  EXPECT_EQ(std::tuple(next.paths(), next.core.list.displayName(2), next.core.shared.currenttrack),
+  EXPECT_EQ(std::tuple(next.paths(), next.core.list.displayName(2), next.core.currenttrack),
             std::tuple(paths(), "3   x.y.z.wav", 0));
   EXPECT_TRUE(next.core.List5.empty() && next.engine.calls.empty());
 }
@@ -238,9 +238,30 @@ TEST_F(PlaylistFiles, AMissingLastPlaylistIsReadWholeButOneThatCannotBeReadMustB
 struct NotingWriter : BackgroundWriter {
   std::string file;
   Paths calls;
-  void write(std::string, std::function<std::string()> bytes) override { calls.push_back(bytes()); }
+  int failures = 0;  // so many writes fail first
+  void write(std::string, std::function<std::string()> bytes,
+             std::function<void(bool, const std::string&)> done) override {
+    calls.push_back(bytes());
+    const bool fails = failures-- > 0;
+    if (done) done(!fails, fails ? "No space left on device" : "");
+  }
   void waitIdle() override { calls.push_back("idle:" + slurp(file)); }
 };
+
+TEST_F(PlaylistFiles, AFailedBackgroundWriteIsToldOnceAndTriedAgainUntilOneSucceeds) {
+  kit::Scene s;
+  NotingWriter writer;
+  writer.failures = 2;
+  s.core.lastPlaylist.path = tmp.path(kLastPlaylistName);
+  s.core.platform.writer = &writer;
+  s.add({"/m/b.mp3"});
+  testing::internal::CaptureStderr();
+  for (int tick = 0; tick < 4; ++tick) autosaveLastPlaylist(s.core);
+  EXPECT_EQ(writer.calls.size(), 3u);
+  EXPECT_FALSE(lastPlaylistOutdated(s.core));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            saveFailureText(s.core.lastPlaylist.path, "No space left on device"));
+}
 
 TEST_F(PlaylistFiles, AChangedListGoesToTheBackgroundWriterOnlyWhenThisRunWritesItAndTheExitSaveLandsLast) {
   const std::string file = tmp.write(kLastPlaylistName, "/m/a.mp3\r\n");

@@ -68,7 +68,7 @@ TEST_P(Gapless, AContinuousSineCutIntoThreeFilesPlaysOnWithoutAHoleOrAStep) {
   take();
   clock.start();
   cmdplay_Click(core);
-  ASSERT_TRUE(runUntil([&] { return core.shared.currenttrack == kNone; })) << "never reached the end";
+  ASSERT_TRUE(runUntil([&] { return core.currenttrack == kNone; })) << "never reached the end";
   settle();
   const Joins played = measure(take());
   const Joins offline = measure(decodedBackToBack(paths));

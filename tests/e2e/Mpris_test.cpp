@@ -59,11 +59,11 @@ TEST_F(Mpris, PlayerctlDrivesThePlayerAndTheSinkFollows) {
   EXPECT_EQ(core().mp1.playState(), kPlaying);
 
   playerctl({"next"});
-  ASSERT_TRUE(waitFor([&] { return core().shared.currenttrack == 1 && core().mp1.duration() > 0; }));
+  ASSERT_TRUE(waitFor([&] { return core().currenttrack == 1 && core().mp1.duration() > 0; }));
   EXPECT_TRUE(near(heard(), kHigh));
   EXPECT_EQ(playerctl({"metadata", "xesam:title"}), "high.mp3");
   playerctl({"previous"});
-  ASSERT_TRUE(waitFor([&] { return core().shared.currenttrack == 0 && core().mp1.duration() > 0; }));
+  ASSERT_TRUE(waitFor([&] { return core().currenttrack == 0 && core().mp1.duration() > 0; }));
   EXPECT_TRUE(near(heard(), kLow));
 
   playerctl({"position", "4"});

@@ -101,7 +101,7 @@ TEST_F(NamedPipe, EveryWayATrackStartsRefusesItAtOnceAndGoesOn) {
     // Refused, then on to entry 1 (`a`), which plays.
     EXPECT_TRUE(waitFor([&] {
       return core().mp1.fileName() == a && core().mp1.playState() == kPlaying &&
-             core().shared.currenttrack == 1;
+             core().currenttrack == 1;
     })) << "now at " << core().mp1.fileName();
     EXPECT_EQ(core().mp1.lastError().text, "not a regular file");
   }
