@@ -2,6 +2,8 @@
 // without a display, a termination request that arrives while a start-up notice is up, and one
 // player per session (a second start hands its paths over; a killed one's edits are saved and its
 // leftovers are no bar; idle connections to its socket are no bar either).
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -222,6 +224,29 @@ class ProgramTest : public QObject {
 
   // A player killed (SIGKILL, as a crash or a power cut ends it) 3 s after its list changed has
   // saved the change; what it leaves behind does not stop the next start.
+  // A scan that would take 20 s (its directory reads slowed down, as on a network share) holds
+  // neither a SIGTERM nor the list it saves: the player ends at once with the list as it stands.
+  void aLongScanNeitherHoldsTheEndNorCutsTheSavedList() {
+    Copy c;
+    const QString tree = c.dir.filePath("tree");
+    for (int f = 0; f < 40; ++f) {
+      QDir().mkpath(tree + "/f" + QString::number(f));
+      for (int t = 0; t < 20; ++t) QFile(QStringLiteral("%1/f%2/t%3.mp3").arg(tree).arg(f).arg(t)).open(QIODevice::WriteOnly);
+    }
+    c.env.insert("LD_PRELOAD", SLOW_DIRECTORIES);
+    c.env.insert("SONAVEX_TEST_READDIR_DELAY_MS", "20");
+    auto p = c.start({tree});
+    QTRY_VERIFY_WITH_TIMEOUT(c.listening(), 10000);
+    QTest::qWait(3000);
+    QElapsedTimer took;
+    took.start();
+    QVERIFY(terminate(*p));
+    QVERIFY2(took.elapsed() < 5000, "the end waited for the scan");
+    const QList<QByteArray> lines = c.saved().split('\n');
+    QVERIFY(lines.size() > 2 && lines.size() < 800);
+    for (const QByteArray& line : lines.mid(0, lines.size() - 1)) QVERIFY2(line.endsWith(".mp3\r"), line);
+  }
+
   void aKilledPlayersEditsSurviveAndItsLeftoversDoNotStopTheNextStart() {
     Copy c;
     auto killed = c.start();
