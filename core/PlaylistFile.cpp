@@ -84,6 +84,10 @@ std::string leftOutText(const LeftOutEntries& left) {
            "only files on this computer can be played, not an address such as " +
            (address.size() > kLongestShown ? address.substr(0, kLongestShown) + ".." : address);
   }
+  if (left.tooLong > 0) {
+    why += std::string(why.empty() ? "" : "; ") + "a name longer than " +
+           std::to_string(kMaxEntryBytes) + " bytes cannot name a file";
+  }
   const std::size_t n = left.count();
   return std::to_string(n) + (n == 1 ? " line was" : " lines were") + " left out: " + why + ".";
 }
@@ -228,7 +232,11 @@ bool addPlaylistFile(IntakeSink& sink, const std::string& path, std::string* err
   LeftOutEntries left;
   if (format == PlaylistFormat::Plt) {
     forEachLine(bytes, [&](std::string_view line) {
-      if (!sink.add(std::string(line))) ++left.withNul;
+      if (line.size() > kMaxEntryBytes) {
+        ++left.tooLong;
+      } else if (!sink.add(std::string(line))) {
+        ++left.withNul;
+      }
     });
   } else {
     ForeignEntries entries = parseForeignPlaylist(format, bytes, folderOf(path));

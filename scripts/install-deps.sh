@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   # build (python3: the layer check)
-  cmake ninja-build g++ pkg-config clang libclang-rt-14-dev python3
+  cmake ninja-build g++ pkg-config clang libclang-rt-14-dev libtsan2 python3
   qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev

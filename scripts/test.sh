@@ -4,7 +4,7 @@
 # private PulseAudio null sink, the windows on a virtual X server (without and with a window
 # manager) driven by a real pointer, the Debian package (built from the Release build and checked
 # without installing it), the core tests once more under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a bounded fuzz run.
+# UndefinedBehaviorSanitizer, the threads under ThreadSanitizer, and a bounded fuzz run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
@@ -73,6 +73,16 @@ rm -f "$package_log"
 echo "== core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/build.sh" "$root/build-asan" -DSONAVEX_CORE_ONLY=ON -DSONAVEX_SANITIZE=ON
 run_ctest --test-dir "$root/build-asan" -L core --output-on-failure -j"$jobs" --timeout 600
+
+echo "== threads under ThreadSanitizer: the core tests, long scans end to end, the program itself"
+"$root/scripts/build.sh" "$root/build-tsan" -DSONAVEX_THREAD_SANITIZER=ON
+# A report fails the test (the program exits with 66); the suppressions cover only the libraries
+# that are not built with it (see the file).
+export TSAN_OPTIONS="suppressions=$root/tests/tsan.supp halt_on_error=1 exitcode=66 die_after_fork=0"
+run_ctest --test-dir "$root/build-tsan" -L core --output-on-failure -j"$jobs" --timeout 600
+run_ctest_wrapped "$root/scripts/with-pulse.sh $root/scripts/with-dbus.sh" --test-dir "$root/build-tsan" \
+  -R 'LiveList|NamedPipe|ui.tst_program' --output-on-failure --timeout 600
+unset TSAN_OPTIONS
 
 echo "== fuzzing (bounded)"
 "$root/scripts/build.sh" "$root/build-fuzz" -DSONAVEX_CORE_ONLY=ON -DSONAVEX_FUZZ=ON \

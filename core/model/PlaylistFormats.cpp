@@ -71,8 +71,10 @@ std::string xmlText(std::string_view text) {
       {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const std::size_t semicolon = text[i] == '&' ? text.find(';', i) : std::string_view::npos;
-    if (semicolon == std::string_view::npos || semicolon - i > 10) {
+    // A reference is short: the ';' is looked for nearby only, so the text is read once.
+    const std::size_t near = text[i] == '&' ? text.substr(i, 11).find(';') : std::string_view::npos;
+    const std::size_t semicolon = near == std::string_view::npos ? near : i + near;
+    if (semicolon == std::string_view::npos) {
       out.push_back(text[i]);
       continue;
     }
@@ -127,6 +129,10 @@ class Entries {
   Entries(std::string_view folder, bool uris) : folder_(folder), uris_(uris) {}
 
   void add(std::string_view ref) {
+    if (ref.size() > kMaxEntryBytes) {
+      ++result_.leftOut.tooLong;
+      return;
+    }
     std::string path;
     if (startsWithFileScheme(ref)) {
       path = pathOfFileUri(std::string(ref));
@@ -209,8 +215,13 @@ void readXspf(std::string_view xml, Entries& entries) {
       located = false;
     } else if (name == "location" && inTrack && !located && !closing && !empty) {
       located = true;
-      const std::string_view text = trimmed(xml.substr(at, xml.find("</", at) - at), " \t\r\n");
-      if (!text.empty()) entries.add(xmlText(text));
+      // Its text runs to the next tag (an unclosed one does not take the rest of the file).
+      const std::string_view text = trimmed(xml.substr(at, xml.find('<', at) - at), " \t\r\n");
+      if (text.size() > kMaxEntryBytes) {
+        entries.add(text);  // left out as too long, undecoded
+      } else if (!text.empty()) {
+        entries.add(xmlText(text));
+      }
     }
   }
 }

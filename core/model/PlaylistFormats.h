@@ -17,12 +17,16 @@ enum class PlaylistFormat { Plt, M3u, M3u8, Pls, Xspf };
 // The format a file name's extension gives, whatever its letter case; nothing for other names.
 std::optional<PlaylistFormat> playlistFormatOf(std::string_view name);
 
+// No file's name is longer than this; a longer entry is no path, and is left out.
+inline constexpr std::size_t kMaxEntryBytes = 32768;
+
 // What a playlist held that cannot become an entry, counted for one message.
 struct LeftOutEntries {
   std::size_t withNul = 0;    // a name holding a NUL byte (or %00) cannot name a file
   std::size_t addresses = 0;  // addresses of another kind than a local file: URI
+  std::size_t tooLong = 0;    // longer than kMaxEntryBytes
   std::string firstAddress;
-  std::size_t count() const { return withNul + addresses; }
+  std::size_t count() const { return withNul + addresses + tooLong; }
 };
 
 struct ForeignEntries {
@@ -31,7 +35,7 @@ struct ForeignEntries {
 };
 
 // The entries of an M3U, PLS or XSPF playlist (format Plt gives none); `folder` is the playlist
-// file's folder.
+// file's folder. Linear in the bytes, whatever they hold.
 //  - .m3u8 is UTF-8. .m3u and .pls are Latin-1, converted to UTF-8, unless the whole file is valid
 //    UTF-8: then it is taken as UTF-8, as many programs write it.
 //  - M3U: every line but blank ones and those beginning with '#' (#EXTM3U, #EXTINF...) is an entry.

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <utility>
@@ -170,21 +171,44 @@ class ElementRef {
   GstElement* element_ = nullptr;
 };
 
+// What the pipeline worker and the streaming threads leave for the program's thread: the one
+// hand-over point of the engine, under its own lock. The loop is woken by an idle source that
+// carries nothing, so no data crosses threads outside this lock.
+struct ProgramThreadCalls {
+  std::mutex lock;
+  std::deque<std::pair<std::shared_ptr<Pipeline>, std::function<void(GstMediaEngine&)>>> calls;
+};
+
+ProgramThreadCalls& programThreadCalls() {
+  static auto* calls = new ProgramThreadCalls;  // lives as long as the process: a wake may be late
+  return *calls;
+}
+
+gboolean runProgramThreadCalls(gpointer) {
+  ProgramThreadCalls& queue = programThreadCalls();
+  std::deque<std::pair<std::shared_ptr<Pipeline>, std::function<void(GstMediaEngine&)>>> due;
+  {
+    const std::lock_guard hold(queue.lock);
+    due.swap(queue.calls);
+  }
+  for (auto& [pipeline, call] : due)
+    if (pipeline->engine != nullptr) call(*pipeline->engine);
+  return G_SOURCE_REMOVE;
+}
+
 // Runs `call` on the program's thread from the loop, if the engine is still there. At the bus
 // watch's priority: an idle priority would wait for as long as the windows' timers keep the loop
 // busy. A message the bus already holds is still handled first: its watch was attached earlier.
 void onProgramThread(const std::shared_ptr<Pipeline>& pipeline,
                      std::function<void(GstMediaEngine&)> call) {
-  auto* run = new std::function<void()>([pipeline, call = std::move(call)] {
-    if (pipeline->engine != nullptr) call(*pipeline->engine);
-  });
-  g_idle_add_full(
-      G_PRIORITY_DEFAULT,
-      [](gpointer data) -> gboolean {
-        (*static_cast<std::function<void()>*>(data))();
-        return G_SOURCE_REMOVE;
-      },
-      run, [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
+  ProgramThreadCalls& queue = programThreadCalls();
+  bool wake = false;
+  {
+    const std::lock_guard hold(queue.lock);
+    wake = queue.calls.empty();
+    queue.calls.emplace_back(pipeline, std::move(call));
+  }
+  if (wake) g_idle_add_full(G_PRIORITY_DEFAULT, runProgramThreadCalls, nullptr, nullptr);
 }
 
 // Sync handler: runs on whichever thread posts, streaming threads included. Only stamps.
@@ -213,17 +237,9 @@ void aboutToFinish(GstElement* playbin, gpointer data) {
   auto pipeline = static_cast<Pipeline*>(data)->shared_from_this();
   auto answer = std::make_shared<GstMediaEngine::HandOverAnswer>();
   const unsigned playing = pipeline->generation.load();
-  auto* ask = new std::function<void()>([pipeline, answer, playing] {
-    if (pipeline->engine != nullptr) Callbacks::askHandOver(*pipeline->engine, playing, answer);
+  onProgramThread(pipeline, [answer, playing](GstMediaEngine& engine) {
+    Callbacks::askHandOver(engine, playing, answer);
   });
-  g_idle_add_full(
-      G_PRIORITY_DEFAULT,
-      [](gpointer call) -> gboolean {
-        (*static_cast<std::function<void()>*>(call))();
-        return G_SOURCE_REMOVE;
-      },
-      ask,
-      [](gpointer call) { delete static_cast<std::function<void()>*>(call); });
   std::unique_lock hold(answer->lock);
   if (!answer->done.wait_for(hold, kHandOverPatience, [&] { return answer->answered; })) {
     answer->answered = true;  // too late: the stream ends as usual

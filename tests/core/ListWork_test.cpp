@@ -48,8 +48,12 @@ struct PumpedWake : ListWake {
   }
 };
 
-struct Threaded : Scene {
+// The wake outlives the core, whose threads may still wake it until they are joined.
+struct WithWake {
   PumpedWake wake;
+};
+
+struct Threaded : WithWake, Scene {
   explicit Threaded(int entries = 0) : Scene(entries) {
     core.platform.listWake = &wake;
     connectListWork(core, true);
