@@ -283,6 +283,10 @@ struct ListWork::State {
         finishIntake(std::move(done));
         continue;
       }
+      if (intake.mergedUpTo < intake.merging.size()) {  // the slice ended inside it
+        mailbox->wake->wake();
+        return;
+      }
       if (intake.order == IntakeOrder::First && !ending) return;  // later ones merge after it
       ++i;
     }
