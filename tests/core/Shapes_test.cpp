@@ -65,18 +65,15 @@ TEST(PlayerShape, TheIrisOpensInTenStepsOfTenPixelsAndStops) {
     EXPECT_FALSE(irisTick(iris, w, h));
     EXPECT_EQ(iris, (Iris{16, 33, h - 37, w + 7}));
   }
-  // The full ellipse keeps the close image and the time labels and cuts the frame away.
+  // The full ellipse keeps the close image and the time labels and cuts the frame away; the seek
+  // bar is a lens of two ellipses.
   const R full = irisRegion({16, 33, 237, 257});
   EXPECT_TRUE(full.contains(3 + 104 + 10, 22 + 28 + 10));
   EXPECT_TRUE(full.contains(3 + 128, 22 + 192 + 12));
   EXPECT_FALSE(full.contains(5, 5));
-}
-
-TEST(PlayerShape, SeekBarIsALensOfTwoEllipses) {
   const R lens = seekBarLens();
-  EXPECT_EQ(lens.bounds(), (Box{11, 11, 156, 28}));
-  EXPECT_TRUE(lens.contains(80, 19));
-  EXPECT_FALSE(lens.contains(12, 12));
+  EXPECT_EQ(std::tuple(lens.bounds(), lens.contains(80, 19), lens.contains(12, 12)),
+            std::tuple(Box{11, 11, 156, 28}, true, false));
 }
 
 TEST(PlayerShape, CompanionsDockAtTheirTwipsOffsets) {
@@ -104,12 +101,6 @@ TEST(ToggleButton, OvalRegionAndAWatchOnTheWholeRectangle) {
   for (const auto& r : rows) EXPECT_EQ(pointerLeft(r.p, button), r.left) << r.p.x << "," << r.p.y;
 }
 
-TEST(ToggleButton, PlaylistDocksAsTwoRectangles) {
-  EXPECT_EQ(dockedPlaylistRegion(302, 178), R::rect({7, 0, 245, 178}).united(R::rect({255, 0, 297, 178})));
-  EXPECT_EQ(dockedPlaylistRegion(302.4, 250).bounds(), (Box{7, 0, 297, 250}));
-  EXPECT_FALSE(dockedPlaylistRegion(302, 250).contains(260, 200));  // nothing right of the gap below 178
-}
-
 TEST(ToggleButton, TheSlideStepsBy222TwipsThenLandsExactlyAndAlwaysEnds) {
   const double inf = std::numeric_limits<double>::infinity();
   const struct { double start, target; int steps; double lastStep; } rows[] = {
@@ -134,9 +125,14 @@ TEST(ToggleButton, TheSlideStepsBy222TwipsThenLandsExactlyAndAlwaysEnds) {
   }
 }
 
-TEST(PanelShape, LoadResizeAndTheElevenHideTicks) {
-  EXPECT_EQ(changeshape1(302, 178), R::rect({0, 0, 245, 178}).united(R::rect({255, 0, 297, 178})));
-  EXPECT_EQ(resizeRegion(302, 200), R::rect({5, 0, 248, 200}).united(R::rect({252, 0, 297, 180})));
+// Loaded, resized and docked (beside the toggle button) the panel is two rectangles.
+TEST(PanelShape, LoadResizeDockedAndTheElevenHideTicks) {
+  const auto two = [](Box a, Box b) { return R::rect(a).united(R::rect(b)); };
+  EXPECT_EQ(changeshape1(302, 178), two({0, 0, 245, 178}, {255, 0, 297, 178}));
+  EXPECT_EQ(resizeRegion(302, 200), two({5, 0, 248, 200}, {252, 0, 297, 180}));
+  EXPECT_EQ(dockedPlaylistRegion(302, 178), two({7, 0, 245, 178}, {255, 0, 297, 178}));
+  EXPECT_EQ(dockedPlaylistRegion(302.4, 250).bounds(), (Box{7, 0, 297, 250}));
+  EXPECT_FALSE(dockedPlaylistRegion(302, 250).contains(260, 200));  // nothing right of the gap below 178
   HideAnimation hide;
   hide.start();
   const R window = R::rect({0, 0, 302, 178});

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -133,10 +132,9 @@ class FrmmenuTest : public QObject {
         const bool strip = menu.mask().contains(child(menu, name)->geometry().center());
         QVERIFY2(strip == (r.first == std::string(name) || r.second == std::string(name)), name);
       }
-      const int gap = qRound(22.0 * panel.screen()->logicalDotsPerInchX() / 1440.0);  // 22 twips
       for (const QPoint shift : {QPoint(0, 0), QPoint(40, 30)}) {
         panel.move(panel.pos() + shift);
-        QCOMPARE(menu.x() - (panel.frameGeometry().right() + 1), gap);
+        QVERIFY(!undocked(t).contains(QStringLiteral("frmmenu")));
         QCOMPARE(menu.mapToGlobal(child(menu, r.first)->geometry().center()).y(),
                  button->mapToGlobal(button->rect().center()).y());
       }

@@ -5,6 +5,11 @@
 #include <algorithm>
 #include <fstream>
 
+#include "ui/Twips.h"
+#include "windows/frmbutton.h"
+#include "windows/frmmenu.h"
+#include "windows/frmvol.h"
+
 namespace sonavex::testing {
 
 TestForms::TestForms(const Paths& savedPaths, bool writeSaved) {
@@ -40,6 +45,20 @@ Rows coreSelection(TestForms& t) {
   for (Index i = 0; i < t.core().list.count(); ++i)
     if (t.core().list.isSelected(i)) rows.push_back(i);
   return rows;
+}
+
+QStringList undocked(TestForms& t) {
+  Forms& f = t.forms();
+  const double tpp = twipsPerPixel(f.main());
+  const WindowRect player = outerRect(f.main());
+  const std::pair<QWidget*, Point> places[] = {{&f.playlist(), playlistDock(player, tpp)},
+                                               {&f.menu(), menuDock(outerRect(f.playlist()), tpp)},
+                                               {&f.button(), toggleButtonDock(player, tpp)},
+                                               {&f.vol(), volumeDock(player, tpp)}};
+  QStringList wrong;
+  for (const auto& [window, place] : places)
+    if (window->pos() != QPoint(place.x, place.y)) wrong << window->objectName();
+  return wrong;
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {

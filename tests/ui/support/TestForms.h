@@ -66,6 +66,9 @@ inline PlaylistView& view(TestForms& t) { return *t.forms().playlist().list(); }
 QStringList shownRows(TestForms& t);
 Rows viewSelection(TestForms& t);
 Rows coreSelection(TestForms& t);
+// The companions (playlist, flyout, toggle button, volume) that are not where the player's place
+// says they belong, by their object names.
+QStringList undocked(TestForms& t);
 
 void writeBytes(const std::string& path, const std::string& bytes);
 // Runs `answer` on the modal file dialog once it is up (the caller then opens it).
