@@ -22,7 +22,7 @@ Scene& opened(Scene& p, long state, double duration = 200) {
   return p;
 }
 
-TEST(MediaControl, StateFollowsTheEngineTheBoxesAndThePopup) {
+TEST(MediaControl, StateFollowsTheEngineTheBoxesAndThePopupAndTrackIdsNameEntries) {
   Scene stopped(3, 1, 0);
   MediaControlState s = mediaControlState(stopped.core);
   EXPECT_EQ(std::tuple(s.playbackStatus, s.loopStatus, s.shuffle, s.track, s.canPlay, s.canPause, s.canSeek),
@@ -40,6 +40,12 @@ TEST(MediaControl, StateFollowsTheEngineTheBoxesAndThePopup) {
   p.engine.state = kPaused;
   EXPECT_EQ(mediaControlState(p.core).playbackStatus, "Paused");
   EXPECT_FALSE(mediaControlState(Scene(0).core).canPlay);  // nothing to play
+  // Track ids name entries and nothing else.
+  for (const Index track : {0, 7, 99999}) EXPECT_EQ(mediaTrackOf(mediaTrackId(track)), track);
+  EXPECT_EQ(mediaTrackId(kNone), "/org/mpris/MediaPlayer2/TrackList/NoTrack");
+  for (const char* bad : {"/org/sonavex/Track/", "/org/sonavex/Track/-1", "/org/sonavex/Track/1x",
+                          "/org/sonavex/Track/99999999999", "/other/1", ""})
+    EXPECT_EQ(mediaTrackOf(bad), kNone) << bad;
 }
 
 TEST(MediaControl, PlayPauseAndPlayPauseRunTheTransportCommands) {
@@ -112,14 +118,6 @@ TEST(MediaControl, BoxesRateAndVolumeGoThroughTheirOwnItems) {
     EXPECT_EQ(std::tuple(p.core.vol.level, p.engine.volume, p.core.vol.fillWidth, readBack, std::signbit(readBack)),
               std::tuple(v.level, v.engine, v.fill, v.fill / 191, false)) << v.asked;
   }
-}
-
-TEST(MediaControl, TrackIdsNameEntriesAndNothingElse) {
-  for (const Index track : {0, 7, 99999}) EXPECT_EQ(mediaTrackOf(mediaTrackId(track)), track);
-  EXPECT_EQ(mediaTrackId(kNone), "/org/mpris/MediaPlayer2/TrackList/NoTrack");
-  for (const char* bad : {"/org/sonavex/Track/", "/org/sonavex/Track/-1", "/org/sonavex/Track/1x",
-                          "/org/sonavex/Track/99999999999", "/other/1", ""})
-    EXPECT_EQ(mediaTrackOf(bad), kNone) << bad;
 }
 
 TEST(HandOver, FramesArriveWholeInAnyPiecesAndForeignBytesAreRefused) {

@@ -1,6 +1,5 @@
 // The file info texts: MPEG frame headers and Xing counts, ID3v1 tags, reading the two ends of a
 // file, the dialog's captions and messages, and `--file-info`.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -186,13 +185,10 @@ std::string tagWithTitle(const std::string& title, const std::string& marker = "
 // A sparse file of the given size whose first and last bytes are written.
 std::string writeSparse(const TempTree& t, const std::string& name, std::uint64_t size, const std::string& head,
                         const std::string& tail) {
-  const std::string path = t.path(name);
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  EXPECT_TRUE(fd >= 0 && ::ftruncate(fd, static_cast<off_t>(size)) == 0 &&
-              ::pwrite(fd, head.data(), head.size(), 0) == static_cast<ssize_t>(head.size()) &&
-              ::pwrite(fd, tail.data(), tail.size(), static_cast<off_t>(size - tail.size())) ==
-                  static_cast<ssize_t>(tail.size()));
-  ::close(fd);
+  const std::string path = t.write(name, head);
+  std::filesystem::resize_file(path, size);
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(static_cast<std::streamoff>(size - tail.size())) << tail;
   return path;
 }
 

@@ -273,7 +273,7 @@ TEST(RowUnderPointer, TheRowThePointerIsOnCountedFromTheTopRowOrNone) {
   for (const auto& r : rows) EXPECT_EQ(rowUnderPointer(r.y, r.top, r.count), r.row) << "y " << r.y << ", top " << r.top;
 }
 
-TEST(Marquee, CaptionRotatesCharactersLeftAndShowsTheTextUnrotatedOutsideIt) {
+TEST(Marquee, CaptionRotatesCharactersLeftAndTicksCycleItAndNameTheTrackOnceItPlays) {
   const std::string utf8 = "\xC3\xA9t\xE2\x82\xAC";  // e-acute, t, euro sign
   const struct { std::string text; int p; std::string caption; } rows[] = {
       {"abc", 1, "abc"}, {"abc", 2, "bca"}, {"abc", 3, "cab"}, {"abc", 4, "abc"}, {"abc", 0, "abc"}, {"", 1, ""},
@@ -282,9 +282,8 @@ TEST(Marquee, CaptionRotatesCharactersLeftAndShowsTheTextUnrotatedOutsideIt) {
   for (const auto& r : rows) EXPECT_EQ(marqueeCaption(r.text, r.p), r.caption) << "p = " << r.p;
   const std::string broken = "\x80\xFF" "a\xC3";  // no byte may be lost or doubled
   for (int p = 0; p < 7; ++p) EXPECT_EQ(marqueeCaption(broken, p).size(), broken.size());
-}
 
-TEST(Marquee, TicksCycleTheTitleCountOnWithoutOneAndNameTheTrackOnceItPlays) {
+  // Ticks cycle the title, count on without one, and name the track once it plays.
   Scene p(3);
   p.focus(2);
   cmdplay_Click(p.core);

@@ -17,7 +17,7 @@ namespace {
 
 using R = PixelRegion;
 
-TEST(Region, ShapesAreThePixelsWhoseCentresLieInside) {
+TEST(Region, ShapesAreThePixelsWhoseCentresLieInsideCombinedRowByRow) {
   EXPECT_EQ(R::ellipse({0, 0, 4, 4}).spans(),
             (std::vector<Span>{{0, 1, 3}, {1, 0, 4}, {2, 0, 4}, {3, 1, 3}}));
   EXPECT_EQ(R::rect({2, 5, 4, 7}).spans(), (std::vector<Span>{{5, 2, 4}, {6, 2, 4}}));
@@ -34,9 +34,7 @@ TEST(Region, ShapesAreThePixelsWhoseCentresLieInside) {
     EXPECT_EQ(e.bounds(), (Box{10, 20, 10 + w, 24 + w})) << w;
     for (const Span& s : e.spans()) EXPECT_EQ(s.left - 10, 10 + w - s.right) << w;
   }
-}
-
-TEST(Region, CombinesRowByRowAndJoinsTouchingSpans) {
+  // Combined row by row, touching spans joined.
   const R a = R::rect({0, 0, 10, 2});
   const R b = R::rect({4, 1, 6, 3});
   EXPECT_EQ(a.united(R::rect({10, 0, 12, 2})), R::rect({0, 0, 12, 2}));

@@ -229,7 +229,7 @@ TEST(Undo, RandomRunsMatchAHistoryOfWholeSnapshots) {
   EXPECT_EQ(snapshots.size(), UndoHistory::kLevels + 1) << "the runs reached the oldest step";
 }
 
-TEST(Undo, AppendsRecordedInsideAnotherAppendAreOneStepWithIt) {
+TEST(Undo, AppendsInsideAnotherAppendAreOneStepAndAChangeNotRecordedMakesTheHistoryForget) {
   Scene s(2);
   {
     AppendRecorder outer(s.core);
@@ -244,13 +244,11 @@ TEST(Undo, AppendsRecordedInsideAnotherAppendAreOneStepWithIt) {
   EXPECT_EQ(s.core.history.undoLevels(), 1u);
   EXPECT_TRUE(undo(s.core));
   EXPECT_EQ(s.core.list.count(), 2);
-}
 
-TEST(Undo, AChangeTheHistoryDidNotRecordMakesItForgetRatherThanApplyStepsToAnotherList) {
-  Scene s(5);
+  // A change the history did not record makes it forget rather than apply steps to another list.
   s.core.list.markEntry(1);
   cmdsel_Click(s.core);
-  s.core.list.assign({"/e/1.mp3", "/e/2.mp3", "/e/3.mp3", "/e/4.mp3"}, Paths(4, "x"));  // as many as the step expects
+  s.core.list.assign({"/e/1.mp3"}, Paths(1, "x"));  // as many as the step expects
   const State now = state(s);
   EXPECT_FALSE(undo(s.core));
   EXPECT_EQ(state(s), now);

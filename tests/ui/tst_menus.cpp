@@ -1,12 +1,10 @@
-// The two popup menus, the volume popup, the search window and the About box, driven by the mouse
-// and the keyboard.
-#include <QComboBox>
+// The two popup menus, the volume popup and the About box, driven by the mouse. (The search window
+// is searched with real keys on a real X server.)
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
 
 #include "windows/frmAbout.h"
-#include "windows/frmsearch.h"
 #include "windows/frmvol.h"
 #include "ui/RegionMask.h"
 #include "core/VolumePopup.h"
@@ -65,28 +63,6 @@ class MenusTest : public QObject {
     QCOMPARE(std::pair(t.engine().volume, fill->width()), std::pair(7853L - 10000, 150));
     child<QAction>(t.forms().playlist(), "mnumute")->trigger();
     QCOMPARE(std::pair(t.engine().volume, fill->width()), std::pair(-10000L, 0));
-  }
-
-  // The song menu's Search opens the search window below the playlist window; Enter in the list
-  // goes nowhere until a match is chosen, and typing hides the results until the next search.
-  // (Searching and going to a match by keys alone runs on a real X server.)
-  void searchWindowPlaceAndResults() {
-    Started t({"/m/one.mp3", "/m/Two.mp3", "/m/three.mp3", "/m/TWO again.mp3"});
-    child<QAction>(t.forms().playlist(), "mnusearch")->trigger();
-    frmsearch* search = t.forms().search();
-    QVERIFY(search);
-    QCOMPARE(search->windowTitle(), QStringLiteral("Sonvex Search"));
-    QCOMPARE(search->pos(), t.forms().playlist().frameGeometry().bottomLeft() + QPoint(0, 1));
-    QTest::keyClicks(child(*search, "Text1"), "two");
-    search->cmdsearch_Click();
-    auto* combo = child<QComboBox>(*search, "Combo1");
-    QCOMPARE(combo->count(), 2);
-    QCOMPARE(combo->currentIndex(), -1);
-    QTest::keyClick(combo, Qt::Key_Return);
-    QVERIFY2(t.engine().opened.empty(), "nothing chosen yet");
-    QVERIFY(child(*search, "Frame1")->isVisible());
-    QTest::keyClicks(child(*search, "Text1"), "x");
-    QVERIFY(!child(*search, "Frame1")->isVisible());
   }
 
   // The About box: one at a time, made afresh after closing; "system info" really starts the tool
