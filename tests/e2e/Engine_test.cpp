@@ -56,8 +56,8 @@ TEST_F(EngineTest, EveryFormatPlaysThroughOnceAndTheSinkFollowsVolumeBalanceAndR
       continue;
     }
     const Span sound = soundSpan(r);
-    EXPECT_NEAR(rms(r, sound, 0), row.left, row.left == 0 ? 0.002 : 0.02);
-    EXPECT_NEAR(rms(r, sound, 1), row.right, row.right == 0 ? 0.002 : 0.02);
+    EXPECT_NEAR(rms(r, sound, 0), row.left, std::max(0.002, row.left / 10));  // lossy formats lose a little
+    EXPECT_NEAR(rms(r, sound, 1), row.right, std::max(0.002, row.right / 10));
     if (row.pitch == 0) {
       EXPECT_TRUE(silent(r));
     } else {  // on a channel that plays
@@ -65,6 +65,7 @@ TEST_F(EngineTest, EveryFormatPlaysThroughOnceAndTheSinkFollowsVolumeBalanceAndR
     }
   }
   // A film plays its sound: the engine leaves out what decodes pictures, not the files with them.
+  engine.setRate(1.0);
   ASSERT_TRUE(render("videotestsrc num-buffers=10 ! theoraenc ! m. audiotestsrc volume=0.5 "
                      "freq=441 samplesperbuffer=441 num-buffers=50 ! audioconvert ! vorbisenc ! m. "
                      "oggmux name=m",

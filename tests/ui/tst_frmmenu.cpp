@@ -10,7 +10,6 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-#include "windows/frmmenu.h"
 #include "ui/RegionMask.h"
 #include "support/TestForms.h"
 

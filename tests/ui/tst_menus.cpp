@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 
 #include "windows/frmAbout.h"
-#include "windows/frmvol.h"
 #include "ui/RegionMask.h"
 #include "core/VolumePopup.h"
 #include "support/TestForms.h"

@@ -10,9 +10,6 @@
 #include "ui/SkinImage.h"
 #include "windows/frmAbout.h"
 #include "core/model/ToggleButton.h"
-#include "windows/frmbutton.h"
-#include "windows/frmvol.h"
-#include "windows/frmmenu.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;

@@ -14,9 +14,6 @@
 #include "ui/RegionMask.h"
 #include "windows/frmAbout.h"
 #include "windows/frmsearch.h"
-#include "windows/frmmenu.h"
-#include "windows/frmbutton.h"
-#include "windows/frmvol.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;
@@ -249,6 +246,19 @@ class X11Test : public QObject {
       QVERIFY(keys({QStringLiteral("Escape")}));
       QTRY_VERIFY(!song->isVisible());
     }
+    // On the list Return plays the focused row and Right seeks forward; Delete removes the row, and
+    // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z undo and redo that, the selection coming back with it.
+    QVERIFY(keys({QStringLiteral("Return")}));
+    QTRY_COMPARE(t.engine().opened, std::vector<std::string>{"/m/two.mp3"});
+    t.engine().durationValue = 250;
+    QVERIFY(keys({QStringLiteral("Right")}));
+    QTRY_COMPARE(t.engine().positionValue, 10.0);
+    for (const auto& [key, count] : {std::pair("Delete", 2), {"ctrl+z", 3}, {"ctrl+y", 2}, {"ctrl+z", 3},
+                                     {"ctrl+shift+z", 2}, {"ctrl+z", 3}}) {
+      QVERIFY(keys({QLatin1String(key)}));
+      QTRY_COMPARE(t.core().list.count(), count);
+    }
+    QCOMPARE(std::pair(coreSelection(t), viewSelection(t)), std::pair(Rows{1}, Rows{1}));
 
     // Tab goes round every control of both windows; each is named for a screen reader.
     const QStringList ring{"add",  "rem",  "sort", "load",    "save",         "About Sonavex",
