@@ -70,15 +70,13 @@ class DropsTest : public QObject {
   // Dropped on any target or given on the command line, files keep their order (duplicates too)
   // and a folder's tree follows, after the restored entries; a name that is not UTF-8 and holds a
   // literal "%41" arrives byte for byte through its URL, with the host named or not; nothing plays.
+  // A drag without URLs is refused.
   void filesThenFolderTreeAfterTheRestoredEntries() {
     for (int where = 0; where < 4 && !QTest::currentTestFailed(); ++where) dropOrOpen(where);
-  }
-
-  void dragsWithoutUrlsAreRefused() {
     Started t({"/m/a.mp3"});
-    QMimeData data;
-    data.setText(QStringLiteral("/m/b.mp3"));
-    QVERIFY(!drop(&t.forms().playlist(), data));
+    QMimeData text;
+    text.setText(QStringLiteral("/m/b.mp3"));
+    QVERIFY(!drop(&t.forms().playlist(), text));
     QCOMPARE(t.core().list.count(), 1);
   }
 };

@@ -38,7 +38,7 @@ class ShapesTest : public QObject {
  private slots:
   // The core's iris reaches the mask at every tick (driven by hand, before the start's slide lets
   // events run), and the timer stops once it is fully open.
-  void theIrisReachesTheMaskUntilItIsOpen() {
+  void theIrisAndThePanelsLoadShapeReachTheMasks() {
     TestForms t;
     frmMain& player = t.forms().main();
     QCOMPARE(player.size(), QSize(250, 274));
@@ -49,6 +49,13 @@ class ShapesTest : public QObject {
     }
     QVERIFY(!timer(player)->isActive());
     QCOMPARE(player.mask(), maskOf(irisRegion({16, 33, 237, 257})));
+    // The panel keeps its load shape until resized.
+    frmplaylist& list = t.forms().playlist();
+    list.show();
+    QCOMPARE(list.mask(), maskOf(changeshape1(302, 178)));
+    list.resize(302, 200);
+    QCOMPARE(list.mask(), maskOf(resizeRegion(302, 200)));
+    QCOMPARE(list.list()->height(), 200 - 27);
   }
 
   void thePlaylistSlidesInFromTheScreensRightEdgeAndDocks() {
@@ -180,16 +187,6 @@ class ShapesTest : public QObject {
     pointAt(child(player, "imgclose1"));
     clickOn(child(player, "imgclose2"));
     QCOMPARE(t.quitCalls(), 1);
-  }
-
-  void thePanelKeepsItsLoadShapeUntilResized() {
-    TestForms t;
-    frmplaylist& list = t.forms().playlist();
-    list.show();
-    QCOMPARE(list.mask(), maskOf(changeshape1(302, 178)));
-    list.resize(302, 200);
-    QCOMPARE(list.mask(), maskOf(resizeRegion(302, 200)));
-    QCOMPARE(list.list()->height(), 200 - 27);
   }
 
   // Custom-drawn or not, every control says what it is and what it is called.

@@ -32,7 +32,7 @@ class tst_skin : public QObject {
   // A warning (an SVG feature the renderer skips, say) is a fault here.
   void init() { QTest::failOnWarning(QRegularExpression(".*")); }
 
-  // Each asset the windows name draws something, at any size and ratio.
+  // Each asset the windows name draws something, at any size and ratio; the About sheet's frames.
   void everyAssetRendersAtEveryRatio() {
     for (const char* name : {"player-body", "player-decoration", "close-normal", "close-hover", "minimise-normal",
                              "minimise-hover", "seekbar", "seekbar-fill", "playlist-background", "playlist-side",
@@ -44,6 +44,12 @@ class tst_skin : public QObject {
         QCOMPARE(pixmap.devicePixelRatio(), ratio);
         QVERIFY2(mostOpaque(pixmap.toImage()) == 255, name);
       }
+    }
+    QList<QImage> frames;  // the About sheet's fourteen, each its own
+    for (int i = 0; i < 14; ++i) {
+      const QImage frame = skinFrame("about-animation", {70, 103}, i, 14, 2).toImage();
+      QVERIFY2(frame.size() == QSize(140, 206) && !frames.contains(frame), qPrintable(QString::number(i)));
+      frames.append(frame);
     }
   }
 
@@ -61,16 +67,6 @@ class tst_skin : public QObject {
     const QImage missing = skinPixmap("no-such-asset", {30, 20}, 1.5).toImage();
     QCOMPARE(missing.size(), QSize(45, 30));
     QCOMPARE(mostOpaque(missing), 0);
-  }
-
-  void theAboutSheetHasFourteenDistinctFrames() {
-    QList<QImage> frames;
-    for (int i = 0; i < 14; ++i) {
-      const QImage frame = skinFrame("about-animation", {70, 103}, i, 14, 2).toImage();
-      QCOMPARE(frame.size(), QSize(140, 206));
-      QVERIFY2(!frames.contains(frame), qPrintable(QString::number(i)));
-      frames.append(frame);
-    }
   }
 
   void theButtonHoversShrinksLongCaptionsAndIsAPushButton() {
@@ -108,20 +104,16 @@ class tst_skin : public QObject {
     QTest::mouseClick(&image, Qt::RightButton, {}, QPoint(5, 6));
     QTest::mousePress(&image, Qt::LeftButton, {}, QPoint(5, 6));
     QTest::mouseRelease(&image, Qt::LeftButton, {}, QPoint(40, 6));
-    QCOMPARE(clicked.count(), 1);
-    QCOMPARE(released.count(), 3);
-    QCOMPARE(released.at(0).at(0).value<Qt::MouseButton>(), Qt::LeftButton);
-    QCOMPARE(released.at(0).at(1).toPoint(), QPoint(5, 6));
+    QCOMPARE(std::pair(clicked.count(), released.count()), std::pair(qsizetype{1}, qsizetype{3}));
+    QCOMPARE(std::pair(released.at(0).at(0).value<Qt::MouseButton>(), released.at(0).at(1).toPoint()),
+             std::pair(Qt::LeftButton, QPoint(5, 6)));
   }
 
   // Each designed family resolves to one of its free stand-ins, so the packages are installed.
   void designedFontsMapToInstalledFamilies() {
     mapDesignFonts();
-    const std::pair<const char*, QStringList> families[] = {
-        {"Book Antiqua", {"P052", "TeX Gyre Pagella"}},
-        {"MS Sans Serif", {"Liberation Sans"}},
-        {"Arial", {"Liberation Sans"}},
-        {"Lucida Sans", {"DejaVu Sans"}}};
+    const std::pair<const char*, QStringList> families[] = {{"Book Antiqua", {"P052", "TeX Gyre Pagella"}},
+        {"MS Sans Serif", {"Liberation Sans"}}, {"Arial", {"Liberation Sans"}}, {"Lucida Sans", {"DejaVu Sans"}}};
     for (const auto& [designed, free] : families) {
       // A family installed by more than one foundry is reported as "Family [Foundry]".
       const QString family = QFontInfo(designFont(designed)).family().section(QStringLiteral(" ["), 0, 0);
