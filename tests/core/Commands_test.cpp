@@ -246,7 +246,7 @@ TEST(IntakeErrors, AnIntakeTellsThemInOneNoticeAfterwardsTheDirCommandShowsEachA
   }
 }
 
-TEST(CommandLineOpen, LoadsPlaylistFilesInTheirPlaceAndTakesEverythingElseAsADropWould) {
+TEST(CommandLine, PlaylistFilesLoadInTheirPlaceOtherPathsAsADropAndLocalFileUrisBecomeTheBytesOfTheName) {
   TempTree t;
   const std::string song = t.file("a.mp3"), other = t.file("b.wav");
   t.file("album/c.flac");
@@ -289,9 +289,8 @@ TEST(CommandLineOpen, LoadsPlaylistFilesInTheirPlaceAndTakesEverythingElseAsADro
                                   {t.path("gone.plt"), false}, {song, false}, {std::string(".plt"), false},
                                   {std::string(), false}})
     EXPECT_EQ(isPlaylistFileName(name), is) << name;
-}
 
-TEST(CommandLinePaths, PlainAndRelativePathsAndLocalFileUrisBecomeTheBytesOfTheNameInOrder) {
+  // Plain and relative paths and local file URIs become the bytes of the name, in order.
   const struct { Paths args; std::string cwd; Paths paths; } rows[] = {
       {{"/m/b.mp3", "/m/a.mp3", "/m/dir", "/m/\xC3(.mp3"}, "/home/u",
        {"/m/b.mp3", "/m/a.mp3", "/m/dir", "/m/\xC3(.mp3"}},

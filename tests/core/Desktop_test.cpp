@@ -48,7 +48,7 @@ TEST(MediaControl, StateFollowsTheEngineTheBoxesAndThePopupAndTrackIdsNameEntrie
     EXPECT_EQ(mediaTrackOf(bad), kNone) << bad;
 }
 
-TEST(MediaControl, PlayPauseAndPlayPauseRunTheTransportCommands) {
+TEST(MediaControl, PlayPauseAndPlayPauseRunTheTransportCommandsAndSeeksStayWithinTheOpenTrack) {
   const struct { const char* request; long before, after; std::size_t opens; } rows[] = {
       {"play", kStopped, kPlaying, 1}, {"play", kPaused, kPlaying, 0}, {"play", kPlaying, kPlaying, 0},
       {"pause", kPlaying, kPaused, 0}, {"pause", kPaused, kPaused, 0}, {"pause", kStopped, kStopped, 0},
@@ -65,9 +65,8 @@ TEST(MediaControl, PlayPauseAndPlayPauseRunTheTransportCommands) {
     EXPECT_EQ(p.engine.state, r.after) << r.request << " from " << r.before;
     EXPECT_EQ(p.opens(), r.opens) << r.request << " from " << r.before;
   }
-}
 
-TEST(MediaControl, SeeksStayWithinTheOpenTrackAndAreCounted) {
+  // Seeks stay within the open track and are counted.
   const struct { long state; double offset; SeekOutcome outcome; double position; } seeks[] = {
       {kPlaying, 30, SeekOutcome::Done, 80}, {kPlaying, -70, SeekOutcome::Done, 0},
       {kPlaying, 150, SeekOutcome::PastTheEnd, 50}, {kPaused, 10, SeekOutcome::Ignored, 50},

@@ -48,7 +48,7 @@ TEST(VolumePopup, CrescentAndClicksAtTheDesignSizeAndPeakAndMuteMoveTheFillButNo
   EXPECT_EQ(std::tuple(s.engine.volume, s.core.vol.fillWidth, s.core.vol.level), std::tuple(0L, 191.0, 4974));
 }
 
-TEST(AudioMenus, RateOnlyForMp3AndWavWithItsCheckMarkBalanceAlways) {
+TEST(AudioMenus, RateOnlyForMp3AndWavWithItsCheckMarkBalanceAlwaysAndPopupItemsActOnTheChosenEntryOnly) {
   const struct { const char* open; bool rateSet; } rows[] = {
       {"/m/a.mp3", true}, {"/m/b.wav", true}, {"/m/a.wma", false}, {"/m/a.MP3", false}, {"mp3", false}, {"", false}};
   for (const auto& r : rows) {
@@ -64,20 +64,19 @@ TEST(AudioMenus, RateOnlyForMp3AndWavWithItsCheckMarkBalanceAlways) {
     EXPECT_EQ(s.engine.balance, kBalanceItems[static_cast<std::size_t>(item)].value);
     EXPECT_EQ(s.core.checks.balance, item);
   }
-}
 
-TEST(PopupMenus, PlayAndPlaylistentryActOnTheChosenEntryOnly) {
-  Scene s;
-  s.add({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
-  mnuplay_Click(s.core);
-  mnuplaylistentry_Click(s.core);
-  EXPECT_TRUE(s.engine.opened.empty() && s.messages.shown.empty()) << "no entry chosen";
-  s.core.list.markEntry(2);
-  mnuplay_Click(s.core);
-  EXPECT_EQ(s.engine.opened, std::vector<std::string>{"/m/c.mp3"});
-  EXPECT_FALSE(s.core.shared.tracknumber.has_value()) << "Play leaves the track number";
-  mnuplaylistentry_Click(s.core);
-  EXPECT_EQ(s.messages.shown, Texts{"path of selected song : /m/c.mp3|Sonavax|Ok|Information"});
+  // Play and Playlistentry of the song menu act on the chosen entry only.
+  Scene menu;
+  menu.add({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
+  mnuplay_Click(menu.core);
+  mnuplaylistentry_Click(menu.core);
+  EXPECT_TRUE(menu.engine.opened.empty() && menu.messages.shown.empty()) << "no entry chosen";
+  menu.core.list.markEntry(2);
+  mnuplay_Click(menu.core);
+  EXPECT_EQ(menu.engine.opened, std::vector<std::string>{"/m/c.mp3"});
+  EXPECT_FALSE(menu.core.shared.tracknumber.has_value()) << "Play leaves the track number";
+  mnuplaylistentry_Click(menu.core);
+  EXPECT_EQ(menu.messages.shown, Texts{"path of selected song : /m/c.mp3|Sonavax|Ok|Information"});
 }
 
 TEST(TrackSearch, MatchesAnywhereInTheDisplayTextWhateverTheCaseAndGotoPlaysANumberInTheList) {

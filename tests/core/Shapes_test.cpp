@@ -89,17 +89,16 @@ TEST(PlayerShape, CompanionsDockAtTheirTwipsOffsets) {
   }
 }
 
-TEST(ToggleButton, OvalRegionAndAWatchOnTheWholeRectangle) {
+TEST(ToggleButton, OvalRegionAWatchOnTheWholeRectangleAndASlideBy222TwipsThatLandsExactlyAndAlwaysEnds) {
   EXPECT_EQ(toggleButtonRegion(66, 52), R::ellipse({4, 15, 66, 40}));
   const WindowRect button{200, 100, 66, 52};
-  const struct { Point p; bool left; } rows[] = {
+  const struct { Point p; bool left; } watch[] = {
       {{200, 100}, false}, {{266, 152}, false}, {{230, 101}, false},  // edges count as inside
       {{199, 120}, true}, {{267, 120}, true}, {{230, 99}, true}, {{230, 153}, true},
   };
-  for (const auto& r : rows) EXPECT_EQ(pointerLeft(r.p, button), r.left) << r.p.x << "," << r.p.y;
-}
+  for (const auto& r : watch) EXPECT_EQ(pointerLeft(r.p, button), r.left) << r.p.x << "," << r.p.y;
 
-TEST(ToggleButton, TheSlideStepsBy222TwipsThenLandsExactlyAndAlwaysEnds) {
+  // The slide steps by 222 twips, then lands exactly, and always ends.
   const double inf = std::numeric_limits<double>::infinity();
   const struct { double start, target; int steps; double lastStep; } rows[] = {
       {28800, 5354.4, 106, 5268},  // 105 steps leave 5490, still right of 5354
