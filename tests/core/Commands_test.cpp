@@ -60,9 +60,8 @@ TEST(AddCommands, FilesInTheChosenOrderAFolderTreeByTypeAndNothingOnACancel) {
     Scene c(3, 0, /*shuffle=*/1);
     c.shuffleOrder({0}, 0);  // stale
     run(c.core);
-    EXPECT_EQ(c.core.list.count(), 3);
-    EXPECT_TRUE(c.shuffleCoversList());
-    EXPECT_EQ(c.core.List5.listIndex(), kNone);
+    EXPECT_EQ(std::tuple(c.core.list.count(), c.shuffleCoversList(), c.core.List5.listIndex()),
+              std::tuple(3, true, kNone));
     c.dialog.selection = "/m/a.mp3";
     c.folders.folder = "/";
     c.core.platform = Platform{};
@@ -158,8 +157,7 @@ TEST(FolderScan, FollowsLinksToFoldersOncePerRealFolderTakesOtherLinksAsFilesAnd
   Scene s;
   const Paths p = scan(s, t.root);
   for (const auto& n : odd) EXPECT_EQ(std::count(p.begin(), p.end(), t.path(n)), 1) << n;
-  EXPECT_EQ(std::count(p.begin(), p.end(), t.path("music/a.mp3")), 1);
-  EXPECT_EQ(std::count(p.begin(), p.end(), t.path("alias.mp3")), 1);
+  for (const auto& n : {t.path("music/a.mp3"), t.path("alias.mp3")}) EXPECT_EQ(std::count(p.begin(), p.end(), n), 1);
   EXPECT_EQ(std::count_if(p.begin(), p.end(), [](const std::string& e) { return fileNameOf(e) == "o.mp3"; }), 1);
   EXPECT_EQ(p.size(), 12u);  // and the broken link and the real .wav
   t.dir("empty");
@@ -200,9 +198,8 @@ TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWha
   shuffled.shuffleOrder({1}, 0);
   for (int n = 0; n < 6; ++n) shuffled.rng.next.push_back((n + 0.5) / 6.0);
   filedragging(shuffled.core, {f1, f2, t.path("album"), noExt});
-  EXPECT_EQ(shuffled.rng.draws, 6);
-  EXPECT_EQ(shuffled.core.List5.entries(), (std::vector<Index>{0, 1, 2, 3, 4, 5}));
-  EXPECT_EQ(shuffled.core.List5.listIndex(), kNone);
+  EXPECT_EQ(std::tuple(shuffled.rng.draws, shuffled.core.List5.entries(), shuffled.core.List5.listIndex()),
+            std::tuple(6, std::vector<Index>{0, 1, 2, 3, 4, 5}, kNone));
 }
 
 // Runs `intake` on a thread without the capabilities that let root read any folder, so that a folder
@@ -337,8 +334,7 @@ TEST(RemoveCommands, KeepTheRestRenumberedWithTheirShownNamesOrTheSelectedNamedF
   cmdsel_Click(c.core);  // nothing selected still renumbers
   EXPECT_EQ(c.names()[3], "4   six.mp3");
   mnucrop_Click(crop.core);
-  EXPECT_EQ(crop.paths(), Paths{"/p/four.mp3"});
-  EXPECT_EQ(crop.names(), Paths{"1   four.mp3"});
+  EXPECT_EQ(std::pair(crop.paths(), crop.names()), std::pair(Paths{"/p/four.mp3"}, Paths{"1   four.mp3"}));
 
   // Invalid entries are missing files, folders and dangling links; their count is shown.
   TempTree t;
@@ -481,8 +477,8 @@ TEST(RandomOrder, MovesEachOfTheFirst555EntriesToADrawnPlaceKeepingPathsWithName
   cmdrnd_Click(c.core);
   EXPECT_EQ(c.names(), (Paths{"1   t2.mp3", "2   t0.mp3", "3   t1.mp3", "4   t3.mp3"}));
   EXPECT_EQ(c.core.list.displayName(0) + "|" + c.paths()[0], "1   t2.mp3|" + Scene::pathOf(2));
-  EXPECT_EQ(c.busy.changes, (std::vector<bool>{true, false}));
-  EXPECT_EQ(c.core.List5.entries(), std::vector<Index>{3});
+  EXPECT_EQ(std::pair(c.busy.changes, c.core.List5.entries()),
+            std::pair(std::vector<bool>{true, false}, std::vector<Index>{3}));
 }
 
 }  // namespace

@@ -69,8 +69,7 @@ TEST(Sequence, NextAndPreviousByLoopShuffleOrderAndFocus) {
       // At the end of the list nothing plays: no title scrolls and no clock runs.
       EXPECT_TRUE(r.marked[i] != kNone || p.face() == "|||VE") << p.face();
     }
-    EXPECT_EQ(p.opens(), r.marked.size());
-    EXPECT_EQ(p.core.List5.listIndex(), r.newPosition);
+    EXPECT_EQ(std::pair(p.opens(), p.core.List5.listIndex()), std::pair(r.marked.size(), r.newPosition));
   }
   Scene p(8);  // the focus the user moved decides, and only the new entry stays marked
   p.focus(2);
@@ -165,8 +164,7 @@ TEST(EngineNotifications, OnlyTheStoppedStateAdvancesOnceAndANewStreamShowsTheBa
   mp1_EndOfStream(p.core, 0);
   mp1_PlayStateChange(p.core, kStopped, kPlaying);
   mp1_PlayStateChange(p.core, kPlaying, kPaused);
-  EXPECT_EQ(p.opens(), 0u);
-  EXPECT_EQ(p.face(), "t0.mp3  |||VE");
+  EXPECT_EQ(std::pair(p.opens(), p.face()), std::pair(std::size_t{0}, std::string("t0.mp3  |||VE")));
   cmdplay_Click(p.core);
   p.startStream(200);
   p.core.face.lblctime = p.core.face.lblttime = "1.2";
@@ -178,9 +176,8 @@ TEST(EngineNotifications, OnlyTheStoppedStateAdvancesOnceAndANewStreamShowsTheBa
   p.engine.open("/music/Best Of/a b.mp3");
   p.core.shared.marqueepos = 5;
   mp1_NewStream(p.core);
-  EXPECT_EQ(p.core.shared.marqueetext, "a b.mp3    ");
-  EXPECT_EQ(p.face() + p.core.face.lbltmp1, "a b.mp3  |||MCVEa b.mp3  ");
-  EXPECT_EQ(p.core.shared.marqueepos, 0);
+  EXPECT_EQ(std::tuple(p.core.shared.marqueetext, p.face() + p.core.face.lbltmp1, p.core.shared.marqueepos),
+            std::tuple("a b.mp3    ", "a b.mp3  |||MCVEa b.mp3  ", 0));
 }
 
 TEST(Clock, FormatMinutesRoundsHalfToEvenInTheShortestForm) {
@@ -257,9 +254,8 @@ TEST(Seek, ArrowKeysJumpOnlyWithRoomInTheTrack) {
     p.engine.positionValue = r.position;
     frmplaylist_KeyUp(p.core, r.key, /*inList=*/true);
     EXPECT_NEAR(p.engine.positionValue, r.newPosition, 1e-9);
-    EXPECT_EQ(p.core.list.listIndex2(), r.focused);
-    EXPECT_EQ(p.core.list.selectedCount(), 1);
-    EXPECT_TRUE(p.core.list.isSelected(r.focused));
+    EXPECT_EQ(std::tuple(p.core.list.listIndex2(), p.core.list.selectedCount(), p.core.list.isSelected(r.focused)),
+              std::tuple(r.focused, 1, true));
   }
 }
 
@@ -345,8 +341,7 @@ TEST(TrackErrors, SkipOnceOnTheNextTickAndStopWhenEveryEntryOfALoopedListFailed)
       EXPECT_TRUE(tick > 0 || !p.core.face.lblsongnameTooltip.empty()) << "the reason shows while skipping";
     }
     EXPECT_EQ(p.opens(), 3u) << "each entry is tried once";
-    EXPECT_EQ(p.face(), std::string(kNoPlayableTrack) + "|||VE");
-    EXPECT_EQ(p.core.face.lblsongnameTooltip, r.lastReason);
+    EXPECT_EQ(p.face() + p.core.face.lblsongnameTooltip, std::string(kNoPlayableTrack) + "|||VE" + r.lastReason);
   }
   Scene p(3, /*loop=*/1);  // a stream that starts resets the count of failures
   cmdplay_Click(p.core);
@@ -366,8 +361,7 @@ TEST(EngineErrors, NoSoundOutputStopsOnceWithAMessageAndSkipsNothing) {
     Scene p(2, /*loop=*/1);
     cmdplay_Click(p.core);
     p.engine.raiseError(fault, "Connection refused");
-    EXPECT_EQ(p.engine.calls.back(), "stop");
-    EXPECT_EQ(p.face(), "|||VE");
+    EXPECT_EQ(std::pair(p.engine.calls.back(), p.face()), std::pair(std::string("stop"), std::string("|||VE")));
     marqueeTick(p.core);
     EXPECT_EQ(p.opens(), 1u) << "nothing is skipped";
     EXPECT_EQ(p.messages.shown,

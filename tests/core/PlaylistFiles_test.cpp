@@ -156,9 +156,8 @@ TEST_F(PlaylistFiles, AtomicWritesReplaceWithTheUsualModeOrKeepTheOldFileWholeAn
   EXPECT_FALSE(writeFileAtomically(folder, "a\r\n"));           // onto a folder
   // A NUL would cut the name short and write another file.
   EXPECT_FALSE(writeFileAtomically(tmp.path("cut") + std::string("\0.plt", 5), "a\r\n"));
-  EXPECT_EQ(slurp(file), "new\r\n");
-  EXPECT_TRUE(fs::is_empty(folder));
-  EXPECT_EQ(files(), (Names{"folder", "p.plt"}));
+  EXPECT_EQ(std::tuple(slurp(file), fs::is_empty(folder), files()),
+            std::tuple("new\r\n", true, Names{"folder", "p.plt"}));
 }
 
 TEST_F(PlaylistFiles, LoadAppendsAndRebuildsTheShuffleOrderWithoutPlayingAndTellsWhyAFileCannotBeRead) {
@@ -184,11 +183,10 @@ TEST_F(PlaylistFiles, LoadAppendsAndRebuildsTheShuffleOrderWithoutPlayingAndTell
     EXPECT_EQ(messages.shown.back(),
               "The playlist file " + file + " could not be read: " + reason + ".|Sonavex|Ok|Information");
   }
-  EXPECT_EQ(messages.shown.size(), 2u);
-  EXPECT_EQ(core.list.count(), 4);
+  EXPECT_EQ(std::pair(messages.shown.size(), core.list.count()), std::pair(std::size_t{2}, 4));
 }
 
-TEST_F(PlaylistFiles, SaveWritesTheExactBytesOrNothingOnCancelAndReportsWhatFailed) {
+TEST_F(PlaylistFiles, SaveWritesTheExactBytesInTheFormatTheNameSaysOrNothingOnCancelAndReportsWhatFailed) {
   add({"/m/a b.mp3", "/m/two\nlines.mp3", "/m/c.d.wav", "/m/three\rlines.mp3"});
   cmdsave_Click(core);  // cancelled: the dialog gives no name
   EXPECT_TRUE(files().empty());
@@ -205,6 +203,20 @@ TEST_F(PlaylistFiles, SaveWritesTheExactBytesOrNothingOnCancelAndReportsWhatFail
   ASSERT_EQ(messages.shown.size(), 3u);
   EXPECT_NE(messages.shown[1].find(dialog.FileName + ", but 2 entries were left out"), std::string::npos);
   EXPECT_NE(messages.shown[2].find(dialog.FileName + ", but 1 entry was left out"), std::string::npos);
+
+  // A name ending in .m3u8, in any case, gets M3U8, which loads back the same list; any other name
+  // the program's own format.
+  core.list.assign({"/m/a b.mp3", "", "#hash.mp3", "/m/two\nlines.mp3", "/m/raw\xFF.mp3", "/m/c.wav"}, Paths(6, ""));
+  dialog.FileName = tmp.path("mix.M3U8");
+  cmdsave_Click(core);
+  EXPECT_EQ(slurp(dialog.FileName), "#EXTM3U\n/m/a b.mp3\n/m/raw\xFF.mp3\n/m/c.wav\n");
+  EXPECT_NE(messages.shown.back().find(", but 3 entries were left out: an empty path"), std::string::npos);
+  kit::Scene loaded;
+  loadPlaylistFile(loaded.core, dialog.FileName);
+  EXPECT_EQ(loaded.paths(), (Paths{"/m/a b.mp3", "/m/raw\xFF.mp3", "/m/c.wav"}));
+  dialog.FileName = tmp.path("mix.m3u");
+  cmdsave_Click(core);
+  EXPECT_EQ(slurp(dialog.FileName), "/m/a b.mp3\r\n\r\n#hash.mp3\r\n/m/raw\xFF.mp3\r\n/m/c.wav\r\n");
 }
 
 TEST_F(PlaylistFiles, TheLastPlaylistIsRestoredInOrderWithoutPlayingOrShuffling) {
@@ -280,8 +292,8 @@ TEST_F(PlaylistFiles, TheRestoreRemovesOnlyStaleTemporariesOfOurOwnSaves) {
 
 TEST_F(PlaylistFiles, TheLastPlaylistLivesBesideTheExecutableWhenItsFolderIsWritableElseInTheUserFolder) {
   const std::string bin = tmp.dir("bin"), data = tmp.path("home/.local/share/sonavex");
-  EXPECT_EQ(lastPlaylistPath(bin, data), bin + "/lastplaylist.txt");
-  EXPECT_EQ(lastPlaylistPath(bin + "/", data), bin + "/lastplaylist.txt");
+  for (const std::string& exeDir : {bin, bin + "/"})
+    EXPECT_EQ(lastPlaylistPath(exeDir, data), bin + "/lastplaylist.txt");
   EXPECT_FALSE(fs::exists(data));
   for (const std::string& exeDir : {tmp.file("notafolder"), tmp.path("gone"), {}, bin + std::string("\0x", 2),
                                     std::string("/usr/bin"), std::string("/bin")})

@@ -42,10 +42,7 @@ TEST(Region, ShapesAreThePixelsWhoseCentresLieInsideCombinedRowByRow) {
   EXPECT_EQ(a.intersected(b), R::rect({4, 1, 6, 2}));
   EXPECT_EQ(a.subtracted(b).spans(),
             (std::vector<Span>{{0, 0, 10}, {1, 0, 4}, {1, 6, 10}}));
-  EXPECT_TRUE(a.subtracted(a).empty());
-  EXPECT_TRUE(a.intersected(R()).empty());
-  EXPECT_TRUE(b.contains(5, 2));
-  EXPECT_FALSE(b.contains(6, 2));
+  EXPECT_TRUE(a.subtracted(a).empty() && a.intersected(R()).empty() && b.contains(5, 2) && !b.contains(6, 2));
 }
 
 TEST(PlayerShape, TheIrisOpensInTenStepsOfTenPixelsAndStops) {
@@ -66,9 +63,8 @@ TEST(PlayerShape, TheIrisOpensInTenStepsOfTenPixelsAndStops) {
   // The full ellipse keeps the close image and the time labels and cuts the frame away; the seek
   // bar is a lens of two ellipses.
   const R full = irisRegion({16, 33, 237, 257});
-  EXPECT_TRUE(full.contains(3 + 104 + 10, 22 + 28 + 10));
-  EXPECT_TRUE(full.contains(3 + 128, 22 + 192 + 12));
-  EXPECT_FALSE(full.contains(5, 5));
+  EXPECT_TRUE(full.contains(3 + 104 + 10, 22 + 28 + 10) && full.contains(3 + 128, 22 + 192 + 12) &&
+              !full.contains(5, 5));
   const R lens = seekBarLens();
   EXPECT_EQ(std::tuple(lens.bounds(), lens.contains(80, 19), lens.contains(12, 12)),
             std::tuple(Box{11, 11, 156, 28}, true, false));

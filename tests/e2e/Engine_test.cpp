@@ -110,17 +110,14 @@ TEST_F(EngineTest, PauseHoldsSeeksMoveAndARateChangeActsAtOnce) {
 TEST_F(EngineTest, OnlyAStreamsOwnEndRaisesStopped) {
   const std::string a = tone("a.wav"), b = tone("b.wav", 882);
   engine.open("");  // nothing to play and nothing to say
-  EXPECT_EQ(engine.playState(), kStopped);
-  EXPECT_EQ(engine.fileName(), "");
-  EXPECT_EQ(engine.duration(), 0);
+  EXPECT_EQ(std::tuple(engine.playState(), engine.fileName(), engine.duration()), std::tuple(kStopped, "", 0.0));
   // The program's stop() and open("") end a playing stream at once, and say nothing.
   for (const bool byStop : {true, false}) {
     SCOPED_TRACE(byStop ? "stop()" : "open(\"\")");
     engine.open(a);
     ASSERT_TRUE(runUntil([&] { return listener.has("play"); }));
     byStop ? engine.stop() : engine.open("");
-    EXPECT_EQ(engine.playState(), kStopped);
-    EXPECT_EQ(engine.position(), 0);
+    EXPECT_EQ(std::pair(engine.playState(), engine.position()), std::pair(kStopped, 0.0));
     settle();
     take();
     runFor(600);  // past the rest of the tone
@@ -189,8 +186,7 @@ TEST_F(EngineTest, WhatCannotPlayRaisesOneErrorAndPlaysNothing) {
     EXPECT_EQ(engine.lastError().fault, fault) << engine.lastError().text;
     EXPECT_EQ(engine.lastError().text, text.empty() ? engine.lastError().text : text);
     EXPECT_NE(engine.lastError().text, "");
-    EXPECT_EQ(engine.playState(), kStopped);
-    EXPECT_EQ(engine.fileName(), path);
+    EXPECT_EQ(std::pair(engine.playState(), engine.fileName()), std::pair(kStopped, path));
     EXPECT_TRUE(silent(take())) << "something played";
   }
   gst_object_unref(wmaDecoder);
@@ -237,13 +233,9 @@ TEST(AudioOnly, OnlyWhatCanPlaySoundStaysAndOnlyPictureDecodersAreLeftOutOnPurpo
   for (const auto& [klass, usable] : elements) EXPECT_EQ(usableForAudioPlayback(klass), usable) << klass;
   const std::pair<const char*, bool> missing[] = {
       {"gstreamer|1.0|sonavex|H.264 decoder|decoder-video/x-h264, stream-format=(string)avc", false},
-      {"decoder-image/png", false},
-      {"decoder-text/x-raw, format=(string)pango-markup", false},
-      {"decoder-video/x-ms-asf", true},  // a container that may hold sound
-      {"decoder-video/quicktime", true},
-      {"decoder-audio/x-wma, wmaversion=(int)2", true},
-      {"element-playbin", true},
-  };
+      {"decoder-image/png", false}, {"decoder-text/x-raw, format=(string)pango-markup", false},
+      {"decoder-video/x-ms-asf", true}, {"decoder-video/quicktime", true},  // containers that may hold sound
+      {"decoder-audio/x-wma, wmaversion=(int)2", true}, {"element-playbin", true}};
   for (const auto& [detail, forSound] : missing) EXPECT_EQ(missingForSound(detail), forSound) << detail;
 }
 
@@ -266,8 +258,7 @@ TEST(MissingPluginError, NamesWhatIsMissingAndThePackageThatBringsIt) {
   };
   for (const auto& [detail, description, fault, text] : rows) {
     const EngineError error = missingPluginError(detail, description);
-    EXPECT_EQ(error.fault, fault) << detail;
-    EXPECT_EQ(error.text, text) << detail;
+    EXPECT_EQ(std::pair(error.fault, error.text), std::pair(fault, text)) << detail;
   }
 }
 

@@ -24,12 +24,6 @@ bool drop(QWidget* widget, const QMimeData& data) {
   return dropped.isAccepted();
 }
 
-bool drop(QWidget* widget, const QList<QUrl>& urls) {
-  QMimeData data;
-  data.setUrls(urls);
-  return drop(widget, data);
-}
-
 // 0 on the player window, 1 on the playlist window, 2 on the list, 3 on the command line.
 void dropOrOpen(int where) {
   QTemporaryDir dir;
@@ -50,7 +44,9 @@ void dropOrOpen(int where) {
       urls << QUrl::fromEncoded((p == given[0] ? "file://localhost" : "file://") +
                                 QByteArray::fromStdString(p).toPercentEncoding("/"));
     QWidget* targets[] = {&t.forms().main(), &t.forms().playlist(), view(t).viewport()};
-    QVERIFY(drop(targets[where], urls));
+    QMimeData data;
+    data.setUrls(urls);
+    QVERIFY(drop(targets[where], data));
     // The drop returns before the intake runs: the program that dragged is never kept waiting.
     QCOMPARE(t.core().list.count(), 1);
   }

@@ -44,8 +44,8 @@ class FrmMainTest : public QObject {
     QTRY_COMPARE(text(t, "lblsongname"), QStringLiteral("w\uFFFD.mp3    t"));
     click(t.forms().main(), "cmdstop");
     QCOMPARE(text(t, "lblsongname") + text(t, "lblctime") + text(t, "lblttime"), QString());
-    QVERIFY(!child<QTimer>(t.forms().main(), "Timer2")->isActive());
-    QVERIFY(!child<QTimer>(t.forms().playlist(), "Timer2")->isActive());
+    QVERIFY(!child<QTimer>(t.forms().main(), "Timer2")->isActive() &&
+            !child<QTimer>(t.forms().playlist(), "Timer2")->isActive());
   }
 
   // A click on the bar reaches the core in pixels, one on the fill in twips (80 pixels: 1200), and

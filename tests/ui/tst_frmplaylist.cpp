@@ -43,9 +43,8 @@ class FrmplaylistTest : public QObject {
       PlaylistBatch batch(t.core().list);
       for (const std::string& p : numbered(500)) t.core().list.appendEntry(p);
     }
-    QCOMPARE(inserted.count(), 2);
-    QCOMPARE(inserted.last().at(1).toInt(), 31);
-    QCOMPARE(inserted.last().at(2).toInt(), 530);
+    QCOMPARE(std::tuple(inserted.count(), inserted.last().at(1).toInt(), inserted.last().at(2).toInt()),
+             std::tuple(qsizetype{2}, 31, 530));
     t.core().list.assign({"/a/x.mp3", "/a/y.mp3", "/a/z.mp3"}, {"1   x", "2   y", "3   z"});
     QCOMPARE(shownRows(t), (QStringList{"1   x", "2   y", "3   z"}));
     t.core().list.clear();
@@ -118,11 +117,9 @@ class FrmplaylistTest : public QObject {
         if (window->child(i)->text(QAccessible::Name) == "Drop files or folders here, or use add") return true;
       return false;
     };
-    QVERIFY(hintShown());
-    QVERIFY(child(t.forms().playlist(), "lblempty")->isVisible());
+    QVERIFY(hintShown() && child(t.forms().playlist(), "lblempty")->isVisible());
     perform(t.core(), [](Core& core) { core.list.appendEntry("/m/a.mp3"); });
-    QVERIFY(!hintShown());
-    QVERIFY(!child(t.forms().playlist(), "lblempty")->isVisible());
+    QVERIFY(!hintShown() && !child(t.forms().playlist(), "lblempty")->isVisible());
     QAccessible::setActive(false);
   }
 

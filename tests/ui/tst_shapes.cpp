@@ -78,8 +78,7 @@ class ShapesTest : public QObject {
     t.forms().playlistmotion();
     list.removeEventFilter(&recorder);
 
-    QVERIFY(eventsRan);
-    QVERIFY(list.isVisible());
+    QVERIFY(eventsRan && list.isVisible());
     QCOMPARE(list.mask(), maskOf(dockedPlaylistRegion(302, 178)));
     const int screenRight = list.screen()->geometry().right() + 1;
     QCOMPARE(lefts.front(), screenRight);
@@ -160,15 +159,13 @@ class ShapesTest : public QObject {
         player.showMinimized();
       }
       QCoreApplication::processEvents();
-      QVERIFY(player.isMinimized());
-      QVERIFY(t.forms().playlist().hiding());
+      QVERIFY(player.isMinimized() && t.forms().playlist().hiding());
       for (QWidget* w : std::initializer_list<QWidget*>{t.forms().about(), &t.forms().button(),
                                                         &t.forms().menu(), &t.forms().vol()})
         QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
       player.showNormal();
       QCoreApplication::processEvents();
-      QVERIFY(t.forms().vol().isVisible());
-      QVERIFY(!t.forms().playlist().hiding());
+      QVERIFY(t.forms().vol().isVisible() && !t.forms().playlist().hiding());
       QCOMPARE(t.forms().playlist().mask(), maskOf(dockedPlaylistRegion(302, 178)));
     }
   }
@@ -201,8 +198,7 @@ class ShapesTest : public QObject {
         if (!qobject_cast<SkinImage*>(control) && !qobject_cast<QAbstractButton*>(control)) continue;
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(control);
         const QString what = window->objectName() + "." + control->objectName();
-        QVERIFY2(a && !a->text(QAccessible::Name).isEmpty(), qPrintable(what));
-        QVERIFY2(a->role() != QAccessible::Client, qPrintable(what));
+        QVERIFY2(a && !a->text(QAccessible::Name).isEmpty() && a->role() != QAccessible::Client, qPrintable(what));
       }
     }
     QAccessible::setActive(false);

@@ -40,8 +40,7 @@ class tst_skin : public QObject {
                              "volume-fill", "check-off", "check-on", "about-animation"}) {
       for (qreal ratio : {1.0, 1.5, 2.0}) {
         const QPixmap pixmap = skinPixmap(name, {40, 30}, ratio);
-        QCOMPARE(pixmap.size(), QSize(40, 30) * ratio);
-        QCOMPARE(pixmap.devicePixelRatio(), ratio);
+        QCOMPARE(std::pair(pixmap.size(), pixmap.devicePixelRatio()), std::pair(QSize(40, 30) * ratio, ratio));
         QVERIFY2(mostOpaque(pixmap.toImage()) == 255, name);
       }
     }
@@ -65,8 +64,7 @@ class tst_skin : public QObject {
     QVERIFY(skinPixmap("close-normal", size, 1).cacheKey() != first);
     QVERIFY(skinPixmap("close-normal", size, 2).cacheKey() != sharper);
     const QImage missing = skinPixmap("no-such-asset", {30, 20}, 1.5).toImage();
-    QCOMPARE(missing.size(), QSize(45, 30));
-    QCOMPARE(mostOpaque(missing), 0);
+    QCOMPARE(std::pair(missing.size(), mostOpaque(missing)), std::pair(QSize(45, 30), 0));
   }
 
   void theButtonHoversShrinksLongCaptionsAndIsAPushButton() {
@@ -86,8 +84,7 @@ class tst_skin : public QObject {
     QSignalSpy hovered(&button, &SkinButton::hovered);
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
     QCoreApplication::sendEvent(&button, &enter);
-    QCOMPARE(hovered.count(), 1);
-    QCOMPARE(roleOf(button), QAccessible::Button);
+    QCOMPARE(std::pair(hovered.count(), roleOf(button)), std::pair(qsizetype{1}, QAccessible::Button));
     QCOMPARE(QAccessible::queryAccessibleInterface(&button)->text(QAccessible::Name), "file");
   }
 
