@@ -66,9 +66,9 @@ if history is None:
     print("no git history here: not checked that the ceiling was never raised")
 else:
     earlier = [git("show", f"{commit}:{CEILING}") for commit in history.split()]
-    lowest = min((float(ceiling_of(text)) for text in earlier if text), default=ceiling)
-    if ceiling > lowest:
-        print(f"the ceiling {written} is above the {lowest:g} it held before: it may be lowered, "
+    lowest = min((ceiling_of(text) for text in earlier if text), key=float, default=written)
+    if ceiling > float(lowest):
+        print(f"the ceiling {written} is above the {lowest} it held before: it may be lowered, "
               f"never raised", file=sys.stderr)
         failed = True
 sys.exit(1 if failed else 0)
