@@ -53,7 +53,7 @@ code = lines(f for f in files if not f.startswith(("tests/", "bench/"))
 with open(os.path.join(ROOT, CEILING)) as f:
     written = ceiling_of(f.read())
 ceiling, ratio = float(written), tests / code
-print(f"tests {tests} lines / code {code} lines = {ratio:.3f}, ceiling {written} ({CEILING})")
+print(f"tests {tests} lines / code {code} lines = {ratio:.4f}, ceiling {written} ({CEILING})")
 
 failed = False
 if ratio > ceiling:
