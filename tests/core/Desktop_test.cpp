@@ -22,7 +22,7 @@ Scene& opened(Scene& p, long state, double duration = 200) {
   return p;
 }
 
-TEST(MediaControl, StateFollowsTheEngineTheBoxesAndThePopup) {
+TEST(MediaControl, StateFollowsTheEngineTheBoxesAndThePopupAndTrackIdsNameEntries) {
   Scene stopped(3, 1, 0);
   MediaControlState s = mediaControlState(stopped.core);
   EXPECT_EQ(std::tuple(s.playbackStatus, s.loopStatus, s.shuffle, s.track, s.canPlay, s.canPause, s.canSeek),
@@ -40,9 +40,15 @@ TEST(MediaControl, StateFollowsTheEngineTheBoxesAndThePopup) {
   p.engine.state = kPaused;
   EXPECT_EQ(mediaControlState(p.core).playbackStatus, "Paused");
   EXPECT_FALSE(mediaControlState(Scene(0).core).canPlay);  // nothing to play
+  // Track ids name entries and nothing else.
+  for (const Index track : {0, 7, 99999}) EXPECT_EQ(mediaTrackOf(mediaTrackId(track)), track);
+  EXPECT_EQ(mediaTrackId(kNone), "/org/mpris/MediaPlayer2/TrackList/NoTrack");
+  for (const char* bad : {"/org/sonavex/Track/", "/org/sonavex/Track/-1", "/org/sonavex/Track/1x",
+                          "/org/sonavex/Track/99999999999", "/other/1", ""})
+    EXPECT_EQ(mediaTrackOf(bad), kNone) << bad;
 }
 
-TEST(MediaControl, PlayPauseAndPlayPauseRunTheTransportCommands) {
+TEST(MediaControl, PlayPauseAndPlayPauseRunTheTransportCommandsAndSeeksStayWithinTheOpenTrack) {
   const struct { const char* request; long before, after; std::size_t opens; } rows[] = {
       {"play", kStopped, kPlaying, 1}, {"play", kPaused, kPlaying, 0}, {"play", kPlaying, kPlaying, 0},
       {"pause", kPlaying, kPaused, 0}, {"pause", kPaused, kPaused, 0}, {"pause", kStopped, kStopped, 0},
@@ -59,9 +65,8 @@ TEST(MediaControl, PlayPauseAndPlayPauseRunTheTransportCommands) {
     EXPECT_EQ(p.engine.state, r.after) << r.request << " from " << r.before;
     EXPECT_EQ(p.opens(), r.opens) << r.request << " from " << r.before;
   }
-}
 
-TEST(MediaControl, SeeksStayWithinTheOpenTrackAndAreCounted) {
+  // Seeks stay within the open track and are counted.
   const struct { long state; double offset; SeekOutcome outcome; double position; } seeks[] = {
       {kPlaying, 30, SeekOutcome::Done, 80}, {kPlaying, -70, SeekOutcome::Done, 0},
       {kPlaying, 150, SeekOutcome::PastTheEnd, 50}, {kPaused, 10, SeekOutcome::Ignored, 50},
@@ -112,14 +117,6 @@ TEST(MediaControl, BoxesRateAndVolumeGoThroughTheirOwnItems) {
     EXPECT_EQ(std::tuple(p.core.vol.level, p.engine.volume, p.core.vol.fillWidth, readBack, std::signbit(readBack)),
               std::tuple(v.level, v.engine, v.fill, v.fill / 191, false)) << v.asked;
   }
-}
-
-TEST(MediaControl, TrackIdsNameEntriesAndNothingElse) {
-  for (const Index track : {0, 7, 99999}) EXPECT_EQ(mediaTrackOf(mediaTrackId(track)), track);
-  EXPECT_EQ(mediaTrackId(kNone), "/org/mpris/MediaPlayer2/TrackList/NoTrack");
-  for (const char* bad : {"/org/sonavex/Track/", "/org/sonavex/Track/-1", "/org/sonavex/Track/1x",
-                          "/org/sonavex/Track/99999999999", "/other/1", ""})
-    EXPECT_EQ(mediaTrackOf(bad), kNone) << bad;
 }
 
 TEST(HandOver, FramesArriveWholeInAnyPiecesAndForeignBytesAreRefused) {

@@ -1,6 +1,6 @@
 // The playlists of other programs (M3U, PLS, XSPF) as real files: loaded in their entries' order,
 // relative entries joined to the file's folder, text decoded as each format has it, what names no
-// local file left out and told once; and "save" writing M3U8 for a name that ends so.
+// local file left out and told once.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -81,26 +81,6 @@ TEST_F(PlaylistFormats, WhatNamesNoLocalFileIsLeftOutAndToldOnceAndNothingBlocks
   s.dialog.selection = tmp.path("pipe.m3u");
   cmdload_Click(s.core);
   EXPECT_EQ(s.core.list.count(), 0);
-}
-
-TEST_F(PlaylistFormats, SaveWritesM3u8ForANameEndingSoWhichLoadsBackTheSameList) {
-  kit::Scene s;
-  s.add({"/m/a b.mp3", "", "#hash.mp3", "/m/two\nlines.mp3", "/m/raw\xFF.mp3", "/m/c.wav"});
-  s.dialog.FileName = tmp.path("mix.M3U8");
-  cmdsave_Click(s.core);
-  EXPECT_EQ(s.dialog.Filter, kSavePlaylistFilter);
-  std::string bytes;
-  ASSERT_TRUE(readWholeFile(s.dialog.FileName, bytes));
-  EXPECT_EQ(bytes, "#EXTM3U\n/m/a b.mp3\n/m/raw\xFF.mp3\n/m/c.wav\n");
-  EXPECT_NE(s.messages.shown.at(0).find(", but 3 entries were left out: an empty path"), std::string::npos);
-  kit::Scene loaded;
-  loadPlaylistFile(loaded.core, s.dialog.FileName);
-  EXPECT_EQ(loaded.paths(), (Paths{"/m/a b.mp3", "/m/raw\xFF.mp3", "/m/c.wav"}));
-  // Any other name gets the program's own format, as always.
-  s.dialog.FileName = tmp.path("mix.m3u");
-  cmdsave_Click(s.core);
-  ASSERT_TRUE(readWholeFile(s.dialog.FileName, bytes));
-  EXPECT_EQ(bytes, "/m/a b.mp3\r\n\r\n#hash.mp3\r\n/m/raw\xFF.mp3\r\n/m/c.wav\r\n");
 }
 
 }  // namespace

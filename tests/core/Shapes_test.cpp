@@ -17,7 +17,7 @@ namespace {
 
 using R = PixelRegion;
 
-TEST(Region, ShapesAreThePixelsWhoseCentresLieInside) {
+TEST(Region, ShapesAreThePixelsWhoseCentresLieInsideCombinedRowByRow) {
   EXPECT_EQ(R::ellipse({0, 0, 4, 4}).spans(),
             (std::vector<Span>{{0, 1, 3}, {1, 0, 4}, {2, 0, 4}, {3, 1, 3}}));
   EXPECT_EQ(R::rect({2, 5, 4, 7}).spans(), (std::vector<Span>{{5, 2, 4}, {6, 2, 4}}));
@@ -34,9 +34,7 @@ TEST(Region, ShapesAreThePixelsWhoseCentresLieInside) {
     EXPECT_EQ(e.bounds(), (Box{10, 20, 10 + w, 24 + w})) << w;
     for (const Span& s : e.spans()) EXPECT_EQ(s.left - 10, 10 + w - s.right) << w;
   }
-}
-
-TEST(Region, CombinesRowByRowAndJoinsTouchingSpans) {
+  // Combined row by row, touching spans joined.
   const R a = R::rect({0, 0, 10, 2});
   const R b = R::rect({4, 1, 6, 3});
   EXPECT_EQ(a.united(R::rect({10, 0, 12, 2})), R::rect({0, 0, 12, 2}));
@@ -44,10 +42,7 @@ TEST(Region, CombinesRowByRowAndJoinsTouchingSpans) {
   EXPECT_EQ(a.intersected(b), R::rect({4, 1, 6, 2}));
   EXPECT_EQ(a.subtracted(b).spans(),
             (std::vector<Span>{{0, 0, 10}, {1, 0, 4}, {1, 6, 10}}));
-  EXPECT_TRUE(a.subtracted(a).empty());
-  EXPECT_TRUE(a.intersected(R()).empty());
-  EXPECT_TRUE(b.contains(5, 2));
-  EXPECT_FALSE(b.contains(6, 2));
+  EXPECT_TRUE(a.subtracted(a).empty() && a.intersected(R()).empty() && b.contains(5, 2) && !b.contains(6, 2));
 }
 
 TEST(PlayerShape, TheIrisOpensInTenStepsOfTenPixelsAndStops) {
@@ -65,18 +60,14 @@ TEST(PlayerShape, TheIrisOpensInTenStepsOfTenPixelsAndStops) {
     EXPECT_FALSE(irisTick(iris, w, h));
     EXPECT_EQ(iris, (Iris{16, 33, h - 37, w + 7}));
   }
-  // The full ellipse keeps the close image and the time labels and cuts the frame away.
+  // The full ellipse keeps the close image and the time labels and cuts the frame away; the seek
+  // bar is a lens of two ellipses.
   const R full = irisRegion({16, 33, 237, 257});
-  EXPECT_TRUE(full.contains(3 + 104 + 10, 22 + 28 + 10));
-  EXPECT_TRUE(full.contains(3 + 128, 22 + 192 + 12));
-  EXPECT_FALSE(full.contains(5, 5));
-}
-
-TEST(PlayerShape, SeekBarIsALensOfTwoEllipses) {
+  EXPECT_TRUE(full.contains(3 + 104 + 10, 22 + 28 + 10) && full.contains(3 + 128, 22 + 192 + 12) &&
+              !full.contains(5, 5));
   const R lens = seekBarLens();
-  EXPECT_EQ(lens.bounds(), (Box{11, 11, 156, 28}));
-  EXPECT_TRUE(lens.contains(80, 19));
-  EXPECT_FALSE(lens.contains(12, 12));
+  EXPECT_EQ(std::tuple(lens.bounds(), lens.contains(80, 19), lens.contains(12, 12)),
+            std::tuple(Box{11, 11, 156, 28}, true, false));
 }
 
 TEST(PlayerShape, CompanionsDockAtTheirTwipsOffsets) {
@@ -94,23 +85,16 @@ TEST(PlayerShape, CompanionsDockAtTheirTwipsOffsets) {
   }
 }
 
-TEST(ToggleButton, OvalRegionAndAWatchOnTheWholeRectangle) {
+TEST(ToggleButton, OvalRegionAWatchOnTheWholeRectangleAndASlideBy222TwipsThatLandsExactlyAndAlwaysEnds) {
   EXPECT_EQ(toggleButtonRegion(66, 52), R::ellipse({4, 15, 66, 40}));
   const WindowRect button{200, 100, 66, 52};
-  const struct { Point p; bool left; } rows[] = {
+  const struct { Point p; bool left; } watch[] = {
       {{200, 100}, false}, {{266, 152}, false}, {{230, 101}, false},  // edges count as inside
       {{199, 120}, true}, {{267, 120}, true}, {{230, 99}, true}, {{230, 153}, true},
   };
-  for (const auto& r : rows) EXPECT_EQ(pointerLeft(r.p, button), r.left) << r.p.x << "," << r.p.y;
-}
+  for (const auto& r : watch) EXPECT_EQ(pointerLeft(r.p, button), r.left) << r.p.x << "," << r.p.y;
 
-TEST(ToggleButton, PlaylistDocksAsTwoRectangles) {
-  EXPECT_EQ(dockedPlaylistRegion(302, 178), R::rect({7, 0, 245, 178}).united(R::rect({255, 0, 297, 178})));
-  EXPECT_EQ(dockedPlaylistRegion(302.4, 250).bounds(), (Box{7, 0, 297, 250}));
-  EXPECT_FALSE(dockedPlaylistRegion(302, 250).contains(260, 200));  // nothing right of the gap below 178
-}
-
-TEST(ToggleButton, TheSlideStepsBy222TwipsThenLandsExactlyAndAlwaysEnds) {
+  // The slide steps by 222 twips, then lands exactly, and always ends.
   const double inf = std::numeric_limits<double>::infinity();
   const struct { double start, target; int steps; double lastStep; } rows[] = {
       {28800, 5354.4, 106, 5268},  // 105 steps leave 5490, still right of 5354
@@ -134,9 +118,14 @@ TEST(ToggleButton, TheSlideStepsBy222TwipsThenLandsExactlyAndAlwaysEnds) {
   }
 }
 
-TEST(PanelShape, LoadResizeAndTheElevenHideTicks) {
-  EXPECT_EQ(changeshape1(302, 178), R::rect({0, 0, 245, 178}).united(R::rect({255, 0, 297, 178})));
-  EXPECT_EQ(resizeRegion(302, 200), R::rect({5, 0, 248, 200}).united(R::rect({252, 0, 297, 180})));
+// Loaded, resized and docked (beside the toggle button) the panel is two rectangles.
+TEST(PanelShape, LoadResizeDockedAndTheElevenHideTicks) {
+  const auto two = [](Box a, Box b) { return R::rect(a).united(R::rect(b)); };
+  EXPECT_EQ(changeshape1(302, 178), two({0, 0, 245, 178}, {255, 0, 297, 178}));
+  EXPECT_EQ(resizeRegion(302, 200), two({5, 0, 248, 200}, {252, 0, 297, 180}));
+  EXPECT_EQ(dockedPlaylistRegion(302, 178), two({7, 0, 245, 178}, {255, 0, 297, 178}));
+  EXPECT_EQ(dockedPlaylistRegion(302.4, 250).bounds(), (Box{7, 0, 297, 250}));
+  EXPECT_FALSE(dockedPlaylistRegion(302, 250).contains(260, 200));  // nothing right of the gap below 178
   HideAnimation hide;
   hide.start();
   const R window = R::rect({0, 0, 302, 178});

@@ -1,7 +1,5 @@
 // The engine's contract with real audio: the notifications each stream raises, and what the sink
 // plays.
-#include <sys/stat.h>
-
 #include <iostream>
 #include <tuple>
 #include <utility>
@@ -14,33 +12,60 @@ namespace sonavex::e2e {
 namespace {
 
 
-TEST_F(EngineTest, EveryFormatPlaysThroughOnceAndSounds) {
-  // With the decoder that gstreamer1.0-libav brings, along with the encoder of the test file.
-  const std::pair<std::string, const char*> formats[] = {
-      {"mp3", nullptr},  {"wav", nullptr}, {"flac", nullptr},    {"ogg", nullptr},
-      {"opus", nullptr}, {"mid", nullptr}, {"m4a", "avdec_aac"}, {"wma", "avdec_wmav2"}};
-  for (const auto& [format, decoder] : formats) {
-    SCOPED_TRACE(format);
-    if (decoder != nullptr &&
-        !gst_registry_check_feature_version(gst_registry_get(), decoder, 1, 0, 0)) {
-      std::cout << "no " << decoder << ": ." << format << " not played\n";
+// Every format plays through once and sounds (.m4a and .wma with the decoders gstreamer1.0-libav
+// brings, along with the encoders of the test files), and the sink follows volume, balance and rate.
+TEST_F(EngineTest, EveryFormatPlaysThroughOnceAndTheSinkFollowsVolumeBalanceAndRate) {
+  const double full = 0.5 / std::sqrt(2.0);  // the tone's level
+  const struct {
+    const char *file, *decoder;
+    long volume, balance;
+    double rate;
+    int channels;
+    double left, right, pitch;  // pitch 0: silent
+  } rows[] = {
+      {"s.wav", nullptr, kVolumeSilent, 0, 1, 2, 0, 0, 0},  // set before the engine built its pipeline
+      {"a.mp3", nullptr, 0, 0, 1, 2, full, full, 441},      {"a.wav", nullptr, 0, 0, 1, 2, full, full, 441},
+      {"a.flac", nullptr, 0, 0, 1, 2, full, full, 441},     {"a.ogg", nullptr, 0, 0, 1, 2, full, full, 441},
+      {"a.opus", nullptr, 0, 0, 1, 2, full, full, 441},     {"a.m4a", "avdec_aac", 0, 0, 1, 2, full, full, 441},
+      {"a.wma", "avdec_wmav2", 0, 0, 1, 2, full, full, 441},
+      {"a.mid", nullptr, 0, 0, 1, 2, 0, 0, 0},  // the synthesiser plays quietly (its default gain is low), no sine
+      {"b.wav", nullptr, -2000, 0, 1, 2, full * 0.512, full * 0.512, 441},  // 0.8^3: a cubic curve
+      {"c.wav", nullptr, 0, kBalanceLeft, 1, 2, full, 0, 441},
+      {"d.wav", nullptr, 0, kBalanceRight, 1, 1, 0, full, 441},  // mono too
+      {"e.wav", nullptr, 0, 5000, 1, 2, full / 2, full, 441},    // the right channel must not take in the left
+      {"f.wav", nullptr, 0, 0, 0.5, 2, full, full, 220.5},       // no pitch correction
+      {"g.ogg", nullptr, 0, 0, 2.0, 2, full, full, 882},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    if (row.decoder != nullptr && !gst_registry_check_feature_version(gst_registry_get(), row.decoder, 1, 0, 0)) {
+      std::cout << "no " << row.decoder << ": " << row.file << " not played\n";
       continue;
     }
-    const std::string path = tone("tone." + format);
+    engine.setVolume(row.volume);
+    engine.setBalance(row.balance);
+    engine.setRate(row.rate);
+    const std::string path = tone(row.file, 441, 0.5, row.channels);
     const Recording r = play(path);
     EXPECT_EQ(listener.events, kPlayedThrough);
     EXPECT_GT(maxDuration, 0.3) << "no duration while playing";
-    EXPECT_EQ(engine.playState(), kStopped);
-    EXPECT_EQ(engine.fileName(), path);
+    EXPECT_EQ(std::tuple(engine.playState(), engine.fileName()), std::tuple(kStopped, path));
     EXPECT_EQ(engine.position(), engine.duration()) << "the clock must see the end";
-    // The synthesiser plays MIDI quietly (its default gain is low), and no sine.
-    const Span sound = soundSpan(r, format == "mid" ? 0.003 : 0.02);
-    EXPECT_GT(sound.count, 0u) << "nothing came out of the sink";
-    if (format == "mid") continue;
-    EXPECT_GT(rms(r, sound, 0), 0.2);
-    EXPECT_NEAR(toneFrequency(r, sound), 441, 441 * 0.03);
+    if (path.ends_with(".mid")) {
+      EXPECT_GT(soundSpan(r, 0.003).count, 0u) << "nothing came out of the sink";
+      continue;
+    }
+    const Span sound = soundSpan(r);
+    EXPECT_NEAR(rms(r, sound, 0), row.left, std::max(0.002, row.left / 10));  // lossy formats lose a little
+    EXPECT_NEAR(rms(r, sound, 1), row.right, std::max(0.002, row.right / 10));
+    if (row.pitch == 0) {
+      EXPECT_TRUE(silent(r));
+    } else {  // on a channel that plays
+      EXPECT_NEAR(toneFrequency(r, sound, row.left > 0 ? 0 : 1), row.pitch, row.pitch * 0.03);
+    }
   }
   // A film plays its sound: the engine leaves out what decodes pictures, not the files with them.
+  engine.setRate(1.0);
   ASSERT_TRUE(render("videotestsrc num-buffers=10 ! theoraenc ! m. audiotestsrc volume=0.5 "
                      "freq=441 samplesperbuffer=441 num-buffers=50 ! audioconvert ! vorbisenc ! m. "
                      "oggmux name=m",
@@ -48,41 +73,6 @@ TEST_F(EngineTest, EveryFormatPlaysThroughOnceAndSounds) {
   const Recording r = play(dir + "film.ogg");
   EXPECT_EQ(listener.events, kPlayedThrough);
   EXPECT_NEAR(toneFrequency(r, soundSpan(r)), 441, 441 * 0.03);
-}
-
-TEST_F(EngineTest, TheSinkFollowsVolumeBalanceAndRate) {
-  const double full = 0.5 / std::sqrt(2.0);  // the tone's level
-  const struct {
-    long volume, balance;
-    double rate;
-    const char* file;
-    int channels;
-    double left, right, pitch;  // pitch 0: silent
-  } rows[] = {
-      {kVolumeSilent, 0, 1, "a.wav", 2, 0, 0, 0},  // set before the engine built its pipeline
-      {-2000, 0, 1, "b.wav", 2, full * 0.512, full * 0.512, 441},  // 0.8^3: a cubic curve
-      {0, kBalanceLeft, 1, "c.wav", 2, full, 0, 441},
-      {0, kBalanceRight, 1, "d.wav", 1, 0, full, 441},  // mono too
-      {0, 5000, 1, "e.wav", 2, full / 2, full, 441},  // the right channel must not take in the left
-      {0, 0, 0.5, "f.wav", 2, full, full, 220.5},     // no pitch correction
-      {0, 0, 2.0, "g.ogg", 2, full, full, 882},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.file);
-    engine.setVolume(row.volume);
-    engine.setBalance(row.balance);
-    engine.setRate(row.rate);
-    const Recording r = play(tone(row.file, 441, 0.5, row.channels));
-    EXPECT_EQ(listener.events, kPlayedThrough);
-    const Span sound = soundSpan(r);
-    EXPECT_NEAR(rms(r, sound, 0), row.left, row.left == 0 ? 0.002 : 0.02);
-    EXPECT_NEAR(rms(r, sound, 1), row.right, row.right == 0 ? 0.002 : 0.02);
-    if (row.pitch == 0) {
-      EXPECT_TRUE(silent(r));
-    } else {  // on a channel that plays
-      EXPECT_NEAR(toneFrequency(r, sound, row.left > 0 ? 0 : 1), row.pitch, row.pitch * 0.03);
-    }
-  }
 }
 
 TEST_F(EngineTest, PauseHoldsSeeksMoveAndARateChangeActsAtOnce) {
@@ -120,17 +110,14 @@ TEST_F(EngineTest, PauseHoldsSeeksMoveAndARateChangeActsAtOnce) {
 TEST_F(EngineTest, OnlyAStreamsOwnEndRaisesStopped) {
   const std::string a = tone("a.wav"), b = tone("b.wav", 882);
   engine.open("");  // nothing to play and nothing to say
-  EXPECT_EQ(engine.playState(), kStopped);
-  EXPECT_EQ(engine.fileName(), "");
-  EXPECT_EQ(engine.duration(), 0);
+  EXPECT_EQ(std::tuple(engine.playState(), engine.fileName(), engine.duration()), std::tuple(kStopped, "", 0.0));
   // The program's stop() and open("") end a playing stream at once, and say nothing.
   for (const bool byStop : {true, false}) {
     SCOPED_TRACE(byStop ? "stop()" : "open(\"\")");
     engine.open(a);
     ASSERT_TRUE(runUntil([&] { return listener.has("play"); }));
     byStop ? engine.stop() : engine.open("");
-    EXPECT_EQ(engine.playState(), kStopped);
-    EXPECT_EQ(engine.position(), 0);
+    EXPECT_EQ(std::pair(engine.playState(), engine.position()), std::pair(kStopped, 0.0));
     settle();
     take();
     runFor(600);  // past the rest of the tone
@@ -164,7 +151,6 @@ TEST_F(EngineTest, WhatCannotPlayRaisesOneErrorAndPlaysNothing) {
   std::ofstream(dir + "text.mp3") << "this is not audio\r\nat all\r\n";
   EXPECT_TRUE(render("videotestsrc num-buffers=1 ! pngenc", dir + "picture.mp3"));
   EXPECT_TRUE(render("videotestsrc num-buffers=30 ! theoraenc ! oggmux", dir + "video.ogg"));
-  ASSERT_EQ(mkfifo((dir + "pipe.mp3").c_str(), 0600), 0);  // its opening would wait for a writer
   using enum EngineFault;
   const std::tuple<std::string, EngineFault, std::string> rows[] = {
       // Without its decoder. First: playbin lists the decoders on its first stream.
@@ -173,7 +159,6 @@ TEST_F(EngineTest, WhatCannotPlayRaisesOneErrorAndPlaysNothing) {
       {dir + "text.mp3", Track, ""},
       {dir + "picture.mp3", Track, ""},  // may be taken for MP3 by its name
       {dir + "video.ogg", Track, "the file holds no audio"},
-      {dir + "pipe.mp3", Track, "not a regular file"},
       {wav + '\0' + "b.wav", Track, ""},  // cut at the NUL, a tone that must not play
       {wav, Output, ""},                  // with no sound server to be found
   };
@@ -201,8 +186,7 @@ TEST_F(EngineTest, WhatCannotPlayRaisesOneErrorAndPlaysNothing) {
     EXPECT_EQ(engine.lastError().fault, fault) << engine.lastError().text;
     EXPECT_EQ(engine.lastError().text, text.empty() ? engine.lastError().text : text);
     EXPECT_NE(engine.lastError().text, "");
-    EXPECT_EQ(engine.playState(), kStopped);
-    EXPECT_EQ(engine.fileName(), path);
+    EXPECT_EQ(std::pair(engine.playState(), engine.fileName()), std::pair(kStopped, path));
     EXPECT_TRUE(silent(take())) << "something played";
   }
   gst_object_unref(wmaDecoder);
@@ -249,13 +233,9 @@ TEST(AudioOnly, OnlyWhatCanPlaySoundStaysAndOnlyPictureDecodersAreLeftOutOnPurpo
   for (const auto& [klass, usable] : elements) EXPECT_EQ(usableForAudioPlayback(klass), usable) << klass;
   const std::pair<const char*, bool> missing[] = {
       {"gstreamer|1.0|sonavex|H.264 decoder|decoder-video/x-h264, stream-format=(string)avc", false},
-      {"decoder-image/png", false},
-      {"decoder-text/x-raw, format=(string)pango-markup", false},
-      {"decoder-video/x-ms-asf", true},  // a container that may hold sound
-      {"decoder-video/quicktime", true},
-      {"decoder-audio/x-wma, wmaversion=(int)2", true},
-      {"element-playbin", true},
-  };
+      {"decoder-image/png", false}, {"decoder-text/x-raw, format=(string)pango-markup", false},
+      {"decoder-video/x-ms-asf", true}, {"decoder-video/quicktime", true},  // containers that may hold sound
+      {"decoder-audio/x-wma, wmaversion=(int)2", true}, {"element-playbin", true}};
   for (const auto& [detail, forSound] : missing) EXPECT_EQ(missingForSound(detail), forSound) << detail;
 }
 
@@ -278,8 +258,7 @@ TEST(MissingPluginError, NamesWhatIsMissingAndThePackageThatBringsIt) {
   };
   for (const auto& [detail, description, fault, text] : rows) {
     const EngineError error = missingPluginError(detail, description);
-    EXPECT_EQ(error.fault, fault) << detail;
-    EXPECT_EQ(error.text, text) << detail;
+    EXPECT_EQ(std::pair(error.fault, error.text), std::pair(fault, text)) << detail;
   }
 }
 

@@ -35,7 +35,7 @@ class LiveList : public PlayerTest {
     slowDirectories(20);
     perform(core(), openCommandLinePaths, std::vector<std::string>{dir + "tree"});
   }
-  std::string uri(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)).toString().toStdString(); }
+  static QString uri(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)).toString(); }
 };
 
 TEST_F(LiveList, EngineEventsAndTheMediaControlsActAtOnceOnTheTrackTheyBelongTo) {
@@ -43,8 +43,8 @@ TEST_F(LiveList, EngineEventsAndTheMediaControlsActAtOnceOnTheTrackTheyBelongTo)
   const std::string a = tone("a.wav", kPitch, 4), b = tone("b.wav", 661.5, 4);
   startLongScan();
   playerctl({"next"});
-  playerctl({"open", QString::fromStdString(uri(a))});
-  playerctl({"open", QString::fromStdString(uri(b))});
+  playerctl({"open", uri(a)});
+  playerctl({"open", uri(b)});
   ASSERT_TRUE(waitFor([&] { return core().mp1.fileName() == b && core().mp1.playState() == kPlaying; }))
       << "now at " << core().mp1.fileName();
   playerctl({"volume", "0.25"});
@@ -71,7 +71,8 @@ TEST_F(LiveList, AJoinDuringALongScanIsAsGaplessAsWithoutIt) {
   EXPECT_TRUE(listBusy(core()));
 }
 
-TEST_F(LiveList, AClickAndDeleteDuringALongScanRemoveTheRowClicked) {
+// A click and Delete remove the row clicked; the session's end saves the list as it stands.
+TEST_F(LiveList, AClickAndDeleteAndTheSessionsEndActAtOnceDuringALongScan) {
   startPlayer({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3", "/m/d.mp3", "/m/e.mp3"});
   startLongScan();
   ASSERT_TRUE(waitFor([&] { return core().list.count() > 5; }));
@@ -79,15 +80,8 @@ TEST_F(LiveList, AClickAndDeleteDuringALongScanRemoveTheRowClicked) {
   ASSERT_NE(view, nullptr);
   QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(2, 0)).center());
   QTest::keyClick(view, Qt::Key_Delete);
-  ASSERT_TRUE(waitFor([&] { return core().list.path(2) == "/m/d.mp3"; }));
-  EXPECT_EQ(core().list.path(1), "/m/b.mp3");
-  EXPECT_TRUE(listBusy(core()));
-}
-
-TEST_F(LiveList, TheSessionsEndDuringALongScanSavesTheListAsItStandsAtOnce) {
-  startPlayer({"/m/a.mp3"});
-  startLongScan();
-  ASSERT_TRUE(waitFor([&] { return core().list.count() > 1; }));
+  ASSERT_TRUE(waitFor([&] { return core().list.path(2) == "/m/d.mp3" && core().list.path(1) == "/m/b.mp3"; }));
+  ASSERT_TRUE(listBusy(core()));
   QObject context;
   runOnSessionEnd(*qApp, &context, [&] { savelastplaylist(core()); }, [] {});
   QElapsedTimer took;
@@ -99,7 +93,6 @@ TEST_F(LiveList, TheSessionsEndDuringALongScanSavesTheListAsItStandsAtOnce) {
   std::string saved;
   ASSERT_TRUE(readWholeFile(dir + "lastplaylist.txt", saved));
   EXPECT_EQ(saved, serializePlaylist(core().list.paths()));
-  EXPECT_EQ(saved.rfind("/m/a.mp3\r\n", 0), 0u);
 }
 
 }  // namespace

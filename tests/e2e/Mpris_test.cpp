@@ -52,7 +52,6 @@ TEST_F(Mpris, PlayerctlDrivesThePlayerAndTheSinkFollows) {
             "low.mp3 '/org/sonavex/Track/0' " + std::to_string(std::llround(core().mp1.duration() * 1e6)));
 
   playerctl({"pause"});
-  EXPECT_EQ(core().mp1.playState(), kPaused);
   EXPECT_EQ(playerctl({"status"}), "Paused");
   EXPECT_EQ(heard(), 0.0);
   playerctl({"play"});
@@ -73,17 +72,14 @@ TEST_F(Mpris, PlayerctlDrivesThePlayerAndTheSinkFollows) {
   double full = 0, half = 0;
   heard(&full);
   playerctl({"volume", "0.5"});
-  EXPECT_EQ(std::tuple(core().vol.level, core().vol.fillWidth), std::tuple(5000, 95.5));
   heard(&half);
   EXPECT_GT(half, 0.0);
   EXPECT_LT(half, full / 2);
   EXPECT_EQ(std::stod(playerctl({"volume"})), 0.5);
 
   playerctl({"loop", "None"});
-  EXPECT_EQ(core().chkloop, 0);
   EXPECT_EQ(playerctl({"loop"}), "None");
   playerctl({"shuffle", "On"});
-  EXPECT_EQ(std::tuple(core().chkshuffle, core().List5.count()), std::tuple(1, 2));
   EXPECT_EQ(playerctl({"shuffle"}), "On");
 
   playerctl({"stop"});

@@ -16,18 +16,13 @@ constexpr std::string_view kFolder = "/folder";
 
 void read(sonavex::PlaylistFormat format, std::string_view bytes) {
   std::size_t total = 0, entries = 0;
-  if (format == sonavex::PlaylistFormat::Plt) {
-    sonavex::forEachLine(bytes, [&](std::string_view line) {
-      total += line.size();
-      ++entries;
-    });
-  } else {
-    for (const std::string& path : sonavex::parseForeignPlaylist(format, bytes, kFolder).paths) {
-      if (path.size() > sonavex::kMaxEntryBytes + kFolder.size() + 1) std::abort();
-      total += path.size();
-      ++entries;
-    }
-  }
+  const auto count = [&](std::string_view entry) {
+    if (format != sonavex::PlaylistFormat::Plt && entry.size() > sonavex::kMaxEntryBytes + kFolder.size() + 1) std::abort();
+    total += entry.size();
+    ++entries;
+  };
+  if (format == sonavex::PlaylistFormat::Plt) sonavex::forEachLine(bytes, count);
+  for (const std::string& path : sonavex::parseForeignPlaylist(format, bytes, kFolder).paths) count(path);
   // Latin-1 doubles at most; each relative entry gains the folder.
   if (total > 2 * bytes.size() + entries * (kFolder.size() + 1)) std::abort();
 }

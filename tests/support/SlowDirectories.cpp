@@ -35,8 +35,4 @@ struct dirent* readdir(DIR* dir) {
   return real<struct dirent*(DIR*)>("readdir")(dir);
 }
 
-struct dirent64* readdir64(DIR* dir) {
-  wait();
-  return real<struct dirent64*(DIR*)>("readdir64")(dir);
-}
 }

@@ -32,25 +32,23 @@ class tst_skin : public QObject {
   // A warning (an SVG feature the renderer skips, say) is a fault here.
   void init() { QTest::failOnWarning(QRegularExpression(".*")); }
 
+  // Each asset the windows name draws something, at any size and ratio; the About sheet's frames.
   void everyAssetRendersAtEveryRatio() {
-    const std::pair<const char*, QSize> assets[] = {
-        {"player-body", {250, 274}},        {"player-decoration", {177, 45}},
-        {"close-normal", {21, 23}},         {"close-hover", {21, 23}},
-        {"minimise-normal", {29, 23}},      {"minimise-hover", {29, 23}},
-        {"seekbar", {161, 41}},             {"seekbar-fill", {157, 37}},
-        {"playlist-background", {243, 177}}, {"playlist-side", {45, 178}},
-        {"hide-normal", {32, 13}},          {"hide-hover", {32, 13}},
-        {"about-icon", {25, 25}},           {"toggle-normal", {66, 52}},
-        {"toggle-hover", {66, 52}},         {"volume-arc", {312, 213}},
-        {"volume-fill", {294, 128}},        {"check-off", {12, 13}},
-        {"check-on", {12, 13}},             {"about-animation", {980, 103}}};
-    for (const auto& [name, size] : assets) {
+    for (const char* name : {"player-body", "player-decoration", "close-normal", "close-hover", "minimise-normal",
+                             "minimise-hover", "seekbar", "seekbar-fill", "playlist-background", "playlist-side",
+                             "hide-normal", "hide-hover", "about-icon", "toggle-normal", "toggle-hover", "volume-arc",
+                             "volume-fill", "check-off", "check-on", "about-animation"}) {
       for (qreal ratio : {1.0, 1.5, 2.0}) {
-        const QPixmap pixmap = skinPixmap(name, size, ratio);
-        QCOMPARE(pixmap.size(), size * ratio);
-        QCOMPARE(pixmap.devicePixelRatio(), ratio);
+        const QPixmap pixmap = skinPixmap(name, {40, 30}, ratio);
+        QCOMPARE(std::pair(pixmap.size(), pixmap.devicePixelRatio()), std::pair(QSize(40, 30) * ratio, ratio));
         QVERIFY2(mostOpaque(pixmap.toImage()) == 255, name);
       }
+    }
+    QList<QImage> frames;  // the About sheet's fourteen, each its own
+    for (int i = 0; i < 14; ++i) {
+      const QImage frame = skinFrame("about-animation", {70, 103}, i, 14, 2).toImage();
+      QVERIFY2(frame.size() == QSize(140, 206) && !frames.contains(frame), qPrintable(QString::number(i)));
+      frames.append(frame);
     }
   }
 
@@ -66,18 +64,7 @@ class tst_skin : public QObject {
     QVERIFY(skinPixmap("close-normal", size, 1).cacheKey() != first);
     QVERIFY(skinPixmap("close-normal", size, 2).cacheKey() != sharper);
     const QImage missing = skinPixmap("no-such-asset", {30, 20}, 1.5).toImage();
-    QCOMPARE(missing.size(), QSize(45, 30));
-    QCOMPARE(mostOpaque(missing), 0);
-  }
-
-  void theAboutSheetHasFourteenDistinctFrames() {
-    QList<QImage> frames;
-    for (int i = 0; i < 14; ++i) {
-      const QImage frame = skinFrame("about-animation", {70, 103}, i, 14, 2).toImage();
-      QCOMPARE(frame.size(), QSize(140, 206));
-      QVERIFY2(!frames.contains(frame), qPrintable(QString::number(i)));
-      frames.append(frame);
-    }
+    QCOMPARE(std::pair(missing.size(), mostOpaque(missing)), std::pair(QSize(45, 30), 0));
   }
 
   void theButtonHoversShrinksLongCaptionsAndIsAPushButton() {
@@ -97,8 +84,7 @@ class tst_skin : public QObject {
     QSignalSpy hovered(&button, &SkinButton::hovered);
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
     QCoreApplication::sendEvent(&button, &enter);
-    QCOMPARE(hovered.count(), 1);
-    QCOMPARE(roleOf(button), QAccessible::Button);
+    QCOMPARE(std::pair(hovered.count(), roleOf(button)), std::pair(qsizetype{1}, QAccessible::Button));
     QCOMPARE(QAccessible::queryAccessibleInterface(&button)->text(QAccessible::Name), "file");
   }
 
@@ -115,20 +101,16 @@ class tst_skin : public QObject {
     QTest::mouseClick(&image, Qt::RightButton, {}, QPoint(5, 6));
     QTest::mousePress(&image, Qt::LeftButton, {}, QPoint(5, 6));
     QTest::mouseRelease(&image, Qt::LeftButton, {}, QPoint(40, 6));
-    QCOMPARE(clicked.count(), 1);
-    QCOMPARE(released.count(), 3);
-    QCOMPARE(released.at(0).at(0).value<Qt::MouseButton>(), Qt::LeftButton);
-    QCOMPARE(released.at(0).at(1).toPoint(), QPoint(5, 6));
+    QCOMPARE(std::pair(clicked.count(), released.count()), std::pair(qsizetype{1}, qsizetype{3}));
+    QCOMPARE(std::pair(released.at(0).at(0).value<Qt::MouseButton>(), released.at(0).at(1).toPoint()),
+             std::pair(Qt::LeftButton, QPoint(5, 6)));
   }
 
   // Each designed family resolves to one of its free stand-ins, so the packages are installed.
   void designedFontsMapToInstalledFamilies() {
     mapDesignFonts();
-    const std::pair<const char*, QStringList> families[] = {
-        {"Book Antiqua", {"P052", "TeX Gyre Pagella"}},
-        {"MS Sans Serif", {"Liberation Sans"}},
-        {"Arial", {"Liberation Sans"}},
-        {"Lucida Sans", {"DejaVu Sans"}}};
+    const std::pair<const char*, QStringList> families[] = {{"Book Antiqua", {"P052", "TeX Gyre Pagella"}},
+        {"MS Sans Serif", {"Liberation Sans"}}, {"Arial", {"Liberation Sans"}}, {"Lucida Sans", {"DejaVu Sans"}}};
     for (const auto& [designed, free] : families) {
       // A family installed by more than one foundry is reported as "Family [Foundry]".
       const QString family = QFontInfo(designFont(designed)).family().section(QStringLiteral(" ["), 0, 0);

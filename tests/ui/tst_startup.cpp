@@ -91,11 +91,8 @@ class StartupTest : public QObject {
     // The playlist window loads (restoring the list, setting balance and rate) before the volume
     // popup's load sets full volume. Nothing plays.
     QCOMPARE(t.engine().calls, (Paths{"balance:0", "rate:1.000000", "volume:0"}));
-    QCOMPARE(t.core().list.count(), 1);
-    QVERIFY(t.forms().playlist().isVisible());
-    const QRect player = t.forms().main().frameGeometry();
-    const QRect list = t.forms().playlist().frameGeometry();
-    QVERIFY(list.left() > player.right() && list.top() >= player.top());
+    QVERIFY(t.core().list.count() == 1 && t.forms().playlist().isVisible());
+    QVERIFY(!undocked(t).contains(QStringLiteral("frmplaylist")));  // beside the player
   }
 
   // The restored name is not UTF-8: it is kept and saved byte for byte. Closing the player window
@@ -108,14 +105,12 @@ class StartupTest : public QObject {
       QCOMPARE(t.quitCalls(), 0);
       leave(t, how);
       const std::string saved = "/music/caf\xe9.mp3\r\n/music/b.mp3\r\n";
-      QCOMPARE(t.savedBytes(), saved);
-      QCOMPARE(t.quitCalls(), 1);
+      QCOMPARE(std::pair(t.savedBytes(), t.quitCalls()), std::pair(saved, 1));
       // Whatever path follows neither saves nor ends again.
       t.core().list.appendEntry("/music/late.mp3");
       for (int again = 0; again < 3; ++again) leave(t, again);
       perform(t.core(), mnuexit_Click);
-      QCOMPARE(t.savedBytes(), saved);
-      QCOMPARE(t.quitCalls(), 1);
+      QCOMPARE(std::pair(t.savedBytes(), t.quitCalls()), std::pair(saved, 1));
     }
   }
 
