@@ -21,11 +21,6 @@ void EngineEvents::mp1_Error() { perform(core_, sonavex::mp1_Error); }
 
 void EngineEvents::mp1_NewStream() { perform(core_, sonavex::mp1_NewStream); }
 
-// Nothing while the program ends.
-std::string EngineEvents::mp1_AboutToFinish() {
-  return core_.ending ? std::string() : nextPath(core_);
-}
-
 // Nothing changes in the core; the media controls show the tags.
 void EngineEvents::mp1_TagsChanged() {
   perform(core_, [](Core&) {});

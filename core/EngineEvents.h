@@ -17,8 +17,6 @@ class EngineEvents : public MediaEngineListener {
   void mp1_PlayStateChange(long oldState, long newState) override;
   void mp1_Error() override;
   void mp1_NewStream() override;
-  // What nextsong would open now (nothing while the program ends).
-  std::string mp1_AboutToFinish() override;
   void mp1_TagsChanged() override;
 
  private:

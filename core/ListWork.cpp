@@ -384,7 +384,7 @@ void ListWork::drain() {
   s.mergeIntakes(false);
   s.showBusy();
   s.draining = false;
-  if (s.core.observer != nullptr) s.core.observer->coreChanged();
+  commandDone(s.core);
   s.runThens();
 }
 

@@ -6,11 +6,12 @@
 
 namespace sonavex {
 
-NextChoice nextChoice(const Core& core) {
+namespace {
+
+// From the focused entry G and the shuffle order's position P.
+NextChoice nextChoiceFrom(const Core& core, Index G, Index P) {
   const int S = core.chkshuffle;
   const int L = core.chkloop;
-  const Index G = core.list.listIndex2();
-  const Index P = core.List5.listIndex();
   const Index N = core.list.count();
   const Index M = core.List5.count();
   const auto inOrder = [&core](Index position) { return NextChoice{core.List5.at(position), position}; };
@@ -29,9 +30,23 @@ NextChoice nextChoice(const Core& core) {
   return {G, kNone};
 }
 
-std::string nextPath(const Core& core) {
-  const Index entry = nextChoice(core).entry;
-  return entry == kNone ? std::string() : core.list.path(entry);
+}  // namespace
+
+NextChoice nextChoice(const Core& core) {
+  return nextChoiceFrom(core, core.list.listIndex2(), core.List5.listIndex());
+}
+
+std::vector<std::string> upcomingPaths(const Core& core, int count) {
+  std::vector<std::string> paths;
+  Index G = core.list.listIndex2(), P = core.List5.listIndex();
+  for (int i = 0; i < count; ++i) {
+    const NextChoice next = nextChoiceFrom(core, G, P);
+    if (next.entry == kNone) break;
+    paths.push_back(core.list.path(next.entry));
+    G = next.entry;  // as nextsong marks it
+    if (next.shufflePosition != kNone) P = next.shufflePosition;
+  }
+  return paths;
 }
 
 void nextsong(Core& core) {

@@ -1,6 +1,7 @@
 #pragma once
 // Which entry plays next, and what the program does with the engine's notifications.
 #include <string>
+#include <vector>
 
 #include "core/Core.h"
 
@@ -17,9 +18,9 @@ struct NextChoice {
   Index shufflePosition;
 };
 NextChoice nextChoice(const Core& core);
-// The path nextsong would open now: "" at the end of the list. What the engine queues to follow
-// the playing track without a gap.
-std::string nextPath(const Core& core);
+// The paths nextsong would open, one after another, if each track now ended in turn (at most
+// `count`, fewer where the list ends): what the engine plays after the current one without a gap.
+std::vector<std::string> upcomingPaths(const Core& core, int count);
 
 // A track came to its end (the engine's stopped notification, or the clock's end-of-track stop):
 // advance once, then clear the player window's title and time texts and hide the seek bar.

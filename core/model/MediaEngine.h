@@ -10,14 +10,17 @@
 //   a call the program made into the engine.
 // - Notifications that belong to a stream that is no longer current (after open() or stop()) are
 //   dropped.
-// - A path handed over at mp1_AboutToFinish() follows the playing stream without a gap. Its end is
-//   then reported when the next stream starts at the sink, and open() of that same path carries on
-//   with the stream already playing (new-stream and playing notifications follow as for any
-//   open). open() of another path replaces it as usual.
+// - queueNext() says which paths follow the playing stream, in order; the engine takes the first
+//   when the stream has been read to its end and plays it without a gap. The end is then reported
+//   when the next stream starts at the sink, and open() of that same path carries on with the
+//   stream already playing (new-stream and playing notifications follow as for any open). When
+//   what follows changes after it was taken, it is withdrawn: the playing stream plays to its own
+//   end, which is reported as usual, and the program opens what it chooses then.
 // - Before every error notification lastError() is set: what failed and a text for the user. A
 //   fault of the track (missing file, no decoder) lets the playlist move on; a fault of the sound
 //   output or of the engine itself would fail every track alike, so the program stops instead.
 #include <string>
+#include <vector>
 
 namespace sonavex {
 
@@ -41,6 +44,7 @@ enum class EngineFault {
 struct EngineError {
   EngineFault fault = EngineFault::Track;
   std::string text;  // for the user, e.g. "no decoder for Windows Media audio; install ..."
+  std::string path = {};  // the file it was about ("" when it was about no file)
 };
 
 // What the playing file says of itself, as far as the engine has read it.
@@ -60,10 +64,6 @@ class MediaEngineListener {
   virtual void mp1_PlayStateChange(long oldState, long newState) = 0;
   virtual void mp1_Error() = 0;
   virtual void mp1_NewStream() = 0;
-  // The playing stream has been read to its end: the path that should follow it without a gap,
-  // or "" to let it end as usual. The engine plays it only if the program then opens that same
-  // path when it hears of the end (see open()).
-  virtual std::string mp1_AboutToFinish() { return {}; }
   // tags() has changed.
   virtual void mp1_TagsChanged() {}
 };
@@ -78,6 +78,9 @@ class MediaEngine {
   virtual void play() = 0;                         // resumes a paused track
   virtual void pause() = 0;                        // position kept
   virtual void stop() = 0;
+  // The paths that follow the current stream, in the order they would play; none: it ends as
+  // usual. Called whenever that may have changed.
+  virtual void queueNext(std::vector<std::string> /*upcoming*/) {}
 
   virtual long playState() const = 0;  // kStopped, kPaused or kPlaying
   virtual std::string fileName() const = 0;  // the path last given to open()

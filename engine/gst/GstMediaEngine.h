@@ -9,11 +9,15 @@
 //
 // The program's thread never waits on GStreamer: building the pipeline, every state change (which
 // opens the file and the sound output) and every seek run on a worker thread of the engine's own,
-// in the order asked; what the program reads back (play state, position while a seek is on its
-// way) is what it asked for. Only regular files are opened: a named pipe or a device would hold
-// the opening for ever.
+// in the order asked, an open that a later one replaces before it began being dropped; what the
+// program reads back (play state, position while a seek is on its way) is what it asked for. Only
+// regular files are opened: a named pipe or a device would hold the opening for ever.
 // Notifications are dispatched by a bus watch on the default GLib main context, which is the Qt
 // event loop's on Linux: without a running GLib-based loop none arrive.
+//
+// What follows the playing stream without a gap is whatever the program queued last (see
+// NextTrack.h); a stream queued and then no longer wanted is dropped where it would start, and the
+// one playing ends there as at any end, once the sink has played it out.
 //
 // Sound goes through autoaudiosink, which looks for a working output afresh on every open(). When
 // none opens it plays into a fakesink instead; the engine reports that as an Output fault rather
@@ -21,15 +25,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/model/MediaEngine.h"
+#include "engine/gst/Pipeline.h"
 #include "engine/gst/PipelineWorker.h"
-
-typedef struct _GstMessage GstMessage;
 
 namespace sonavex {
 
-class GstMediaEngine : public MediaEngine {
+class GstMediaEngine : public MediaEngine, private PipelineEvents {
  public:
   // `releaseAfterMs`: how long the engine stays stopped before it lets its pipeline go.
   explicit GstMediaEngine(unsigned releaseAfterMs = 3000);
@@ -41,6 +45,7 @@ class GstMediaEngine : public MediaEngine {
   void play() override;
   void pause() override;
   void stop() override;
+  void queueNext(std::vector<std::string> upcoming) override;
 
   long playState() const override { return state_; }
   std::string fileName() const override { return fileName_; }
@@ -57,75 +62,79 @@ class GstMediaEngine : public MediaEngine {
   // Whether a pipeline is built: from the first open() until the engine has been idle a while.
   bool holdsPipeline() const;
 
-  // What the worker thread shares with the program's thread, and what it and GLib report back
-  // through.
-  struct Pipeline;
-  struct HandOverAnswer;
-  struct Callbacks;
-  friend struct Callbacks;
-
  private:
+  // Where the current stream is.
+  enum class Phase {
+    Idle,      // none: stopped, failed, or never opened
+    Opening,   // asked for; the worker loads it, not prerolled yet
+    Checking,  // prerolled; the worker looks at what it found
+    Running,   // plays or is paused, as state_ says
+    Ended,     // ended by itself: position and duration read its length until the next open
+  };
+  // The stream that follows the current one without a gap, once playbin has it.
+  enum class Follower {
+    None,      // none taken, or one taken that the program still wants (see NextTrack)
+    PlaysOn,   // started at the sink; the program has not opened it yet
+  };
+
+  // PipelineEvents: what the pipeline reports, on the program's thread.
+  void pipelineMessage(GstMessage* message) override;
+  void openFailed(unsigned generation, const EngineError& error) override;
+  void prerollChecked(unsigned generation, const PrerollCheck& check) override;
+  void seekDone(unsigned seek) override;
+  void coverSaved(unsigned generation, const std::string& url) override;
+
+  bool current(unsigned generation) const;
+  // Loads fileName_ as a stream, from `startAt` when the same track goes on from there (a seek
+  // after the next stream was taken: the listener hears of no new stream).
+  void load(std::optional<double> startAt);
   // A stream's pipeline, its threads and its sound server connection are let go once nothing has
   // played for a while, and built afresh by the next open(); a next track opened sooner reuses them.
   void releaseWhenIdle();
   void unload();  // the current stream ends and the pipeline stops; every message of it is stale
-  void forgetStream();  // what unload() forgets of a stream, the pipeline left as it is
+  // What unload() forgets of a stream, the pipeline left as it is; the streams taken to follow it
+  // too, unless one plays on.
+  void forgetStream(bool keepFollower = false);
   // The stream ended: its end and the stopped state are reported. `stopPipeline` is false when the
-  // next stream already plays after it (a gapless hand-over).
+  // next stream already plays after it.
   void endStream(bool stopPipeline);
-  // The program opened the path handed over: the stream already playing becomes the current one.
-  void adoptHandedOver();
+  // The program opened the stream that plays on: it becomes the current one.
+  void adoptFollower();
   void onTags(GstMessage* message);
   void seekTo(double seconds, double rate);
-  void setPipelineState(int state);
-  // Reported from the loop, never from inside the call that found it.
-  void raiseOpenFailure(unsigned generation, EngineError error);
-  void openFailed(unsigned generation, const EngineError& error);
+  void setPipelineState(GstState state);
   void failStream(EngineError error);
   EngineError errorFor(GstMessage* message) const;
   bool fromAudioSink(GstMessage* message) const;
   bool isPlaybin(GstMessage* message) const;
-
-  void handleMessage(GstMessage* message);
-  // The first preroll of a stream: the worker looks at what it found, then the stream plays or
-  // fails.
-  void checkPreroll();
-  void onPrerolled(int audioStreams, bool outputOpened);
-  void onPipelineState(int newState);
+  void onPrerolled(const PrerollCheck& check);
+  void onPipelineState(GstState newState);
 
   std::shared_ptr<Pipeline> pipeline_;
   unsigned releaseId_ = 0;
   unsigned releaseAfterMs_;
   bool built_ = false;  // a pipeline is built or on its way, until it is let go
 
-  // The stream the program asked for last; messages stamped with another one are stale. Numbers
-  // are never used twice.
-  unsigned generation_ = 1;
-  unsigned lastGeneration_ = 1;
-  // A gapless hand-over: the path given at about-to-finish and the stamp its stream's messages
-  // carry once it starts at the sink; then, until the program opens it, the stream that plays.
-  bool handOverPending_ = false;
-  bool handedOverPlays_ = false;
-  std::string handOverPath_;
-  unsigned handOverGeneration_ = 0;
-  double lengthAtHandOver_ = 0;
-  // About-to-finish came while the stream was still being looked at: answered after.
-  std::shared_ptr<HandOverAnswer> handOverAsked_;
+  Phase phase_ = Phase::Idle;
+  Follower follower_ = Follower::None;
+  // The stream the program asked for last; messages stamped with another one are stale.
+  unsigned generation_ = 0;
+  unsigned followerGeneration_ = 0;  // PlaysOn: what its messages carry
+  std::string followerPath_;
+  std::string fileName_;
+  long state_ = kStopped;          // what the program asked for, as it reads it back
+  long reportedState_ = kStopped;  // what the listener was last told
+  bool newStreamSent_ = false;
+  std::optional<double> startAt_;  // where the stream being loaded starts
+  bool pipelinePlaying_ = false;  // it reached playing before it was looked at
+  std::vector<GstMessage*> followerTags_;  // PlaysOn: its tags, held for when it is opened
+  double length_ = 0;        // of the current stream, as last read before a follower was taken
+  double endPosition_ = 0;
+  std::optional<double> pendingSeek_;
   // The last seek asked for, until the worker has made it.
   unsigned seeksAsked_ = 0;
   unsigned seeksDone_ = 0;
   double seekTarget_ = 0;
-
-  std::string fileName_;
-  long state_ = kStopped;       // what the program asked for, as it reads it back
-  long reportedState_ = kStopped;  // what the listener was last told
-  bool loaded_ = false;         // a stream is current (opened, not ended, stopped or failed)
-  bool prerolled_ = false;
-  bool prerollAsked_ = false;
-  bool newStreamSent_ = false;
-  bool ended_ = false;
-  double endPosition_ = 0;
-  std::optional<double> pendingSeek_;
   mutable double lastPosition_ = 0;
   // Of the current stream: the first plugin GStreamer found missing (its installer detail and
   // description), and why the audio sink could not open, to explain the error that follows.
@@ -136,7 +145,6 @@ class GstMediaEngine : public MediaEngine {
 
   EngineError lastError_;
   TrackTags tags_;
-
   double rate_ = 1.0;
 
   // Last, so that it is destroyed first: its jobs finish before the rest goes.

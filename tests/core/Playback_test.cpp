@@ -58,13 +58,18 @@ TEST(Sequence, NextAndPreviousByLoopShuffleOrderAndFocus) {
     p.focus(r.focused);
     p.core.face.marqueeTimerOn = p.core.face.clockTimerOn = true;
     p.core.face.lblsongname = p.core.face.lblctime = "0";
+    std::string afterNext;  // two ahead, as the step before saw it
     for (std::size_t i = 0; i < r.marked.size(); ++i) {
-      // Next opens what the engine was handed to follow on without a gap.
-      const std::string queued = nextPath(p.core);
+      // Next opens what the engine was told follows, one and two tracks ahead.
+      const std::vector<std::string> ahead = upcomingPaths(p.core, 2);
       r.steps[i] == 'n' ? nextsong(p.core) : cmdprev_Click(p.core);
       if (r.steps[i] == 'n') {
-        EXPECT_EQ(queued, p.core.mp1.fileName());
+        EXPECT_EQ(ahead.empty() ? "" : ahead[0], p.core.mp1.fileName());
+        if (i > 0 && r.steps[i - 1] == 'n') {
+          EXPECT_EQ(afterNext, p.core.mp1.fileName());
+        }
       }
+      afterNext = ahead.size() > 1 ? ahead[1] : "";
       p.expectMarked(r.marked[i]);
       // At the end of the list nothing plays: no title scrolls and no clock runs.
       EXPECT_TRUE(r.marked[i] != kNone || p.face() == "|||VE") << p.face();

@@ -27,6 +27,7 @@
 #include "core/Core.h"
 #include "engine/gst/GstMediaEngine.h"
 #include "core/Clock.h"
+#include "core/Command.h"
 #include "core/Marquee.h"
 #include "core/PlaylistFile.h"
 #include "core/Sequencer.h"
@@ -163,7 +164,6 @@ class RecordingListener : public MediaEngineListener {
   void mp1_EndOfStream(long) override { record("end"); }
   void mp1_Error() override { record("error"); }
   void mp1_NewStream() override { record("new", kStopped); }  // each stream starts stopped
-  std::string mp1_AboutToFinish() override { return next ? next() : std::string(); }
   void mp1_PlayStateChange(long oldState, long newState) override {
     if (oldState != state_) broken = "a change from a state never reported";
     record(newState == kPlaying ? "play" : newState == kPaused ? "pause" : "stop", newState);
@@ -173,8 +173,6 @@ class RecordingListener : public MediaEngineListener {
   std::string broken;
   // Acts on each notification as the program would, after it is recorded.
   std::function<void(const std::string& kind, long oldState, long newState)> then;
-  // What follows the playing stream without a gap, as the program would say.
-  std::function<std::string()> next;
 
  private:
   void record(const char* kind, long state = -1) {
@@ -331,30 +329,30 @@ class PlayerTest : public EngineTest {
 };
 
 // A playlist on the real engine, driven as the playlist window drives it: the engine's
-// notifications reach the core, and the clock and the marquee tick while the face says they run.
-// `onNewStream` runs before the core hears of each new stream.
+// notifications reach the core as commands (so the engine hears what follows after each), and the
+// clock and the marquee tick while the face says they run. `onNewStream` runs before the core
+// hears of each new stream. A test runs its own commands through perform() too.
 struct PlayingList {
   PlayingList(MediaEngine& engine, RecordingListener& listener,
               std::function<void()> onNewStream = {})
       : core(engine, random) {
-    listener.next = [this] { return nextPath(core); };
     listener.then = [this, onNewStream](const std::string& kind, long oldState, long newState) {
       if (kind == "new") {
         if (onNewStream) onNewStream();
-        mp1_NewStream(core);
+        perform(core, mp1_NewStream);
       } else if (kind == "error") {
-        mp1_Error(core);
+        perform(core, mp1_Error);
       } else if (kind == "end") {
-        mp1_EndOfStream(core, 0);
+        perform(core, mp1_EndOfStream, 0L);
       } else {
-        mp1_PlayStateChange(core, oldState, newState);
+        perform(core, mp1_PlayStateChange, oldState, newState);
       }
     };
     QObject::connect(&clock, &QTimer::timeout, [this] {
-      if (core.face.clockTimerOn) clockTick(core);
+      if (core.face.clockTimerOn) perform(core, clockTick);
     });
     QObject::connect(&marquee, &QTimer::timeout, [this] {
-      if (core.face.marqueeTimerOn) marqueeTick(core);
+      if (core.face.marqueeTimerOn) perform(core, marqueeTick);
     });
     clock.start(1000);
     marquee.start(222);

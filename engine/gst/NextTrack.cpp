@@ -1,0 +1,133 @@
+#include "engine/gst/NextTrack.h"
+
+#include <gst/gst.h>
+#include <gst/pbutils/pbutils.h>
+#include <sys/stat.h>
+
+namespace sonavex {
+
+void NextTrack::follow(unsigned generation) {
+  const std::lock_guard hold(lock_);
+  current_ = generation;
+  taken_.clear();
+  startedAtFilter_ = joinedAtSink_ = 0;
+  dropping_.store(false, std::memory_order_release);
+}
+
+void NextTrack::queue(std::vector<std::string> upcoming) {
+  const std::lock_guard hold(lock_);
+  upcoming_ = std::move(upcoming);
+  bool broken = false;  // once one is withdrawn, those after it follow another stream
+  for (std::size_t i = 0; i < taken_.size(); ++i) {
+    Entry& entry = taken_[i];
+    const bool wanted = !broken && i < upcoming_.size() && upcoming_[i] == entry.taken.path;
+    // Wanted again before it starts: it plays after all.
+    if (!wanted || i >= startedAtFilter_) entry.withdrawn = !wanted;
+    broken = broken || entry.withdrawn;
+  }
+}
+
+void NextTrack::adoptFirst() {
+  const std::lock_guard hold(lock_);
+  if (taken_.empty()) return;
+  current_ = taken_.front().taken.generation;
+  taken_.pop_front();
+  if (startedAtFilter_ > 0) --startedAtFilter_;
+  if (joinedAtSink_ > 0) --joinedAtSink_;
+  if (!upcoming_.empty()) upcoming_.erase(upcoming_.begin());
+}
+
+void NextTrack::withdraw() {
+  const std::lock_guard hold(lock_);
+  for (std::size_t i = startedAtFilter_; i < taken_.size(); ++i) taken_[i].withdrawn = true;
+}
+
+bool NextTrack::awaitingStart() const {
+  const std::lock_guard hold(lock_);
+  return startedAtFilter_ < taken_.size();
+}
+
+bool NextTrack::taken() const {
+  const std::lock_guard hold(lock_);
+  return !taken_.empty() && !taken_.front().withdrawn;
+}
+
+std::string NextTrack::firstTaken() const {
+  const std::lock_guard hold(lock_);
+  return taken_.empty() ? std::string() : taken_.front().taken.path;
+}
+
+std::optional<NextTrack::Taken> NextTrack::take(unsigned asking, unsigned (*numbered)(void*),
+                                                void* numbering) {
+  std::string path;
+  std::size_t position = 0;
+  {
+    const std::lock_guard hold(lock_);
+    if (asking != current_) {
+      while (position < taken_.size() && taken_[position].taken.generation != asking) ++position;
+      if (position == taken_.size()) return std::nullopt;  // a stream no longer followed
+      ++position;
+    }
+    if (position != taken_.size() || dropping() || position >= upcoming_.size()) return std::nullopt;
+    if (position > 0 && taken_[position - 1].withdrawn) return std::nullopt;
+    path = upcoming_[position];
+  }
+  // Outside the lock: this reads the file's first bytes.
+  if (path.empty() || !looksPlayable(path)) return std::nullopt;
+  const std::lock_guard hold(lock_);
+  // The program may have changed its mind meanwhile.
+  if (taken_.size() != position || position >= upcoming_.size() || upcoming_[position] != path) {
+    return std::nullopt;
+  }
+  Entry entry{{path, numbered(numbering)}, false};
+  taken_.push_back(entry);
+  return entry.taken;
+}
+
+bool NextTrack::dropsAtStart(bool* dropStarts) {
+  const std::lock_guard hold(lock_);
+  *dropStarts = false;
+  if (dropping_.load(std::memory_order_relaxed)) return true;
+  if (startedAtFilter_ >= taken_.size()) return false;  // the first stream, or one not taken
+  const bool withdrawn = taken_[startedAtFilter_++].withdrawn;
+  if (withdrawn) {
+    dropping_.store(true, std::memory_order_release);
+    *dropStarts = true;
+  }
+  return withdrawn;
+}
+
+unsigned NextTrack::joinsAtSink() {
+  const std::lock_guard hold(lock_);
+  if (joinedAtSink_ >= startedAtFilter_ || joinedAtSink_ >= taken_.size()) return 0;
+  return taken_[joinedAtSink_++].taken.generation;
+}
+
+bool looksPlayable(const std::string& path) {
+  struct stat info {};
+  if (path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0 ||
+      !S_ISREG(info.st_mode) || info.st_size == 0) {
+    return false;
+  }
+  // Looked at as the player would open it, up to its first sound: found, demuxed and decodable.
+  GstDiscoverer* discoverer = gst_discoverer_new(2 * GST_SECOND, nullptr);
+  gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
+  if (discoverer == nullptr || uri == nullptr) {
+    g_free(uri);
+    if (discoverer != nullptr) g_object_unref(discoverer);
+    return false;
+  }
+  GstDiscovererInfo* found = gst_discoverer_discover_uri(discoverer, uri, nullptr);
+  bool playable = false;
+  if (found != nullptr && gst_discoverer_info_get_result(found) == GST_DISCOVERER_OK) {
+    GList* audio = gst_discoverer_info_get_audio_streams(found);
+    playable = audio != nullptr;
+    gst_discoverer_stream_info_list_free(audio);
+  }
+  if (found != nullptr) gst_discoverer_info_unref(found);
+  g_free(uri);
+  g_object_unref(discoverer);
+  return playable;
+}
+
+}  // namespace sonavex
