@@ -468,6 +468,13 @@ void GstMediaEngine::onPipelineState(GstState newState) {
 
 void GstMediaEngine::endStream(bool stopPipeline) {
   DBG("end stream %u stop=%d", generation_, stopPipeline);
+  // A stream that played on ends before its start was told (the tell waits for the loop): its
+  // start comes first.
+  if (phase_ == Phase::Running && !newStreamSent_ && state_ == kPlaying) {
+    const unsigned generation = generation_;
+    onPipelineState(GST_STATE_PLAYING);
+    if (generation != generation_) return;  // the listener opened or stopped
+  }
   // GStreamer's last position is often a little short of the length: report the length.
   double length = duration();
   if (length <= 0) length = position();

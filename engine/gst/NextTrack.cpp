@@ -10,7 +10,8 @@ void NextTrack::follow(unsigned generation) {
   const std::lock_guard hold(lock_);
   current_ = generation;
   taken_.clear();
-  startedAtFilter_ = joinedAtSink_ = 0;
+  startedAtDoor_ = joinedAtSink_ = 0;
+  currentStarted_ = currentJoined_ = false;
   dropping_.store(false, std::memory_order_release);
 }
 
@@ -22,7 +23,7 @@ void NextTrack::queue(std::vector<std::string> upcoming) {
     Entry& entry = taken_[i];
     const bool wanted = !broken && i < upcoming_.size() && upcoming_[i] == entry.taken.path;
     // Wanted again before it starts: it plays after all.
-    if (!wanted || i >= startedAtFilter_) entry.withdrawn = !wanted;
+    if (!wanted || i >= startedAtDoor_) entry.withdrawn = !wanted;
     broken = broken || entry.withdrawn;
   }
 }
@@ -32,19 +33,20 @@ void NextTrack::adoptFirst() {
   if (taken_.empty()) return;
   current_ = taken_.front().taken.generation;
   taken_.pop_front();
-  if (startedAtFilter_ > 0) --startedAtFilter_;
+  currentStarted_ = currentJoined_ = true;
+  if (startedAtDoor_ > 0) --startedAtDoor_;
   if (joinedAtSink_ > 0) --joinedAtSink_;
   if (!upcoming_.empty()) upcoming_.erase(upcoming_.begin());
 }
 
 void NextTrack::withdraw() {
   const std::lock_guard hold(lock_);
-  for (std::size_t i = startedAtFilter_; i < taken_.size(); ++i) taken_[i].withdrawn = true;
+  for (std::size_t i = startedAtDoor_; i < taken_.size(); ++i) taken_[i].withdrawn = true;
 }
 
 bool NextTrack::awaitingStart() const {
   const std::lock_guard hold(lock_);
-  return startedAtFilter_ < taken_.size();
+  return startedAtDoor_ < taken_.size();
 }
 
 bool NextTrack::taken() const {
@@ -88,8 +90,12 @@ bool NextTrack::dropsAtStart(bool* dropStarts) {
   const std::lock_guard hold(lock_);
   *dropStarts = false;
   if (dropping_.load(std::memory_order_relaxed)) return true;
-  if (startedAtFilter_ >= taken_.size()) return false;  // the first stream, or one not taken
-  const bool withdrawn = taken_[startedAtFilter_++].withdrawn;
+  if (!currentStarted_) {  // the current stream's own start (it may come after a follower was taken)
+    currentStarted_ = true;
+    return false;
+  }
+  if (startedAtDoor_ >= taken_.size()) return false;  // the first stream, or one not taken
+  const bool withdrawn = taken_[startedAtDoor_++].withdrawn;
   if (withdrawn) {
     dropping_.store(true, std::memory_order_release);
     *dropStarts = true;
@@ -99,7 +105,11 @@ bool NextTrack::dropsAtStart(bool* dropStarts) {
 
 unsigned NextTrack::joinsAtSink() {
   const std::lock_guard hold(lock_);
-  if (joinedAtSink_ >= startedAtFilter_ || joinedAtSink_ >= taken_.size()) return 0;
+  if (!currentJoined_) {
+    currentJoined_ = true;
+    return 0;
+  }
+  if (joinedAtSink_ >= startedAtDoor_ || joinedAtSink_ >= taken_.size()) return 0;
   return taken_[joinedAtSink_++].taken.generation;
 }
 

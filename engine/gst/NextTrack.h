@@ -62,8 +62,12 @@ class NextTrack {
   unsigned current_ = 0;
   std::vector<std::string> upcoming_;
   std::deque<Entry> taken_;
-  std::size_t startedAtFilter_ = 0;  // streams taken that have reached the filter
-  std::size_t joinedAtSink_ = 0;     // and the sink
+  // Starts seen at the sink's door and at the sink: first the current stream's own, then those of
+  // the streams taken, one each.
+  bool currentStarted_ = false;
+  bool currentJoined_ = false;
+  std::size_t startedAtDoor_ = 0;
+  std::size_t joinedAtSink_ = 0;
   std::atomic<bool> dropping_{false};
 };
 

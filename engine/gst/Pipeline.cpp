@@ -274,7 +274,11 @@ void applyAudioSettings(const Pipeline& pipeline) {
 PrerollCheck checkPreroll(const Pipeline& pipeline) {
   PrerollCheck check;
   if (pipeline.playbin == nullptr) return check;
-  g_object_get(pipeline.playbin, "n-audio", &check.audioStreams, nullptr);
+  // Whether sound reached the sink: playbin's own count may be the next stream's already, once
+  // that is taken.
+  GstPad* sinkIn = gst_element_get_static_pad(pipeline.audioSink, "sink");
+  check.audioStreams = sinkIn != nullptr && gst_pad_has_current_caps(sinkIn) ? 1 : 0;
+  if (sinkIn != nullptr) gst_object_unref(sinkIn);
   GST_OBJECT_LOCK(pipeline.audioSink);
   for (GList* child = GST_BIN_CHILDREN(pipeline.audioSink); child != nullptr; child = child->next) {
     GstElementFactory* factory = gst_element_get_factory(GST_ELEMENT(child->data));

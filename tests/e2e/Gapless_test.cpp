@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "Kit.h"
+#include "core/Command.h"
 #include "core/Transport.h"
 
 namespace sonavex::e2e {
@@ -67,7 +68,7 @@ TEST_P(Gapless, AContinuousSineCutIntoThreeFilesPlaysOnWithoutAHoleOrAStep) {
   core.list.setListIndex2(0);
   take();
   clock.start();
-  cmdplay_Click(core);
+  perform(core, cmdplay_Click);
   ASSERT_TRUE(runUntil([&] { return core.currenttrack == kNone; })) << "never reached the end";
   settle();
   const Joins played = measure(take());
