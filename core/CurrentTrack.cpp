@@ -18,16 +18,16 @@ void openAndMark(Core& core, Index g) {
 void openEntry(Core& core, Index g) {
   const std::string& path = core.list.path(g);  // out of range (-1) reads as the empty path
   core.mp1.open(path);
-  if (path.empty() && g >= 0 && g < core.list.count()) trackFailed(core, "the entry has no path");
+  if (path.empty() && g >= 0 && g < core.list.count()) trackFailed(core, "the entry has no path", path);
 }
 
-void trackFailed(Core& core, const std::string& reason) {
+void trackFailed(Core& core, const std::string& reason, const std::string& path) {
   core.face.lbltmp = "error";
   // The marquee tick turns the flag into a skip; before any stream started (or after stop) its
   // timer is off, and the failed track would otherwise wait forever.
   core.face.marqueeTimerOn = true;
   core.shared.lastErrorText = reason;
-  std::cerr << "sonavex: cannot play \"" << core.mp1.fileName() << "\": " << reason << '\n';
+  std::cerr << "sonavex: cannot play \"" << path << "\": " << reason << '\n';
 }
 
 void stopFace(PlayerFace& face) {

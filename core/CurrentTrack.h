@@ -14,8 +14,8 @@ void openEntry(Core& core, Index g);
 // Opens entry g (the empty path for -1), marks it and updates `tracknumber`: the tail that
 // nextsong and previous share. Opening nothing (-1) stops the title and the clock.
 void openAndMark(Core& core, Index g);
-// A track could not be played: flag it for the marquee's skip and keep the reason.
-void trackFailed(Core& core, const std::string& reason);
+// The track at `path` could not be played: flag it for the marquee's skip and keep the reason.
+void trackFailed(Core& core, const std::string& reason, const std::string& path);
 // Stops the title marquee and the clock and clears the title and time texts, as stop does.
 void stopFace(PlayerFace& face);
 

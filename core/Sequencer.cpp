@@ -74,7 +74,9 @@ void mp1_PlayStateChange(Core& core, long /*oldState*/, long newState) {
 void mp1_Error(Core& core) {
   const EngineError error = core.mp1.lastError();
   if (error.fault == EngineFault::Track) {
-    trackFailed(core, error.text.empty() ? std::string("the engine reported an error") : error.text);
+    // The path the error was about: another track may have been opened since it happened.
+    trackFailed(core, error.text.empty() ? std::string("the engine reported an error") : error.text,
+                error.path.empty() ? core.mp1.fileName() : error.path);
     return;
   }
   // Without sound output (or an engine) every track would fail alike: stop instead of skipping

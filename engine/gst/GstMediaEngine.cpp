@@ -3,8 +3,6 @@
 #include <gst/pbutils/pbutils.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cmath>
 #include <utility>
 
@@ -15,9 +13,6 @@
 namespace sonavex {
 
 namespace {
-
-bool debugging() { static const bool on = std::getenv("SONAVEX_ENGINE_DEBUG") != nullptr; return on; }
-#define DBG(...) do { if (debugging()) { std::fprintf(stderr, "engine: " __VA_ARGS__); std::fputc('\n', stderr); } } while (0)
 
 constexpr const char* kNoAudio = "the file holds no audio";
 double toSeconds(gint64 ns) { return static_cast<double>(ns) / GST_SECOND; }
@@ -120,7 +115,6 @@ void GstMediaEngine::forgetStream(bool keepFollower) {
 }
 
 void GstMediaEngine::open(const std::string& path) {
-  DBG("open %s (follower %d %s)", path.c_str(), static_cast<int>(follower_), followerPath_.c_str());
   if (follower_ == Follower::PlaysOn && path == followerPath_) {
     adoptFollower();
     return;
@@ -180,7 +174,6 @@ void GstMediaEngine::adoptFollower() {
 }
 
 void GstMediaEngine::queueNext(std::vector<std::string> upcoming) {
-  DBG("queue %s", upcoming.empty() ? "-" : upcoming[0].c_str());
   pipeline_->next.queue(std::move(upcoming));
 }
 
@@ -267,13 +260,13 @@ void GstMediaEngine::setPosition(double seconds) {
     load(seconds);
     return;
   }
-  seekTo(seconds, rate_);
+  seekTo(seconds);
 }
 
-void GstMediaEngine::seekTo(double seconds, double rate) {
+void GstMediaEngine::seekTo(double seconds) {
   lastPosition_ = seekTarget_ = seconds;
   const unsigned asked = ++seeksAsked_;
-  worker_.post([pipeline = pipeline_, seconds, rate, asked] {
+  worker_.post([pipeline = pipeline_, seconds, rate = rate_, asked] {
     seek(*pipeline, seconds, rate);
     report(pipeline, [asked](PipelineEvents& events) { events.seekDone(asked); });
   });
@@ -289,7 +282,7 @@ void GstMediaEngine::setRate(double rate) {
   if (rate == rate_) return;
   rate_ = rate;
   pipeline_->handsOver.store(rate_ == 1.0);
-  // No scaletempo: the pitch follows the speed. Applied by a seek where the track is.
+  // No scaletempo: the pitch follows the speed. A playing stream takes it from where it is.
   if (phase_ == Phase::Running) setPosition(position());
 }
 
@@ -329,12 +322,10 @@ void GstMediaEngine::pipelineMessage(GstMessage* message) {
     return;
   }
   // Old streams may still post end-of-stream or errors; ignore them.
-  if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR || GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) DBG("%s stamp %u current %u phase %d", GST_MESSAGE_TYPE_NAME(message), stamp, generation_, static_cast<int>(phase_));
   if (!current(stamp)) return;
 
   switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR:
-      DBG("error from %s, taken %d", GST_OBJECT_NAME(GST_MESSAGE_SRC(message)), pipeline_->next.taken());
       // An error while the next stream is taken is that stream's: it is withdrawn, this one plays
       // to its end, and the next is opened again then, to fail on its own account.
       if (pipeline_->next.awaitingStart() && !fromAudioSink(message)) {
@@ -441,7 +432,7 @@ void GstMediaEngine::onPrerolled(const PrerollCheck& check) {
   }
   phase_ = Phase::Running;
   // The worker started the stream where and how fast it was asked; a seek asked meanwhile follows.
-  if (pendingSeek_) seekTo(*pendingSeek_, rate_);
+  if (pendingSeek_) seekTo(*pendingSeek_);
   pendingSeek_.reset();
   if (pipelinePlaying_) onPipelineState(GST_STATE_PLAYING);  // it got there while looked at
 }
@@ -467,7 +458,6 @@ void GstMediaEngine::onPipelineState(GstState newState) {
 }
 
 void GstMediaEngine::endStream(bool stopPipeline) {
-  DBG("end stream %u stop=%d", generation_, stopPipeline);
   // A stream that played on ends before its start was told (the tell waits for the loop): its
   // start comes first.
   if (phase_ == Phase::Running && !newStreamSent_ && state_ == kPlaying) {

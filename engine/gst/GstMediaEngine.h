@@ -101,7 +101,7 @@ class GstMediaEngine : public MediaEngine, private PipelineEvents {
   // The program opened the stream that plays on: it becomes the current one.
   void adoptFollower();
   void onTags(GstMessage* message);
-  void seekTo(double seconds, double rate);
+  void seekTo(double seconds);
   void setPipelineState(GstState state);
   void failStream(EngineError error);
   EngineError errorFor(GstMessage* message) const;

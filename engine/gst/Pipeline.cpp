@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -69,7 +68,6 @@ void aboutToFinish(GstElement* playbin, gpointer data) {
   std::atomic<unsigned>& read = pipeline->reading;
   const auto taken = pipeline->next.take(
       read.load(), [](void* p) { return static_cast<Pipeline*>(p)->newGeneration(); }, pipeline);
-  if (std::getenv("SONAVEX_ENGINE_DEBUG")) std::fprintf(stderr, "engine: about-to-finish of %u takes %s\n", read.load(), taken ? taken->path.c_str() : "-");
   if (!taken) return;
   gchar* uri = gst_filename_to_uri(taken->path.c_str(), nullptr);
   if (uri == nullptr) return;

@@ -54,8 +54,8 @@ struct Pipeline : std::enable_shared_from_this<Pipeline> {
   std::atomic<unsigned> latestLoad{0};
   // The stream playbin's source reads: the one loaded, then each one taken to follow it.
   std::atomic<unsigned> reading{0};
-  // Streams follow each other without a gap only at the normal rate (another rate is applied by a
-  // seek at each stream's start).
+  // Streams follow each other without a gap only at the normal rate: another rate is applied by a
+  // seek at each stream's start, which no stream taken in advance would get.
   std::atomic<bool> handsOver{true};
   NextTrack next;
 
@@ -84,9 +84,10 @@ struct LoadStart {
   double rate = 1.0;  // the playback rate
   bool playing = true;
 };
-// Loads `path` as stream `generation` and starts it: straight to playing at the start and the
-// normal rate, else prerolled, moved there and then played, all here, so that the first sound is
-// the right one. Dropped when `serial` is not the latest load any more.
+// Loads `path` as stream `generation` and starts it: straight to playing from its start at the
+// normal rate, else prerolled, moved there at that rate and then played, all here, so that the
+// first sound is the right one.
+// Dropped when `serial` is not the latest load any more.
 void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const std::string& path,
           unsigned serial, const LoadStart& start);
 void setState(const Pipeline& pipeline, GstState state);

@@ -121,12 +121,12 @@ struct Joins {
   double quietMs = 0;
   double step = 0;  // of full scale
 };
-inline Joins measure(const Recording& r) {
+inline Joins measure(const Recording& r, double pitch = kPitch) {
   const Span sound = soundSpan(r);
   const std::size_t edge = kRate / 100;
   Joins joins;
   if (sound.count <= 2 * edge + 2) return joins;
-  const double twoCos = 2 * std::cos(2 * M_PI * kPitch / kRate);
+  const double twoCos = 2 * std::cos(2 * M_PI * pitch / kRate);
   std::size_t quiet = 0;
   for (std::size_t f = sound.first + edge; f + 1 < sound.first + sound.count - edge; ++f) {
     const double x = r[2 * f], before = r[2 * (f - 1)], after = r[2 * (f + 1)];
