@@ -22,9 +22,10 @@ void NextTrack::queue(std::vector<std::string> upcoming) {
   for (std::size_t i = 0; i < taken_.size(); ++i) {
     Entry& entry = taken_[i];
     const bool wanted = !broken && i < upcoming_.size() && upcoming_[i] == entry.taken.path;
-    // Wanted again before it starts: it plays after all.
-    if (!wanted || i >= startedAtDoor_) entry.withdrawn = !wanted;
-    broken = broken || entry.withdrawn;
+    // One that has passed the sink's door plays: too late to withdraw. One wanted again before
+    // it starts plays after all.
+    if (i >= startedAtDoor_) entry.withdrawn = !wanted;
+    broken = broken || !wanted;
   }
 }
 

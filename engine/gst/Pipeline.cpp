@@ -237,18 +237,17 @@ void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const 
   }
   g_object_set(pipeline->playbin, "uri", uri, nullptr);
   g_free(uri);
-  const bool plain = start.at <= 0 && start.rate == 1.0;
-  const GstState target = plain && start.playing ? GST_STATE_PLAYING : GST_STATE_PAUSED;
-  if (gst_element_set_state(pipeline->playbin, target) == GST_STATE_CHANGE_FAILURE) {
+  // Prerolled first, here: an open that a later one replaced meanwhile is never heard.
+  if (gst_element_set_state(pipeline->playbin, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
     // Usually an error message with the reason is on its way too. The bus watch runs before the
     // queued calls, so that one is reported, and this only if none comes; never both.
     failOpen(pipeline, generation, {EngineFault::Track, "the file cannot be opened", path});
     return;
   }
-  if (plain) return;
   // A preroll that does not come in time fails on its own, through the bus.
   if (gst_element_get_state(pipeline->playbin, nullptr, nullptr, 5 * GST_SECOND) != GST_STATE_CHANGE_SUCCESS) return;
-  seek(*pipeline, start.at, start.rate);
+  if (serial != pipeline->latestLoad.load()) return;
+  if (start.at > 0 || start.rate != 1.0) seek(*pipeline, start.at, start.rate);
   if (start.playing) gst_element_set_state(pipeline->playbin, GST_STATE_PLAYING);
 }
 
