@@ -4,7 +4,46 @@
 #include <gst/pbutils/pbutils.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 namespace sonavex {
+
+namespace {
+constexpr std::size_t kPathsKept = 64;
+}  // namespace
+
+NextTrack::NextTrack() : checker_([this] { check(); }) {}
+
+NextTrack::~NextTrack() {
+  {
+    const std::lock_guard hold(lock_);
+    stopping_ = true;
+  }
+  toCheck_.notify_all();
+  checker_.join();
+}
+
+void NextTrack::check() {
+  std::unique_lock hold(lock_);
+  for (;;) {
+    toCheck_.wait(hold, [this] { return stopping_ || !unchecked_.empty(); });
+    if (stopping_) return;
+    const std::string path = std::move(unchecked_.front());
+    unchecked_.pop_front();
+    if (playable_.count(path) > 0) continue;
+    hold.unlock();
+    const bool playable = looksPlayable(path);
+    hold.lock();
+    if (playable_.size() >= kPathsKept) playable_.clear();
+    playable_[path] = playable;
+  }
+}
+
+std::optional<bool> NextTrack::checked(const std::string& path) {
+  const std::lock_guard hold(lock_);
+  const auto found = playable_.find(path);
+  return found == playable_.end() ? std::nullopt : std::optional(found->second);
+}
 
 void NextTrack::follow(unsigned generation) {
   const std::lock_guard hold(lock_);
@@ -16,6 +55,15 @@ void NextTrack::follow(unsigned generation) {
 }
 
 void NextTrack::queue(std::vector<std::string> upcoming) {
+  {
+    const std::lock_guard hold(lock_);
+    for (const std::string& path : upcoming) {
+      if (playable_.count(path) == 0 && std::find(unchecked_.begin(), unchecked_.end(), path) == unchecked_.end()) {
+        unchecked_.push_back(path);
+      }
+    }
+  }
+  toCheck_.notify_all();
   const std::lock_guard hold(lock_);
   upcoming_ = std::move(upcoming);
   bool broken = false;  // once one is withdrawn, those after it follow another stream
@@ -75,8 +123,10 @@ std::optional<NextTrack::Taken> NextTrack::take(unsigned asking, unsigned (*numb
     if (position > 0 && taken_[position - 1].withdrawn) return std::nullopt;
     path = upcoming_[position];
   }
-  // Outside the lock: this reads the file's first bytes.
-  if (path.empty() || !looksPlayable(path)) return std::nullopt;
+  // Found out ahead, usually; else here, outside the lock (it opens the file).
+  if (path.empty()) return std::nullopt;
+  const std::optional<bool> known = checked(path);
+  if (!(known ? *known : looksPlayable(path))) return std::nullopt;
   const std::lock_guard hold(lock_);
   // The program may have changed its mind meanwhile.
   if (taken_.size() != position || position >= upcoming_.size() || upcoming_[position] != path) {

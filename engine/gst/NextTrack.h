@@ -10,17 +10,25 @@
 //
 // Shared by the program's thread and streaming threads: every member locks.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace sonavex {
 
 class NextTrack {
  public:
+  NextTrack();
+  ~NextTrack();
+  NextTrack(const NextTrack&) = delete;
+  NextTrack& operator=(const NextTrack&) = delete;
+
   struct Taken {
     std::string path;
     unsigned generation = 0;
@@ -58,7 +66,16 @@ class NextTrack {
     Taken taken;
     bool withdrawn = false;
   };
+  // Whether each path queued would play, found out on a thread of its own as soon as the path is
+  // queued, so that the streaming thread only looks it up.
+  void check();
+  std::optional<bool> checked(const std::string& path);
+
   mutable std::mutex lock_;
+  std::condition_variable toCheck_;
+  std::deque<std::string> unchecked_;
+  std::map<std::string, bool> playable_;  // the latest paths looked at
+  bool stopping_ = false;
   unsigned current_ = 0;
   std::vector<std::string> upcoming_;
   std::deque<Entry> taken_;
@@ -69,6 +86,7 @@ class NextTrack {
   std::size_t startedAtDoor_ = 0;
   std::size_t joinedAtSink_ = 0;
   std::atomic<bool> dropping_{false};
+  std::thread checker_;  // last: it stops before the rest goes
 };
 
 // Whether a file would open and play: a regular file that is not empty, with a stream of sound that
