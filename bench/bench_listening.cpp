@@ -1,7 +1,9 @@
 // What a listener waits for and what a busy machine costs him, with the real engine playing into
 // the test sink (run under scripts/with-pulse.sh) and the sink's monitor recorded in the process:
-//  - play to first sound: from the play command to the first loud sound at the sink (n = 30);
-//  - play to tags: from the play command until the engine has the file's title (n = 30);
+//  - play to first sound: from the play command to the first loud sound at the sink, 0.3 s after
+//    the last stop (n = 20) and 4 s after it, once the engine has let its pipeline go (n = 8);
+//  - play to tags: from the play command until the engine has the file's title, the same;
+//  - volume and balance: how long until a change is heard (the sound silenced, then one side);
 //  - dropouts: a continuous sine cut into 40 MP3 files of 0.05 to 0.5 s, then a 20 s MP3 of it,
 //    played while nothing else runs, beside 2 and 8 busy loops and beside a compile's mix of CPU,
 //    memory and disk (stress-ng): the holes of 5 ms or more in the sound, and the longest.
@@ -63,6 +65,11 @@ class Monitor {
     const std::lock_guard hold(lock_);
     return loudAt_;
   }
+  // The loudness of the last 20 ms, of full scale.
+  double level() {
+    const std::lock_guard hold(lock_);
+    return level_;
+  }
   void keep(bool on) {
     const std::lock_guard hold(lock_);
     keeping_ = on;
@@ -86,6 +93,7 @@ class Monitor {
       for (std::size_t i = 0; i < n; ++i) sum += double(s[i]) * s[i];
       const std::lock_guard hold(self.lock_);
       if (!self.loudAt_ && n > 0 && std::sqrt(sum / n) > 1600) self.loudAt_ = Clock::now();
+      if (n > 0) self.level_ = std::sqrt(sum / n) / 32768;
       if (self.keeping_) self.kept_.insert(self.kept_.end(), s, s + n);
       gst_buffer_unmap(buffer, &map);
     }
@@ -95,6 +103,7 @@ class Monitor {
   GstElement* pipeline_;
   std::mutex lock_;
   std::optional<Clock::time_point> loudAt_;
+  double level_ = 0;
   bool keeping_ = false;
   std::vector<std::int16_t> kept_;
 };
@@ -165,10 +174,11 @@ void BM_PlayToSoundAndTags(benchmark::State& state) {
   Player player;
   const std::string file = sinePart("tagged", 0, 44100 * 3);
   player.list({file});
+  const double idle = static_cast<double>(state.range(0)) / 10;
   std::vector<double> sound, tags;
   for (auto _ : state) {
-    for (int i = 0; i < 30; ++i) {
-      runLoop(0.3);
+    for (int i = 0; i < (idle < 1 ? 20 : 8); ++i) {
+      runLoop(idle);
       monitor.mark();
       const auto t0 = Clock::now();
       perform(player.core, cmdplay_Click);
@@ -184,8 +194,40 @@ void BM_PlayToSoundAndTags(benchmark::State& state) {
   }
   report(state, "play_to_sound", sound);
   report(state, "play_to_tags", tags);
+  state.SetLabel(idle < 1 ? "0.3 s after a stop" : "4 s after a stop");
 }
-BENCHMARK(BM_PlayToSoundAndTags)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_PlayToSoundAndTags)->Arg(3)->Arg(40)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+void BM_VolumeAndBalanceAnswer(benchmark::State& state) {
+  gst_init(nullptr, nullptr);
+  Monitor monitor;
+  Player player;
+  player.list({sinePart("long", 0, 44100 * 30)});
+  std::vector<double> volume, balance;
+  const auto heardAfter = [&](const std::function<void()>& change, const std::function<bool(double)>& heard) {
+    const auto t0 = Clock::now();
+    change();
+    runLoop(3, [&] { return heard(monitor.level()); });
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+  };
+  for (auto _ : state) {
+    perform(player.core, cmdplay_Click);
+    runLoop(1);
+    for (int i = 0; i < 5; ++i) {
+      const double full = monitor.level();
+      volume.push_back(heardAfter([&] { player.core.mp1.setVolume(-10000); }, [&](double l) { return l < full * 0.1; }));
+      player.core.mp1.setVolume(0);
+      runLoop(1);
+      balance.push_back(heardAfter([&] { player.core.mp1.setBalance(-10000); }, [&](double l) { return l < full * 0.6; }));
+      player.core.mp1.setBalance(0);
+      runLoop(1);
+    }
+    perform(player.core, cmdstop_Click);
+  }
+  report(state, "volume_heard", volume);
+  report(state, "balance_heard", balance);
+}
+BENCHMARK(BM_VolumeAndBalanceAnswer)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 // The holes in the recorded sine: runs of 5 ms or more below 1/300 of full scale, between its
 // first loud sample and its last.

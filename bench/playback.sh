@@ -5,8 +5,10 @@
 # memory at 10 s and the mappings that hold most of it; the GStreamer elements the player creates
 # (logged in a warm-up run) and the plugins it maps; the share of
 # one core over the last 20 s of play and over 10 s paused (pause button); resident memory 5 s after
-# the stop button, against idle. Then the silence between tracks of each format (below). Ends with a
-# summary against the targets.
+# the stop button, against idle; the context switches a second of all its threads while playing.
+# Then the silence between tracks of each format (below). Ends with a summary against the targets.
+# Then play to sound and to tags through the media controls. (The holes under load, and how soon
+# volume and balance are heard: build/bench/bench_listening.)
 # Usage: bench/playback.sh [build-folder]  (default build-release, made by
 #   scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF --target sonavex)
 # SONAVEX_BENCH_KEEP=1 keeps its work folder (the players, their logs, the recording);
@@ -16,7 +18,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/bench/common.sh"
 build="$(bench_build "${1:-}")"
-bench_inside "$0" "$build" with-pulse.sh with-x11.sh
+bench_inside "$0" "$build" with-pulse.sh with-x11.sh with-dbus.sh
 sink="$SONAVEX_PULSE_SINK"
 
 work="$(mktemp -d /tmp/sonavex-playback.XXXXXX)"
@@ -62,6 +64,16 @@ cpu_between() {
     n = split(mb[1], after, ","); for (i = 1; i <= n; i++) if (split(after[i], p, ":") == 2) used += p[2] - t0[p[1]]
     printf "%.3f", used / 1e7 / (mb[2] - ma[2])
   }'
+}
+
+# The context switches of every thread of the process so far, and the moment: "count time".
+switches_mark() {
+  awk '/^(non)?voluntary_ctxt_switches:/ {n += $2} END {printf "%d ", n}' /proc/"$1"/task/*/status 2>/dev/null
+  now
+}
+# Context switches a second between two marks.
+switches_between() {
+  awk -v a="$1" -v b="$2" 'BEGIN {split(a, x, " "); split(b, y, " "); printf "%.0f", (y[1] - x[1]) / (y[2] - x[2])}'
 }
 
 # The distinct GStreamer plugins the process has mapped, by name.
@@ -156,7 +168,7 @@ for format in ${SONAVEX_BENCH_FORMATS-mp3 ogg flac}; do
     "$work/elements.$format" | sort -u | tr '\n' ' ')"
 done
 
-declare -A idle play10 play28 dirty10 cpu_play cpu_pause stopped loaded
+declare -A idle play10 play28 dirty10 cpu_play cpu_pause switches_play stopped loaded
 formats="${SONAVEX_BENCH_FORMATS-mp3 ogg flac}"
 for format in $formats; do
   echo "== $format: 30 s, idle 3 s, play to 28 s, pause 10 s, stop 5 s"
@@ -169,6 +181,7 @@ for format in $formats; do
   t0="$(now)"
   sleep_until "$t0" 8
   mark0="$(cpu_mark "$pid")"
+  switches0="$(switches_mark "$pid")"
   sleep_until "$t0" 10
   play10[$format]="$(rss_kb "$pid")"
   dirty10[$format]="$(dirty_kb "$pid")"
@@ -178,6 +191,7 @@ for format in $formats; do
   dirty_mappings "$pid"
   sleep_until "$t0" 28
   mark1="$(cpu_mark "$pid")"
+  switches_play[$format]="$(switches_between "$switches0" "$(switches_mark "$pid")")"
   play28[$format]="$(rss_kb "$pid")"
   playing || fail "the $format track stopped playing before 28 s"
   cpu_play[$format]="$(cpu_between "$mark0" "$mark1")"
@@ -263,6 +277,59 @@ PYTHON
   echo "longest silence between the $format tracks: ${gap_ms[$format]} ms"
 done
 
+# Play to sound and to tags, as the desktop asks for a track: from `playerctl open` to the first
+# loud moment at the sink's monitor, and to its title on the bus (two files, opened in turn, so the
+# title changes each time); 0.3 s after a stop (n = 15) and 4 s after it, once the engine has let
+# its pipeline go (n = 8).
+gst-launch-1.0 -q audiotestsrc volume=0.5 freq=440 samplesperbuffer=441 num-buffers=300 \
+  ! audio/x-raw,rate=44100,channels=2 ! wavenc ! filesink location="$work/tagged.wav"
+lame --quiet --tt "Tagged A" "$work/tagged.wav" "$work/taggedA.mp3"
+lame --quiet --tt "Tagged B" "$work/tagged.wav" "$work/taggedB.mp3"
+start_player "$work/taggedA.mp3"
+window_of "$pid" Sonavex >/dev/null || fail "the player did not show"
+await playerctl -p sonavex status >/dev/null 2>&1 || fail "the player is not on the bus"
+sleep 2
+first_sound="$(python3 - "$sink" "$work" <<'PYTHON'
+import array, math, subprocess, sys, threading, time
+sink, work = sys.argv[1], sys.argv[2]
+rec = subprocess.Popen(["parec", f"--device={sink}.monitor", "--format=s16le", "--rate=44100",
+                        "--channels=1", "--latency-msec=5"], stdout=subprocess.PIPE)
+loud_at = [None]
+def listen():
+    while True:
+        chunk = rec.stdout.read(441 * 2)
+        if not chunk:
+            return
+        a = array.array("h", chunk)
+        if loud_at[0] is None and math.sqrt(sum(x * x for x in a) / len(a)) > 1600:
+            loud_at[0] = time.monotonic()
+threading.Thread(target=listen, daemon=True).start()
+def ctl(*args):
+    return subprocess.run(["playerctl", "-p", "sonavex", *args], capture_output=True, text=True).stdout.strip()
+for idle, runs in ((0.3, 15), (4.0, 8)):
+    sound, tags = [], []
+    for run in range(runs):
+        ctl("stop")
+        time.sleep(idle)
+        title = "Tagged " + "AB"[run % 2]
+        loud_at[0] = None
+        t0 = time.monotonic()
+        ctl("open", f"file://{work}/tagged{title[-1]}.mp3")
+        tagged = None
+        while time.monotonic() - t0 < 3 and (tagged is None or loud_at[0] is None):
+            if tagged is None and ctl("metadata", "xesam:title") == title:
+                tagged = time.monotonic()
+        if loud_at[0] is not None: sound.append(loud_at[0] - t0)
+        if tagged is not None: tags.append(tagged - t0)
+    for what, v in (("sound", sound), ("tags", tags)):
+        v.sort()
+        print(f"{idle} {what} {v[0]:.3f} {v[len(v) // 2]:.3f} {v[-1]:.3f}" if v else f"{idle} {what} - - -")
+rec.kill()
+PYTHON
+)"
+end_player
+echo "$first_sound" | awk '{printf "play to %s, %s s after a stop: min %s, median %s, max %s s\n", $2, $1, $3, $4, $5}'
+
 echo "== summary ($build, Xvfb, PulseAudio null sink)"
 # row LABEL VALUE UNIT [TARGET]
 row() {
@@ -284,6 +351,7 @@ for format in $formats; do
   printf '%-40s %9s %-3s < 3 MB either way  %s\n' "$format: RSS after stop - idle" \
     "$(awk -v k="$diff_kb" 'BEGIN {printf "%+.1f", k / 1024}')" MB "$(verdict "${diff_kb#-}" 3072)"
   row "$format: CPU playing (8-28 s), one core" "${cpu_play[$format]}" % 0.8
+  row "$format: context switches playing (8-28 s)" "${switches_play[$format]}" /s
   row "$format: CPU paused (10 s), one core" "${cpu_pause[$format]}" % 0.1
 done
 for format in $gap_formats; do

@@ -15,6 +15,11 @@ namespace sonavex {
 namespace {
 
 constexpr const char* kNoAudio = "the file holds no audio";
+// The follower is heard once the sink's position in it is past this; it is taken as heard after
+// this many polls while playing, whatever the sink says.
+constexpr guint kJoinPollMs = 10;
+constexpr double kJoinHeardSeconds = 0.002;
+constexpr unsigned kJoinMostPolls = 150;
 double toSeconds(gint64 ns) { return static_cast<double>(ns) / GST_SECOND; }
 
 std::string takeText(gchar* text) {
@@ -92,6 +97,7 @@ void GstMediaEngine::unload() {
 }
 
 void GstMediaEngine::forgetStream(bool keepFollower) {
+  stopJoinWatch();
   generation_ = pipeline_->newGeneration();
   if (!keepFollower) pipeline_->next.follow(generation_);
   for (GstMessage* tags : followerTags_) gst_message_unref(tags);
@@ -115,7 +121,9 @@ void GstMediaEngine::forgetStream(bool keepFollower) {
 }
 
 void GstMediaEngine::open(const std::string& path) {
-  if (follower_ == Follower::PlaysOn && path == followerPath_) {
+  // Opened while it starts behind the current one's last sound (a Next at the very end): the
+  // current one goes out as it would have, unheard cut none.
+  if (follower_ != Follower::None && path == followerPath_) {
     adoptFollower();
     return;
   }
@@ -154,11 +162,13 @@ void GstMediaEngine::adoptFollower() {
   releaseId_ = 0;
   const unsigned generation = followerGeneration_;
   const std::string path = followerPath_;
+  const double length = followerLength_;
   std::vector<GstMessage*> tags = std::exchange(followerTags_, {});
-  forgetStream(true);
+  forgetStream(true);  // a current stream still heard ends unreported: the program moved on
   pipeline_->next.adoptFirst();
   generation_ = generation;  // what the playing stream's messages carry
   fileName_ = path;
+  length_ = length;
   phase_ = Phase::Running;
   state_ = kPlaying;
   // Its tags came as it started at the sink.
@@ -171,6 +181,40 @@ void GstMediaEngine::adoptFollower() {
     auto& self = static_cast<GstMediaEngine&>(events);
     if (self.current(generation)) self.onPipelineState(GST_STATE_PLAYING);
   });
+}
+
+void GstMediaEngine::startJoin(unsigned followerGeneration) {
+  follower_ = Follower::Joining;
+  const NextTrack::Taken first = pipeline_->next.firstTaken();
+  followerPath_ = first.path;
+  followerLength_ = first.seconds;
+  followerGeneration_ = followerGeneration;
+  joinPolls_ = 0;
+  joinWatch_ = g_timeout_add(
+      kJoinPollMs,
+      [](gpointer data) -> gboolean {
+        auto* self = static_cast<GstMediaEngine*>(data);
+        if (!self->joinHeard()) return G_SOURCE_CONTINUE;
+        self->joinWatch_ = 0;
+        self->endStream(false);
+        return G_SOURCE_REMOVE;
+      },
+      this);
+}
+
+bool GstMediaEngine::joinHeard() {
+  if (state_ != kPlaying) return false;  // paused: nothing more is heard
+  if (++joinPolls_ >= kJoinMostPolls) return true;
+  ElementRef sink(*pipeline_, &Pipeline::audioSink);
+  gint64 ns = 0;
+  // Until the sink's clock reaches the follower's first sound, its position stays at the start.
+  return sink && gst_element_query_position(sink.get(), GST_FORMAT_TIME, &ns) &&
+         toSeconds(ns) > kJoinHeardSeconds;
+}
+
+void GstMediaEngine::stopJoinWatch() {
+  if (joinWatch_ != 0) g_source_remove(joinWatch_);
+  joinWatch_ = 0;
 }
 
 void GstMediaEngine::queueNext(std::vector<std::string> upcoming) {
@@ -214,6 +258,8 @@ double GstMediaEngine::position() const {
   if (phase_ == Phase::Idle) return 0;
   if (phase_ != Phase::Running) return pendingSeek_.value_or(startAt_.value_or(0));
   if (seeksDone_ != seeksAsked_) return seekTarget_;  // the worker has not made it yet
+  // The sink counts in the follower already; what is heard is this stream's last sound.
+  if (follower_ == Follower::Joining) return length_ > 0 ? std::nextafter(length_, 0.0) : lastPosition_;
   ElementRef sink(*pipeline_, &Pipeline::audioSink);
   gint64 ns = 0;
   if (sink && gst_element_query_position(sink.get(), GST_FORMAT_TIME, &ns) && ns >= 0) {
@@ -253,6 +299,8 @@ void GstMediaEngine::setPosition(double seconds) {
   // A stream taken to follow is set up to start when this one's data ends, wherever a seek puts
   // it: the track is loaded again from there instead, and what follows is taken again at its end.
   if (pipeline_->next.taken() || pipeline_->next.dropping() || follower_ != Follower::None) {
+    stopJoinWatch();
+    for (GstMessage* tags : std::exchange(followerTags_, {})) gst_message_unref(tags);
     follower_ = Follower::None;
     generation_ = pipeline_->newGeneration();
     pipeline_->next.follow(generation_);
@@ -298,6 +346,8 @@ void GstMediaEngine::setBalance(long balance) {
     pipeline->balance = balance;
     applyAudioSettings(*pipeline);
   });
+  // The sound already buffered has the old balance: dropped, so the new one is heard at once.
+  if (phase_ == Phase::Running) setPosition(position());
 }
 
 bool GstMediaEngine::isPlaybin(GstMessage* message) const {
@@ -306,20 +356,34 @@ bool GstMediaEngine::isPlaybin(GstMessage* message) const {
 }
 
 void GstMediaEngine::pipelineMessage(GstMessage* message) {
-  const unsigned stamp = stampOf(message);
-  // The stream taken to follow has started at the sink: the one before has ended.
+  unsigned stamp = stampOf(message);
+  // The stream taken to follow has started at the sink: the one before ends once it is heard.
   if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_STREAM_START && phase_ == Phase::Running &&
       follower_ == Follower::None && stamp != generation_ && pipeline_->next.taken()) {
-    followerPath_ = pipeline_->next.firstTaken();
-    followerGeneration_ = stamp;
-    endStream(false);
+    startJoin(stamp);
     return;
   }
-  // The tags of the stream that plays on, for when the program opens it.
-  if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_TAG && follower_ == Follower::PlaysOn &&
-      stamp == followerGeneration_ && fromAudioSink(message)) {
-    followerTags_.push_back(gst_message_ref(message));
-    return;
+  if (follower_ != Follower::None && stamp == followerGeneration_) {
+    switch (GST_MESSAGE_TYPE(message)) {
+      case GST_MESSAGE_TAG:
+        // Held for when the program opens it.
+        if (fromAudioSink(message)) followerTags_.push_back(gst_message_ref(message));
+        return;
+      case GST_MESSAGE_EOS:
+      case GST_MESSAGE_ERROR:
+        // The follower's own end or fault: the join is over, and the program hears of it as the
+        // current stream's once it has opened the follower.
+        if (follower_ == Follower::Joining) {
+          stopJoinWatch();
+          endStream(false);
+          if (current(stamp)) pipelineMessage(message);
+        }
+        return;
+      default:
+        // The pipeline's own messages (its state) concern the stream still heard.
+        if (follower_ == Follower::Joining) stamp = generation_;
+        break;
+    }
   }
   // Old streams may still post end-of-stream or errors; ignore them.
   if (!current(stamp)) return;
@@ -431,6 +495,7 @@ void GstMediaEngine::onPrerolled(const PrerollCheck& check) {
     return;
   }
   phase_ = Phase::Running;
+  if (check.seconds > 0) length_ = check.seconds;
   // The worker started the stream where and how fast it was asked; a seek asked meanwhile follows.
   if (pendingSeek_) seekTo(*pendingSeek_);
   pendingSeek_.reset();
@@ -472,6 +537,10 @@ void GstMediaEngine::endStream(bool stopPipeline) {
   const bool playsOn = !stopPipeline;
   const unsigned followerGeneration = followerGeneration_;
   const std::string followerPath = followerPath_;
+  std::vector<GstMessage*> followerTags = std::exchange(followerTags_, {});
+  if (!playsOn) {
+    for (GstMessage* tags : std::exchange(followerTags, {})) gst_message_unref(tags);
+  }
   if (stopPipeline) {
     unload();
     releaseWhenIdle();
@@ -484,6 +553,7 @@ void GstMediaEngine::endStream(bool stopPipeline) {
     follower_ = Follower::PlaysOn;
     followerGeneration_ = followerGeneration;
     followerPath_ = followerPath;
+    followerTags_ = std::move(followerTags);
   }
 
   const unsigned generation = generation_;

@@ -74,7 +74,8 @@ class GstMediaEngine : public MediaEngine, private PipelineEvents {
   // The stream that follows the current one without a gap, once playbin has it.
   enum class Follower {
     None,      // none taken, or one taken that the program still wants (see NextTrack)
-    PlaysOn,   // started at the sink; the program has not opened it yet
+    Joining,   // started at the sink, behind what the output still holds of the current one
+    PlaysOn,   // heard; the program has not opened it yet
   };
 
   // PipelineEvents: what the pipeline reports, on the program's thread.
@@ -100,6 +101,10 @@ class GstMediaEngine : public MediaEngine, private PipelineEvents {
   void endStream(bool stopPipeline);
   // The program opened the stream that plays on: it becomes the current one.
   void adoptFollower();
+  // The follower has started at the sink: the current stream ends when the follower is heard.
+  void startJoin(unsigned followerGeneration);
+  bool joinHeard();  // polled while Joining; ends the current stream once the follower is heard
+  void stopJoinWatch();
   void onTags(GstMessage* message);
   void seekTo(double seconds);
   void setPipelineState(GstState state);
@@ -119,15 +124,18 @@ class GstMediaEngine : public MediaEngine, private PipelineEvents {
   Follower follower_ = Follower::None;
   // The stream the program asked for last; messages stamped with another one are stale.
   unsigned generation_ = 0;
-  unsigned followerGeneration_ = 0;  // PlaysOn: what its messages carry
+  unsigned followerGeneration_ = 0;  // Joining, PlaysOn: what its messages carry
+  unsigned joinWatch_ = 0;           // Joining: the poll's source
+  unsigned joinPolls_ = 0;           // Joining: polls while playing
   std::string followerPath_;
+  double followerLength_ = 0;
   std::string fileName_;
   long state_ = kStopped;          // what the program asked for, as it reads it back
   long reportedState_ = kStopped;  // what the listener was last told
   bool newStreamSent_ = false;
   std::optional<double> startAt_;  // where the stream being loaded starts
   bool pipelinePlaying_ = false;  // it reached playing before it was looked at
-  std::vector<GstMessage*> followerTags_;  // PlaysOn: its tags, held for when it is opened
+  std::vector<GstMessage*> followerTags_;  // Joining, PlaysOn: its tags, held for when it is opened
   double length_ = 0;        // of the current stream, as last read before a follower was taken
   double endPosition_ = 0;
   std::optional<double> pendingSeek_;

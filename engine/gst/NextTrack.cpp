@@ -32,17 +32,18 @@ void NextTrack::check() {
     unchecked_.pop_front();
     if (playable_.count(path) > 0) continue;
     hold.unlock();
-    const bool playable = looksPlayable(path);
+    const std::optional<double> playable = looksPlayable(path);
     hold.lock();
     if (playable_.size() >= kPathsKept) playable_.clear();
     playable_[path] = playable;
   }
 }
 
-std::optional<bool> NextTrack::checked(const std::string& path) {
+std::optional<std::optional<double>> NextTrack::checked(const std::string& path) {
   const std::lock_guard hold(lock_);
   const auto found = playable_.find(path);
-  return found == playable_.end() ? std::nullopt : std::optional(found->second);
+  if (found == playable_.end()) return std::nullopt;
+  return found->second;
 }
 
 void NextTrack::follow(unsigned generation) {
@@ -103,9 +104,9 @@ bool NextTrack::taken() const {
   return !taken_.empty() && !taken_.front().withdrawn;
 }
 
-std::string NextTrack::firstTaken() const {
+NextTrack::Taken NextTrack::firstTaken() const {
   const std::lock_guard hold(lock_);
-  return taken_.empty() ? std::string() : taken_.front().taken.path;
+  return taken_.empty() ? Taken{} : taken_.front().taken;
 }
 
 std::optional<NextTrack::Taken> NextTrack::take(unsigned asking, unsigned (*numbered)(void*),
@@ -125,14 +126,15 @@ std::optional<NextTrack::Taken> NextTrack::take(unsigned asking, unsigned (*numb
   }
   // Found out ahead, usually; else here, outside the lock (it opens the file).
   if (path.empty()) return std::nullopt;
-  const std::optional<bool> known = checked(path);
-  if (!(known ? *known : looksPlayable(path))) return std::nullopt;
+  const std::optional<std::optional<double>> known = checked(path);
+  const std::optional<double> seconds = known ? *known : looksPlayable(path);
+  if (!seconds) return std::nullopt;
   const std::lock_guard hold(lock_);
   // The program may have changed its mind meanwhile.
   if (taken_.size() != position || position >= upcoming_.size() || upcoming_[position] != path) {
     return std::nullopt;
   }
-  Entry entry{{path, numbered(numbering)}, false};
+  Entry entry{{path, numbered(numbering), *seconds}, false};
   taken_.push_back(entry);
   return entry.taken;
 }
@@ -164,11 +166,11 @@ unsigned NextTrack::joinsAtSink() {
   return taken_[joinedAtSink_++].taken.generation;
 }
 
-bool looksPlayable(const std::string& path) {
+std::optional<double> looksPlayable(const std::string& path) {
   struct stat info {};
   if (path.find('\0') != std::string::npos || ::stat(path.c_str(), &info) != 0 ||
       !S_ISREG(info.st_mode) || info.st_size == 0) {
-    return false;
+    return std::nullopt;
   }
   // Looked at as the player would open it, up to its first sound: found, demuxed and decodable.
   GstDiscoverer* discoverer = gst_discoverer_new(2 * GST_SECOND, nullptr);
@@ -176,13 +178,16 @@ bool looksPlayable(const std::string& path) {
   if (discoverer == nullptr || uri == nullptr) {
     g_free(uri);
     if (discoverer != nullptr) g_object_unref(discoverer);
-    return false;
+    return std::nullopt;
   }
   GstDiscovererInfo* found = gst_discoverer_discover_uri(discoverer, uri, nullptr);
-  bool playable = false;
+  std::optional<double> playable;
   if (found != nullptr && gst_discoverer_info_get_result(found) == GST_DISCOVERER_OK) {
     GList* audio = gst_discoverer_info_get_audio_streams(found);
-    playable = audio != nullptr;
+    const GstClockTime length = gst_discoverer_info_get_duration(found);
+    if (audio != nullptr) {
+      playable = GST_CLOCK_TIME_IS_VALID(length) ? static_cast<double>(length) / GST_SECOND : 0.0;
+    }
     gst_discoverer_stream_info_list_free(audio);
   }
   if (found != nullptr) gst_discoverer_info_unref(found);

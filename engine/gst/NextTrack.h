@@ -32,6 +32,7 @@ class NextTrack {
   struct Taken {
     std::string path;
     unsigned generation = 0;
+    double seconds = 0;  // its length, as found out before it was taken (0: unknown)
   };
 
   // The program's thread: a stream of this generation is the current one, with nothing after it.
@@ -46,8 +47,8 @@ class NextTrack {
   bool awaitingStart() const;
   // Whether a stream was taken to follow the current one (and still is).
   bool taken() const;
-  // The path of the first stream taken ("" when none).
-  std::string firstTaken() const;
+  // The first stream taken (an empty path when none).
+  Taken firstTaken() const;
 
   // A streaming thread, at about-to-finish of stream `asking`: the path to set as the next URI and
   // the generation its stream will carry, or nothing. `numbered` gives out a generation.
@@ -69,12 +70,12 @@ class NextTrack {
   // Whether each path queued would play, found out on a thread of its own as soon as the path is
   // queued, so that the streaming thread only looks it up.
   void check();
-  std::optional<bool> checked(const std::string& path);
+  std::optional<std::optional<double>> checked(const std::string& path);
 
   mutable std::mutex lock_;
   std::condition_variable toCheck_;
   std::deque<std::string> unchecked_;
-  std::map<std::string, bool> playable_;  // the latest paths looked at
+  std::map<std::string, std::optional<double>> playable_;  // the latest paths looked at
   bool stopping_ = false;
   unsigned current_ = 0;
   std::vector<std::string> upcoming_;
@@ -91,7 +92,8 @@ class NextTrack {
 
 // Whether a file would open and play: a regular file that is not empty, with a stream of sound that
 // GStreamer can decode. Only such a file is handed over; any other is opened, and fails, after the
-// stream before it has ended.
-bool looksPlayable(const std::string& path);
+// stream before it has ended. Its length in seconds (0 when unknown), or nothing when it would not
+// play.
+std::optional<double> looksPlayable(const std::string& path);
 
 }  // namespace sonavex

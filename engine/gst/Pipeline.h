@@ -21,6 +21,7 @@ namespace sonavex {
 struct PrerollCheck {
   int audioStreams = 0;
   bool outputOpened = false;
+  double seconds = 0;  // the stream's length (0: unknown yet)
 };
 
 // The program's thread hears of the pipeline through this; every call comes from the loop.
