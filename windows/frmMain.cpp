@@ -315,11 +315,13 @@ void frmMain::renderForReaders() {
   const double duration = core_.mp1.duration();
   const double total = std::isfinite(duration) && duration > 0 ? duration : 0.0;
   const double at = std::isfinite(position) ? std::clamp(position, 0.0, total) : 0.0;
-  // As a clock reads (the labels show decimal minutes, which a reader would say as a number).
+  // As a clock reads (the labels show decimal minutes, which a reader would say as a number). The
+  // description carries them too: the accessibility bridge passes no value text on to readers.
   const QString times = readElapsed_.empty() ? QString()
                                              : tr("%1 of %2").arg(text(minutesAndSeconds(at)),
                                                                    text(minutesAndSeconds(total)));
-  picprog_->setAccessibleValue(std::round(at), std::round(total), times);
+  picprog_->setAccessibleValue(std::floor(at), std::floor(total), times);
+  picprog_->setAccessibleDescription(times);
 }
 
 void frmMain::cmdplay_Click() { perform(core_, sonavex::cmdplay_Click); }
