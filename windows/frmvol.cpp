@@ -71,7 +71,7 @@ frmvol::frmvol(Core& core) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
   setAccessibleName(QStringLiteral("Volume"));
   setAccessibleDescription(QStringLiteral("Click along the arc, or use the arrow keys, to set the volume"));
   setFixedSize(kVolumeClientWidth, kVolumeClientHeight);
-  // Not focusable as a window: the keyboard stays with the player it sits on.
+  // Showing it leaves the keyboard with the player it sits on; only Tab brings the keyboard here.
   setAttribute(Qt::WA_ShowWithoutActivating);
 
   auto* legend = legend_ = new VolumeLegend(QStringLiteral("vol"), this);
