@@ -35,7 +35,8 @@ std::string formatMinutes(double seconds, std::string_view decimalSeparator) {
 }
 
 std::string minutesAndSeconds(double seconds) {
-  const double whole = std::isfinite(seconds) ? std::floor(std::min(seconds, kLargestHundredths)) : 0;
+  const double whole =
+      std::isfinite(seconds) ? std::floor(std::min(seconds, kLargestHundredths)) : 0.0;
   const auto total = static_cast<std::int64_t>(std::max(whole, 0.0));
   const std::int64_t rest = total % 60;
   return std::to_string(total / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);

@@ -69,7 +69,8 @@ frmvol::frmvol(Core& core) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
   setObjectName(QStringLiteral("frmvol"));
   setWindowTitle(QStringLiteral("Volume"));
   setAccessibleName(QStringLiteral("Volume"));
-  setAccessibleDescription(QStringLiteral("Click along the arc, or use the arrow keys, to set the volume"));
+  setAccessibleDescription(
+      QStringLiteral("Click along the arc, or use the arrow keys, to set the volume"));
   setFixedSize(kVolumeClientWidth, kVolumeClientHeight);
   // Showing it leaves the keyboard with the player it sits on; only Tab brings the keyboard here.
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -120,7 +121,9 @@ void frmvol::render() {
   const QString level = tr("%1%").arg(percent);
   arc_->setAccessibleValue(percent, 100, level);
   // A reader speaks the value of the arc that has the keyboard; elsewhere the new level is told.
-  if (told_ >= 0 && percent != told_ && !arc_->hasFocus()) notice_->tell(tr("Volume %1").arg(level));
+  if (told_ >= 0 && percent != told_ && !arc_->hasFocus()) {
+    notice_->tell(tr("Volume %1").arg(level));
+  }
   told_ = percent;
 }
 
