@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """What a screen reader gets from the running player over AT-SPI. This reader listens from before
-the player starts, as Orca does, but only for focus changes, so it keeps what it read unless told
-of a change. After a track change and 3 s of play it must read the title, the times and the seek
-bar as a reader started afresh does, and have heard no focus event off the loop box. Run under
-scripts/with-x11.sh and with-atspi.sh in the end-to-end tests' session bus and sound server."""
+the player starts, as Orca does, but only for focus changes and notifications, so it keeps what it
+read unless told of a change. After a track change and 3 s of play it must read the title, the
+times and the seek bar as a reader started afresh does, have been told each title and have heard
+no focus event off the loop box. Run under scripts/with-x11.sh and with-atspi.sh in the end-to-end
+tests' session bus and sound server."""
 import json
 import os
 import shutil
@@ -50,9 +51,11 @@ def fresh_reading():
 
 
 def main(player, work):
-    focus = []  # (role, name) of every focus event
+    focus, told = [], []  # (role, name) of every focus event; what notifications told
     Atspi.EventListener.new(lambda e: focus.append((e.source.get_role_name(), e.source.get_name()))) \
         .register("focus:")
+    Atspi.EventListener.new(lambda e: e.detail1 and e.source.get_role_name() == "notification" and
+                            told.append(e.source.get_name())).register("object:state-changed:showing")
     songs = [os.path.join(work, name) for name in ("one.mp3", "two.mp3")]
     for song, seconds in zip(songs, (1, 10)):  # silence
         subprocess.run(["lame", "--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "-", song],
@@ -78,6 +81,7 @@ def main(player, work):
             float(mine[1])  # a time by now, not the label's designation
             assert (mine[0], mine[2], mine[3][-8:]) == ("two.mp3", "0.17", " of 0:10"), mine
             assert focus[-1] == ("check box", "Loop"), "focus events off the loop box: %s" % focus
+            assert told[-2:] == ["one.mp3", "two.mp3"], told
         finally:
             started.terminate()
 
