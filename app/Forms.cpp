@@ -28,6 +28,7 @@
 #include "ui/StartupProbe.h"
 #include "ui/Twips.h"
 #include "ui/modFolderBrowse.h"
+#include "windows/PlaylistView.h"
 #include "windows/frmAbout.h"
 #include "windows/frmMain.h"
 #include "windows/frmbutton.h"
@@ -119,14 +120,16 @@ void Forms::start(const std::vector<std::string>& openPaths) {
 }
 
 void Forms::placePlayer() {
-  // The player and the playlist window docked beside it are centred on the screen's free area. A
-  // place given before the first show is one a window manager keeps.
+  // The player, the playlist window docked beside it and the flyout beside that are centred on the
+  // screen's free area. A place given before the first show is one a window manager keeps.
   frmMain& player = main();
   const QScreen* screen = player.screen();
   if (!screen) return;
   const QRect free = screen->availableGeometry();
-  const Point list = playlistDock({0, 0, player.width(), player.height()}, twipsPerPixel(player));
-  const int groupWidth = list.x + frmplaylist::kClientWidth;
+  const double tpp = twipsPerPixel(player);
+  const Point list = playlistDock({0, 0, player.width(), player.height()}, tpp);
+  const Point flyout = menuDock({list.x, list.y, frmplaylist::kClientWidth, 0}, tpp);
+  const int groupWidth = flyout.x + frmmenu::kStripWidth;
   player.move(free.left() + std::max(0, (free.width() - groupWidth) / 2),
               free.top() + std::max(0, (free.height() - player.height()) / 2));
 }
@@ -142,9 +145,14 @@ frmMain& Forms::main() {
   QObject::connect(main_.get(), &frmMain::moved, [this] { dockCompanions(); });
   QObject::connect(main_.get(), &frmMain::mainMenuRequested,
                    [this](const QPoint& at) { playlist().openMainMenu(at); });
+  // Tab goes on from the player to the volume arc, and from there to the playlist window (or the
+  // button that brings it back); Shift+Tab goes the other way round.
   QObject::connect(main_.get(), &frmMain::tabbedOut, [this](bool next) {
-    const bool putAway = button_ && button_->isVisible();
-    enterWindowByTab(putAway ? static_cast<QWidget&>(button()) : playlist(), next);
+    if (next) {
+      enterWindowByTab(vol(), next);
+    } else {
+      enterPlaylistByTab(next);
+    }
   });
   return *main_;
 }
@@ -163,12 +171,19 @@ frmplaylist& Forms::playlist() {
   QObject::connect(list, &frmplaylist::flyoutDismissed, [this] {
     if (menu_) menu_->hide();
   });
-  QObject::connect(list, &frmplaylist::tabbedOut,
-                   [this](bool next) { enterWindowByTab(main(), next); });
+  QObject::connect(list, &frmplaylist::flyoutButtonLeft, [this](Flyout) { withdrawFlyout(); });
+  QObject::connect(list, &frmplaylist::tabbedOut, [this](bool next) {
+    if (next) {
+      enterWindowByTab(main(), next);
+    } else {
+      enterWindowByTab(vol(), next);
+    }
+  });
   QObject::connect(list, &frmplaylist::moved, [this] {
     if (menu_) menu_->placeBeside(playlist());
   });
   QObject::connect(list, &frmplaylist::putAway, [this] {
+    if (menu_) menu_->hide();  // it would float alone beside nothing
     const bool hadKeyboard = playlist().isActiveWindow();
     showToggleButton();
     // The keyboard stays on something shown: the button that brings the panel back.
@@ -176,6 +191,7 @@ frmplaylist& Forms::playlist() {
   });
   QObject::connect(list, &frmplaylist::searchRequested, [this] { showSearch(); });
   QObject::connect(list, &frmplaylist::aboutRequested, [this] { showAbout(); });
+  setKeyboardHome(list->list());
   return *playlist_;
 }
 
@@ -187,6 +203,7 @@ frmmenu& Forms::menu() {
       menu_->hide();
       playlist().focusFlyoutButton(which);
     });
+    QObject::connect(menu_.get(), &frmmenu::pointerLeft, [this] { withdrawFlyout(); });
   }
   return *menu_;
 }
@@ -194,7 +211,16 @@ frmmenu& Forms::menu() {
 frmvol& Forms::vol() {
   // The engine's first use loads the playlist window, its host, before the popup's own load.
   playlist();
-  if (!vol_) vol_ = std::make_unique<frmvol>(*core_);
+  if (!vol_) {
+    vol_ = std::make_unique<frmvol>(*core_);
+    QObject::connect(vol_.get(), &frmvol::tabbedOut, [this](bool next) {
+      if (next) {
+        enterPlaylistByTab(next);
+      } else {
+        enterWindowByTab(main(), next);
+      }
+    });
+  }
   return *vol_;
 }
 
@@ -202,8 +228,13 @@ frmbutton& Forms::button() {
   if (button_) return *button_;
   button_ = std::make_unique<frmbutton>();
   QObject::connect(button_.get(), &frmbutton::playlistRequested, [this] { playlistmotion(); });
-  QObject::connect(button_.get(), &frmbutton::tabbedOut,
-                   [this](bool next) { enterWindowByTab(main(), next); });
+  QObject::connect(button_.get(), &frmbutton::tabbedOut, [this](bool next) {
+    if (next) {
+      enterWindowByTab(main(), next);
+    } else {
+      enterWindowByTab(vol(), next);
+    }
+  });
   return *button_;
 }
 
@@ -222,6 +253,18 @@ void Forms::coreChanged() {
 }
 
 void Forms::quit() { options_.quit(); }
+
+void Forms::enterPlaylistByTab(bool next) {
+  const bool putAway = button_ && button_->isVisible();
+  enterWindowByTab(putAway ? static_cast<QWidget&>(button()) : playlist(), next);
+}
+
+void Forms::withdrawFlyout() {
+  // Unless the pointer went on between the flyout and its button, or the keyboard is in it.
+  if (!menu_ || !menu_->isVisible() || menu_->hasKeyboard() || menu_->underPointer()) return;
+  if (playlist_ && playlist_->pointerOnFlyoutButton(menu_->shownFlyout())) return;
+  menu_->hide();
+}
 
 void Forms::runPending() {
   // Not again from inside: a queue of media-control Nexts would otherwise nest one per call.
@@ -254,6 +297,7 @@ void Forms::playlistmotion() {
   frmplaylist& list = playlist();
   const double tpp = twipsPerPixel(player);
   list.prepareSlideIn();
+  if (menu_) menu_->hide();
   const WindowRect p = outerRect(player);
   const int top = playlistDock(p, tpp).y;
   const QScreen* screen = player.screen();
@@ -291,6 +335,8 @@ void Forms::dockCompanions() {
 
 void Forms::hideCompanions() {
   playlist().Image3_Click();
+  // Wiped away it stays a window (a shape of nothing) that the desktop would still offer.
+  playlist().hide();
   if (about_) about_->hide();
   button().hide();
   menu().hide();

@@ -106,6 +106,11 @@ class Forms : public CoreObserver, private EventLoop {
   void quit() override;
   void runPending() override;
   void placePlayer();
+  // Tab into the playlist window, or into the toggle button while the window is put away.
+  void enterPlaylistByTab(bool next);
+  // The pointer left the flyout or its button: the flyout goes in, unless the pointer went from
+  // one to the other or the keyboard is in it.
+  void withdrawFlyout();
 
   FormsOptions options_;
   SeededRandom rng_;

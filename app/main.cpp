@@ -17,6 +17,7 @@
 
 #include "app/ExitSignals.h"
 #include "app/Forms.h"
+#include "app/ReaderCaches.h"
 #include "app/SessionEnd.h"
 #include "app/SingleInstance.h"
 #include "core/Command.h"
@@ -158,6 +159,7 @@ int main(int argc, char** argv) {
   // A termination request during start-up (a message box was up) ended the nested loops only.
   if (core.ending) return 0;
   forms.startMediaControls(newInstance ? QStringLiteral(".instance%1").arg(getpid()) : QString());
+  sonavex::keepReaderCachesCurrent(&app);
   if (!newInstance) {
     instance.listen([&forms, &core, &app](std::vector<std::string> paths) {
       if (core.ending) return;

@@ -1,5 +1,6 @@
 #include "core/Clock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -31,6 +32,14 @@ std::string formatMinutes(double seconds, std::string_view decimalSeparator) {
     if (fraction % 10 != 0) text += static_cast<char>('0' + fraction % 10);
   }
   return text;
+}
+
+std::string minutesAndSeconds(double seconds) {
+  const double whole =
+      std::isfinite(seconds) ? std::floor(std::min(seconds, kLargestHundredths)) : 0.0;
+  const auto total = static_cast<std::int64_t>(std::max(whole, 0.0));
+  const std::int64_t rest = total % 60;
+  return std::to_string(total / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
 }
 
 void clockTick(Core& core) {

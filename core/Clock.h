@@ -15,6 +15,10 @@ inline constexpr double kTwipsPerPixelOfImage = 15;
 // 185 -> "3.08", 60 -> "1".
 std::string formatMinutes(double seconds, std::string_view decimalSeparator = ".");
 
+// Seconds as a clock shows them, for screen readers: 65 -> "1:05", 3725 -> "62:05"; what is not a
+// time of the track (negative, not a number) -> "0:00".
+std::string minutesAndSeconds(double seconds);
+
 // One tick: time labels, fill width, and the end-of-track stop.
 void clockTick(Core& core);
 

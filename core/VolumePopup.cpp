@@ -1,5 +1,6 @@
 #include "core/VolumePopup.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sonavex {
@@ -41,6 +42,13 @@ void frmvol_MouseUp(Core& core, double scaleWidth, double xPixels) {
 
 void Image1_MouseUp(Core& core, double scaleWidth, double xTwips) {
   setLevel(core, xTwips * 10000 / (volumeBarLength(scaleWidth) * 15), xTwips / 15);
+}
+
+void volumeKey(Core& core, double scaleWidth, int steps) {
+  const double length = volumeBarLength(scaleWidth);
+  const double fill = std::isfinite(core.vol.fillWidth) ? core.vol.fillWidth : 0.0;
+  const double tenths = std::round(std::clamp(fill / length, 0.0, 1.0) * 10) + steps;
+  frmvol_MouseUp(core, scaleWidth, std::clamp(tenths, 0.0, 10.0) / 10 * length);
 }
 
 void mnupeakvol_Click(Core& core, double scaleWidth) {

@@ -26,6 +26,9 @@ void frmvol_Load(Core& core);
 // Release of a mouse button over the body at x pixels / over the fill at x twips.
 void frmvol_MouseUp(Core& core, double scaleWidth, double xPixels);
 void Image1_MouseUp(Core& core, double scaleWidth, double xTwips);
+// A volume key: the fill a tenth of the arc longer (steps > 0) or shorter, from the nearest tenth,
+// between silent and full; the level follows as a click there would set it.
+void volumeKey(Core& core, double scaleWidth, int steps);
 // The audio menu's volume items.
 void mnupeakvol_Click(Core& core, double scaleWidth);
 void mnumute_Click(Core& core);

@@ -3,7 +3,7 @@
 go down but never up.
 
 Counts every line of the files git tracks (so build folders never count):
-  test lines: tests/**/*.cpp and tests/**/*.h;
+  test lines: tests/**/*.cpp, tests/**/*.h and tests/**/*.py;
   code lines: *.cpp, *.h, *.py and *.sh outside tests/ and bench/.
 Prints the ratio (test lines / code lines) and the ceiling, the number in tests/ratio-ceiling, and
 exits 1 when the ratio is above the ceiling, or when that file holds a higher number than it held
@@ -47,7 +47,7 @@ def lines(paths):
     return sum(open(p, "rb").read().count(b"\n") for p in paths)
 
 
-tests = lines(f for f in files if f.startswith("tests/") and re.search(r"\.(cpp|h)$", f))
+tests = lines(f for f in files if f.startswith("tests/") and re.search(r"\.(cpp|h|py)$", f))
 code = lines(f for f in files if not f.startswith(("tests/", "bench/"))
              and re.search(r"\.(cpp|h|py|sh)$", f))
 with open(os.path.join(ROOT, CEILING)) as f:

@@ -2,10 +2,11 @@
 # Installs what is missing, checks that every include points down the layers and that the tests'
 # lines stay under their ceiling against the code's, builds Sonavex and runs every test: core unit
 # tests, window tests (offscreen), end-to-end tests with real audio in a private PulseAudio null
-# sink, the windows on a virtual X server (without and with a window manager) driven by a real
-# pointer, the Debian package (built from the Release build and checked without installing it),
-# the core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer, the threads
-# under ThreadSanitizer, and a bounded fuzz run.
+# sink (among them what a screen reader gets over a private AT-SPI bus), the windows on a virtual X
+# server (without and with a window manager) driven by a real pointer, the Debian package (built
+# from the Release build and checked without installing it), the core tests once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the threads under ThreadSanitizer, and a
+# bounded fuzz run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"

@@ -1,7 +1,7 @@
 #include "ui/FocusChain.h"
 
+#include <QApplication>
 #include <QKeyEvent>
-#include <QWidget>
 
 namespace sonavex {
 
@@ -32,6 +32,28 @@ void enterWindowByTab(QWidget& window, bool next) {
 
 bool isShiftF10(const QKeyEvent* event) {
   return event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+}
+
+namespace {
+QPointer<QWidget>& keyboardHome() {
+  static QPointer<QWidget> home;
+  return home;
+}
+
+bool canTakeKeyboard(const QWidget* w) {
+  return w && w->isVisible() && w->isEnabled() && !w->window()->isMinimized();
+}
+}  // namespace
+
+void setKeyboardHome(QWidget* home) { keyboardHome() = home; }
+
+KeyboardReturn::KeyboardReturn() : from_(QApplication::focusWidget()) {}
+
+KeyboardReturn::~KeyboardReturn() {
+  QWidget* to = canTakeKeyboard(from_) ? from_.data() : keyboardHome().data();
+  if (!canTakeKeyboard(to)) return;
+  to->window()->activateWindow();
+  to->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace sonavex

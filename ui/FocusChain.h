@@ -3,9 +3,10 @@
 // controls and, past its last (or first), on to the next window of the program rather than back
 // round the same one.
 #include <QList>
+#include <QPointer>
+#include <QWidget>
 
 class QKeyEvent;
-class QWidget;
 
 namespace sonavex {
 
@@ -18,5 +19,22 @@ bool tabLeavesWindow(QWidget& window, bool next);
 void enterWindowByTab(QWidget& window, bool next);
 // Shift+F10: beside the menu key, the keyboard's way to a context menu.
 bool isShiftF10(const QKeyEvent* event);
+
+// Where the keyboard goes when the control it should go back to is gone: the list.
+void setKeyboardHome(QWidget* home);
+
+// Held while a modal dialog is up: when it ends, the keyboard goes back to the control that had it
+// (or to the keyboard's home when that one went away meanwhile). A window manager would otherwise
+// hand it to a window of its own choosing, and without one no window would have it.
+class KeyboardReturn {
+ public:
+  KeyboardReturn();
+  ~KeyboardReturn();
+  KeyboardReturn(const KeyboardReturn&) = delete;
+  KeyboardReturn& operator=(const KeyboardReturn&) = delete;
+
+ private:
+  QPointer<QWidget> from_;
+};
 
 }  // namespace sonavex

@@ -19,4 +19,24 @@ class KeyPresses {
   QSet<int> down_;
 };
 
+// The volume keys: +1 for Up and +, -1 for Down and -, 0 for any other key. `arrowsAcross` (on the
+// volume arc itself) adds Right and Left.
+inline int volumeSteps(const QKeyEvent* event, bool arrowsAcross) {
+  if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) return 0;
+  switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Plus:
+      return 1;
+    case Qt::Key_Down:
+    case Qt::Key_Minus:
+      return -1;
+    case Qt::Key_Right:
+      return arrowsAcross ? 1 : 0;
+    case Qt::Key_Left:
+      return arrowsAcross ? -1 : 0;
+    default:
+      return 0;
+  }
+}
+
 }  // namespace sonavex

@@ -4,6 +4,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "ui/DialogFolder.h"
+#include "ui/FocusChain.h"
+
 namespace sonavex {
 
 namespace {
@@ -111,12 +114,16 @@ void QtFileDialog::show(bool save) {
   dialog.setNameFilters(filters.isEmpty() ? QStringList{QStringLiteral("*")} : filters);
   // A name typed without an extension gets the first filter's (".plt" for playlists).
   dialog.setDefaultSuffix(save ? defaultSuffixOf(Filter, 0) : QString());
+  dialog.setDirectory(dialogStartFolder());
   // Setting the filters may have rewritten the proposed name; show the last selection as it was.
   if (!lastChosen_.isEmpty()) dialog.selectFile(lastChosen_);
 
   FileName.clear();
   FileTitle.clear();
-  if (dialog.exec() != QDialog::Accepted) return;
+  const KeyboardReturn keyboard;
+  const int result = dialog.exec();
+  rememberDialogFolder(dialog.directory().absolutePath());
+  if (result != QDialog::Accepted) return;
   const QStringList files = dialog.selectedFiles();
   FileName = selectionText(files);
   if (files.size() == 1) FileTitle = bytesOf(QFileInfo(files.front()).fileName());

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "ui/FocusChain.h"
+
 namespace sonavex {
 
 namespace {
@@ -23,6 +25,7 @@ MsgAnswer QtMessageBoxes::show(const std::string& text, const std::string& title
   const bool yesNo = buttons == MsgButtons::YesNo;
   QMessageBox box(qtIcon(icon), QString::fromUtf8(title), QString::fromUtf8(text),
                   yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner_);
+  const KeyboardReturn keyboard;
   const int answer = box.exec();
   if (!yesNo) return MsgAnswer::Ok;
   // Closing the box without choosing counts as the safe answer.

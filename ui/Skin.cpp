@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
 #include <QSvgRenderer>
 
 // The artwork lives in a static library, whose resource object the linker would drop unless
@@ -87,6 +88,17 @@ void drawFocusMark(QPainter& painter, const QRectF& area) {
   painter.restore();
 }
 
+void drawFocusMark(QPainter& painter, const QPainterPath& outline) {
+  painter.save();
+  painter.setBrush(Qt::NoBrush);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(0x08, 0x0C, 0x1C), 1.5));
+  painter.drawPath(outline);
+  painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+  painter.drawPath(outline);
+  painter.restore();
+}
+
 QString skinMenuStyle() {
   return QStringLiteral(
       "QMenu { background: #0c1430; color: #c0ffff; border: 1px solid #2aa8c8; padding: 2px; }"
@@ -94,6 +106,17 @@ QString skinMenuStyle() {
       "QMenu::item:selected { background: #8080ff; color: #ffffff; }"
       "QMenu::item:disabled { color: #587088; }"
       "QMenu::separator { height: 1px; background: #2aa8c8; margin: 3px 6px; }");
+}
+
+QString skinScrollBarStyle() {
+  return QStringLiteral(
+      "QScrollBar:vertical { background: #0c1430; width: 9px; margin: 0; border: none; }"
+      "QScrollBar::handle:vertical { background: #8080ff; border: 1px solid #2aa8c8;"
+      " border-radius: 3px; min-height: 14px; }"
+      "QScrollBar::handle:vertical:hover, QScrollBar::handle:vertical:pressed {"
+      " background: #a0a0ff; }"
+      "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; border: none; }"
+      "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }");
 }
 
 }  // namespace sonavex

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QPainter;
+class QPainterPath;
 class QRect;
 class QRectF;
 
@@ -28,9 +29,14 @@ QPixmap skinFrame(const QString& name, QSize frameSize, int frame, int frames,
 // Where the keyboard focus is: a dotted light line over a dark one around `area`, seen on the
 // skin's light buttons and on its dark panels alike.
 void drawFocusMark(QPainter& painter, const QRectF& area);
+// The same along a shape's outline (an oval button, the volume arc).
+void drawFocusMark(QPainter& painter, const QPainterPath& outline);
 
 // The context menus in the skin's colours: cyan text on dark, the buttons' periwinkle under the
 // pointer. A style sheet, so that submenus made later inherit it.
 QString skinMenuStyle();
+
+// The list's scroll bar in the same colours: a dark groove, a periwinkle handle, no arrows.
+QString skinScrollBarStyle();
 
 }  // namespace sonavex

@@ -107,6 +107,7 @@ void SkinButton::enterEvent(QEnterEvent* event) {
 void SkinButton::leaveEvent(QEvent* event) {
   hover_ = false;
   update();
+  emit unhovered();
   QPushButton::leaveEvent(event);
 }
 

@@ -21,8 +21,9 @@ class SkinButton : public QPushButton {
   qreal captionPointSize() const;
 
  signals:
-  // The pointer came onto the button.
+  // The pointer came onto the button, or went off it.
   void hovered();
+  void unhovered();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -80,8 +80,13 @@ void SkinImage::setAccessibleValue(double value, double maximum, const QString& 
 void SkinImage::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QSize size = artSize_.isEmpty() ? this->size() : artSize_;
-  painter.drawPixmap(0, 0, skinPixmap(asset_, size, devicePixelRatioF()));
-  if (hasFocus()) drawFocusMark(painter, QRectF(rect()).adjusted(1.5, 1.5, -2.5, -2.5));
+  if (!asset_.isEmpty()) painter.drawPixmap(0, 0, skinPixmap(asset_, size, devicePixelRatioF()));
+  if (!hasFocus()) return;
+  if (focusOutline_.isEmpty()) {
+    drawFocusMark(painter, QRectF(rect()).adjusted(1.5, 1.5, -2.5, -2.5));
+  } else {
+    drawFocusMark(painter, focusOutline_);
+  }
 }
 
 void SkinImage::keyPressEvent(QKeyEvent* event) {

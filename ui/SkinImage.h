@@ -4,6 +4,7 @@
 // a button or a slider is reached with Tab and shows the focus mark; a button is pressed with Space
 // or Enter, or by a screen reader.
 #include <QAccessible>
+#include <QPainterPath>
 #include <QWidget>
 
 namespace sonavex {
@@ -13,6 +14,7 @@ class SkinImage : public QWidget {
  public:
   // The asset is drawn at artSize from the top-left corner and clipped to the control, so a fill
   // narrower than its art shows only its left part. An empty artSize follows the control's size.
+  // Without an asset nothing is drawn but the focus mark.
   SkinImage(const QString& asset, QWidget* parent, QSize artSize = QSize());
 
   QString asset() const { return asset_; }
@@ -25,6 +27,8 @@ class SkinImage : public QWidget {
   double accessibleValue() const { return value_; }
   double accessibleMaximum() const { return maximum_; }
   QString accessibleValueText() const { return valueText_; }
+  // Where the focus mark goes when the control is not shown as a rectangle (an oval, an arc).
+  void setFocusOutline(const QPainterPath& outline) { focusOutline_ = outline; }
 
  signals:
   void moved(QPoint pos);
@@ -49,6 +53,7 @@ class SkinImage : public QWidget {
   double value_ = 0;
   double maximum_ = 0;
   QString valueText_;
+  QPainterPath focusOutline_;
   bool leftDown_ = false;
 };
 

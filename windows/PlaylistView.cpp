@@ -1,8 +1,11 @@
 #include "windows/PlaylistView.h"
 
 #include <QContextMenuEvent>
+#include <QPainter>
+#include <QScrollBar>
 
 #include "ui/FocusChain.h"
+#include "ui/Skin.h"
 
 namespace sonavex {
 
@@ -17,6 +20,7 @@ PlaylistView::PlaylistView(QWidget* parent) : QListView(parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setFrameShape(QFrame::NoFrame);
   setTextElideMode(Qt::ElideRight);
+  verticalScrollBar()->setStyleSheet(skinScrollBarStyle());
 }
 
 QModelIndex PlaylistView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
@@ -42,6 +46,36 @@ void PlaylistView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QListView::keyPressEvent(event);
+}
+
+void PlaylistView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  // The list view tells readers its new current row has the focus, whether the keyboard is here
+  // or not: a new track marks its row while the keyboard stays on, say, the loop box.
+  if (hasFocus()) {
+    QListView::currentChanged(current, previous);
+  } else {
+    QAbstractItemView::currentChanged(current, previous);  // all but that event
+  }
+}
+
+void PlaylistView::focusInEvent(QFocusEvent* event) {
+  QListView::focusInEvent(event);
+  viewport()->update();  // the mark of an empty list rings it whole
+}
+
+void PlaylistView::focusOutEvent(QFocusEvent* event) {
+  QListView::focusOutEvent(event);
+  viewport()->update();
+}
+
+void PlaylistView::paintEvent(QPaintEvent* event) {
+  QListView::paintEvent(event);
+  if (!hasFocus()) return;
+  const QModelIndex focused = currentIndex();
+  const QRect row = focused.isValid() ? visualRect(focused) : viewport()->rect();
+  if (row.isEmpty()) return;
+  QPainter painter(viewport());
+  drawFocusMark(painter, QRectF(row).adjusted(0.5, 0.5, -1.5, -1.5));
 }
 
 }  // namespace sonavex

@@ -18,9 +18,11 @@
 #include "core/ListActions.h"
 #include "core/Marquee.h"
 #include "core/Transport.h"
+#include "core/VolumePopup.h"
 #include "ui/DropTarget.h"
 #include "ui/FocusChain.h"
 #include "ui/Fonts.h"
+#include "ui/ReaderNotice.h"
 #include "ui/RegionMask.h"
 #include "ui/Skin.h"
 #include "ui/SkinButton.h"
@@ -126,6 +128,8 @@ frmMain::frmMain(Core& core) : core_(core) {
   lblttime_->setAccessibleDescription(tr("Total time"));
   lblctime_->setAccessibleDescription(tr("Elapsed time"));
   lblsongname_->setAccessibleDescription(tr("Title"));
+  // A new title is told: readers do not speak the name of a label that changes.
+  notice_ = new ReaderNotice(this);
 
   cmdplay_ = makeButton("cmdplay", "play", 40);
   cmdstop_ = makeButton("cmdstop", "stop", 73);
@@ -294,12 +298,14 @@ void frmMain::renderForReaders() {
   };
   readAs(lblctime_, tr("Elapsed time"));
   readAs(lblttime_, tr("Total time"));
-  // The whole title, not the scrolled window of it the label shows: it changes with the track, and
-  // a reader announces the new one.
-  const QString title = text(core_.shared.marqueetext).trimmed();
-  if (title != readTitle_) {
-    readTitle_ = title;
-    lblsongname_->setAccessibleName(title.isEmpty() ? tr("Title") : title);
+  // The whole title while a part of it scrolls by, else what the label shows (a message, nothing).
+  const QString shown = lblsongname_->text().trimmed();
+  const QString whole = text(core_.shared.marqueetext).trimmed();
+  const QString title = shown.isEmpty() ? tr("Title")
+                        : (whole + "    " + whole).contains(shown) ? whole : shown;
+  if (title != lblsongname_->accessibleName()) {
+    lblsongname_->setAccessibleName(title);
+    if (!shown.isEmpty()) notice_->tell(title);
   }
   // The position in seconds, asked of the engine only when the shown time changed.
   if (core_.face.lblctime == readElapsed_ && core_.face.lblttime == readTotal_) return;
@@ -309,9 +315,13 @@ void frmMain::renderForReaders() {
   const double duration = core_.mp1.duration();
   const double total = std::isfinite(duration) && duration > 0 ? duration : 0.0;
   const double at = std::isfinite(position) ? std::clamp(position, 0.0, total) : 0.0;
-  const QString shown =
-      readElapsed_.empty() ? QString() : tr("%1 of %2").arg(text(readElapsed_), text(readTotal_));
-  picprog_->setAccessibleValue(std::round(at), std::round(total), shown);
+  // As a clock reads (the labels show decimal minutes, which a reader would say as a number). The
+  // description carries them too: the accessibility bridge passes no value text on to readers.
+  const QString times = readElapsed_.empty() ? QString()
+                                             : tr("%1 of %2").arg(text(minutesAndSeconds(at)),
+                                                                   text(minutesAndSeconds(total)));
+  picprog_->setAccessibleValue(std::floor(at), std::floor(total), times);
+  picprog_->setAccessibleDescription(times);
 }
 
 void frmMain::cmdplay_Click() { perform(core_, sonavex::cmdplay_Click); }
@@ -324,6 +334,10 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
   keys_.pressed(event);
   if (isShiftF10(event)) {
     emit mainMenuRequested(mapToGlobal(rect().center()));
+    return;
+  }
+  if (const int steps = volumeSteps(event, false)) {
+    perform(core_, volumeKey, static_cast<double>(kVolumeClientWidth), steps);
     return;
   }
   QWidget::keyPressEvent(event);

@@ -17,6 +17,7 @@ class QTimer;
 namespace sonavex {
 
 struct Core;
+class ReaderNotice;
 class SkinButton;
 class SkinImage;
 class WindowDrag;
@@ -115,10 +116,10 @@ class frmMain : public QWidget {
   QTimer* Timer1_;
   QTimer* Timer2_;
   WindowDrag* drag_;
+  ReaderNotice* notice_;
   KeyPresses keys_;
   bool minimised_ = false;
-  // What screen readers were last told.
-  QString readTitle_;
+  // The times screen readers were last told.
   std::string readElapsed_;
   std::string readTotal_;
 };

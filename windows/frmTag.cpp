@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "ui/FocusChain.h"
 #include "ui/SkinButton.h"
 #include "core/Core.h"
 
@@ -160,6 +161,15 @@ void frmTag::showTexts(const FileInfoTexts& texts) {
       {labCopy, &texts.labCopy},         {labOriginal, &texts.labOriginal},
       {labEmphasis, &texts.labEmphasis}};
   for (const auto& [lab, text] : captions) lab->setText(latin1(*text));
+  // Read out as the dialog opens: a reader says a dialog's description after its title, but skips
+  // labels inside a titled panel (the panel names them) and reads a box only when it is reached.
+  QStringList heard;
+  for (const auto& [control, text] : fileInfoLines(texts)) {
+    const QString shown = latin1(text).trimmed();
+    const bool box = control.rfind("lab", 0) != 0;
+    if (!shown.isEmpty()) heard << (box ? QString::fromStdString(control) + ": " + shown : shown);
+  }
+  setAccessibleDescription(heard.join(QLatin1Char('\n')));
 }
 
 void frmTag::cmdCancel_Click() { reject(); }
@@ -168,6 +178,7 @@ void showFileInfoDialog(Core& core, QWidget* parent) {
   const std::optional<FileInfoTexts> texts = loadFileInfo(core);
   if (!texts) return;
   frmTag dialog(*texts, parent);
+  const KeyboardReturn keyboard;
   dialog.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "windows/frmbutton.h"
 
 #include <QCursor>
+#include <QPainterPath>
 #include <QTimer>
 
 #include "core/model/ToggleButton.h"
@@ -24,10 +25,16 @@ frmbutton::frmbutton() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint) {
 
   Image1_ = new SkinImage(QStringLiteral("toggle-normal"), this);
   Image2_ = new SkinImage(QStringLiteral("toggle-hover"), this);
+  // The focus mark runs inside the oval, the only part of the window that shows.
+  const Box oval = toggleButtonRegion(width(), height()).bounds();
+  QPainterPath outline;
+  outline.addEllipse(QRectF(oval.left, oval.top, oval.right - oval.left, oval.bottom - oval.top)
+                         .adjusted(2, 2, -2, -2));
   for (SkinImage* image : {Image1_, Image2_}) {
     image->setGeometry(rect());
     image->setAccessibleName(tr("Show playlist"));
     image->setAccessibleRole(QAccessible::Button);
+    image->setFocusOutline(outline);
   }
   Image1_->setObjectName(QStringLiteral("Image1"));
   Image2_->setObjectName(QStringLiteral("Image2"));

@@ -1,12 +1,15 @@
 #include "windows/frmmenu.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include "core/AddCommands.h"
 #include "core/Command.h"
 #include "core/OrderCommands.h"
 #include "core/RemoveCommands.h"
+#include "core/model/PanelShape.h"
 #include "core/model/PlayerShape.h"
 #include "ui/RegionMask.h"
 #include "ui/ScreenFit.h"
@@ -55,8 +58,33 @@ SkinButton* frmmenu::makeButton(const char* name, const QString& caption, int ro
 void frmmenu::placeBeside(const QWidget& panel) {
   const Point place = menuDock(outerRect(panel), twipsPerPixel(panel));
   designedPlace_ = QPoint(place.x, place.y);
+  buttonsLeft_ = panel.geometry().left() + kCommandButtonsLeft;
   // Hidden, it keeps the designed place; it is fitted onto the screen as it shows.
-  move(isVisible() ? placeOnScreen(*this, designedPlace_, panel.screen()) : designedPlace_);
+  move(isVisible() ? placeOnScreen() : designedPlace_);
+}
+
+QPoint frmmenu::placeOnScreen() const {
+  QPoint place = sonavex::placeOnScreen(*this, designedPlace_, screen());
+  if (const QScreen* on = screen()) {
+    const QRect free = on->availableGeometry();
+    const QRect strip = mask().boundingRect();
+    place.setX(flyoutLeft(designedPlace_.x() + strip.left(), strip.width(), buttonsLeft_,
+                          free.left(), free.right() + 1) - strip.left());
+  }
+  return place;
+}
+
+bool frmmenu::underPointer() const {
+  return isVisible() && mask().contains(mapFromGlobal(QCursor::pos()));
+}
+
+bool frmmenu::hasKeyboard() const {
+  return isActiveWindow() && focusWidget() && focusWidget()->isVisible();
+}
+
+void frmmenu::leaveEvent(QEvent* event) {
+  emit pointerLeft();
+  QWidget::leaveEvent(event);
 }
 
 void frmmenu::showFlyout(Flyout which) {
@@ -68,7 +96,7 @@ void frmmenu::showFlyout(Flyout which) {
   for (int r = 0; r < 3; ++r) {
     for (SkinButton* button : pairs[r]) button->setVisible(r == row);
   }
-  move(placeOnScreen(*this, designedPlace_, screen()));
+  move(placeOnScreen());
   show();
   raise();
 }

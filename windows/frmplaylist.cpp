@@ -95,6 +95,9 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
   QPalette palette = cpvcoollist2_->palette();
   palette.setColor(QPalette::Base, Qt::black);
   palette.setColor(QPalette::Text, QColor(128, 255, 255));
+  // Selected rows in a deep periwinkle: the text reads on it and the focus mark's dots stand out.
+  palette.setColor(QPalette::Highlight, QColor(0x34, 0x34, 0x9C));
+  palette.setColor(QPalette::HighlightedText, Qt::white);
   cpvcoollist2_->setPalette(palette);
   model_->attachView(cpvcoollist2_);
   cpvcoollist2_->installEventFilter(this);
@@ -153,6 +156,7 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
       {cmdadd_, Flyout::Add}, {cmdrem_, Flyout::Remove}, {cmdsort_, Flyout::Sort}};
   for (const auto& [button, which] : flyouts) {
     connect(button, &SkinButton::hovered, this, [this, which] { emit flyoutRequested(which); });
+    connect(button, &SkinButton::unhovered, this, [this, which] { emit flyoutButtonLeft(which); });
     // Pressed from the keyboard, the focus goes on into the commands that fly out.
     connect(button, &QPushButton::clicked, this, [this, button = button, which = which] {
       emit flyoutRequested(which);
@@ -218,7 +222,7 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
 SkinButton* frmplaylist::makeButton(const char* name, const char* caption, int top) {
   auto* button = new SkinButton(QLatin1String(caption), this);
   button->setObjectName(QLatin1String(name));
-  button->setGeometry(256, top, 33, 25);
+  button->setGeometry(kCommandButtonsLeft, top, 33, 25);
   return button;
 }
 
@@ -381,6 +385,12 @@ void frmplaylist::focusFlyoutButton(Flyout which) {
   SkinButton* buttons[] = {cmdadd_, cmdrem_, cmdsort_};
   activateWindow();
   buttons[static_cast<int>(which)]->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmplaylist::pointerOnFlyoutButton(Flyout which) const {
+  const SkinButton* buttons[] = {cmdadd_, cmdrem_, cmdsort_};
+  const SkinButton* button = buttons[static_cast<int>(which)];
+  return button->rect().contains(button->mapFromGlobal(QCursor::pos()));
 }
 
 void frmplaylist::closeEvent(QCloseEvent* event) {

@@ -55,10 +55,14 @@ class frmplaylist : public QWidget {
   void render();
   // Back from the flyout: the button whose commands flew out has the focus again.
   void focusFlyoutButton(Flyout which);
+  // The pointer is over the button whose commands fly out as `which`.
+  bool pointerOnFlyoutButton(Flyout which) const;
 
  signals:
   // The pointer came onto the add, remove or sort button: its pair of commands flies out.
   void flyoutRequested(Flyout which);
+  // The pointer went off that button again.
+  void flyoutButtonLeft(Flyout which);
   // That button was pressed from the keyboard: the focus goes into its commands.
   void flyoutEntered(Flyout which);
   // The pointer is over the list side of the panel, away from the command buttons.

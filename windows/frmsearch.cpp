@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "ui/ReaderNotice.h"
 #include "ui/ScreenFit.h"
 #include "ui/SkinButton.h"
 #include "ui/Twips.h"
@@ -113,6 +114,8 @@ frmsearch::frmsearch(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
   // Sized now, so that it can be placed before it shows.
   layout()->activate();
 
+  // The count is told as it comes: the keyboard stays in the search text.
+  notice_ = new ReaderNotice(this);
   connect(Text1_, &QLineEdit::textChanged, Frame1_, &QWidget::hide);
   connect(cmdsearch_, &QPushButton::clicked, this, &frmsearch::cmdsearch_Click);
   connect(cmdgoto_, &QPushButton::clicked, this, &frmsearch::cmdgoto_Click);
@@ -133,6 +136,7 @@ void frmsearch::cmdsearch_Click() {
   Combo1_->setCurrentIndex(-1);  // nothing is preselected
   lblcount_->setText(QString::fromStdString(searchCountText(count)));
   Frame1_->show();
+  notice_->tell(lblcount_->text());
 }
 
 void frmsearch::cmdgoto_Click() {

@@ -12,6 +12,7 @@ class QLineEdit;
 
 namespace sonavex {
 
+class ReaderNotice;
 class SearchResultsModel;
 class SkinButton;
 struct Core;
@@ -41,6 +42,7 @@ class frmsearch : public QWidget {
   QComboBox* Combo1_;
   SkinButton* cmdgoto_;
   SearchResultsModel* results_;
+  ReaderNotice* notice_;
   KeyPresses keys_;
 };
 

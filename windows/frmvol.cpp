@@ -1,13 +1,17 @@
 #include "windows/frmvol.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
 #include "core/Command.h"
 #include "core/VolumePopup.h"
+#include "ui/KeyPresses.h"
+#include "ui/ReaderNotice.h"
 #include "ui/RegionMask.h"
 #include "ui/Skin.h"
 #include "ui/SkinImage.h"
@@ -18,6 +22,18 @@ namespace {
 constexpr int kFillTop = -56;
 constexpr int kFillHeight = 128;
 constexpr int kFillArtWidth = 294;
+
+QRectF boxRect(const Box& b) { return QRectF(b.left, b.top, b.right - b.left, b.bottom - b.top); }
+
+// The crescent drawn a little inside its edges, where the focus mark goes.
+QPainterPath crescentOutline(double width, double height) {
+  const CrescentFigures f = crescentFigures(width, height);
+  QPainterPath outer, inner, cut;
+  outer.addEllipse(boxRect(f.A).adjusted(2, 2, -2, -2));
+  inner.addEllipse(boxRect(f.B).adjusted(-2, -2, 2, 2));
+  cut.addRect(boxRect(f.R).adjusted(2, 2, -2, -2));
+  return outer.subtracted(inner).intersected(cut);
+}
 }  // namespace
 
 // The "vol" legend on the arc: dark where the fill lies beneath it, light over the dark groove,
@@ -53,9 +69,10 @@ frmvol::frmvol(Core& core) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
   setObjectName(QStringLiteral("frmvol"));
   setWindowTitle(QStringLiteral("Volume"));
   setAccessibleName(QStringLiteral("Volume"));
-  setAccessibleDescription(QStringLiteral("Click along the arc to set the volume"));
+  setAccessibleDescription(
+      QStringLiteral("Click along the arc, or use the arrow keys, to set the volume"));
   setFixedSize(kVolumeClientWidth, kVolumeClientHeight);
-  // Not focusable as a window: the keyboard stays with the player it sits on.
+  // Showing it leaves the keyboard with the player it sits on; only Tab brings the keyboard here.
   setAttribute(Qt::WA_ShowWithoutActivating);
 
   auto* legend = legend_ = new VolumeLegend(QStringLiteral("vol"), this);
@@ -68,9 +85,17 @@ frmvol::frmvol(Core& core) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
   Image1_ = new SkinImage(QStringLiteral("volume-fill"), this, QSize(kFillArtWidth, kFillHeight));
   Image1_->setObjectName(QStringLiteral("Image1"));
   Image1_->setAccessibleName(QStringLiteral("Volume level"));
-  Image1_->setAccessibleRole(QAccessible::ProgressBar);
   Image1_->setGeometry(0, kFillTop, static_cast<int>(core_.vol.fillWidth), kFillHeight);
   legend->raise();
+  // Over the whole popup, so its mark is never under the fill; clicks go through to what is below.
+  arc_ = new SkinImage(QString(), this);
+  arc_->setObjectName(QStringLiteral("arc"));
+  arc_->setAccessibleName(QStringLiteral("Volume"));
+  arc_->setAccessibleRole(QAccessible::Slider);
+  arc_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  arc_->setGeometry(rect());
+  arc_->setFocusOutline(crescentOutline(width(), height()));
+  notice_ = new ReaderNotice(this);
   connect(Image1_, &SkinImage::released, this, [this](Qt::MouseButton, QPoint at) {
     perform(core_, Image1_MouseUp, width(), at.x() * 15.0);
   });
@@ -93,7 +118,27 @@ void frmvol::render() {
   legend_->setFillRight(fill);
   // Read out in percent of the arc's length, as the fill shows it.
   const double percent = std::round(std::clamp(width / volumeBarLength(this->width()), 0.0, 1.0) * 100);
-  Image1_->setAccessibleValue(percent, 100, tr("%1%").arg(percent));
+  const QString level = tr("%1%").arg(percent);
+  arc_->setAccessibleValue(percent, 100, level);
+  // A reader speaks the value of the arc that has the keyboard; elsewhere the new level is told.
+  if (told_ >= 0 && percent != told_ && !arc_->hasFocus()) {
+    notice_->tell(tr("Volume %1").arg(level));
+  }
+  told_ = percent;
+}
+
+void frmvol::keyPressEvent(QKeyEvent* event) {
+  const int steps = volumeSteps(event, true);
+  if (steps == 0) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  perform(core_, volumeKey, static_cast<double>(width()), steps);
+}
+
+bool frmvol::focusNextPrevChild(bool next) {
+  emit tabbedOut(next);
+  return true;
 }
 
 void frmvol::mouseReleaseEvent(QMouseEvent* event) {

@@ -68,9 +68,13 @@ FileProbe probeFile(const std::string& path) {
   probe.readable = true;
   probe.size = static_cast<std::uint64_t>(st.st_size);
 
-  const std::size_t wanted = probe.size < kMpegScanBytes ? probe.size : kMpegScanBytes;
-  probe.headBytes = readAt(fd.get(), std::span<std::uint8_t>(probe.head.data(), wanted), 0);
-  if (probe.headBytes < wanted) probe.size = probe.headBytes;  // cut short while reading
+  std::array<std::uint8_t, kId3v2HeaderSize> start{};
+  probe.headAt = id3v2TagSize(std::span(start.data(), readAt(fd.get(), start, 0)));
+  const std::uint64_t after = probe.size > probe.headAt ? probe.size - probe.headAt : 0;
+  const std::size_t wanted = after < kMpegScanBytes ? after : kMpegScanBytes;
+  probe.headBytes =
+      readAt(fd.get(), std::span<std::uint8_t>(probe.head.data(), wanted), probe.headAt);
+  if (probe.headBytes < wanted) probe.size = probe.headAt + probe.headBytes;  // cut short
 
   if (probe.size >= kId3v1Size) {
     const std::size_t got = readAt(fd.get(), probe.tail, probe.size - kId3v1Size);

@@ -1,6 +1,6 @@
 #pragma once
-// The file I/O of the File Info dialog: two small reads, the first kMpegScanBytes bytes and the
-// last kId3v1Size bytes, whatever the file's size.
+// The file I/O of the File Info dialog: two small reads, the first kMpegScanBytes bytes (after an
+// ID3v2 tag the file starts with) and the last kId3v1Size bytes, whatever the file's size.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +16,7 @@ struct FileProbe {
   bool readable = false;
   std::string error;         // why the file could not be read, when !readable
   std::uint64_t size = 0;    // bytes; shrinks to what could be read if the file was cut short
+  std::uint64_t headAt = 0;  // where `head` starts: the size of a leading ID3v2 tag, else 0
   std::array<std::uint8_t, kMpegScanBytes> head{};  // zero past the bytes read
   std::size_t headBytes = 0;
   std::array<std::uint8_t, kId3v1Size> tail{};

@@ -1,5 +1,6 @@
 #include "core/model/Flyout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sonavex {
@@ -21,6 +22,11 @@ PixelRegion flyoutRegion(Flyout which, double t, double hb, double m) {
                                     whole(m - 144));
   }
   return {};
+}
+
+int flyoutLeft(int designedLeft, int width, int buttonsLeft, int screenLeft, int screenRight) {
+  if (designedLeft >= screenLeft && designedLeft + width <= screenRight) return designedLeft;
+  return std::clamp(buttonsLeft - width, screenLeft, std::max(screenLeft, screenRight - width));
 }
 
 }  // namespace sonavex

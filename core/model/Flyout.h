@@ -11,4 +11,10 @@ enum class Flyout { Add, Remove, Sort };
 // command window's width, all in pixels.
 PixelRegion flyoutRegion(Flyout which, double buttonTop, double buttonHeight, double scaleWidth);
 
+// The left edge of a strip `width` wide on a screen spanning [screenLeft, screenRight): where it
+// was designed, beside the panel, when it shows whole there; else right against the left edge of
+// the panel's command buttons (over the list), so that it never covers the button it belongs to;
+// on the screen either way.
+int flyoutLeft(int designedLeft, int width, int buttonsLeft, int screenLeft, int screenRight);
+
 }  // namespace sonavex

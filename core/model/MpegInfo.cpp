@@ -62,6 +62,20 @@ const char* const kEmphases[] = {" None", " 50/15 microsec", " invalid", " CITT 
 
 }  // namespace
 
+std::uint64_t id3v2TagSize(std::span<const std::uint8_t> start) {
+  if (start.size() < kId3v2HeaderSize || start[0] != 'I' || start[1] != 'D' || start[2] != '3' ||
+      start[3] == 0xFF || start[4] == 0xFF) {
+    return 0;
+  }
+  std::uint64_t size = 0;
+  for (std::size_t i = 6; i < kId3v2HeaderSize; ++i) {
+    if (start[i] >= 0x80) return 0;  // sizes are seven bits a byte
+    size = (size << 7) | start[i];
+  }
+  const bool footer = (start[5] & 0x10) != 0;
+  return kId3v2HeaderSize + size + (footer ? kId3v2HeaderSize : 0);
+}
+
 std::int64_t XingFrames(std::uint32_t frames) {
   std::int64_t r = std::int64_t{frames} - 57;
   std::int64_t s = 0;

@@ -23,8 +23,16 @@ struct MpegInfo {
   std::string size;       // "4000000 bytes"
 };
 
-// Only this many leading bytes are searched for a frame start.
+// Only this many leading bytes are searched for a frame start: the file's first bytes, or those
+// just after an ID3v2 tag that the file starts with.
 inline constexpr std::size_t kMpegScanBytes = 4096;
+inline constexpr std::size_t kId3v2HeaderSize = 10;
+
+// The bytes an ID3v2 tag at the start of a file takes: its header, the size its header gives and
+// the footer when one is flagged; 0 when `start` (the file's first bytes) begins with no valid
+// ID3v2 header. Its pictures and texts hold byte pairs that look like frame headers (a UTF-16
+// byte-order mark is FF FE), and nearly every MP3 made today starts with one.
+std::uint64_t id3v2TagSize(std::span<const std::uint8_t> start);
 
 // Shown instead of a number where the header gives nothing to divide by: a free-format stream
 // (MPEG 2.0 bitrate index 0) has no table bitrate, and a Xing count of 57 frames or less gives a

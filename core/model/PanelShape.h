@@ -6,6 +6,8 @@
 namespace sonavex {
 
 inline constexpr int kPanelScaleWidth = 302;
+// The left edge of the column of command buttons (add, rem, sort, load, save), in pixels.
+inline constexpr int kCommandButtonsLeft = 256;
 // Hiding the panel moves the pointer this far up, off the hide button.
 inline constexpr int kHidePointerRaise = 45;
 

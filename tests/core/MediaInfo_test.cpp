@@ -2,6 +2,7 @@
 // file, the dialog's captions and messages, and `--file-info`.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <sstream>
 
@@ -198,6 +199,37 @@ TEST(FileProbe, ReadsOnlyBothEndsOfARegularFileAndTheTagOnlyFrom128Bytes) {
                                   t.path("f.mp3") + std::string("\0b", 2)}) {
     const FileProbe p = probeFile(path);
     EXPECT_FALSE(p.readable || p.error.empty()) << path;
+  }
+}
+
+TEST(Id3v2, ATagAtTheStartIsItsHeaderItsSizeInSevenBitBytesAndItsFlaggedFooter) {
+  const struct { std::string start; std::uint64_t size; } rows[] = {
+      {std::string("ID3\x03\0\0\0\0\x02\x01", 10), 10 + 257},
+      {std::string("ID3\x04\0\x10\x7F\x7F\x7F\x7F", 10), 10 + 0xFFFFFFF + 10},  // a footer
+      {std::string("ID3\x04\0\0\0\0\x80\0", 10), 0},  // a size byte of eight bits
+      {std::string("ID3\xFF\0\0\0\0\0\0", 10), 0}, {std::string("ID3\x03\xFF\0\0\0\0\0", 10), 0},
+      {std::string("ID3\x03\0\0\0\0\x02", 9), 0}, {std::string("3DI\x04\0\0\0\0\0\0", 10), 0}};
+  for (const auto& r : rows) EXPECT_EQ(id3v2TagSize(Bytes(r.start.begin(), r.start.end())), r.size) << r.start;
+}
+
+// Real encoder output: lame's ID3v2 tag, whose UTF-16 texts begin with the byte-order mark FF FE
+// and whose cover is longer than the block searched, comes before the first frame; a file without
+// one is read from its first byte. Two seconds of silence: 128 kbit/s, joint stereo, 44.1 kHz.
+TEST(FileProbe, LameFilesShowTheFrameAfterTheirId3v2Tag) {
+  TempTree t;
+  t.write("silence.pcm", std::string(352'800, '\0'));
+  t.write("cover.jpg", "\xFF\xD8" + std::string(60'000, 'x'));
+  const std::pair<const char*, const char*> rows[] = {
+      {"--id3v2-only --id3v2-utf16 --tt T\xC3\xADtulo", "2 seconds"},
+      {"--id3v2-only --ti cover.jpg", "5 seconds"},  // the tag's bytes count in the length
+      {"--id3v1-only --tt Title", "2 seconds"}};
+  for (const auto& [options, length] : rows) {
+    const std::string lame = "cd '" + t.path("") + "' && lame --quiet -r -s 44.1 --bitwidth 16 " + options +
+                             " silence.pcm out.mp3 2>/dev/null";
+    ASSERT_EQ(std::system(lame.c_str()), 0) << options;
+    const FileInfoTexts texts = buildFileInfoTexts(probeFile(t.path("out.mp3")));
+    EXPECT_EQ(texts.labLayer + "|" + texts.labBitRate + "|" + texts.labFreqChan + "|" + texts.labLength,
+              std::string("MPEG 1.0 layer 3|128Kbit|44100 Hz  Joint Stereo|Length: ") + length) << options;
   }
 }
 

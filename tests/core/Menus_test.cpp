@@ -46,6 +46,14 @@ TEST(VolumePopup, CrescentAndClicksAtTheDesignSizeAndPeakAndMuteMoveTheFillButNo
   EXPECT_EQ(std::pair(s.engine.volume, s.core.vol.fillWidth), std::pair(kVolumeSilent, 0.0));
   mnupeakvol_Click(s.core, 312);
   EXPECT_EQ(std::tuple(s.engine.volume, s.core.vol.fillWidth, s.core.vol.level), std::tuple(0L, 191.0, 4974));
+  // A volume key moves a tenth of the arc from the nearest tenth, never past silent or full.
+  const struct { double fill; int steps, level; } keys[] = {
+      {294, -1, 9000}, {95, 1, 6000}, {100, -2, 3000}, {0, -1, 0}, {191, 1, 10000}};
+  for (const auto& k : keys) {
+    s.core.vol.fillWidth = k.fill;
+    volumeKey(s.core, 312, k.steps);
+    EXPECT_EQ(std::pair(s.core.vol.level, s.engine.volume), std::pair(k.level, k.level - 10000L)) << k.fill;
+  }
 }
 
 TEST(AudioMenus, RateOnlyForMp3AndWavWithItsCheckMarkBalanceAlwaysAndPopupItemsActOnTheChosenEntryOnly) {

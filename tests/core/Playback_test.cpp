@@ -195,6 +195,10 @@ TEST(Clock, FormatMinutesRoundsHalfToEvenInTheShortestForm) {
       {-90, ".", "-1.5"}, {kNaN, ".", "0"},  {kInf, ".", "0"},    {1e300, ".", "0"},
   };
   for (const auto& r : rows) EXPECT_EQ(formatMinutes(r.seconds, r.separator), r.text) << r.seconds << " s";
+  // As a clock reads them, for screen readers.
+  const std::pair<double, const char*> clock[] = {{0, "0:00"}, {65.9, "1:05"}, {188, "3:08"},
+                                                  {3725, "62:05"}, {-3, "0:00"}, {kNaN, "0:00"}};
+  for (const auto& [seconds, text] : clock) EXPECT_EQ(minutesAndSeconds(seconds), text) << seconds;
 }
 
 TEST(ClockAndSeekBar, TicksShowTimesAndFillEndTheTrackOnlyExactlyAtAKnownEndAndClicksSeek) {

@@ -148,6 +148,10 @@ TEST(FlyoutShape, OneRoundedStripLevelWithThePointedButton) {
     EXPECT_FALSE(strip.contains(0, r.bounds.top));  // rounded corners
     EXPECT_TRUE(strip.contains(0, (r.bounds.top + r.bounds.bottom) / 2));
   }
+  // Beside the panel where the screen has room, else against the command buttons, never over them.
+  const struct { int designed, screenRight, left; } places[] = {
+      {600, 1280, 600}, {600, 678, 600}, {600, 677, 482}, {-5, 1280, 482}, {40, 100, 22}};
+  for (const auto& p : places) EXPECT_EQ(flyoutLeft(p.designed, 78, 560, 0, p.screenRight), p.left) << p.screenRight;
 }
 
 }  // namespace

@@ -46,8 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sonavex::FileProbe probe;
   probe.readable = true;
   probe.size = size;
-  probe.headBytes = std::min(size, sonavex::kMpegScanBytes);
-  if (probe.headBytes > 0) std::memcpy(probe.head.data(), data, probe.headBytes);
+  probe.headAt = std::min<std::uint64_t>(sonavex::id3v2TagSize(bytes), size);
+  probe.headBytes = std::min(size - probe.headAt, sonavex::kMpegScanBytes);
+  if (probe.headBytes > 0) std::memcpy(probe.head.data(), data + probe.headAt, probe.headBytes);
   if (size >= sonavex::kId3v1Size) {
     std::memcpy(probe.tail.data(), data + size - sonavex::kId3v1Size, sonavex::kId3v1Size);
     probe.hasTail = true;

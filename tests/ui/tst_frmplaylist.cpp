@@ -125,10 +125,12 @@ class FrmplaylistTest : public QObject {
 
   // Each pattern is offered as written and letter-case blind ("*.*" means every file). Several
   // files come back as the folder and the names, NUL-separated; a cancel gives nothing, in the
-  // folder picker too.
+  // folder picker too. The first opens in the music folder, the next ones where the last closed.
   void qtFileDialogAndFolderPickerGiveTheChoiceOrNothing() {
     QCOMPARE(qtNameFilters("") + qtNameFilters("dangling description"), QStringList{});
-    QTemporaryDir dir;
+    QTemporaryDir dir, home;
+    qputenv("HOME", home.path().toUtf8());
+    QDir(home.path()).mkdir(QStringLiteral("Music"));
     for (const char* file : {"a.mp3", "b c.mp3"}) writeBytes(dir.filePath(file).toStdString(), "x");
     QtFileDialog cd1;
     cd1.Filter = "all supported files|*.mp3;*.wma|*.*|*.*";
@@ -136,6 +138,7 @@ class FrmplaylistTest : public QObject {
     onFileDialog([&](QFileDialog* dialog) {
       QCOMPARE(dialog->nameFilters(), (QStringList{"all supported files (*.mp3 *.[mM][pP]3 *.wma *.[wW][mM][aA])",
                                                    "*.* (*)"}));
+      QCOMPARE(dialog->directory().absolutePath(), home.filePath(QStringLiteral("Music")));
       dialog->setDirectory(dir.path());
       dialog->selectFile(QStringLiteral("\"a.mp3\" \"b c.mp3\""));
       static_cast<QDialog*>(dialog)->accept();  // runs the file dialog's own accept
@@ -150,11 +153,11 @@ class FrmplaylistTest : public QObject {
     QCOMPARE(cd1.FileName, std::string());  // a cancel leaves no earlier choice behind
     QString title;  // the folder picker's too, under the title asked
     onFileDialog([&](QFileDialog* dialog) {
-      title = dialog->windowTitle();
+      title = dialog->windowTitle() + " in " + dialog->directory().absolutePath();
       dialog->reject();
     });
     QCOMPARE(QtFolderPicker().BrowseForFolder("Select a directory"), std::string());
-    QCOMPARE(title, QStringLiteral("Select a directory"));
+    QCOMPARE(title, QStringLiteral("Select a directory in ") + dir.path());
   }
 };
 

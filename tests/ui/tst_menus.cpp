@@ -98,7 +98,7 @@ class MenusTest : public QObject {
 
   // Ctrl+I on the list shows the focused file's tag boxes and header captions; the tag's bytes show
   // as Latin-1. Each showing is built afresh: the file without a tag, shown second, would show
-  // anything carried over. The ok button closes the dialog.
+  // anything carried over. The ok button closes the dialog. A reader hears the texts as it opens.
   void ctrlIOnTheListShowsTheFocusedFile() {
     QTemporaryDir dir;
     const auto file = [&dir](const char* name) { return dir.filePath(name).toStdString(); };
@@ -121,6 +121,7 @@ class MenusTest : public QObject {
       for (const char* name : {"labSize", "labLength", "labLayer", "labBitRate", "labFreqChan",
                                "labCRC", "labCopy", "labOriginal", "labEmphasis"})
         seen << child<QLabel>(*d, name)->text();
+      seen << d->accessibleDescription().split('\n');
       if (hasTag) click(*d, "cmdCancel");
       if (hasTag && d->isVisible()) seen << "ok left it open";
       d->close();
@@ -133,8 +134,9 @@ class MenusTest : public QObject {
 
     const QStringList mpeg{"Size: 4000000 bytes", "Length: 250 seconds", "MPEG 1.0 layer 3", "128Kbit",
                            "44100 Hz  Joint Stereo", "CRCs:No", "Copyrighted: No", "Original: Yes", "Emphasis: None"};
-    QCOMPARE(seen, QStringList{QStringLiteral("Caf\u00E9|A")} + mpeg +
-                       QStringList{QStringLiteral("This MP3 doesn't contain ID3 Tag")} + mpeg);
+    const QStringList noTag{QStringLiteral("This MP3 doesn't contain ID3 Tag")};
+    const QStringList heard = QStringList{QStringLiteral("Title: Caf\u00E9"), QStringLiteral("Artist: A")} + mpeg;
+    QCOMPARE(seen, QStringList{QStringLiteral("Caf\u00E9|A")} + mpeg + heard + noTag + mpeg + noTag + mpeg);
   }
 };
 

@@ -160,12 +160,12 @@ class ShapesTest : public QObject {
       }
       QCoreApplication::processEvents();
       QVERIFY(player.isMinimized() && t.forms().playlist().hiding());
-      for (QWidget* w : std::initializer_list<QWidget*>{t.forms().about(), &t.forms().button(),
-                                                        &t.forms().menu(), &t.forms().vol()})
+      for (QWidget* w : std::initializer_list<QWidget*>{t.forms().about(), &t.forms().button(), &t.forms().menu(),
+                                                        &t.forms().vol(), &t.forms().playlist()})
         QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
       player.showNormal();
       QCoreApplication::processEvents();
-      QVERIFY(t.forms().vol().isVisible() && !t.forms().playlist().hiding());
+      QVERIFY(t.forms().vol().isVisible() && t.forms().playlist().isVisible() && !t.forms().playlist().hiding());
       QCOMPARE(t.forms().playlist().mask(), maskOf(dockedPlaylistRegion(302, 178)));
     }
   }
