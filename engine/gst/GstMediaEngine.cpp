@@ -152,7 +152,7 @@ void GstMediaEngine::load(std::optional<double> startAt) {
   built_ = true;
   const unsigned serial = pipeline_->latestLoad.fetch_add(1) + 1;
   worker_.post([pipeline = pipeline_, generation = generation_, path = fileName_, serial,
-                start = LoadStart{startAt.value_or(0), rate_, state_ == kPlaying}] {
+                start = LoadStart{startAt.value_or(0), state_ == kPlaying}] {
     sonavex::load(pipeline, generation, path, serial, start);
   });
 }
@@ -314,8 +314,8 @@ void GstMediaEngine::setPosition(double seconds) {
 void GstMediaEngine::seekTo(double seconds) {
   lastPosition_ = seekTarget_ = seconds;
   const unsigned asked = ++seeksAsked_;
-  worker_.post([pipeline = pipeline_, seconds, rate = rate_, asked] {
-    seek(*pipeline, seconds, rate);
+  worker_.post([pipeline = pipeline_, seconds, asked] {
+    seek(*pipeline, seconds);
     report(pipeline, [asked](PipelineEvents& events) { events.seekDone(asked); });
   });
 }
@@ -329,8 +329,9 @@ void GstMediaEngine::setRate(double rate) {
   rate = clampRate(rate);
   if (rate == rate_) return;
   rate_ = rate;
-  pipeline_->handsOver.store(rate_ == 1.0);
-  // No scaletempo: the pitch follows the speed. A playing stream takes it from where it is.
+  pipeline_->rate.set(rate);
+  // A playing stream takes it from where it is, by a seek there; one still opening, from its
+  // start unless it started at the rate before (see onPrerolled).
   if (phase_ == Phase::Running) setPosition(position());
 }
 
@@ -496,7 +497,9 @@ void GstMediaEngine::onPrerolled(const PrerollCheck& check) {
   }
   phase_ = Phase::Running;
   if (check.seconds > 0) length_ = check.seconds;
-  // The worker started the stream where and how fast it was asked; a seek asked meanwhile follows.
+  // The worker started the stream where it was asked; a seek asked meanwhile follows, and one to
+  // where it is when the rate changed after it started.
+  if (!pendingSeek_ && check.rate != rate_) pendingSeek_ = position();
   if (pendingSeek_) seekTo(*pendingSeek_);
   pendingSeek_.reset();
   if (pipelinePlaying_) onPipelineState(GST_STATE_PLAYING);  // it got there while looked at

@@ -68,7 +68,6 @@ GstBusSyncReply stamp(GstBus*, GstMessage* message, gpointer data) {
 // program's thread said what that is beforehand, so nothing waits.
 void aboutToFinish(GstElement* playbin, gpointer data) {
   auto* pipeline = static_cast<Pipeline*>(data);
-  if (!pipeline->handsOver.load()) return;
   std::atomic<unsigned>& read = pipeline->reading;
   const auto taken = pipeline->next.take(
       read.load(), [](void* p) { return static_cast<Pipeline*>(p)->newGeneration(); }, pipeline);
@@ -176,6 +175,9 @@ bool build(const std::shared_ptr<Pipeline>& pipeline, EngineError& why) {
   // A true balance: at either end the other channel is silent.
   gst_util_set_object_arg(G_OBJECT(panorama), "method", "simple");
   g_object_set(playbin, "audio-filter", panorama, nullptr);
+  GstPad* filterIn = gst_element_get_static_pad(panorama, "sink");
+  pipeline->rate.watch(filterIn);
+  gst_object_unref(filterIn);
 
   g_signal_connect(playbin, "about-to-finish", G_CALLBACK(&aboutToFinish), pipeline.get());
   // At the sink's door: what passes there is rendered next (playsink's queues lie before it).
@@ -238,6 +240,7 @@ void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const 
   // Going to NULL stops the old stream's threads before the stamp moves on, so nothing the old
   // stream posts can carry the new one.
   gst_element_set_state(pipeline->playbin, GST_STATE_NULL);
+  pipeline->rate.restart();
   pipeline->generation.store(generation);
   pipeline->reading.store(generation);
   // A named pipe, a device or a socket would hold the opening until someone writes to it.
@@ -263,7 +266,7 @@ void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const 
   // A preroll that does not come in time fails on its own, through the bus.
   if (gst_element_get_state(pipeline->playbin, nullptr, nullptr, 5 * GST_SECOND) != GST_STATE_CHANGE_SUCCESS) return;
   if (serial != pipeline->latestLoad.load()) return;
-  if (start.at > 0 || start.rate != 1.0) seek(*pipeline, start.at, start.rate);
+  if (start.at > 0) seek(*pipeline, start.at);
   if (start.playing) gst_element_set_state(pipeline->playbin, GST_STATE_PLAYING);
 }
 
@@ -271,9 +274,9 @@ void setState(const Pipeline& pipeline, GstState state) {
   if (pipeline.playbin != nullptr) gst_element_set_state(pipeline.playbin, state);
 }
 
-void seek(const Pipeline& pipeline, double seconds, double rate) {
+void seek(const Pipeline& pipeline, double seconds) {
   if (pipeline.playbin == nullptr) return;
-  gst_element_seek(pipeline.playbin, rate, GST_FORMAT_TIME,
+  gst_element_seek(pipeline.playbin, 1.0, GST_FORMAT_TIME,
                    static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                    GST_SEEK_TYPE_SET, toNanoseconds(seconds), GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
 }
@@ -287,6 +290,7 @@ void applyAudioSettings(const Pipeline& pipeline) {
 PrerollCheck checkPreroll(const Pipeline& pipeline) {
   PrerollCheck check;
   if (pipeline.playbin == nullptr) return check;
+  check.rate = pipeline.rate.given();
   // Whether sound reached the sink: playbin's own count may be the next stream's already, once
   // that is taken.
   GstPad* sinkIn = gst_element_get_static_pad(pipeline.audioSink, "sink");

@@ -13,6 +13,7 @@
 
 #include "core/model/MediaEngine.h"
 #include "engine/gst/NextTrack.h"
+#include "engine/gst/PlaybackRate.h"
 
 namespace sonavex {
 
@@ -22,6 +23,7 @@ struct PrerollCheck {
   int audioStreams = 0;
   bool outputOpened = false;
   double seconds = 0;  // the stream's length (0: unknown yet)
+  double rate = 1.0;     // the rate it was started at
 };
 
 // The program's thread hears of the pipeline through this; every call comes from the loop.
@@ -55,9 +57,8 @@ struct Pipeline : std::enable_shared_from_this<Pipeline> {
   std::atomic<unsigned> latestLoad{0};
   // The stream playbin's source reads: the one loaded, then each one taken to follow it.
   std::atomic<unsigned> reading{0};
-  // Streams follow each other without a gap only at the normal rate: another rate is applied by a
-  // seek at each stream's start, which no stream taken in advance would get.
-  std::atomic<bool> handsOver{true};
+  // The same for every stream, the ones taken in advance too.
+  PlaybackRate rate;
   NextTrack next;
 
   // The worker's: the latest values asked for, applied to every pipeline it builds.
@@ -81,18 +82,16 @@ void report(const std::shared_ptr<Pipeline>& pipeline, std::function<void(Pipeli
 bool build(const std::shared_ptr<Pipeline>& pipeline, EngineError& why);
 // Where and how a stream starts.
 struct LoadStart {
-  double at = 0;      // seconds into the track
-  double rate = 1.0;  // the playback rate
+  double at = 0;  // seconds into the track
   bool playing = true;
 };
-// Loads `path` as stream `generation` and starts it: straight to playing from its start at the
-// normal rate, else prerolled, moved there at that rate and then played, all here, so that the
-// first sound is the right one.
+// Loads `path` as stream `generation` and starts it: straight to playing from its start, else
+// prerolled, moved there and then played, all here, so that the first sound is the right one.
 // Dropped when `serial` is not the latest load any more.
 void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const std::string& path,
           unsigned serial, const LoadStart& start);
 void setState(const Pipeline& pipeline, GstState state);
-void seek(const Pipeline& pipeline, double seconds, double rate);
+void seek(const Pipeline& pipeline, double seconds);
 void applyAudioSettings(const Pipeline& pipeline);
 PrerollCheck checkPreroll(const Pipeline& pipeline);
 void release(Pipeline& pipeline);

@@ -1,12 +1,15 @@
 // An album recorded without pauses plays without them: one continuous sine cut sample-exact into
 // three files plays through the real engine into the sink with no run of silence and no step in
 // the waveform at the joins beyond what the format itself leaves when its parts are decoded back to
-// back offline, in order, with the title changing as each part starts, not before.
+// back offline, in order, with the title changing as each part starts, not before. At another rate
+// the parts decoded back to back are played as one file at that rate beside them: the joins add
+// nothing to what the rate does to a single file.
 #include <cmath>
 #include <cstdio>
 
 #include "Kit.h"
 #include "core/Command.h"
+#include "core/MediaControl.h"
 #include "core/Transport.h"
 
 namespace sonavex::e2e {
@@ -14,7 +17,14 @@ namespace {
 
 constexpr std::size_t kPartFrames[] = {30870, 24255, 35280};  // 0.7, 0.55 and 0.8 s
 
-class Gapless : public EngineTest, public testing::WithParamInterface<std::string> {
+// A format, and the rate it plays at (the pitch follows: a sine of 1.5 times the frequency).
+struct Played {
+  std::string format;
+  double rate = 1.0;
+};
+void PrintTo(const Played& p, std::ostream* out) { *out << p.format << " at " << p.rate; }
+
+class Gapless : public EngineTest, public testing::WithParamInterface<Played> {
  protected:
   // The three parts in the format under test.
   std::vector<std::string> parts() {
@@ -24,12 +34,13 @@ class Gapless : public EngineTest, public testing::WithParamInterface<std::strin
       const std::string wav = dir + "part" + std::to_string(i) + ".wav";
       writeSinePart(wav, first, kPartFrames[i]);
       first += kPartFrames[i];
-      const std::string path = dir + "part" + std::to_string(i) + GetParam();
-      if (GetParam() == ".mp3") {
+      const std::string format = GetParam().format;
+      const std::string path = dir + "part" + std::to_string(i) + format;
+      if (format == ".mp3") {
         EXPECT_EQ(std::system(("lame --quiet '" + wav + "' '" + path + "'").c_str()), 0);
-      } else if (GetParam() != ".wav") {
+      } else if (format != ".wav") {
         EXPECT_TRUE(render("filesrc location='" + wav + "' ! wavparse ! audioconvert ! " +
-                               (GetParam() == ".flac" ? "flacenc" : "vorbisenc ! oggmux"),
+                               (format == ".flac" ? "flacenc" : "vorbisenc ! oggmux"),
                            path));
       }
       paths.push_back(path);
@@ -53,43 +64,74 @@ class Gapless : public EngineTest, public testing::WithParamInterface<std::strin
     }
     return all;
   }
+
+  static void writeWav(const std::string& path, const Recording& r) {
+    std::ofstream out(path, std::ios::binary);
+    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    const auto bytes = static_cast<std::uint32_t>(r.size() * 2);
+    out.write("RIFF", 4), u32(36 + bytes), out.write("WAVEfmt ", 8);
+    u32(16), u16(1), u16(2), u32(kRate), u32(kRate * 4), u16(4), u16(16);
+    out.write("data", 4), u32(bytes);
+    out.write(reinterpret_cast<const char*>(r.data()), bytes);
+  }
+
+  // What the sink heard of `paths` played through at `rate` (set as the media controls set it, as
+  // the first one opens); `started` gets each new stream's file and when it was told.
+  Recording play(const std::vector<std::string>& paths, double rate,
+                 std::vector<std::pair<std::string, double>>* started = nullptr) {
+    QElapsedTimer clock;
+    PlayingList list(engine, listener, [&] {
+      if (started != nullptr) started->emplace_back(engine.fileName(), clock.elapsed() / 1000.0);
+    });
+    Core& core = list.core;
+    for (const std::string& path : paths) core.list.appendEntry(path);
+    core.chkloop = 0;
+    core.list.setListIndex2(0);
+    take();
+    clock.start();
+    perform(core, cmdplay_Click);
+    perform(core, mediaSetRate, rate);
+    EXPECT_TRUE(runUntil([&] { return core.currenttrack == kNone; })) << "never reached the end";
+    settle();
+    return take();
+  }
 };
 
 TEST_P(Gapless, AContinuousSineCutIntoThreeFilesPlaysOnWithoutAHoleOrAStep) {
   const std::vector<std::string> paths = parts();
+  const double rate = GetParam().rate;
   std::vector<std::pair<std::string, double>> started;  // each new stream's file, and when
-  QElapsedTimer clock;
-  PlayingList list(engine, listener, [&] {
-    started.emplace_back(engine.fileName(), clock.elapsed() / 1000.0);
-  });
-  Core& core = list.core;
-  for (const std::string& path : paths) core.list.appendEntry(path);
-  core.chkloop = 0;
-  core.list.setListIndex2(0);
-  take();
-  clock.start();
-  perform(core, cmdplay_Click);
-  ASSERT_TRUE(runUntil([&] { return core.currenttrack == kNone; })) << "never reached the end";
-  settle();
-  const Joins played = measure(take());
-  const Joins offline = measure(decodedBackToBack(paths));
+  const Joins played = measure(play(paths, rate, &started), kPitch * rate);
+  Recording offline = decodedBackToBack(paths);
+  if (rate != 1.0) {
+    writeWav(dir + "whole.wav", offline);
+    offline = play({dir + "whole.wav"}, rate);
+  }
+  const Joins reference = measure(offline, kPitch * rate);
 
   ASSERT_EQ(started.size(), paths.size());
   for (std::size_t i = 0; i < paths.size(); ++i) {
     EXPECT_EQ(started[i].first, paths[i]);
     // Told as the part starts at the sink, not when it is queued (how late depends on the load).
     if (i > 0) {
-      EXPECT_GT(started[i].second - started[i - 1].second, static_cast<double>(kPartFrames[i - 1]) / kRate - 0.15);
+      EXPECT_GT(started[i].second - started[i - 1].second,
+                static_cast<double>(kPartFrames[i - 1]) / kRate / rate - 0.15);
     }
   }
-  std::printf("%s: played quiet %.1f ms, step %.4f; offline quiet %.1f ms, step %.4f\n",
-              GetParam().c_str(), played.quietMs, played.step, offline.quietMs, offline.step);
-  EXPECT_LE(played.quietMs, offline.quietMs + 0.1);
-  EXPECT_LE(played.step, offline.step * 1.25 + 0.002);
+  std::printf("%s at %.2f: played quiet %.1f ms, step %.4f; reference quiet %.1f ms, step %.4f\n",
+              GetParam().format.c_str(), rate, played.quietMs, played.step, reference.quietMs, reference.step);
+  EXPECT_LE(played.quietMs, reference.quietMs + 0.1);
+  EXPECT_LE(played.step, reference.step * 1.25 + 0.002);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, Gapless, testing::Values(".wav", ".flac", ".ogg", ".mp3"),
-                         [](const auto& info) { return info.param.substr(1); });
+INSTANTIATE_TEST_SUITE_P(Formats, Gapless,
+                         testing::Values(Played{".wav"}, Played{".flac"}, Played{".ogg"}, Played{".mp3"},
+                                         Played{".wav", 0.5}, Played{".mp3", 1.5}),
+                         [](const auto& info) {
+                           const Played& p = info.param;
+                           return p.format.substr(1) + (p.rate == 1.0 ? "" : "_at_" + std::to_string(std::lround(p.rate * 100)));
+                         });
 
 }  // namespace
 }  // namespace sonavex::e2e

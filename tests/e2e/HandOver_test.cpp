@@ -10,6 +10,7 @@
 #include "core/Command.h"
 #include "core/ListWork.h"
 #include "core/ListActions.h"
+#include "core/MediaControl.h"
 #include "core/OrderCommands.h"
 #include "core/RemoveCommands.h"
 #include "core/Shuffle.h"
@@ -28,7 +29,7 @@ struct Heard {
   double tone;
   double seconds;
 };
-std::vector<Heard> runsOf(const Recording& r) {
+std::vector<Heard> runsOf(const Recording& r, double rate) {
   std::vector<Heard> runs;
   for (std::size_t first = 0; 2 * (first + 2 * kBlock) <= r.size(); first += 2 * kBlock) {
     // A block half silent would count half the crossings: only one loud throughout has a tone.
@@ -40,7 +41,7 @@ std::vector<Heard> runsOf(const Recording& r) {
         crossings += (r[i - 2] >= 0) != (r[i] >= 0) ? 1 : 0;
       const double f = crossings / 2.0 / seconds(block);
       for (double t : kTones)
-        if (std::abs(f - t) < 40) tone = t;
+        if (std::abs(f - t * rate) < (rate < 1 ? 27 : 40 * rate)) tone = t;
     }
     if (!runs.empty() && runs.back().tone == tone) {
       runs.back().seconds += 0.02;
@@ -57,6 +58,7 @@ struct Row {
   double at;                       // seconds into a.wav, which plays
   std::function<void(Core&)> act;
   double firstHeard = kFirst;  // seconds of it heard (a seek changes that)
+  double rate = 1.0;           // set as it opens, as the media controls set it
 };
 
 class HandOver : public PlayerTest {
@@ -84,6 +86,8 @@ TEST_F(HandOver, ThePlayingTrackIsHeardToItsEndAndWhatFollowsIsWhatTheRulesChoos
   const std::vector<std::string> abcd{"a.wav", "b.wav", "c.wav", "d.wav"};
   const Row rows[] = {
       {"nothing", abcd, 0.5, [](Core&) {}},
+      {"rate 0.5", abcd, 0.5, [](Core&) {}, kFirst / 0.5, 0.5},
+      {"rate 1.5", abcd, 0.5, [](Core&) {}, kFirst / 1.5, 1.5},
       {"a click on another row at 0.5 s", abcd, 0.5, focus(2)},
       {"a click on another row at 1.2 s", abcd, 1.2, focus(2)},
       {"a click on another row at 1.85 s", abcd, 1.85, focus(2)},
@@ -120,6 +124,7 @@ TEST_F(HandOver, ThePlayingTrackIsHeardToItsEndAndWhatFollowsIsWhatTheRulesChoos
     core().list.markEntry(static_cast<Index>(std::find(row.files.begin(), row.files.end(), "a.wav") - row.files.begin()));
     take();
     perform(core(), cmdplay_Click);
+    perform(core(), mediaSetRate, row.rate);
     ASSERT_TRUE(waitFor([&] { return core().mp1.playState() == kPlaying && core().mp1.position() >= row.at; }));
     perform(core(), row.act);
     ASSERT_TRUE(waitFor([&] { return !listBusy(core()); }));
@@ -134,10 +139,11 @@ TEST_F(HandOver, ThePlayingTrackIsHeardToItsEndAndWhatFollowsIsWhatTheRulesChoos
     runFor(900);
     perform(core(), cmdstop_Click);
     settle();
-    std::vector<Heard> runs = runsOf(take());
+    const Recording heardAll = take();
+    std::vector<Heard> runs = runsOf(heardAll, row.rate);
     while (!runs.empty() && runs.front().tone == 0) runs.erase(runs.begin());
     // The first file whole (a seek's short hole aside); then each tone once, in order.
-    const bool seeks = row.firstHeard != kFirst;
+    const bool seeks = row.firstHeard != kFirst / row.rate;
     double first = 0;
     std::size_t i = 0;
     for (; i < runs.size() && (runs[i].tone == kTones[0] || (seeks && runs[i].tone == 0 && runs[i].seconds < 0.3)); ++i)

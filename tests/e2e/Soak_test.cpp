@@ -1,44 +1,59 @@
 // A listener who never keeps still: random nexts (one at a time and in bursts), previouses,
-// pauses, seeks and clicks on rows over twenty short tracks of twenty pitches, for a minute.
+// pauses, seeks, clicks on rows and rate changes over twenty short tracks of twenty pitches, for a
+// minute.
 // What the sink played is what the player said it played, in order: nothing skipped, nothing
 // extra; and a track that ran to its end by itself was heard whole.
+#include <cmath>
 #include <random>
 #include <set>
 
 #include "Kit.h"
 #include "core/Command.h"
+#include "core/MediaControl.h"
 #include "core/Transport.h"
 
 namespace sonavex::e2e {
 namespace {
 
+// The pitch follows the rate (1 or 1.5): the pitches lie a step apart where 1.5 is three and a
+// half steps, so a track at either rate is told from every other.
 constexpr int kTracks = 20;
-double pitchOf(int track) { return 300 + 60.0 * track; }
+constexpr double kRates[] = {1.0, 1.5};
+double pitchOf(int track) { return 700 * std::pow(1.5, track / 3.5); }
 double lengthOf(int track) { return 0.4 + 0.05 * (track % 7); }
 
-// The pitches heard in turn (each at least 60 ms long), and for how long, in 20 ms blocks.
-std::vector<std::pair<int, double>> heardTracks(const Recording& r) {
-  std::vector<std::pair<int, double>> heard;
+// The tracks heard in turn (each at least 60 ms long), for how long, in 20 ms blocks, and at which
+// rate last.
+struct HeardRun {
+  int track;
+  double seconds;
+  double rate;
+};
+std::vector<HeardRun> heardTracks(const Recording& r) {
+  std::vector<HeardRun> heard;
   int last = -1;
-  double run = 0;
+  double run = 0, lastRate = 1;
   const auto close = [&] {
     if (last >= 0 && run >= 0.06) {
-      if (!heard.empty() && heard.back().first == last) heard.back().second += run;
-      else heard.emplace_back(last, run);
+      if (!heard.empty() && heard.back().track == last) heard.back().seconds += run, heard.back().rate = lastRate;
+      else heard.push_back({last, run, lastRate});
     }
   };
   for (std::size_t first = 0; 2 * (first + 2 * kBlock) <= r.size(); first += 2 * kBlock) {
     int track = -1;
+    double rate = 1;
     if (rms(r, {first, kBlock}, 0) >= 0.1 && rms(r, {first + kBlock, kBlock}, 0) >= 0.1) {
       const double f = toneFrequency(r, {first - std::min(first, kBlock), 4 * kBlock});
       for (int t = 0; t < kTracks; ++t)
-        if (std::abs(f - pitchOf(t)) < 30) track = t;
+        for (double at : kRates)
+          if (std::abs(f / (pitchOf(t) * at) - 1) < 0.035) track = t, rate = at;
     }
     if (track != last) {
       close();
       last = track;
       run = 0;
     }
+    lastRate = rate;
     run += 0.02;
   }
   close();
@@ -64,7 +79,7 @@ TEST_F(EngineTest, AListenerWhoNeverKeepsStillHearsWhatThePlayerSaysItPlays) {
   for (clock.start(); clock.elapsed() < 60000;) {
     runFor(300 + static_cast<int>(random() % 1200));
     const std::size_t playing = said.size();
-    switch (random() % 6) {
+    switch (random() % 7) {
       case 0: perform(core, cmdnext_Click); break;
       case 1: perform(core, cmdprev_Click); break;
       case 2:
@@ -74,6 +89,7 @@ TEST_F(EngineTest, AListenerWhoNeverKeepsStillHearsWhatThePlayerSaysItPlays) {
         break;
       case 3: perform(core, [&](Core& c) { c.mp1.setPosition(c.mp1.duration() * (random() % 90) / 100.0); }); break;
       case 4: perform(core, [&](Core& c) { c.list.markEntry(static_cast<Index>(random() % kTracks)); }); break;
+      case 5: perform(core, mediaSetRate, kRates[random() % 2]); break;
       default:
         for (int burst = 0; burst < 50; ++burst) perform(core, cmdnext_Click);
         break;
@@ -105,7 +121,9 @@ TEST_F(EngineTest, AListenerWhoNeverKeepsStillHearsWhatThePlayerSaysItPlays) {
     }
   }
   story += "\nheard:";
-  for (const auto& [track, seconds] : heard) story += " " + std::to_string(track) + "/" + std::to_string(seconds).substr(0, 4);
+  for (const HeardRun& run : heard) {
+    story += " " + std::to_string(run.track) + "/" + std::to_string(run.seconds).substr(0, 4) + (run.rate != 1 ? "@1.5" : "");
+  }
   SCOPED_TRACE(story);
   // told[i][j]: the runs heard from i on are told by the tracks said from j on. Each run is one
   // track said (heard whole, if it ran to its end by itself) or several plays of it with only
@@ -118,8 +136,8 @@ TEST_F(EngineTest, AListenerWhoNeverKeepsStillHearsWhatThePlayerSaysItPlays) {
     for (std::size_t j = n; j-- > 0;) {
       const Said& one = saidTracks[j];
       bool can = !one.whole && told[i][j + 1];
-      if (one.track == heard[i].first) {
-        const bool cut = one.whole && i + 1 < h && std::abs(heard[i].second - lengthOf(one.track)) > 0.06;
+      if (one.track == heard[i].track) {
+        const bool cut = one.whole && i + 1 < h && std::abs(heard[i].seconds - lengthOf(one.track) / heard[i].rate) > 0.06;
         can = can || (!cut && told[i + 1][j + 1]);
         for (std::size_t k = j + 1; k < n && !can; ++k) {
           if (saidTracks[k].track == one.track) can = told[i + 1][k + 1];
