@@ -65,17 +65,6 @@ class Gapless : public EngineTest, public testing::WithParamInterface<Played> {
     return all;
   }
 
-  static void writeWav(const std::string& path, const Recording& r) {
-    std::ofstream out(path, std::ios::binary);
-    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    const auto bytes = static_cast<std::uint32_t>(r.size() * 2);
-    out.write("RIFF", 4), u32(36 + bytes), out.write("WAVEfmt ", 8);
-    u32(16), u16(1), u16(2), u32(kRate), u32(kRate * 4), u16(4), u16(16);
-    out.write("data", 4), u32(bytes);
-    out.write(reinterpret_cast<const char*>(r.data()), bytes);
-  }
-
   // What the sink heard of `paths` played through at `rate` (set as the media controls set it, as
   // the first one opens); `started` gets each new stream's file and when it was told.
   Recording play(const std::vector<std::string>& paths, double rate,

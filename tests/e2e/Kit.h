@@ -94,23 +94,28 @@ inline std::vector<double> tonesHeard(const Recording& r, const std::vector<doub
   return heard;
 }
 
+// A 16-bit stereo WAV file of `r` at kRate.
+inline void writeWav(const std::string& path, const Recording& r) {
+  std::ofstream out(path, std::ios::binary);
+  auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+  auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+  const auto bytes = static_cast<std::uint32_t>(r.size() * 2);
+  out.write("RIFF", 4), u32(36 + bytes), out.write("WAVEfmt ", 8);
+  u32(16), u16(1), u16(2), u32(kRate), u32(kRate * 4), u16(4), u16(16);
+  out.write("data", 4), u32(bytes);
+  out.write(reinterpret_cast<const char*>(r.data()), bytes);
+}
+
 // A 441 Hz sine at half of full scale that runs on across files: frames [first, first + count) of
 // it as a 16-bit stereo WAV file. What plays it can be checked sample by sample (measure()).
 inline constexpr double kPitch = 441;
 inline void writeSinePart(const std::string& path, std::size_t first, std::size_t count) {
-  std::ofstream out(path, std::ios::binary);
-  auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-  auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-  out.write("RIFF", 4);
-  u32(static_cast<std::uint32_t>(36 + count * 4));
-  out.write("WAVEfmt ", 8);
-  u32(16), u16(1), u16(2), u32(kRate), u32(kRate * 4), u16(4), u16(16);
-  out.write("data", 4);
-  u32(static_cast<std::uint32_t>(count * 4));
+  Recording r;
   for (std::size_t n = first; n < first + count; ++n) {
     const auto s = static_cast<std::int16_t>(std::lround(16384 * std::sin(2 * M_PI * kPitch * n / kRate)));
-    u16(static_cast<std::uint16_t>(s)), u16(static_cast<std::uint16_t>(s));
+    r.push_back(s), r.push_back(s);
   }
+  writeWav(path, r);
 }
 
 // What the joins of a sine did to it: the longest run of near silence (two samples or more: one
