@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "engine/gst/GstStart.h"
+
 namespace sonavex {
 
 namespace {
@@ -173,6 +175,7 @@ std::optional<double> looksPlayable(const std::string& path) {
     return std::nullopt;
   }
   // Looked at as the player would open it, up to its first sound: found, demuxed and decodable.
+  if (std::string ignored; !startGstreamer(ignored)) return std::nullopt;
   GstDiscoverer* discoverer = gst_discoverer_new(2 * GST_SECOND, nullptr);
   gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
   if (discoverer == nullptr || uri == nullptr) {

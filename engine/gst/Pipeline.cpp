@@ -12,8 +12,8 @@
 #include <malloc.h>
 #endif
 
-#include "engine/gst/AudioOnly.h"
 #include "engine/gst/AudioSettings.h"
+#include "engine/gst/GstStart.h"
 #include "engine/gst/MissingPlugin.h"
 #include "engine/gst/ProgramThread.h"
 
@@ -36,16 +36,6 @@ GstElement* makeElement(const char* factory) {
   GstElement* element = gst_element_factory_make(factory, nullptr);
   if (element != nullptr) gst_object_ref_sink(element);
   return element;
-}
-
-// MP3 has decoders of equal rank in mpg123 and in libav, and then the name decides: libav's, whose
-// one plugin maps some twenty libraries (video codecs, speech synthesis, TLS) into the player for
-// one audio format. mpg123's comes first; libav's stay for what only they decode.
-void preferLeanDecoders() {
-  if (GstPluginFeature* mpg123 = gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec")) {
-    gst_plugin_feature_set_rank(mpg123, GST_RANK_PRIMARY);
-    gst_object_unref(mpg123);
-  }
 }
 
 // Sync handler: runs on whichever thread posts, streaming threads included. Only stamps. A stream
@@ -132,21 +122,11 @@ unsigned stampOf(GstMessage* message) {
 
 bool build(const std::shared_ptr<Pipeline>& pipeline, EngineError& why) {
   if (pipeline->playbin != nullptr) return true;  // only the worker writes it
-  if (!gst_is_initialized()) {
-    GError* error = nullptr;
-    if (!gst_init_check(nullptr, nullptr, &error)) {
-      why = {EngineFault::Engine, "GStreamer could not start"};
-      if (error != nullptr) why.text += std::string(": ") + error->message;
-      g_clear_error(&error);
-      return false;
-    }
+  if (std::string reason; !startGstreamer(reason)) {
+    why = {EngineFault::Engine, "GStreamer could not start"};
+    if (!reason.empty()) why.text += ": " + reason;
+    return false;
   }
-  [[maybe_unused]] static const bool prepared = [] {
-    gst_pb_utils_init();  // for the names of missing plugins
-    keepOnlyAudioElements();
-    preferLeanDecoders();
-    return true;
-  }();
 
   GstElement* playbin = makeElement("playbin");
   GstElement* panorama = makeElement("audiopanorama");
