@@ -66,14 +66,24 @@ cpu_between() {
   }'
 }
 
-# The context switches of every thread of the process so far, and the moment: "count time".
+# The context switches of each thread of the process so far, as "tid:count,tid:count,...", and
+# the moment.
 switches_mark() {
-  awk '/^(non)?voluntary_ctxt_switches:/ {n += $2} END {printf "%d ", n}' /proc/"$1"/task/*/status 2>/dev/null
-  now
+  local t marks=""
+  for t in /proc/"$1"/task/*; do
+    marks="$marks${t##*/}:$(awk '/^(non)?voluntary_ctxt_switches:/ {n += $2} END {print n + 0}' "$t/status" 2>/dev/null),"
+  done
+  echo "$marks $(now)"
 }
-# Context switches a second between two marks.
+# Context switches a second between two marks, counted as cpu_between counts time (a sum over all
+# threads would drop the count of one that ended in between from both marks' difference).
 switches_between() {
-  awk -v a="$1" -v b="$2" 'BEGIN {split(a, x, " "); split(b, y, " "); printf "%.0f", (y[1] - x[1]) / (y[2] - x[2])}'
+  awk -v a="$1" -v b="$2" 'BEGIN {
+    split(a, ma, " "); split(b, mb, " ")
+    n = split(ma[1], before, ","); for (i = 1; i <= n; i++) if (split(before[i], p, ":") == 2) c0[p[1]] = p[2]
+    n = split(mb[1], after, ","); for (i = 1; i <= n; i++) if (split(after[i], p, ":") == 2) done += p[2] - c0[p[1]]
+    printf "%.0f", done / (mb[2] - ma[2])
+  }'
 }
 
 # The distinct GStreamer plugins the process has mapped, by name.

@@ -28,7 +28,8 @@ NextTrack::~NextTrack() {
 void NextTrack::check() {
   std::unique_lock hold(lock_);
   for (;;) {
-    toCheck_.wait(hold, [this] { return stopping_ || !unchecked_.empty(); });
+    // Not before the first open: a player that is never played never starts GStreamer.
+    toCheck_.wait(hold, [this] { return stopping_ || (current_ != 0 && !unchecked_.empty()); });
     if (stopping_) return;
     const std::string path = std::move(unchecked_.front());
     unchecked_.pop_front();
@@ -49,12 +50,15 @@ std::optional<std::optional<double>> NextTrack::checked(const std::string& path)
 }
 
 void NextTrack::follow(unsigned generation) {
-  const std::lock_guard hold(lock_);
-  current_ = generation;
-  taken_.clear();
-  startedAtDoor_ = joinedAtSink_ = 0;
-  currentStarted_ = currentJoined_ = false;
-  dropping_.store(false, std::memory_order_release);
+  {
+    const std::lock_guard hold(lock_);
+    current_ = generation;
+    taken_.clear();
+    startedAtDoor_ = joinedAtSink_ = 0;
+    currentStarted_ = currentJoined_ = false;
+    dropping_.store(false, std::memory_order_release);
+  }
+  toCheck_.notify_all();
 }
 
 void NextTrack::queue(std::vector<std::string> upcoming) {

@@ -68,7 +68,7 @@ class NextTrack {
     bool withdrawn = false;
   };
   // Whether each path queued would play, found out on a thread of its own as soon as the path is
-  // queued, so that the streaming thread only looks it up.
+  // queued (once a stream has been opened), so that the streaming thread only looks it up.
   void check();
   std::optional<std::optional<double>> checked(const std::string& path);
 
