@@ -58,6 +58,8 @@ GstMediaEngine::GstMediaEngine(unsigned releaseAfterMs)
 
 GstMediaEngine::~GstMediaEngine() {
   pipeline_->events = nullptr;  // nothing reported from now on reaches this engine
+  for (GstMessage* held : followerTags_) gst_message_unref(held);
+  for (GstMessage* held : laterStreams_) gst_message_unref(held);
   if (releaseId_ != 0) g_source_remove(releaseId_);
   worker_.post([pipeline = pipeline_] { release(*pipeline); });
 }
@@ -99,7 +101,10 @@ void GstMediaEngine::unload() {
 void GstMediaEngine::forgetStream(bool keepFollower) {
   stopJoinWatch();
   generation_ = pipeline_->newGeneration();
-  if (!keepFollower) pipeline_->next.follow(generation_);
+  if (!keepFollower) {
+    pipeline_->next.follow(generation_);
+    for (GstMessage* later : std::exchange(laterStreams_, {})) gst_message_unref(later);
+  }
   for (GstMessage* tags : followerTags_) gst_message_unref(tags);
   followerTags_.clear();
   pipelinePlaying_ = false;
@@ -181,6 +186,10 @@ void GstMediaEngine::adoptFollower() {
     auto& self = static_cast<GstMediaEngine&>(events);
     if (self.current(generation)) self.onPipelineState(GST_STATE_PLAYING);
   });
+  for (GstMessage* later : std::exchange(laterStreams_, {})) {
+    pipelineMessage(later);
+    gst_message_unref(later);
+  }
 }
 
 void GstMediaEngine::startJoin(unsigned followerGeneration) {
@@ -301,6 +310,7 @@ void GstMediaEngine::setPosition(double seconds) {
   if (pipeline_->next.taken() || pipeline_->next.dropping() || follower_ != Follower::None) {
     stopJoinWatch();
     for (GstMessage* tags : std::exchange(followerTags_, {})) gst_message_unref(tags);
+    for (GstMessage* later : std::exchange(laterStreams_, {})) gst_message_unref(later);
     follower_ = Follower::None;
     generation_ = pipeline_->newGeneration();
     pipeline_->next.follow(generation_);
@@ -363,6 +373,18 @@ void GstMediaEngine::pipelineMessage(GstMessage* message) {
       follower_ == Follower::None && stamp != generation_ && pipeline_->next.taken()) {
     startJoin(stamp);
     return;
+  }
+  if (follower_ != Follower::None && stamp > followerGeneration_) {
+    switch (GST_MESSAGE_TYPE(message)) {
+      case GST_MESSAGE_STREAM_START:
+      case GST_MESSAGE_TAG:
+      case GST_MESSAGE_EOS:
+      case GST_MESSAGE_ERROR:
+        laterStreams_.push_back(gst_message_ref(message));
+        return;
+      default:
+        break;
+    }
   }
   if (follower_ != Follower::None && stamp == followerGeneration_) {
     switch (GST_MESSAGE_TYPE(message)) {

@@ -136,6 +136,9 @@ class GstMediaEngine : public MediaEngine, private PipelineEvents {
   std::optional<double> startAt_;  // where the stream being loaded starts
   bool pipelinePlaying_ = false;  // it reached playing before it was looked at
   std::vector<GstMessage*> followerTags_;  // Joining, PlaysOn: its tags, held for when it is opened
+  // Joining, PlaysOn: what streams taken after the follower posted (short tracks: several fit in
+  // what the output holds), taken up in order once the follower is opened.
+  std::vector<GstMessage*> laterStreams_;
   double length_ = 0;        // of the current stream, as last read before a follower was taken
   double endPosition_ = 0;
   std::optional<double> pendingSeek_;

@@ -15,25 +15,30 @@
 namespace sonavex::e2e {
 namespace {
 
-constexpr std::size_t kPartFrames[] = {30870, 24255, 35280};  // 0.7, 0.55 and 0.8 s
+using Frames = std::vector<std::size_t>;
+const Frames kPartFrames{30870, 24255, 35280};  // 0.7, 0.55 and 0.8 s
+// Shorter than what the output holds: several parts start at the sink before the first is heard.
+const Frames kBriefFrames{6615, 4410, 5512, 7276, 4851};  // 0.1 to 0.165 s
 
-// A format, and the rate it plays at (the pitch follows: a sine of 1.5 times the frequency).
+// A format, the rate it plays at (the pitch follows: a sine of 1.5 times the frequency), and the
+// parts' lengths.
 struct Played {
   std::string format;
   double rate = 1.0;
+  Frames frames = kPartFrames;
 };
 void PrintTo(const Played& p, std::ostream* out) { *out << p.format << " at " << p.rate; }
 
 class Gapless : public EngineTest, public testing::WithParamInterface<Played> {
  protected:
-  // The three parts in the format under test.
+  // The parts in the format under test.
   std::vector<std::string> parts() {
     std::vector<std::string> paths;
     std::size_t first = 0;
-    for (std::size_t i = 0; i < std::size(kPartFrames); ++i) {
+    for (std::size_t i = 0; i < GetParam().frames.size(); ++i) {
       const std::string wav = dir + "part" + std::to_string(i) + ".wav";
-      writeSinePart(wav, first, kPartFrames[i]);
-      first += kPartFrames[i];
+      writeSinePart(wav, first, GetParam().frames[i]);
+      first += GetParam().frames[i];
       const std::string format = GetParam().format;
       const std::string path = dir + "part" + std::to_string(i) + format;
       if (format == ".mp3") {
@@ -102,24 +107,29 @@ TEST_P(Gapless, AContinuousSineCutIntoThreeFilesPlaysOnWithoutAHoleOrAStep) {
   ASSERT_EQ(started.size(), paths.size());
   for (std::size_t i = 0; i < paths.size(); ++i) {
     EXPECT_EQ(started[i].first, paths[i]);
-    // Told as the part starts at the sink, not when it is queued (how late depends on the load).
-    if (i > 0) {
+    // Told as the part starts at the sink, not when it is queued (how late depends on the load);
+    // brief parts only in order.
+    if (i > 0 && GetParam().frames != kBriefFrames) {
       EXPECT_GT(started[i].second - started[i - 1].second,
-                static_cast<double>(kPartFrames[i - 1]) / kRate / rate - 0.15);
+                static_cast<double>(GetParam().frames[i - 1]) / kRate / rate - 0.15);
     }
   }
   std::printf("%s at %.2f: played quiet %.1f ms, step %.4f; reference quiet %.1f ms, step %.4f\n",
               GetParam().format.c_str(), rate, played.quietMs, played.step, reference.quietMs, reference.step);
+  // Brief parts: each is told and the list ends (a stream started behind one not yet heard once
+  // held the engine at that one's end); their joins are the listening bench's figure.
+  if (GetParam().frames == kBriefFrames) return;
   EXPECT_LE(played.quietMs, reference.quietMs + 0.1);
   EXPECT_LE(played.step, reference.step * 1.25 + 0.002);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, Gapless,
                          testing::Values(Played{".wav"}, Played{".flac"}, Played{".ogg"}, Played{".mp3"},
-                                         Played{".wav", 0.5}, Played{".mp3", 1.5}),
+                                         Played{".wav", 0.5}, Played{".mp3", 1.5}, Played{".wav", 1, kBriefFrames}),
                          [](const auto& info) {
                            const Played& p = info.param;
-                           return p.format.substr(1) + (p.rate == 1.0 ? "" : "_at_" + std::to_string(std::lround(p.rate * 100)));
+                           return p.format.substr(1) + (p.rate == 1.0 ? "" : "_at_" + std::to_string(std::lround(p.rate * 100))) +
+                                  (p.frames == kBriefFrames ? "_brief" : "");
                          });
 
 }  // namespace
