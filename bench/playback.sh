@@ -305,15 +305,18 @@ sink, work = sys.argv[1], sys.argv[2]
 rec = subprocess.Popen(["parec", f"--device={sink}.monitor", "--format=s16le", "--rate=44100",
                         "--channels=1", "--latency-msec=5"], stdout=subprocess.PIPE)
 loud_at = [None]
+heard_any = threading.Event()  # the recorder delivers: a first play is not timed by its start-up
 def listen():
     while True:
         chunk = rec.stdout.read(441 * 2)
         if not chunk:
             return
+        heard_any.set()
         a = array.array("h", chunk)
         if loud_at[0] is None and math.sqrt(sum(x * x for x in a) / len(a)) > 1600:
             loud_at[0] = time.monotonic()
 threading.Thread(target=listen, daemon=True).start()
+heard_any.wait(10)
 def ctl(*args):
     return subprocess.run(["playerctl", "-p", "sonavex", *args], capture_output=True, text=True).stdout.strip()
 for idle, runs in ((0.3, 15), (4.0, 8)):
