@@ -341,8 +341,12 @@ void GstMediaEngine::setRate(double rate) {
   rate_ = rate;
   pipeline_->rate.set(rate);
   // A playing stream takes it from where it is, by a seek there; one still opening, from its
-  // start unless it started at the rate before (see onPrerolled).
-  if (phase_ == Phase::Running) setPosition(position());
+  // start unless it started at the rate before (see onPrerolled). Near the end, once the next
+  // stream is taken, what is buffered plays out and the streams that follow start at the new rate:
+  // a seek then would load the track again for its last moments.
+  if (phase_ == Phase::Running && !pipeline_->next.taken() && follower_ == Follower::None) {
+    setPosition(position());
+  }
 }
 
 void GstMediaEngine::setVolume(long volume) {
