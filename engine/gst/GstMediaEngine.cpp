@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <optional>
 #include <utility>
 
 #include "engine/gst/AudioSettings.h"
@@ -47,6 +49,20 @@ class ElementRef {
 
  private:
   GstElement* element_ = nullptr;
+};
+
+// The sink, to ask it something, unless the worker is changing the pipeline's state just now (see
+// Pipeline::stateChange); never waits.
+class SinkAsked {
+ public:
+  explicit SinkAsked(const Pipeline& pipeline) : changing_(pipeline.stateChange, std::try_to_lock) {
+    if (changing_.owns_lock()) sink_.emplace(pipeline, &Pipeline::audioSink);
+  }
+  GstElement* get() const { return sink_ && *sink_ ? sink_->get() : nullptr; }
+
+ private:
+  std::unique_lock<std::mutex> changing_;
+  std::optional<ElementRef> sink_;
 };
 
 }  // namespace
@@ -214,10 +230,10 @@ void GstMediaEngine::startJoin(unsigned followerGeneration) {
 bool GstMediaEngine::joinHeard() {
   if (state_ != kPlaying) return false;  // paused: nothing more is heard
   if (++joinPolls_ >= kJoinMostPolls) return true;
-  ElementRef sink(*pipeline_, &Pipeline::audioSink);
+  const SinkAsked sink(*pipeline_);
   gint64 ns = 0;
   // Until the sink's clock reaches the follower's first sound, its position stays at the start.
-  return sink && gst_element_query_position(sink.get(), GST_FORMAT_TIME, &ns) &&
+  return sink.get() != nullptr && gst_element_query_position(sink.get(), GST_FORMAT_TIME, &ns) &&
          toSeconds(ns) > kJoinHeardSeconds;
 }
 
@@ -269,9 +285,9 @@ double GstMediaEngine::position() const {
   if (seeksDone_ != seeksAsked_) return seekTarget_;  // the worker has not made it yet
   // The sink counts in the follower already; what is heard is this stream's last sound.
   if (follower_ == Follower::Joining) return length_ > 0 ? std::nextafter(length_, 0.0) : lastPosition_;
-  ElementRef sink(*pipeline_, &Pipeline::audioSink);
+  const SinkAsked sink(*pipeline_);
   gint64 ns = 0;
-  if (sink && gst_element_query_position(sink.get(), GST_FORMAT_TIME, &ns) && ns >= 0) {
+  if (sink.get() != nullptr && gst_element_query_position(sink.get(), GST_FORMAT_TIME, &ns) && ns >= 0) {
     lastPosition_ = toSeconds(ns);
   }
   // With a stream taken to follow, the track ends when that one starts, which the engine
@@ -288,9 +304,9 @@ double GstMediaEngine::duration() const {
   // Once the next stream is taken, playbin answers for that one: the length read before stands.
   if (pipeline_->next.taken() || follower_ != Follower::None) return length_;
   // Asked afresh each time: an MP3 without a length header only gets one after a while.
-  ElementRef sink(*pipeline_, &Pipeline::audioSink);
+  const SinkAsked sink(*pipeline_);
   gint64 ns = 0;
-  if (sink && gst_element_query_duration(sink.get(), GST_FORMAT_TIME, &ns) && ns > 0) {
+  if (sink.get() != nullptr && gst_element_query_duration(sink.get(), GST_FORMAT_TIME, &ns) && ns > 0) {
     const_cast<GstMediaEngine*>(this)->length_ = toSeconds(ns);
   }
   return length_;

@@ -120,6 +120,15 @@ unsigned stampOf(GstMessage* message) {
   return GPOINTER_TO_UINT(gst_mini_object_get_qdata(GST_MINI_OBJECT_CAST(message), generationQuark()));
 }
 
+namespace {
+
+GstStateChangeReturn changeState(const Pipeline& pipeline, GstState state) {
+  const std::lock_guard changing(pipeline.stateChange);
+  return gst_element_set_state(pipeline.playbin, state);
+}
+
+}  // namespace
+
 bool build(const std::shared_ptr<Pipeline>& pipeline, EngineError& why) {
   if (pipeline->playbin != nullptr) return true;  // only the worker writes it
   if (std::string reason; !startGstreamer(reason)) {
@@ -219,7 +228,7 @@ void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const 
   }
   // Going to NULL stops the old stream's threads before the stamp moves on, so nothing the old
   // stream posts can carry the new one.
-  gst_element_set_state(pipeline->playbin, GST_STATE_NULL);
+  changeState(*pipeline, GST_STATE_NULL);
   pipeline->rate.restart();
   pipeline->generation.store(generation);
   pipeline->reading.store(generation);
@@ -237,7 +246,7 @@ void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const 
   g_object_set(pipeline->playbin, "uri", uri, nullptr);
   g_free(uri);
   // Prerolled first, here: an open that a later one replaced meanwhile is never heard.
-  if (gst_element_set_state(pipeline->playbin, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+  if (changeState(*pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
     // Usually an error message with the reason is on its way too. The bus watch runs before the
     // queued calls, so that one is reported, and this only if none comes; never both.
     failOpen(pipeline, generation, {EngineFault::Track, "the file cannot be opened", path});
@@ -247,11 +256,11 @@ void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const 
   if (gst_element_get_state(pipeline->playbin, nullptr, nullptr, 5 * GST_SECOND) != GST_STATE_CHANGE_SUCCESS) return;
   if (serial != pipeline->latestLoad.load()) return;
   if (start.at > 0) seek(*pipeline, start.at);
-  if (start.playing) gst_element_set_state(pipeline->playbin, GST_STATE_PLAYING);
+  if (start.playing) changeState(*pipeline, GST_STATE_PLAYING);
 }
 
 void setState(const Pipeline& pipeline, GstState state) {
-  if (pipeline.playbin != nullptr) gst_element_set_state(pipeline.playbin, state);
+  if (pipeline.playbin != nullptr) changeState(pipeline, state);
 }
 
 void seek(const Pipeline& pipeline, double seconds) {
@@ -303,7 +312,10 @@ void release(Pipeline& pipeline) {
   }
   onProgramThread([held = pipeline.shared_from_this()] { unwatchBus(*held); });
   if (playbin == nullptr) return;
-  gst_element_set_state(playbin, GST_STATE_NULL);
+  {
+    const std::lock_guard changing(pipeline.stateChange);
+    gst_element_set_state(playbin, GST_STATE_NULL);
+  }
   GstBus* bus = gst_element_get_bus(playbin);
   gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
   gst_object_unref(bus);

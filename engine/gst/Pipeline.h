@@ -48,6 +48,10 @@ struct Pipeline : std::enable_shared_from_this<Pipeline> {
   GstElement* panorama = nullptr;
   GstElement* audioSink = nullptr;
   GSource* watch = nullptr;  // the program's thread's: the bus watch (see watchBus)
+  // Held by the worker while it changes the pipeline's state, which may close the sound server's
+  // connection: the program's thread asks the sink nothing meanwhile (PulseAudio's sink aborts on a
+  // question asked as its connection goes), and never waits for it.
+  mutable std::mutex stateChange;
 
   // The stream the pipeline plays now: every message it posts carries it.
   std::atomic<unsigned> generation{0};
