@@ -44,47 +44,36 @@ now() { date +%s.%N; }
 sleep_until() { sleep "$(awk -v s="$1" -v d="$2" -v n="$(now)" 'BEGIN {w = s + d - n; print (w > 0 ? w : 0)}')"; }
 
 dirty_kb() { awk '/^Private_Dirty:/ {print $2}' "/proc/$1/smaps_rollup"; }
-# The CPU time of each thread of the process, in nanoseconds, as "tid:ns,tid:ns,...": from their
-# schedstat, since the tick counts of /proc/PID/stat are 10 ms coarse (a tenth of the paused target
-# over 10 s).
-cpu_mark() {
+# A count of each thread of the process so far, as "tid:n,tid:n,...", and the moment; `count`
+# prints it for a thread's /proc folder.
+thread_marks() {
   local t marks=""
   for t in /proc/"$1"/task/*; do
-    marks="$marks${t##*/}:$(cut -d' ' -f1 "$t/schedstat" 2>/dev/null || echo 0),"
+    marks="$marks${t##*/}:$("$2" "$t"),"
   done
   echo "$marks $(now)"
 }
-# The share of one core between two marks, in percent: what each thread running at the second
-# used since the first (all its time, if it started in between). A thread that ended in between
-# takes its time with it; over these windows the streams' threads all live on.
-cpu_between() {
-  awk -v a="$1" -v b="$2" 'BEGIN {
-    split(a, ma, " "); split(b, mb, " ")
-    n = split(ma[1], before, ","); for (i = 1; i <= n; i++) if (split(before[i], p, ":") == 2) t0[p[1]] = p[2]
-    n = split(mb[1], after, ","); for (i = 1; i <= n; i++) if (split(after[i], p, ":") == 2) used += p[2] - t0[p[1]]
-    printf "%.3f", used / 1e7 / (mb[2] - ma[2])
-  }'
-}
-
-# The context switches of each thread of the process so far, as "tid:count,tid:count,...", and
-# the moment.
-switches_mark() {
-  local t marks=""
-  for t in /proc/"$1"/task/*; do
-    marks="$marks${t##*/}:$(awk '/^(non)?voluntary_ctxt_switches:/ {n += $2} END {print n + 0}' "$t/status" 2>/dev/null),"
-  done
-  echo "$marks $(now)"
-}
-# Context switches a second between two marks, counted as cpu_between counts time (a sum over all
-# threads would drop the count of one that ended in between from both marks' difference).
-switches_between() {
-  awk -v a="$1" -v b="$2" 'BEGIN {
+# Its CPU time in nanoseconds, from schedstat, since the tick counts of /proc/PID/stat are 10 ms
+# coarse (a tenth of the paused target over 10 s); its context switches.
+cpu_of() { cut -d' ' -f1 "$1/schedstat" 2>/dev/null || echo 0; }
+switches_of() { awk '/^(non)?voluntary_ctxt_switches:/ {n += $2} END {print n + 0}' "$1/status" 2>/dev/null; }
+cpu_mark() { thread_marks "$1" cpu_of; }
+switches_mark() { thread_marks "$1" switches_of; }
+# What each thread running at the second mark counted since the first (all of it, if it started
+# in between), a second, divided by `unit`. A thread that ended in between takes its count with
+# it; over these windows the streams' threads all live on. (A sum over the threads alive at each
+# mark would drop an ended thread's count from the difference.)
+per_second_between() {
+  awk -v a="$1" -v b="$2" -v unit="$3" 'BEGIN {
     split(a, ma, " "); split(b, mb, " ")
     n = split(ma[1], before, ","); for (i = 1; i <= n; i++) if (split(before[i], p, ":") == 2) c0[p[1]] = p[2]
     n = split(mb[1], after, ","); for (i = 1; i <= n; i++) if (split(after[i], p, ":") == 2) done += p[2] - c0[p[1]]
-    printf "%.0f", done / (mb[2] - ma[2])
+    printf "%.3f", done / unit / (mb[2] - ma[2])
   }'
 }
+# The share of one core, in percent; context switches a second.
+cpu_between() { per_second_between "$1" "$2" 1e7; }
+switches_between() { printf "%.0f" "$(per_second_between "$1" "$2" 1)"; }
 
 # The distinct GStreamer plugins the process has mapped, by name.
 plugins() {
