@@ -24,31 +24,19 @@ namespace {
 constexpr double kTones[] = {441, 551.25, 661.5, 882};  // files a, b, c, d
 constexpr double kFirst = 2.0, kOther = 0.6;            // seconds of the first file, of the others
 
-// What the sink played, as runs of one tone (or of silence, 0) in 20 ms blocks.
+// What the sink played, as runs of one tone (or of silence, 0).
 struct Heard {
   double tone;
   double seconds;
 };
 std::vector<Heard> runsOf(const Recording& r, double rate) {
   std::vector<Heard> runs;
-  for (std::size_t first = 0; 2 * (first + 2 * kBlock) <= r.size(); first += 2 * kBlock) {
-    // A block half silent would count half the crossings: only one loud throughout has a tone.
-    double tone = 0;
-    if (rms(r, {first, kBlock}, 0) >= 0.1 && rms(r, {first + kBlock, kBlock}, 0) >= 0.1) {
-      const Span block{first, 2 * kBlock};
-      int crossings = 0;
-      for (auto i = 2 * block.first + 2; i < 2 * (block.first + block.count); i += 2)
-        crossings += (r[i - 2] >= 0) != (r[i] >= 0) ? 1 : 0;
-      const double f = crossings / 2.0 / seconds(block);
-      for (double t : kTones)
-        if (std::abs(f - t * rate) < (rate < 1 ? 27 : 40 * rate)) tone = t;
-    }
-    if (!runs.empty() && runs.back().tone == tone) {
-      runs.back().seconds += 0.02;
-    } else {
-      runs.push_back({tone, 0.02});
-    }
-  }
+  const auto toneAt = [rate](double f) {
+    for (int t = 0; t < 4; ++t)
+      if (std::abs(f - kTones[t] * rate) < (rate < 1 ? 27 : 40 * rate)) return t;
+    return -1;
+  };
+  for (const PitchRun& run : pitchRuns(r, toneAt)) runs.push_back({run.id < 0 ? 0 : kTones[run.id], run.seconds});
   return runs;
 }
 

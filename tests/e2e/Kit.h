@@ -74,24 +74,23 @@ inline double toneFrequency(const Recording& r, Span span, int channel = 0) {
   return middle.count == 0 ? 0 : crossings / 2.0 / seconds(middle);
 }
 
-// The tones in the order of play, read from the recording in 100 ms windows: each window that is
-// loud all through is matched by its pitch to the nearest expected tone, and repeats are merged.
-// (A window half tone, half silence would count half the crossings.)
-inline std::vector<double> tonesHeard(const Recording& r, const std::vector<double>& tones) {
-  std::vector<double> heard;
-  const std::size_t window = 10 * kBlock;
-  for (std::size_t first = window; 2 * (first + 2 * window) <= r.size(); first += window) {
-    bool loud = true;
-    for (std::size_t b = first; b < first + window; b += kBlock)
-      loud = loud && rms(r, {b, kBlock}, 0) >= 0.1;
-    // toneFrequency measures the middle half of the span it is given: exactly this window.
-    const double f = loud ? toneFrequency(r, {first - window / 2, 2 * window}) : 0;
-    for (double tone : tones) {
-      if (std::abs(f - tone) < tone * 0.03 && (heard.empty() || heard.back() != tone))
-        heard.push_back(tone);
-    }
+// What the sink played, as runs of 20 ms blocks that `classify` names alike from their pitch (-1:
+// none it knows). A block not loud throughout is -1 too: half silent, it would count half the
+// crossings.
+struct PitchRun {
+  int id;
+  double seconds;
+};
+inline std::vector<PitchRun> pitchRuns(const Recording& r, const std::function<int(double hz)>& classify) {
+  std::vector<PitchRun> runs;
+  for (std::size_t first = 0; 2 * (first + 2 * kBlock) <= r.size(); first += 2 * kBlock) {
+    const bool loud = rms(r, {first, kBlock}, 0) >= 0.1 && rms(r, {first + kBlock, kBlock}, 0) >= 0.1;
+    // toneFrequency measures the middle half of the span it is given: this block.
+    const int id = loud ? classify(toneFrequency(r, {first - std::min(first, kBlock), 4 * kBlock})) : -1;
+    if (!runs.empty() && runs.back().id == id) runs.back().seconds += 0.02;
+    else runs.push_back({id, 0.02});
   }
-  return heard;
+  return runs;
 }
 
 // A 16-bit stereo WAV file of `r` at kRate.

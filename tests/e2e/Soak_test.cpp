@@ -30,33 +30,20 @@ struct HeardRun {
   double rate;
 };
 std::vector<HeardRun> heardTracks(const Recording& r) {
-  std::vector<HeardRun> heard;
-  int last = -1;
-  double run = 0, lastRate = 1;
-  const auto close = [&] {
-    if (last >= 0 && run >= 0.06) {
-      if (!heard.empty() && heard.back().track == last) heard.back().seconds += run, heard.back().rate = lastRate;
-      else heard.push_back({last, run, lastRate});
-    }
+  const auto trackAt = [](double f) {  // twice the track, plus the rate's index
+    for (int t = 0; t < kTracks; ++t)
+      for (int at = 0; at < 2; ++at)
+        if (std::abs(f / (pitchOf(t) * kRates[at]) - 1) < 0.035) return 2 * t + at;
+    return -1;
   };
-  for (std::size_t first = 0; 2 * (first + 2 * kBlock) <= r.size(); first += 2 * kBlock) {
-    int track = -1;
-    double rate = 1;
-    if (rms(r, {first, kBlock}, 0) >= 0.1 && rms(r, {first + kBlock, kBlock}, 0) >= 0.1) {
-      const double f = toneFrequency(r, {first - std::min(first, kBlock), 4 * kBlock});
-      for (int t = 0; t < kTracks; ++t)
-        for (double at : kRates)
-          if (std::abs(f / (pitchOf(t) * at) - 1) < 0.035) track = t, rate = at;
-    }
-    if (track != last) {
-      close();
-      last = track;
-      run = 0;
-    }
-    lastRate = rate;
-    run += 0.02;
+  std::vector<HeardRun> heard;
+  for (const PitchRun& run : pitchRuns(r, trackAt)) {
+    if (run.id < 0 || run.seconds < 0.06) continue;
+    const int track = run.id / 2;
+    const double rate = kRates[run.id % 2];
+    if (!heard.empty() && heard.back().track == track) heard.back().seconds += run.seconds, heard.back().rate = rate;
+    else heard.push_back({track, run.seconds, rate});
   }
-  close();
   return heard;
 }
 
