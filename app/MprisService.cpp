@@ -10,6 +10,7 @@
 
 #include "app/MprisAdaptors.h"
 #include "core/model/PlaylistModel.h"
+#include "core/model/StreamAddress.h"
 
 namespace sonavex {
 
@@ -106,8 +107,11 @@ void MprisService::readMetadata() {
       QVariant::fromValue(QDBusObjectPath(QString::fromStdString(mediaTrackId(state_.track))));
   if (state_.track == kNone) return;
   const QString path = fromBytes(state_.path);
-  metadata_[QStringLiteral("mpris:length")] = qlonglong(state_.lengthMicroseconds);
-  metadata_[QStringLiteral("xesam:url")] = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+  // A live stream has no length, so none is told.
+  if (state_.lengthMicroseconds > 0) metadata_[QStringLiteral("mpris:length")] = qlonglong(state_.lengthMicroseconds);
+  metadata_[QStringLiteral("xesam:url")] = isStreamAddress(state_.path)
+                                              ? path
+                                              : QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
   // What GStreamer read of the track's tags as it plays it; the file name until a title comes.
   const TrackTags& tags = state_.tags;
   metadata_[QStringLiteral("xesam:title")] = tags.title.empty()

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/Sequencer.h"
+#include "core/model/StreamAddress.h"
 
 namespace sonavex {
 
@@ -45,7 +46,9 @@ std::string minutesAndSeconds(double seconds) {
 void clockTick(Core& core) {
   MediaEngine& engine = core.mp1;
   core.face.lblctime = formatMinutes(engine.position(), core.decimalSeparator);
-  core.face.lblttime = formatMinutes(engine.duration(), core.decimalSeparator);
+  // A live stream has no length: its total shows nothing.
+  const bool live = engine.duration() <= 0 && isStreamAddress(engine.fileName());
+  core.face.lblttime = live ? std::string() : formatMinutes(engine.duration(), core.decimalSeparator);
 
   // One reading serves both the test and the division, so a duration that drops to 0 between two
   // queries can never divide by zero.

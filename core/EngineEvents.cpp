@@ -2,6 +2,7 @@
 
 #include "core/Command.h"
 #include "core/Sequencer.h"
+#include "core/StreamTitle.h"
 
 namespace sonavex {
 
@@ -21,9 +22,9 @@ void EngineEvents::mp1_Error() { perform(core_, sonavex::mp1_Error); }
 
 void EngineEvents::mp1_NewStream() { perform(core_, sonavex::mp1_NewStream); }
 
-// Nothing changes in the core; the media controls show the tags.
-void EngineEvents::mp1_TagsChanged() {
-  perform(core_, [](Core&) {});
-}
+// The media controls show the tags; a stream's title is the song its station plays now.
+void EngineEvents::mp1_TagsChanged() { perform(core_, streamChanged); }
+
+void EngineEvents::mp1_BufferingChanged() { perform(core_, streamChanged); }
 
 }  // namespace sonavex

@@ -18,6 +18,7 @@ class EngineEvents : public MediaEngineListener {
   void mp1_Error() override;
   void mp1_NewStream() override;
   void mp1_TagsChanged() override;
+  void mp1_BufferingChanged() override;
 
  private:
   Core& core_;

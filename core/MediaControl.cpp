@@ -1,5 +1,8 @@
 #include "core/MediaControl.h"
 
+#include "core/StreamTitle.h"
+#include "core/model/StreamAddress.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -37,6 +40,7 @@ MediaControlState mediaControlState(const Core& core) {
     s.track = core.currenttrack;
     s.path = core.mp1.fileName();
     s.tags = core.mp1.tags();
+    if (isStreamAddress(s.path)) s.tags.title = streamName(core);
     const double duration = core.mp1.duration();
     if (std::isfinite(duration) && duration > 0) {
       s.lengthMicroseconds = static_cast<std::int64_t>(std::llround(duration * kMicroseconds));

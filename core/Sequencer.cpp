@@ -1,5 +1,8 @@
 #include "core/Sequencer.h"
 
+#include "core/StreamTitle.h"
+#include "core/model/StreamAddress.h"
+
 #include <iostream>
 
 #include "core/CurrentTrack.h"
@@ -73,6 +76,10 @@ void mp1_PlayStateChange(Core& core, long /*oldState*/, long newState) {
 
 void mp1_Error(Core& core) {
   const EngineError error = core.mp1.lastError();
+  if (error.fault == EngineFault::Track && isStreamAddress(error.path)) {
+    streamFailed(core, error);
+    return;
+  }
   if (error.fault == EngineFault::Track) {
     // The path the error was about: another track may have been opened since it happened.
     trackFailed(core, error.text.empty() ? std::string("the engine reported an error") : error.text,
@@ -105,7 +112,8 @@ void mp1_NewStream(Core& core) {
   core.shared.failedInARow = 0;
   core.shared.lastErrorText.clear();
   core.shared.marqueepos = 0;
-  const std::string name(fileNameOf(core.mp1.fileName()));
+  const std::string name =
+      isStreamAddress(core.mp1.fileName()) ? streamTitle(core) : std::string(fileNameOf(core.mp1.fileName()));
   core.shared.marqueetext = name + "    ";
   face.lblsongname = name + "  ";
   face.lbltmp1 = name + "  ";

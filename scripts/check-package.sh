@@ -31,7 +31,7 @@ depends="$(field Depends)"
 # Libraries found by dpkg-shlibdeps, and the run-time packages it cannot see.
 for needed in libc6 libqt6core6 libqt6widgets6 libqt6svg6 libgstreamer1.0-0 \
   libgstreamer-plugins-base1.0-0 gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
-  gstreamer1.0-pulseaudio fonts-urw-base35 fonts-liberation2 fonts-dejavu-core; do
+  gstreamer1.0-pulseaudio glib-networking fonts-urw-base35 fonts-liberation2 fonts-dejavu-core; do
   grep -Eq "(^|[ ,|])$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 ok "Depends: $depends"

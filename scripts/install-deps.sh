@@ -13,6 +13,8 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
   gstreamer1.0-plugins-bad gstreamer1.0-libav gstreamer1.0-pulseaudio gstreamer1.0-tools
   timgm6mb-soundfont
+  # internet radio: TLS for https addresses (GStreamer's HTTP source brings libsoup)
+  glib-networking
   # fonts: free families metric-compatible with the ones the windows were designed in
   fonts-urw-base35 fonts-texgyre fonts-liberation2 fonts-dejavu-core
   # tests: a private sound server and a virtual display; test audio is made with gst-launch-1.0

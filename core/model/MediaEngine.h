@@ -16,6 +16,11 @@
 //   stream already playing (new-stream and playing notifications follow as for any open). When
 //   what follows changes after it was taken, it is withdrawn: the playing stream plays to its own
 //   end, which is reported as usual, and the program opens what it chooses then.
+// - A stream from an address (see StreamAddress.h) connects and fills its buffer before it plays,
+//   and again whenever it runs short; buffering() says how far that is, and mp1_BufferingChanged
+//   tells of each change. A live stream has no length (duration() 0) and cannot be moved in
+//   (setPosition() does nothing); a connection lost while it plays is made again a few times
+//   before the stream fails.
 // - Before every error notification lastError() is set: what failed and a text for the user. A
 //   fault of the track (missing file, no decoder) lets the playlist move on; a fault of the sound
 //   output or of the engine itself would fail every track alike, so the program stops instead.
@@ -66,6 +71,8 @@ class MediaEngineListener {
   virtual void mp1_NewStream() = 0;
   // tags() has changed.
   virtual void mp1_TagsChanged() {}
+  // buffering() has changed.
+  virtual void mp1_BufferingChanged() {}
 };
 
 class MediaEngine {
@@ -94,8 +101,12 @@ class MediaEngine {
 
   // The error of the last error notification.
   virtual EngineError lastError() const = 0;
-  // What the playing stream's tags say so far; empty while stopped.
+  // What the playing stream's tags say so far; empty while stopped. A stream from an address
+  // gives the song now playing as its title and the station's name as its album.
   virtual TrackTags tags() const { return {}; }
+  // How much of what a stream from an address needs before it plays has come, 0..100: 0 while it
+  // connects; 100 while it plays, and for a file.
+  virtual int buffering() const { return 100; }
 
  protected:
   MediaEngineListener* listener() const { return listener_; }

@@ -8,7 +8,9 @@
 #include <optional>
 #include <utility>
 
+#include "core/model/StreamAddress.h"
 #include "engine/gst/AudioSettings.h"
+#include "engine/gst/ConnectionCheck.h"
 #include "engine/gst/MissingPlugin.h"
 #include "engine/gst/ProgramThread.h"
 
@@ -17,6 +19,8 @@ namespace sonavex {
 namespace {
 
 constexpr const char* kNoAudio = "the file holds no audio";
+constexpr const char* kStreamLost = "the connection to the station was lost";
+constexpr const char* kStreamSilent = "the server sent nothing for 10 s";
 // The follower is heard once the sink's position in it is past this; it is taken as heard after
 // this many polls while playing, whatever the sink says.
 constexpr guint kJoinPollMs = 10;
@@ -77,6 +81,7 @@ GstMediaEngine::~GstMediaEngine() {
   for (GstMessage* held : followerTags_) gst_message_unref(held);
   for (GstMessage* held : laterStreams_) gst_message_unref(held);
   if (releaseId_ != 0) g_source_remove(releaseId_);
+  if (stream_.retryTimer != 0) g_source_remove(stream_.retryTimer);
   worker_.post([pipeline = pipeline_] { release(*pipeline); });
 }
 
@@ -137,6 +142,8 @@ void GstMediaEngine::forgetStream(bool keepFollower) {
   missingDescription_.clear();
   pictureDecoderMissing_ = false;
   outputProblem_.clear();
+  if (stream_.retryTimer != 0) g_source_remove(stream_.retryTimer);
+  stream_ = {};
   state_ = kStopped;
   reportedState_ = kStopped;
 }
@@ -157,6 +164,15 @@ void GstMediaEngine::open(const std::string& path) {
     return;
   }
   state_ = kPlaying;
+  if (isStreamAddress(path)) {
+    stream_.active = true;
+    stream_.address = path;
+    stream_.buffering = 0;  // connecting; told from the loop, never from inside open()
+    report(pipeline_, [generation = generation_](PipelineEvents& events) {
+      auto& self = static_cast<GstMediaEngine&>(events);
+      if (self.current(generation) && self.listener() != nullptr) self.listener()->mp1_BufferingChanged();
+    });
+  }
   load(std::nullopt);
 }
 
@@ -173,7 +189,8 @@ void GstMediaEngine::load(std::optional<double> startAt) {
   built_ = true;
   const unsigned serial = pipeline_->latestLoad.fetch_add(1) + 1;
   worker_.post([pipeline = pipeline_, generation = generation_, path = fileName_, serial,
-                start = LoadStart{startAt.value_or(0), state_ == kPlaying}] {
+                start = LoadStart{startAt.value_or(0), state_ == kPlaying && !stream_.active,
+                                  stream_.active ? stream_.address : std::string()}] {
     sonavex::load(pipeline, generation, path, serial, start);
   });
 }
@@ -243,6 +260,9 @@ void GstMediaEngine::stopJoinWatch() {
 }
 
 void GstMediaEngine::queueNext(std::vector<std::string> upcoming) {
+  // A stream from an address is read to its end when its connection is lost, or as soon as a
+  // file has come whole, long before it is heard out: what follows it is opened after it.
+  if (stream_.active) upcoming.clear();
   pipeline_->next.queue(std::move(upcoming));
 }
 
@@ -262,6 +282,7 @@ void GstMediaEngine::failStream(EngineError error) {
 void GstMediaEngine::play() {
   if (state_ != kPaused || phase_ == Phase::Idle || phase_ == Phase::Ended) return;
   state_ = kPlaying;
+  if (stream_.active && (stream_.buffering < 100 || phase_ != Phase::Running)) return;  // once buffered
   setPipelineState(GST_STATE_PLAYING);
 }
 
@@ -269,6 +290,13 @@ void GstMediaEngine::pause() {
   if (state_ != kPlaying || phase_ == Phase::Idle || phase_ == Phase::Ended) return;
   state_ = kPaused;
   setPipelineState(GST_STATE_PAUSED);
+  // A stream paused for its buffer already is: told from the loop, as a state change would be.
+  if (stream_.active && stream_.buffering < 100) {
+    report(pipeline_, [generation = generation_](PipelineEvents& events) {
+      auto& self = static_cast<GstMediaEngine&>(events);
+      if (self.current(generation)) self.onPipelineState(GST_STATE_PAUSED);
+    });
+  }
 }
 
 void GstMediaEngine::stop() {
@@ -279,6 +307,12 @@ void GstMediaEngine::stop() {
 // Both are asked of the audio sink, not of playbin: playbin answers queries under the lock it
 // holds while the worker changes its state, and a state change may wait on a slow file system.
 double GstMediaEngine::position() const {
+  // A stream reconnected goes on counting from what was heard before.
+  const bool counting = stream_.active && phase_ != Phase::Idle && phase_ != Phase::Ended;
+  return positionInStream() + (counting ? stream_.playedBefore : 0);
+}
+
+double GstMediaEngine::positionInStream() const {
   if (phase_ == Phase::Ended) return endPosition_;
   if (phase_ == Phase::Idle) return 0;
   if (phase_ != Phase::Running) return pendingSeek_.value_or(startAt_.value_or(0));
@@ -300,6 +334,8 @@ double GstMediaEngine::position() const {
 
 double GstMediaEngine::duration() const {
   if (phase_ == Phase::Ended) return endPosition_;
+  // A live stream has none, whatever its parser makes of the bytes it has seen.
+  if (stream_.active && stream_.endless) return 0;
   if (phase_ != Phase::Running) return length_;  // 0 for a new stream; the track's while reloaded
   // Once the next stream is taken, playbin answers for that one: the length read before stands.
   if (pipeline_->next.taken() || follower_ != Follower::None) return length_;
@@ -314,6 +350,7 @@ double GstMediaEngine::duration() const {
 
 void GstMediaEngine::setPosition(double seconds) {
   if (phase_ == Phase::Idle || phase_ == Phase::Ended || std::isnan(seconds)) return;
+  if (stream_.active && (!stream_.seekable || phase_ != Phase::Running)) return;  // live: nothing to move in
   seconds = std::max(seconds, 0.0);
   const double length = duration();
   if (length > 0) seconds = std::min(seconds, length);
@@ -432,7 +469,18 @@ void GstMediaEngine::pipelineMessage(GstMessage* message) {
   if (!current(stamp)) return;
 
   switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_BUFFERING:
+      if (stream_.active) {
+        gint percent = 100;
+        gst_message_parse_buffering(message, &percent);
+        onBuffering(percent);
+      }
+      break;
     case GST_MESSAGE_ERROR:
+      if (stream_.active) {
+        failAddress(message);
+        break;
+      }
       // An error while the next stream is taken is that stream's: it is withdrawn, this one plays
       // to its end, and the next is opened again then, to fail on its own account.
       if (pipeline_->next.awaitingStart() && !fromAudioSink(message)) {
@@ -455,9 +503,15 @@ void GstMediaEngine::pipelineMessage(GstMessage* message) {
       }
       break;
     case GST_MESSAGE_ELEMENT:
+      if (stream_.active && gst_message_has_name(message, "http-headers")) {
+        stream_.answered(gst_message_get_structure(message));
+      }
       // Comes before the error "missing a plug-in", which does not say what is missing.
       if (missingDetail_.empty() && gst_is_missing_plugin_message(message)) {
         std::string detail = takeText(gst_missing_plugin_message_get_installer_detail(message));
+        if (const std::size_t kind = detail.rfind("decoder-"); stream_.active && kind != std::string::npos) {
+          stream_.sentKind = detail.substr(kind + 8);
+        }
         if (missingForSound(detail)) {
           missingDetail_ = std::move(detail);
           missingDescription_ = takeText(gst_missing_plugin_message_get_description(message));
@@ -467,6 +521,11 @@ void GstMediaEngine::pipelineMessage(GstMessage* message) {
       }
       break;
     case GST_MESSAGE_EOS:
+      // A live stream has no end of its own: its connection was lost.
+      if (stream_.active && stream_.endless) {
+        if (!retryStream()) failStream({EngineFault::Track, kStreamLost, fileName_});
+        break;
+      }
       endStream(true);
       break;
     case GST_MESSAGE_ASYNC_DONE:
@@ -539,9 +598,14 @@ void GstMediaEngine::onPrerolled(const PrerollCheck& check) {
   }
   phase_ = Phase::Running;
   if (check.seconds > 0) length_ = check.seconds;
+  if (stream_.active) {
+    stream_.seekable = check.seekable && !stream_.endless;
+    if (!stream_.seekable) pendingSeek_.reset();
+    startWhenBuffered();
+  }
   // The worker started the stream where it was asked; a seek asked meanwhile follows, and one to
   // where it is when the rate changed after it started.
-  if (!pendingSeek_ && check.rate != rate_) pendingSeek_ = position();
+  if (!pendingSeek_ && check.rate != rate_ && stream_.seekable) pendingSeek_ = position();
   if (pendingSeek_) seekTo(*pendingSeek_);
   pendingSeek_.reset();
   if (pipelinePlaying_) onPipelineState(GST_STATE_PLAYING);  // it got there while looked at
@@ -623,7 +687,12 @@ void GstMediaEngine::onTags(GstMessage* message) {
       {GST_TAG_TITLE, &tags.title}, {GST_TAG_ARTIST, &tags.artist}, {GST_TAG_ALBUM, &tags.album}};
   for (const auto& [tag, text] : texts) {
     gchar* value = nullptr;
-    if (gst_tag_list_get_string(list, tag, &value)) *text = takeText(value);
+    if (gst_tag_list_get_string(list, tag, &value)) *text = plainTitle(takeText(value));
+  }
+  // A station names itself in its answer's headers, which the HTTP source gives as organization.
+  gchar* station = nullptr;
+  if (stream_.active && tags.album.empty() && gst_tag_list_get_string(list, GST_TAG_ORGANIZATION, &station)) {
+    tags.album = plainTitle(takeText(station));
   }
   guint number = 0;
   if (gst_tag_list_get_uint(list, GST_TAG_TRACK_NUMBER, &number)) {
@@ -650,6 +719,103 @@ void GstMediaEngine::coverSaved(unsigned generation, const std::string& url) {
   if (!current(generation) || tags_.artUrl == url) return;
   tags_.artUrl = url;
   if (listener() != nullptr) listener()->mp1_TagsChanged();
+}
+
+void GstMediaEngine::setBuffering(int percent) {
+  if (percent == stream_.buffering) return;
+  stream_.buffering = percent;
+  if (listener() != nullptr) listener()->mp1_BufferingChanged();
+}
+
+// Played only with a full buffer, and paused whenever it runs dry, so that it plays on without
+// stuttering; the state the program reads stays what it asked for.
+void GstMediaEngine::onBuffering(int percent) {
+  const unsigned generation = generation_;
+  setBuffering(percent);
+  if (generation != generation_ || phase_ != Phase::Running) return;
+  if (percent < 100 && state_ == kPlaying) {
+    setPipelineState(GST_STATE_PAUSED);
+  } else {
+    startWhenBuffered();
+  }
+}
+
+void GstMediaEngine::startWhenBuffered() {
+  if (stream_.buffering >= 100 && state_ == kPlaying) setPipelineState(GST_STATE_PLAYING);
+}
+
+void GstMediaEngine::failAddress(GstMessage* message) {
+  GError* error = nullptr;
+  gst_message_parse_error(message, &error, nullptr);
+  if (error != nullptr && error->message != nullptr && stream_.status >= 300) stream_.reasonPhrase = error->message;
+  g_clear_error(&error);
+  if (const auto target = stream_.redirectTarget(); target && stream_.redirects < AddressStream::kMostRedirects) {
+    ++stream_.redirects;
+    stream_.address = *target;
+    reloadStream(0);
+    return;
+  }
+  if (!missingDetail_.empty() || pictureDecoderMissing_) {
+    // What typefinding found is no sound: a web page, most often.
+    const std::string& kind = stream_.sentKind;
+    failStream({EngineFault::Track, "the address gives no sound" + (kind.empty() ? "" : " (it sends " + kind + ")"),
+                fileName_});
+    return;
+  }
+  if (retryStream()) return;
+  if (std::string problem = stream_.answerProblem(); !problem.empty()) {
+    failStream({EngineFault::Track, std::move(problem), fileName_});
+    return;
+  }
+  // GStreamer's HTTP source says only that its stream stopped: connect once more to say why.
+  setPipelineState(GST_STATE_NULL);
+  checkConnection(stream_.address, [pipeline = pipeline_, generation = generation_](std::string reason) {
+    if (pipeline->events == nullptr) return;
+    auto& self = static_cast<GstMediaEngine&>(*pipeline->events);
+    if (!self.current(generation)) return;
+    self.failStream({EngineFault::Track, reason.empty() ? kStreamSilent : std::move(reason), self.fileName_});
+  });
+}
+
+bool GstMediaEngine::retryStream() {
+  if (!newStreamSent_) return false;  // it never played: nothing was lost
+  if (positionInStream() >= AddressStream::kSettledSeconds) stream_.retries = 0;
+  if (stream_.retries >= AddressStream::kMostRetries) return false;
+  stream_.playedBefore = position();
+  const guint delay = AddressStream::kFirstRetryMs << stream_.retries;
+  ++stream_.retries;
+  stream_.address = fileName_;  // from the entry's own address again
+  stream_.redirects = 0;
+  reloadStream(delay);
+  return true;
+}
+
+void GstMediaEngine::reloadStream(guint delayMs) {
+  setPipelineState(GST_STATE_NULL);
+  generation_ = pipeline_->newGeneration();
+  pipeline_->next.follow(generation_);
+  phase_ = Phase::Opening;
+  pipelinePlaying_ = false;
+  length_ = 0;
+  missingDetail_.clear();
+  missingDescription_.clear();
+  pictureDecoderMissing_ = false;
+  stream_.status = 0;
+  setBuffering(0);
+  if (delayMs == 0) {
+    load(std::nullopt);
+    return;
+  }
+  if (stream_.retryTimer != 0) g_source_remove(stream_.retryTimer);
+  stream_.retryTimer = g_timeout_add(
+      delayMs,
+      [](gpointer data) -> gboolean {
+        auto* self = static_cast<GstMediaEngine*>(data);
+        self->stream_.retryTimer = 0;
+        self->load(std::nullopt);
+        return G_SOURCE_REMOVE;
+      },
+      this);
 }
 
 std::unique_ptr<MediaEngine> makeGstMediaEngine() { return std::make_unique<GstMediaEngine>(); }

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "core/model/MediaEngine.h"
+#include "engine/gst/AddressStream.h"
 #include "engine/gst/Pipeline.h"
 #include "engine/gst/PipelineWorker.h"
 
@@ -50,6 +51,7 @@ class GstMediaEngine : public MediaEngine, private PipelineEvents {
   long playState() const override { return state_; }
   std::string fileName() const override { return fileName_; }
   TrackTags tags() const override { return tags_; }
+  int buffering() const override { return stream_.active ? stream_.buffering : 100; }
   double position() const override;
   void setPosition(double seconds) override;
   double duration() const override;
@@ -114,6 +116,14 @@ class GstMediaEngine : public MediaEngine, private PipelineEvents {
   bool isPlaybin(GstMessage* message) const;
   void onPrerolled(const PrerollCheck& check);
   void onPipelineState(GstState newState);
+  double positionInStream() const;
+  // A stream from an address: its buffer, its failures, a connection lost or redirected.
+  void onBuffering(int percent);
+  void setBuffering(int percent);
+  void startWhenBuffered();
+  void failAddress(GstMessage* message);
+  bool retryStream();  // a connection lost while playing is made again, a few times
+  void reloadStream(guint delayMs);  // reads the stream afresh from stream_.address
 
   std::shared_ptr<Pipeline> pipeline_;
   unsigned releaseId_ = 0;
@@ -156,6 +166,7 @@ class GstMediaEngine : public MediaEngine, private PipelineEvents {
 
   EngineError lastError_;
   TrackTags tags_;
+  AddressStream stream_;
   double rate_ = 1.0;
 
   // Last, so that it is destroyed first: its jobs finish before the rest goes.

@@ -102,6 +102,17 @@ void tuneOutput(GstBin*, GstBin*, GstElement* element, gpointer) {
   }
 }
 
+// GStreamer's HTTP source, as a listener of radio needs it: a server silent for this long has
+// failed; redirects are followed by the engine, which counts them (the source would follow
+// twenty). Set on the streaming thread that makes the source.
+constexpr guint kStreamTimeoutSeconds = 10;
+void setUpSource(GstElement*, GstElement* source, gpointer) {
+  GObjectClass* kind = G_OBJECT_GET_CLASS(source);
+  if (g_object_class_find_property(kind, "automatic-redirect") == nullptr) return;
+  g_object_set(source, "automatic-redirect", FALSE, "timeout", kStreamTimeoutSeconds, "user-agent",
+               "Sonavex", "ssl-strict", TRUE, nullptr);
+}
+
 void failOpen(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, EngineError error) {
   report(pipeline, [generation, error = std::move(error)](PipelineEvents& events) {
     events.openFailed(generation, error);
@@ -156,6 +167,7 @@ bool build(const std::shared_ptr<Pipeline>& pipeline, EngineError& why) {
   // buffered.
   gst_util_set_object_arg(G_OBJECT(playbin), "flags", "audio");
   g_signal_connect(playbin, "deep-element-added", G_CALLBACK(&tuneOutput), nullptr);
+  g_signal_connect(playbin, "source-setup", G_CALLBACK(&setUpSource), nullptr);
   // Never let playbin pick a video sink of its own: some open a display and crash without one.
   g_object_set(playbin, "video-sink", gst_element_factory_make("fakesink", nullptr), "text-sink",
                gst_element_factory_make("fakesink", nullptr), nullptr);
@@ -232,6 +244,13 @@ void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const 
   pipeline->rate.restart();
   pipeline->generation.store(generation);
   pipeline->reading.store(generation);
+  if (!start.address.empty()) {
+    g_object_set(pipeline->playbin, "uri", start.address.c_str(), nullptr);
+    if (changeState(*pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+      failOpen(pipeline, generation, {EngineFault::Track, "the address cannot be opened", path});
+    }
+    return;  // its bus tells the rest: buffering, preroll, or why it failed
+  }
   // A named pipe, a device or a socket would hold the opening until someone writes to it.
   struct stat info {};
   if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
@@ -280,6 +299,13 @@ PrerollCheck checkPreroll(const Pipeline& pipeline) {
   PrerollCheck check;
   if (pipeline.playbin == nullptr) return check;
   check.rate = pipeline.rate.given();
+  GstQuery* seeking = gst_query_new_seeking(GST_FORMAT_TIME);
+  if (gst_element_query(pipeline.playbin, seeking)) {
+    gboolean seekable = TRUE;
+    gst_query_parse_seeking(seeking, nullptr, &seekable, nullptr, nullptr);
+    check.seekable = seekable != FALSE;
+  }
+  gst_query_unref(seeking);
   // Whether sound reached the sink: playbin's own count may be the next stream's already, once
   // that is taken.
   GstPad* sinkIn = gst_element_get_static_pad(pipeline.audioSink, "sink");

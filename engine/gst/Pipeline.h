@@ -24,6 +24,7 @@ struct PrerollCheck {
   bool outputOpened = false;
   double seconds = 0;  // the stream's length (0: unknown yet)
   double rate = 1.0;     // the rate it was started at
+  bool seekable = true;  // false for a live stream
 };
 
 // The program's thread hears of the pipeline through this; every call comes from the loop.
@@ -88,10 +89,12 @@ bool build(const std::shared_ptr<Pipeline>& pipeline, EngineError& why);
 struct LoadStart {
   double at = 0;  // seconds into the track
   bool playing = true;
+  std::string address;  // a stream's address to open (where a redirect led); "" for a file
 };
 // Loads `path` as stream `generation` and starts it: straight to playing from its start, else
 // prerolled, moved there and then played, all here, so that the first sound is the right one.
-// Dropped when `serial` is not the latest load any more.
+// Dropped when `serial` is not the latest load any more. A stream from an address is only set
+// going: the engine plays it once its buffer has filled.
 void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const std::string& path,
           unsigned serial, const LoadStart& start);
 void setState(const Pipeline& pipeline, GstState state);
