@@ -22,6 +22,8 @@ class FakeMediaEngine : public MediaEngine {
   long volume = 0;
   long balance = 0;
   EngineError error;  // what lastError() reports
+  TrackTags tagsValue;
+  int bufferingValue = 100;
 
   void open(const std::string& path) override {
     calls.push_back("open:" + path);
@@ -51,6 +53,8 @@ class FakeMediaEngine : public MediaEngine {
   void setVolume(long v) override { record("volume:", volume = v); }
   void setBalance(long b) override { record("balance:", balance = b); }
   EngineError lastError() const override { return error; }
+  TrackTags tags() const override { return tagsValue; }
+  int buffering() const override { return bufferingValue; }
 
   // Notifications, raised when the test says so.
   void raiseNewStream() {
