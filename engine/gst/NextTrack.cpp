@@ -62,15 +62,19 @@ void NextTrack::follow(unsigned generation) {
 }
 
 void NextTrack::queue(std::vector<std::string> upcoming) {
+  bool added = false;
   {
     const std::lock_guard hold(lock_);
     for (const std::string& path : upcoming) {
       if (playable_.count(path) == 0 && std::find(unchecked_.begin(), unchecked_.end(), path) == unchecked_.end()) {
         unchecked_.push_back(path);
+        added = true;
       }
     }
   }
-  toCheck_.notify_all();
+  // Asked after every command, the clock's and the title's ticks too: the checker wakes only for
+  // a path it has not looked at.
+  if (added) toCheck_.notify_all();
   const std::lock_guard hold(lock_);
   upcoming_ = std::move(upcoming);
   bool broken = false;  // once one is withdrawn, those after it follow another stream
