@@ -50,17 +50,4 @@ std::string AddressStream::answerProblem() const {
   return text;
 }
 
-std::string plainTitle(const std::string& text) {
-  constexpr std::size_t kMostCharacters = 1000;
-  std::string plain;
-  std::size_t characters = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    const bool starts = (byte & 0xC0) != 0x80;
-    if (starts && ++characters > kMostCharacters) break;
-    plain.push_back(byte < 0x20 || byte == 0x7F ? ' ' : text[i]);
-  }
-  return plain;
-}
-
 }  // namespace sonavex

@@ -40,8 +40,4 @@ struct AddressStream {
   std::string answerProblem() const;
 };
 
-// A title from the stream as plain text: control characters become spaces, at most 1,000
-// characters (whole UTF-8 sequences).
-std::string plainTitle(const std::string& text);
-
 }  // namespace sonavex
