@@ -11,7 +11,11 @@
 // opens the file and the sound output) and every seek run on a worker thread of the engine's own,
 // in the order asked, an open that a later one replaces before it began being dropped; what the
 // program reads back (play state, position while a seek is on its way) is what it asked for. Only
-// regular files are opened: a named pipe or a device would hold the opening for ever.
+// regular files are opened (a named pipe or a device would hold the opening for ever), and http(s)
+// addresses: GStreamer's HTTP source connects and reads on its own thread; the engine plays the
+// stream once buffered, follows at most five redirects, makes a lost connection again three times
+// and, when the source cannot say why it failed, finds out with a connection of its own (see
+// AddressStream.h, ConnectionCheck.h).
 // Notifications are dispatched by a bus watch on the default GLib main context, which is the Qt
 // event loop's on Linux: without a running GLib-based loop none arrive.
 //
