@@ -49,21 +49,19 @@ TEST(MediaControl, StateFollowsTheEngineTheBoxesAndThePopupAndTrackIdsNameEntrie
 }
 
 TEST(MediaControl, PlayPauseAndPlayPauseRunTheTransportCommandsAndSeeksStayWithinTheOpenTrack) {
-  const struct { const char* request; long before, after; std::size_t opens; } rows[] = {
-      {"play", kStopped, kPlaying, 1}, {"play", kPaused, kPlaying, 0}, {"play", kPlaying, kPlaying, 0},
-      {"pause", kPlaying, kPaused, 0}, {"pause", kPaused, kPaused, 0}, {"pause", kStopped, kStopped, 0},
-      {"playpause", kPlaying, kPaused, 0}, {"playpause", kPaused, kPlaying, 0}, {"playpause", kStopped, kPlaying, 1},
+  constexpr auto play = &mediaPlay, pause = &mediaPause, both = &mediaPlayPause;
+  const struct { void (*request)(Core&); long before, after; std::size_t opens; } rows[] = {
+      {play, kStopped, kPlaying, 1}, {play, kPaused, kPlaying, 0},  {play, kPlaying, kPlaying, 0},
+      {pause, kPlaying, kPaused, 0}, {pause, kPaused, kPaused, 0},  {pause, kStopped, kStopped, 0},
+      {both, kPlaying, kPaused, 0},  {both, kPaused, kPlaying, 0}, {both, kStopped, kPlaying, 1},
   };
   for (const auto& r : rows) {
+    SCOPED_TRACE(::testing::Message() << "request " << (&r - rows) << " from " << r.before);
     Scene p(3);
     p.focus(2);
     p.engine.state = r.before;
-    const std::string request = r.request;
-    if (request == "play") mediaPlay(p.core);
-    if (request == "pause") mediaPause(p.core);
-    if (request == "playpause") mediaPlayPause(p.core);
-    EXPECT_EQ(p.engine.state, r.after) << r.request << " from " << r.before;
-    EXPECT_EQ(p.opens(), r.opens) << r.request << " from " << r.before;
+    r.request(p.core);
+    EXPECT_EQ(std::pair(p.engine.state, p.opens()), std::pair(r.after, r.opens));
   }
 
   // Seeks stay within the open track and are counted.

@@ -192,9 +192,4 @@ struct TempTree {
   std::string root;
 };
 
-inline bool exists(const std::string& p) {
-  struct stat st {};
-  return lstat(p.c_str(), &st) == 0;
-}
-
 }  // namespace sonavex::kit

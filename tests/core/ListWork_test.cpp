@@ -68,18 +68,14 @@ TEST(ListWork, OnThreadsTheCommandsGiveWhatTheyGiveAtOnce) {
   const std::vector<std::function<void(Core&)>> commands{
       [&t](Core& core) { filedragging(core, {t.root, "/gone/x.mp3"}); },
       cmdname_Click,
-      [](Core& core) {
-        for (Index i = 0; i < core.list.count(); i += 2) core.list.setSelected(i, true);
-      },
+      [](Core& core) { for (Index i = 0; i < core.list.count(); i += 2) core.list.setSelected(i, true); },
       cmdsel_Click,
       [](Core& core) { undo(core); },
       [](Core& core) { redo(core); },
       [](Core& core) { undo(core); },
       mnuinvalid_Click,
-      [](Core& core) {  // the edit thread draws from its own source: only the order's shape compares
-        core.chkshuffle = 1;
-        chkshuffle_Click(core);
-      },
+      // The edit thread draws from its own source: only the order's shape compares.
+      [](Core& core) { core.chkshuffle = 1; chkshuffle_Click(core); },
   };
   Scene now(3);
   Threaded later(3);

@@ -2,9 +2,8 @@
 // notifications, the clock and the seek bar, the title marquee and the list's mouse and keys.
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <limits>
+#include <optional>
 
 #include "core/CurrentTrack.h"
 #include "core/Clock.h"
@@ -64,13 +63,12 @@ TEST(Sequence, NextAndPreviousByLoopShuffleOrderAndFocus) {
     for (std::size_t i = 0; i < r.marked.size(); ++i) {
       // Next opens what the engine was told follows, one and two tracks ahead.
       const std::vector<std::string> ahead = upcomingPaths(p.core, 2);
-      r.steps[i] == 'n' ? nextsong(p.core) : cmdprev_Click(p.core);
-      if (r.steps[i] == 'n') {
+      const bool next = r.steps[i] == 'n', nextAgain = next && i > 0 && r.steps[i - 1] == 'n' && afterNext;
+      next ? nextsong(p.core) : cmdprev_Click(p.core);
+      if (next) {
         EXPECT_EQ(ahead.empty() ? "" : ahead[0], p.core.mp1.fileName());
-        if (i > 0 && r.steps[i - 1] == 'n' && afterNext) {
-          EXPECT_EQ(*afterNext, p.core.mp1.fileName());
-        }
       }
+      EXPECT_TRUE(!nextAgain || *afterNext == p.core.mp1.fileName()) << "two ahead was " << *afterNext;
       afterNext = ahead.size() > 1 ? std::optional(ahead[1]) : std::nullopt;
       p.expectMarked(r.marked[i]);
       // At the end of the list nothing plays: no title scrolls and no clock runs.
@@ -192,7 +190,7 @@ TEST(Clock, FormatMinutesRoundsHalfToEvenInTheShortestForm) {
       {185, ".", "3.08"}, {90, ".", "1.5"},  {60, ".", "1"},      {0, ".", "0"},
       {3, ".", "0.05"},   {3600, ".", "60"}, {37.5, ".", "0.62"}, {22.5, ".", "0.38"},
       {7.5, ".", "0.12"}, {59.9, ".", "1"},  {90, ",", "1,5"},    {60, ",", "1"},
-      {-90, ".", "-1.5"}, {kNaN, ".", "0"},  {kInf, ".", "0"},    {1e300, ".", "0"},
+      {-90, ".", "-1.5"}, {kNaN, ".", "0"},  {kInf, ".", "0"},    {1e300, ".", "0"}, {5.4e15, ".", "90000000000000"},
   };
   for (const auto& r : rows) EXPECT_EQ(formatMinutes(r.seconds, r.separator), r.text) << r.seconds << " s";
   // As a clock reads them, for screen readers.
@@ -257,8 +255,7 @@ TEST(Seek, ArrowKeysJumpOnlyWithRoomInTheTrack) {
       {kUp, 2, 100, 10, 10}, {kSpace, 2, 100, 10, 10},
   };
   for (const auto& r : rows) {
-    SCOPED_TRACE(::testing::Message() << "key " << r.key << " on " << r.focused << " at " << r.position << " of "
-                                      << r.duration);
+    SCOPED_TRACE(::testing::Message() << "key " << r.key << " on " << r.focused << " at " << r.position);
     Scene p(5);
     p.focus(r.focused);
     p.engine.durationValue = r.duration;

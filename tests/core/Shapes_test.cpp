@@ -106,10 +106,7 @@ TEST(ToggleButton, OvalRegionAWatchOnTheWholeRectangleAndASlideBy222TwipsThatLan
     Slide slide(r.start, r.target);
     int steps = 0;
     double last = 0;
-    while (slide.step()) {
-      ++steps;
-      last = slide.left();
-    }
+    for (; slide.step(); ++steps) last = slide.left();
     EXPECT_EQ(steps, r.steps) << r.start;
     if (r.steps > 0 && r.start < 1e9) {
       EXPECT_DOUBLE_EQ(last, r.lastStep) << r.start;

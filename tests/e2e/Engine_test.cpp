@@ -11,7 +11,6 @@
 namespace sonavex::e2e {
 namespace {
 
-
 // Every format plays through once and sounds (.m4a and .wma with the decoders gstreamer1.0-libav
 // brings, along with the encoders of the test files), and the sink follows volume, balance and rate.
 TEST_F(EngineTest, EveryFormatPlaysThroughOnceAndTheSinkFollowsVolumeBalanceAndRate) {
@@ -221,15 +220,11 @@ TEST_F(EngineTest, AStoppedEngineLetsItsPipelineGoAndBuildsItAgain) {
 
 TEST(AudioOnly, OnlyWhatCanPlaySoundStaysAndOnlyPictureDecodersAreLeftOutOnPurpose) {
   const std::pair<const char*, bool> elements[] = {
-      {"Codec/Decoder/Audio", true},      {"Codec/Demuxer", true},
-      {"Codec/Parser/Audio", true},       {"Sink/Audio", true},
-      {"Generic/Bin/Player", true},       {"Source/File", true},
-      {"Filter/Converter/Audio/Video", true},
-      {"Codec/Decoder/Video", false},     {"Codec/Decoder/Image", false},
-      {"Codec/Parser/Subtitle", false},   {"Visualization", false},
-      {"Codec/Encoder/Audio", false},     {"Codec/Muxer", false},
-      {"Codec/Depayloader/Network/RTP", false}, {"Formatter/Metadata", false},
-  };
+      {"Codec/Decoder/Audio", true}, {"Codec/Demuxer", true}, {"Codec/Parser/Audio", true}, {"Sink/Audio", true},
+      {"Generic/Bin/Player", true}, {"Source/File", true}, {"Filter/Converter/Audio/Video", true},
+      {"Codec/Decoder/Video", false}, {"Codec/Decoder/Image", false}, {"Codec/Parser/Subtitle", false},
+      {"Visualization", false}, {"Codec/Encoder/Audio", false}, {"Codec/Muxer", false},
+      {"Codec/Depayloader/Network/RTP", false}, {"Formatter/Metadata", false}};
   for (const auto& [klass, usable] : elements) EXPECT_EQ(usableForAudioPlayback(klass), usable) << klass;
   const std::pair<const char*, bool> missing[] = {
       {"gstreamer|1.0|sonavex|H.264 decoder|decoder-video/x-h264, stream-format=(string)avc", false},
@@ -244,14 +239,11 @@ TEST(MissingPluginError, NamesWhatIsMissingAndThePackageThatBringsIt) {
   const std::string any = "; install the GStreamer plugin that provides it";
   const std::tuple<std::string, std::string, EngineFault, std::string> rows[] = {
       {"gstreamer|1.0|sonavex|Windows Media Audio 8 decoder|decoder-audio/x-wma, wmaversion=(int)2",
-       "Windows Media Audio 8 decoder", Track,
-       "no decoder for Windows Media audio; install gstreamer1.0-libav"},
+       "Windows Media Audio 8 decoder", Track, "no decoder for Windows Media audio; install gstreamer1.0-libav"},
       {"decoder-audio/mpeg, mpegversion=(int)1, layer=(int)3", "", Track,
        "no decoder for MPEG audio (MP3); install gstreamer1.0-plugins-good"},
-      {"decoder-audio/mpeg, mpegversion=(int)4", "", Track,
-       "no decoder for AAC; install gstreamer1.0-libav"},
-      {"decoder-audio/x-unheard, rate=(int)8000", "Unheard decoder", Track,
-       "Unheard decoder is missing" + any},
+      {"decoder-audio/mpeg, mpegversion=(int)4", "", Track, "no decoder for AAC; install gstreamer1.0-libav"},
+      {"decoder-audio/x-unheard, rate=(int)8000", "Unheard decoder", Track, "Unheard decoder is missing" + any},
       {"gstreamer|1.0|sonavex|GStreamer element playbin|element-playbin", "playbin", Engine,
        "the GStreamer element playbin is missing; install gstreamer1.0-plugins-base"},
       {"element-unheardsink", "", Engine, "the GStreamer element unheardsink is missing" + any},

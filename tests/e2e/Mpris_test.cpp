@@ -4,13 +4,12 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDialog>
+#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
+#include <QUrl>
 #include <cerrno>
 #include <cstring>
-
-#include <QFile>
-#include <QUrl>
 
 #include "Kit.h"
 #include "core/Command.h"
@@ -119,7 +118,6 @@ TEST_F(Mpris, OpenUriOfAPathTooLongForTheSystemAnswersAtOnceAndTellsTheErrorInAN
   notice->close();
   EXPECT_EQ(core().list.count(), 2);
 }
-
 
 // What GStreamer reads of a track's tags as it plays (ID3v2 here, with a cover picture) reaches the
 // desktop, told by PropertiesChanged; the cover is saved once in the user's cache folder.

@@ -40,11 +40,7 @@ TEST_F(NamedPipe, EveryWayATrackStartsRefusesItAtOnceAndGoesOn) {
          QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, row.center());
        }},
       {"Play of the media controls", [&] { playerctl({"play"}); }},
-      {"Next onto it",
-       [&] {
-         playB();
-         button("cmdnext")->click();
-       }},
+      {"Next onto it", [&] { playB(); button("cmdnext")->click(); }},
       {"a looped list reaching it", [&] { playB(); }},  // b ends, the list wraps round
       {"OpenUri of the media controls",
        [&] { playerctl({"open", QUrl::fromLocalFile(QString::fromStdString(pipe)).toString()}); }},

@@ -24,11 +24,7 @@ double lengthOf(int track) { return 0.4 + 0.05 * (track % 7); }
 
 // The tracks heard in turn (each at least 60 ms long), for how long, in 20 ms blocks, and at which
 // rate last.
-struct HeardRun {
-  int track;
-  double seconds;
-  double rate;
-};
+struct HeardRun { int track; double seconds, rate; };
 std::vector<HeardRun> heardTracks(const Recording& r) {
   const auto trackAt = [](double f) {  // twice the track, plus the rate's index
     for (int t = 0; t < kTracks; ++t)
@@ -87,10 +83,7 @@ TEST_F(EngineTest, AListenerWhoNeverKeepsStillHearsWhatThePlayerSaysItPlays) {
   perform(core, cmdstop_Click);
   settle();
   const auto heard = heardTracks(take());
-  struct Said {
-    int track;
-    bool whole;  // it ran to its end by itself, with no action in it
-  };
+  struct Said { int track; bool whole; };  // whole: it ran to its end by itself, with no action in it
   std::vector<Said> saidTracks;
   std::string story = "said:";
   for (std::size_t i = 0; i < said.size(); ++i) {

@@ -48,12 +48,10 @@ const Command kCommands[] = {
     {"load", "cmdload", nullptr, {}, "", kUnchanged + QStringList{"6   one.mp3"}},
     {"sel", "cmdsel", nullptr, {1, 3}, "", {"1   b.mp3", "2   a.mp3", "3   e.mp3"}},
     {"all", "cmdall", nullptr, {1}, "", {}},
-    {"name", "cmdname", nullptr, {}, "",
-     {"1   a.mp3", "2   b.mp3", "3   C.mp3", "4   d.mp3", "5   e.mp3"}},
+    {"name", "cmdname", nullptr, {}, "", {"1   a.mp3", "2   b.mp3", "3   C.mp3", "4   d.mp3", "5   e.mp3"}},
     {"crop", nullptr, "mnucrop", {3}, "", {"1   d.mp3"}},
     {"invalid", nullptr, "mnuinvalid", {}, "e.mp3", kUnchanged.mid(0, 4)},
-    {"delete from disk", nullptr, "mnudelfromdisk", {1}, "",
-     {"1   b.mp3", "2   a.mp3", "3   d.mp3", "4   e.mp3"}},
+    {"delete from disk", nullptr, "mnudelfromdisk", {1}, "", {"1   b.mp3", "2   a.mp3", "3   d.mp3", "4   e.mp3"}},
     {"delete all from disk", nullptr, "mnudelfromharddisk", {}, "", {}},
 };
 // clang-format on

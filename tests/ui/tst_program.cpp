@@ -3,7 +3,6 @@
 // player per session (a second start hands its paths over; a killed one's edits are saved and its
 // leftovers are no bar; idle connections to its socket are no bar either).
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -240,12 +239,9 @@ class ProgramTest : public QObject {
     auto p = c.start({tree});
     QTRY_VERIFY_WITH_TIMEOUT(c.listening(), 10000);
     QTest::qWait(3000);
-    QElapsedTimer took;
-    took.start();
-    QVERIFY(terminate(*p));
-    QVERIFY2(took.elapsed() < 5000, "the end waited for the scan");
+    QVERIFY2(terminate(*p), "the end waited for the scan, longer than terminate() waits");
     const QList<QByteArray> lines = c.saved().split('\n');
-    QVERIFY(lines.size() > 2 && lines.size() < 800);
+    QVERIFY(lines.size() > 2 && lines.size() < 800);  // not the whole tree either
     for (const QByteArray& line : lines.mid(0, lines.size() - 1)) QVERIFY2(line.endsWith(".mp3\r"), line);
   }
 };
