@@ -303,12 +303,13 @@ TEST(CommandLine, PlaylistFilesLoadInTheirPlaceOtherPathsAsADropAndLocalFileUris
       // Naming nothing local: left out.
       {{"", "file://otherhost/m/a.mp3", "file:", "file://", "file:relative", "file:///m/important.txt%00song.mp3",
         "/m/kept.mp3"}, "/home/u", {"/m/kept.mp3"}},
+      {{"HTTP://radio.example/a%20b?c", "http:/x"}, "/home/u", {"HTTP://radio.example/a%20b?c", "/home/u/http:/x"}},
   };
   for (const auto& r : rows) EXPECT_EQ(commandLinePaths(r.args, r.cwd), r.paths) << r.args[0];
   EXPECT_EQ(currentFolder(), std::filesystem::current_path().string());
   // A drop's URI list: CR LF or LF, comment and empty lines, no end of line after the last.
-  EXPECT_EQ(pathsOfUriList("# from a file manager\r\nfile:///m/a%20b.mp3\r\n\r\nhttps://x/y.mp3\nfile:///m/c\r"),
-            (Paths{"/m/a b.mp3", "/m/c"}));
+  EXPECT_EQ(pathsOfUriList("# from a file manager\r\nfile:///m/a%20b.mp3\r\n\r\nhttps://x/y.mp3\nrtsp://x/y\nfile:///m/c\r"),
+            (Paths{"/m/a b.mp3", "https://x/y.mp3", "/m/c"}));
   EXPECT_EQ(pathsOfUriList("\r\n#\n"), Paths{});
 }
 
@@ -333,19 +334,22 @@ TEST(RemoveCommands, KeepTheRestRenumberedWithTheirShownNamesOrTheSelectedNamedF
   c.core.list.appendRaw("/p/six.mp3", "9   six.mp3");
   cmdsel_Click(c.core);  // nothing selected still renumbers
   EXPECT_EQ(c.names()[3], "4   six.mp3");
+  crop.core.list.appendEntry("http://r.example/live", "Radio");  // keeps its station name
+  crop.select({5});
   mnucrop_Click(crop.core);
-  EXPECT_EQ(std::pair(crop.paths(), crop.names()), std::pair(Paths{"/p/four.mp3"}, Paths{"1   four.mp3"}));
+  EXPECT_EQ(std::pair(crop.paths(), crop.names()),
+            std::pair(Paths{"/p/four.mp3", "http://r.example/live"}, Paths{"1   four.mp3", "2   Radio"}));
 
   // Invalid entries are missing files, folders and dangling links; their count is shown.
   TempTree t;
   const std::string a = t.file("a.mp3"), good = t.link(a, "good.mp3");
   Scene invalid;
   invalid.add({a, t.path("gone1.mp3"), t.path("gone2.mp3"), t.dir("folder.mp3"), "", good,
-               t.link(t.path("nowhere"), "dangling.mp3"), a});
+               t.link(t.path("nowhere"), "dangling.mp3"), a, "https://r.example/x"});  // an address is no missing file
   mnuinvalid_Click(invalid.core);
   mnuinvalid_Click(invalid.core);
-  EXPECT_EQ(invalid.paths(), (Paths{a, "", good, a}));
-  EXPECT_EQ(invalid.names(), (Paths{"1   a.mp3", "2   ", "3   good.mp3", "4   a.mp3"}));
+  EXPECT_EQ(invalid.paths(), (Paths{a, "", good, a, "https://r.example/x"}));
+  EXPECT_EQ(invalid.names(), (Paths{"1   a.mp3", "2   ", "3   good.mp3", "4   a.mp3", "5   https://r.example/x"}));
   EXPECT_EQ(invalid.messages.shown, (Paths{"4 invalid track(s) are removed from your playlist|Sonavex|Ok|None",
                                            "No invalid files|Sonavex|Ok|None"}));
 }
@@ -381,6 +385,14 @@ TEST(DiskDeletion, AsksFirstAndDeletesExactlyTheSelectedFilesOnceAndLinksNotThei
   EXPECT_EQ(present(files), "b.mp3 d.mp3 a.mp3.bak target.mp3 ");
   EXPECT_EQ(c.names(), (Paths{"1   b.mp3", "2   d.mp3"}));
   EXPECT_TRUE(c.shuffleCoversList());
+  // An address among them is no file: nothing is deleted, and the user is told why.
+  c.add({"http://r.example/live"});
+  deleteSelected(c, {0, 2});
+  mnudelfromharddisk_Click(c.core);
+  EXPECT_EQ(present(files), "b.mp3 d.mp3 a.mp3.bak target.mp3 ");
+  EXPECT_EQ(c.core.list.count(), 3);
+  EXPECT_EQ(c.messages.shown.back(), "http://r.example/live is an address on the internet, not a file on this "
+                                     "computer: nothing was deleted. Remove addresses from the playlist only.|Sonavex|Ok|Information");
 }
 
 TEST(DiskDeletion, RefusesDirectoriesPathsThroughAFileRelativePathsAndNulsAndStopsAtTheFirstFailure) {

@@ -37,8 +37,10 @@ void dropOrOpen(int where) {
     t.forms().start(given);
   } else {
     t.forms().start();
-    // What names no local file is left out (%00 would name /m/e, not the file shown).
+    // An http(s) address is an entry; what names no local file otherwise is left out (%00 would
+    // name /m/e, not the file shown).
     QList<QUrl> urls{QUrl(QStringLiteral("https://example.org/a.mp3")), QUrl(QStringLiteral("file://otherhost/m/b")),
+                     QUrl(QStringLiteral("rtsp://example.org/c")),
                      QUrl::fromEncoded("file:///m/e%00.mp3")};
     for (const std::string& p : given)
       urls << QUrl::fromEncoded((p == given[0] ? "file://localhost" : "file://") +
@@ -50,9 +52,10 @@ void dropOrOpen(int where) {
     // The drop returns before the intake runs: the program that dragged is never kept waiting.
     QCOMPARE(t.core().list.count(), 1);
   }
-  QTRY_COMPARE(t.core().list.paths(), (Paths{"/m/restored.mp3", root + "/two.wav", odd,
-                                             "/m/restored.mp3", root + "/album/sub/y.mp3"}));
-  QCOMPARE(shownRows(t).last(), QStringLiteral("5   y.mp3"));
+  Paths expected{"/m/restored.mp3", root + "/two.wav", odd, "/m/restored.mp3", root + "/album/sub/y.mp3"};
+  if (where != 3) expected.insert(expected.begin() + 1, "https://example.org/a.mp3");
+  QTRY_COMPARE(t.core().list.paths(), expected);
+  QCOMPARE(shownRows(t).last(), QString::number(expected.size()) + QStringLiteral("   y.mp3"));
   QVERIFY(t.engine().opened.empty());
   ::unlink(odd.c_str());  // QTemporaryDir cannot spell this name to remove it
 }
