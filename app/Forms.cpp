@@ -10,6 +10,7 @@
 #include "app/FileWriterThread.h"
 #include "app/ListWakeNotifier.h"
 #include "app/MprisService.h"
+#include "app/NetworkFiles.h"
 #include "core/Command.h"
 #include "core/EngineEvents.h"
 #include "core/FileDrop.h"
@@ -34,6 +35,7 @@
 #include "windows/frmbutton.h"
 #include "windows/frmmenu.h"
 #include "windows/frmplaylist.h"
+#include "windows/frmaddress.h"
 #include "windows/frmsearch.h"
 #include "windows/frmvol.h"
 
@@ -61,6 +63,7 @@ Forms::Forms(FormsOptions options)
       busy_(std::make_unique<QtBusyPointer>()),
       programs_(std::make_unique<QtProgramStarter>()),
       writer_(std::make_unique<FileWriterThread>()),
+      remote_(std::make_unique<NetworkFiles>()),
       listWake_(std::make_unique<ListWakeNotifier>()) {
   if (!options_.quit) options_.quit = [] { QCoreApplication::exit(0); };
   mapDesignFonts();
@@ -78,6 +81,7 @@ Forms::Forms(FormsOptions options)
   platform.loop = this;
   platform.writer = writer_.get();
   platform.listWake = listWake_.get();
+  platform.remote = remote_.get();
   connectListWork(*core_, options_.listJobsInBackground);
   // The time labels use the user's decimal separator (LC_NUMERIC, else LC_ALL or LANG).
   core_->decimalSeparator = QLocale::system().decimalPoint().toStdString();
@@ -98,6 +102,7 @@ Forms::~Forms() {
   core_->observer = nullptr;
   mpris_.reset();
   delete search_;
+  delete address_;
   delete about_;
   button_.reset();
   vol_.reset();
@@ -190,6 +195,7 @@ frmplaylist& Forms::playlist() {
     if (hadKeyboard) enterWindowByTab(button(), true);
   });
   QObject::connect(list, &frmplaylist::searchRequested, [this] { showSearch(); });
+  QObject::connect(list, &frmplaylist::addressRequested, [this] { showAddress(); });
   QObject::connect(list, &frmplaylist::aboutRequested, [this] { showAbout(); });
   setKeyboardHome(list->list());
   return *playlist_;
@@ -204,6 +210,7 @@ frmmenu& Forms::menu() {
       playlist().focusFlyoutButton(which);
     });
     QObject::connect(menu_.get(), &frmmenu::pointerLeft, [this] { withdrawFlyout(); });
+    QObject::connect(menu_.get(), &frmmenu::addressRequested, [this] { showAddress(); });
   }
   return *menu_;
 }
@@ -355,6 +362,19 @@ void Forms::showSearch() {
 }
 
 frmsearch* Forms::search() const { return search_.data(); }
+
+void Forms::showAddress() {
+  if (!address_) {
+    address_ = new frmaddress(*core_);
+    address_->placeBelow(playlist());
+    returnFocusWhenClosed(*address_);
+  }
+  address_->show();
+  address_->raise();
+  address_->activateWindow();
+}
+
+frmaddress* Forms::address() const { return address_.data(); }
 
 frmAbout* Forms::about() const { return about_.data(); }
 
