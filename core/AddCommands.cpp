@@ -83,14 +83,10 @@ void cmddir_Click(Core& core) {
 }
 
 std::string addressRefusal(std::string_view text) {
-  constexpr std::size_t kLongestShown = 60;
   if (isStreamAddress(text)) return {};
-  if (text.empty()) return "Type the address of a station, a stream or a playlist: http://... or https://...";
   if (text.size() > kMaxAddressBytes)
     return "The address is longer than " + std::to_string(kMaxAddressBytes) + " characters.";
-  const std::string shown = text.size() > kLongestShown ? std::string(text.substr(0, kLongestShown)) + ".."
-                                                        : std::string(text);
-  return "Only http:// and https:// addresses can be added, not \"" + shown + "\".";
+  return "Only addresses that begin with http:// or https:// can be added.";
 }
 
 void cmdurl_Click(Core& core, const std::string& address) {
