@@ -53,6 +53,19 @@ void returnFocusWhenClosed(QWidget& dialog) {
     if (from && from->isVisible() && !QApplication::activeWindow()) from->activateWindow();
   });
 }
+// The one window of its kind, made afresh after each close: directly below the playlist window,
+// moved up or aside where that would not show whole on the playlist's screen.
+template <class Window>
+void showBelow(QPointer<Window>& held, Core& core, QWidget& playlist) {
+  if (!held) {
+    held = new Window(core);
+    moveOntoScreen(*held, placeBelow(playlist), playlist.screen());
+    returnFocusWhenClosed(*held);
+  }
+  held->show();
+  held->raise();
+  held->activateWindow();
+}
 }  // namespace
 
 Forms::Forms(FormsOptions options)
@@ -350,29 +363,11 @@ void Forms::hideCompanions() {
   vol().hide();
 }
 
-void Forms::showSearch() {
-  if (!search_) {
-    search_ = new frmsearch(*core_);
-    search_->placeBelow(playlist());
-    returnFocusWhenClosed(*search_);
-  }
-  search_->show();
-  search_->raise();
-  search_->activateWindow();
-}
+void Forms::showSearch() { showBelow(search_, *core_, playlist()); }
 
 frmsearch* Forms::search() const { return search_.data(); }
 
-void Forms::showAddress() {
-  if (!address_) {
-    address_ = new frmaddress(*core_);
-    address_->placeBelow(playlist());
-    returnFocusWhenClosed(*address_);
-  }
-  address_->show();
-  address_->raise();
-  address_->activateWindow();
-}
+void Forms::showAddress() { showBelow(address_, *core_, playlist()); }
 
 frmaddress* Forms::address() const { return address_.data(); }
 

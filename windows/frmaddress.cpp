@@ -8,7 +8,6 @@
 #include "core/AddCommands.h"
 #include "core/Command.h"
 #include "ui/ReaderNotice.h"
-#include "ui/ScreenFit.h"
 #include "ui/SkinButton.h"
 #include "ui/Twips.h"
 
@@ -60,11 +59,6 @@ frmaddress::frmaddress(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
   connect(txtaddress_, &QLineEdit::returnPressed, this, &frmaddress::cmdaddaddress_Click);
   connect(txtaddress_, &QLineEdit::textEdited, lblrefusal_, &QWidget::hide);
   connect(cmdaddaddress_, &QPushButton::clicked, this, &frmaddress::cmdaddaddress_Click);
-}
-
-void frmaddress::placeBelow(const QWidget& playlist) {
-  const QRect frame = playlist.frameGeometry();
-  moveOntoScreen(*this, QPoint(frame.left(), frame.top() + frame.height()), playlist.screen());
 }
 
 void frmaddress::cmdaddaddress_Click() {

@@ -18,8 +18,6 @@ class frmaddress : public QWidget {
  public:
   explicit frmaddress(Core& core);
 
-  // Directly below the playlist window, moved where it shows whole on its screen.
-  void placeBelow(const QWidget& playlist);
   // Adds what is typed and closes, or tells why it cannot be added.
   void cmdaddaddress_Click();
 
