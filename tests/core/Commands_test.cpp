@@ -442,6 +442,8 @@ TEST(SortByName, OrdersByTheShownFileNameCaseBlindAndStableKeepingEachPathWithIt
       {"odd bytes",
        {"/\xff\xfe.mp3", "/-dash.mp3", "/new\nline.mp3", "/" + std::string(255, 'z'), "/a.b.c.mp3", "/with space.mp3"},
        {"/-dash.mp3", "/a.b.c.mp3", "/new\nline.mp3", "/with space.mp3", "/" + std::string(255, 'z'), "/\xff\xfe.mp3"}},
+      {"an address by its whole text", {"/y/zz.mp3", "http://b.example/zzz", "/a/c.mp3"},
+       {"/a/c.mp3", "http://b.example/zzz", "/y/zz.mp3"}},
       {"one entry", {"/only.mp3"}, {"/only.mp3"}},
       {"no entry", {}, {}},
   };
@@ -453,7 +455,7 @@ TEST(SortByName, OrdersByTheShownFileNameCaseBlindAndStableKeepingEachPathWithIt
     cmdname_Click(c.core);
     EXPECT_EQ(c.paths(), row.after);
     for (std::size_t i = 0; i < row.after.size(); ++i)
-      EXPECT_EQ(c.names()[i], std::to_string(i + 1) + "   " + std::string(fileNameOf(row.after[i])));
+      EXPECT_EQ(c.names()[i], std::to_string(i + 1) + "   " + std::string(shownNameOf(row.after[i])));
     EXPECT_EQ(std::pair(c.core.list.selectedCount(), c.core.list.listIndex2()), std::pair(0, kNone));
   }
   Scene c;  // the displayed name counts, and the shuffle order and current track stay
