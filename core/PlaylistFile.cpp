@@ -291,7 +291,8 @@ void addRemotePlaylistEntries(IntakeSink& sink, RemoteFiles* remote, const std::
     return;
   }
   const std::string_view path = std::string_view(address).substr(0, address.find_first_of("?#"));
-  ForeignEntries entries = parseForeignPlaylist(*playlistFormatOf(path), bytes, address);
+  const PlaylistFormat format = playlistFormatOf(path).value_or(PlaylistFormat::M3u);
+  ForeignEntries entries = parseForeignPlaylist(format == PlaylistFormat::Plt ? PlaylistFormat::M3u : format, bytes, address);
   for (std::size_t i = 0; i < entries.paths.size(); ++i)
     if (!sink.add(std::move(entries.paths[i]), std::move(entries.names[i]))) ++entries.leftOut.withNul;
   if (entries.leftOut.count() > 0)

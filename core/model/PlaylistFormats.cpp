@@ -260,6 +260,8 @@ std::string attribute(std::string_view tag, std::string_view name) {
   return {};
 }
 
+constexpr std::size_t kMaxBaseBytes = 4096;
+
 void readXspf(std::string_view xml, Entries& entries) {
   // The xml:base of the playlist, the track list and the track, each resolved against the one
   // around it: a relative location is relative to the nearest.
@@ -291,8 +293,11 @@ void readXspf(std::string_view xml, Entries& entries) {
     if (level == 2 && inTrack) endTrack();
     if (level >= 0 && !closing) {
       const std::string base = attribute(tag, "xml:base");
-      const std::string& outer = level == 0 ? base : bases[level - 1];
-      bases[level] = base.empty() ? outer : level == 0 ? base : resolvedReference(outer, base);
+      const std::string outer = level == 0 ? std::string() : bases[level - 1];
+      bases[level] = base.empty() ? outer : resolvedReference(outer, base);
+      // Every relative location gains its base: a longer one than a path is ignored, so that
+      // what the reader gives stays in proportion to what it reads.
+      if (bases[level].size() > kMaxBaseBytes) bases[level] = outer;
       for (int inner = level + 1; inner < 3; ++inner) bases[inner] = bases[level];
     }
     if (level == 2) inTrack = !closing && !empty;
