@@ -36,7 +36,6 @@ frmaddress::frmaddress(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
   lblrefusal_ = new QLabel(this);
   lblrefusal_->setObjectName(QStringLiteral("lblrefusal"));
   lblrefusal_->setWordWrap(true);
-  lblrefusal_->setAccessibleName(QStringLiteral("Why the address was not added"));
   // The window keeps its size while there is nothing to tell.
   QSizePolicy keep = lblrefusal_->sizePolicy();
   keep.setRetainSizeWhenHidden(true);
