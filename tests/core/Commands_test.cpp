@@ -177,14 +177,14 @@ TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWha
   const std::string folderLink = t.link(t.path("album"), "link.abc");
   const std::string odd = t.file("-dash\nline \xc3\x28" + std::string(200, 'q') + ".mp3");
   Scene c(8);
-  filedragging(c.core, {f1, t.path("album"), f2, noExt, t.path("Vol.001"), folderLink, odd,
+  filedragging(c.core, {f1, t.path("album"), f2, noExt, t.path("Vol.001"), folderLink, odd, "https://r.example/live",
                         // missing: "x.abc" is a file, anything else a folder that scans to nothing
                         t.path("gone.mp3"), t.path("gone.flac"), t.path("gonefolder"), "q9/", "ab", "", "/x.", ".abc",
                         "/" + std::string(5000, 'l'), f1});  // a folder that cannot be opened is reported
   const Paths all = c.paths();
   EXPECT_EQ(Paths(all.begin() + 8, all.end()),
             (Paths{f1, t.path("album/b.wav"), f2, noExt, t.path("Vol.001/inside.mp3"), folderLink + "/b.wav", odd,
-                   t.path("gone.mp3"), ".abc", f1}));
+                   "https://r.example/live", t.path("gone.mp3"), ".abc", f1}));
   EXPECT_EQ(c.names()[8] + "|" + c.names()[10], "9   second.mp3|11   first.wav");
   EXPECT_EQ(c.messages.notices, Paths{"Error: " + std::to_string(ENAMETOOLONG) + " - " + std::strerror(ENAMETOOLONG) +
                                       "|Sonavex|Information"});
@@ -192,6 +192,8 @@ TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWha
   Scene files;  // the busy pointer shows while a drop is taken in, once for the whole drop
   filedragging(files.core, {t.path("album"), f1, t.path("album")});
   EXPECT_EQ(files.busy.changes, (std::vector<bool>{true, false}));
+  openAndPlay(files.core, "http://r.example/open");  // as MPRIS OpenUri does
+  EXPECT_EQ(files.engine.lastOpened(), "http://r.example/open");
 
   // The shuffle order is rebuilt once, after the last item: six draws for six entries.
   Scene shuffled(2, 0, /*shuffle=*/1);
