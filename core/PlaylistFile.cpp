@@ -292,6 +292,11 @@ void addRemotePlaylistEntries(IntakeSink& sink, RemoteFiles* remote, const std::
   }
   const std::string_view path = std::string_view(address).substr(0, address.find_first_of("?#"));
   const PlaylistFormat format = playlistFormatOf(path).value_or(PlaylistFormat::M3u);
+  // An HLS playlist (#EXT-X- tags) lists the pieces of one stream, which the engine plays itself.
+  if (format != PlaylistFormat::Pls && format != PlaylistFormat::Xspf && bytes.find("#EXT-X-") != std::string::npos) {
+    sink.add(address);
+    return;
+  }
   ForeignEntries entries = parseForeignPlaylist(format == PlaylistFormat::Plt ? PlaylistFormat::M3u : format, bytes, address);
   for (std::size_t i = 0; i < entries.paths.size(); ++i)
     if (!sink.add(std::move(entries.paths[i]), std::move(entries.names[i]))) ++entries.leftOut.withNul;

@@ -50,8 +50,9 @@ bool appendPlaylistFile(PlaylistModel& list, const std::string& path,
 // not exist (or whose folder does not) is passed over without a word.
 void addPlaylistFileEntries(IntakeSink& sink, const std::string& name);
 // A playlist at an http(s) address (isRemotePlaylistAddress): fetched through `remote` within
-// kMaxRemotePlaylistBytes and kRemotePlaylistTimeoutMs, and its addresses go to the sink; a failure
-// or what was left out goes there as one error naming the address.
+// kMaxRemotePlaylistBytes and kRemotePlaylistTimeoutMs, and its addresses go to the sink (an HLS
+// playlist is a stream: the address itself goes there); a failure or what was left out goes there
+// as one error naming the address.
 inline constexpr std::size_t kMaxRemotePlaylistBytes = 1 << 20;
 inline constexpr int kRemotePlaylistTimeoutMs = 10'000;
 void addRemotePlaylistEntries(IntakeSink& sink, RemoteFiles* remote, const std::string& address);

@@ -318,10 +318,11 @@ void readXspf(std::string_view xml, Entries& entries) {
 std::string plainShownName(std::string_view text) {
   std::string out;
   out.reserve(std::min(text.size(), kMaxShownNameBytes));
-  for (const char c : trimmed(text, " \t\r\n")) {
+  for (const char c : text) {
     const bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
     out.push_back(control ? ' ' : c);
   }
+  out = std::string(trimmed(out, " "));
   if (out.size() > kMaxShownNameBytes) {
     std::size_t cut = kMaxShownNameBytes;
     while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;  // not inside a character

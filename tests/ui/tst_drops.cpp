@@ -110,11 +110,13 @@ class DropsTest : public QObject {
     writeBytes(dir.filePath("radio.pls").toStdString(), "[playlist]\nFile1=live.mp3\nTitle1=Test Station\n");
     writeBytes(dir.filePath("passwd.PLS").toStdString(), "[playlist]\nFile1=/etc/passwd\nFile2=file:///etc/passwd\n");
     writeBytes(dir.filePath("big.m3u").toStdString(), std::string(kMaxRemotePlaylistBytes + 1, '#'));
-    const struct { std::string name; QStringList shown; std::string told; } rows[] = {
-        {"radio.pls?x=1", {"1   a.mp3", "2   Test Station"}, ""},
-        {"passwd.PLS", {"1   a.mp3"}, " was loaded, but 2 lines were left out: a playlist from the internet may name only"},
-        {"missing.m3u", {"1   a.mp3"}, " could not be loaded: the server answered 404"},
-        {"big.m3u", {"1   a.mp3"}, " could not be loaded: it is larger than 1 MB."},
+    writeBytes(dir.filePath("hls.m3u8").toStdString(), "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\npiece1.aac\n");
+    const struct { std::string name, entry; QStringList shown; std::string told; } rows[] = {
+        {"radio.pls?x=1", "live.mp3", {"1   a.mp3", "2   Test Station"}, ""},
+        {"hls.m3u8", "hls.m3u8", {"1   a.mp3", QString::fromStdString("2   " + server.base + "hls.m3u8")}, ""},
+        {"passwd.PLS", "", {"1   a.mp3"}, " was loaded, but 2 lines were left out: a playlist from the internet may name only"},
+        {"missing.m3u", "", {"1   a.mp3"}, " could not be loaded: the server answered 404"},
+        {"big.m3u", "", {"1   a.mp3"}, " could not be loaded: it is larger than 1 MB."},
     };
     for (const auto& r : rows) {
       Started t({"/m/a.mp3"});
@@ -125,7 +127,7 @@ class DropsTest : public QObject {
       QTRY_VERIFY_WITH_TIMEOUT(!listBusy(t.core()), 30000);
       QCOMPARE(shownRows(t), r.shown);
       if (r.told.empty()) {
-        QCOMPARE(t.core().list.path(1), server.base + "live.mp3");
+        QCOMPARE(t.core().list.path(1), server.base + r.entry);
         QCOMPARE(boxes.shown.size(), std::size_t{0});
       } else {
         QCOMPARE(boxes.shown.size(), std::size_t{1});
