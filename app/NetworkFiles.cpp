@@ -44,13 +44,14 @@ bool NetworkFiles::fetch(const std::string& address, std::size_t maxBytes, int t
     error = "it is not an http or https address";
     return false;
   }
+  // First: it gives this thread the event dispatcher that the manager's timers need.
+  QEventLoop loop;
   QNetworkAccessManager manager;
   QNetworkRequest request(url);
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
   request.setMaximumRedirectsAllowed(kMaxRedirects);
   request.setTransferTimeout(timeoutMs);
   QNetworkReply* reply = manager.get(request);
-  QEventLoop loop;
   std::string refused;  // why we stopped it ourselves
   const auto stop = [&](std::string why) {
     if (refused.empty()) refused = std::move(why);
