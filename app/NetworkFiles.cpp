@@ -37,7 +37,9 @@ std::string failureOf(QNetworkReply& reply, int timeoutMs) {
 }  // namespace
 
 bool NetworkFiles::fetch(const std::string& address, std::size_t maxBytes, int timeoutMs,
-                         const std::function<bool()>& cancelled, std::string& bytes, std::string& error) {
+                         const std::function<bool()>& cancelled, Fetched& got) {
+  std::string& bytes = got.bytes;
+  std::string& error = got.error;
   bytes.clear();
   const QUrl url = QUrl::fromEncoded(QByteArray::fromStdString(address), QUrl::TolerantMode);
   if (!url.isValid() || !isWebScheme(url)) {
@@ -83,6 +85,7 @@ bool NetworkFiles::fetch(const std::string& address, std::size_t maxBytes, int t
     error = refused.empty() ? failureOf(*reply, timeoutMs) : refused;
     bytes.clear();
   }
+  got.address = reply->url().toEncoded().toStdString();
   delete reply;
   return ok;
 }

@@ -8,7 +8,7 @@ namespace sonavex {
 class NetworkFiles : public RemoteFiles {
  public:
   bool fetch(const std::string& address, std::size_t maxBytes, int timeoutMs,
-             const std::function<bool()>& cancelled, std::string& bytes, std::string& error) override;
+             const std::function<bool()>& cancelled, Fetched& got) override;
 };
 
 }  // namespace sonavex

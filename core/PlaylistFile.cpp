@@ -15,6 +15,7 @@
 
 #include "core/ListWork.h"
 #include "core/Shuffle.h"
+#include "core/model/StreamAddress.h"
 #include "core/model/TextLines.h"
 
 namespace sonavex {
@@ -283,21 +284,23 @@ void addPlaylistFileEntries(IntakeSink& sink, const std::string& name) {
 }
 
 void addRemotePlaylistEntries(IntakeSink& sink, RemoteFiles* remote, const std::string& address) {
-  std::string bytes, reason = "this program cannot fetch it";
+  Fetched got;
+  got.error = "this program cannot fetch it";
   const auto cancelled = [&sink] { return sink.cancelled(); };
-  if (remote == nullptr ||
-      !remote->fetch(address, kMaxRemotePlaylistBytes, kRemotePlaylistTimeoutMs, cancelled, bytes, reason)) {
-    if (!sink.cancelled()) sink.error("The playlist " + address + " could not be loaded: " + reason + ".");
+  if (remote == nullptr || !remote->fetch(address, kMaxRemotePlaylistBytes, kRemotePlaylistTimeoutMs, cancelled, got)) {
+    if (!sink.cancelled()) sink.error("The playlist " + address + " could not be loaded: " + got.error + ".");
     return;
   }
   const std::string_view path = std::string_view(address).substr(0, address.find_first_of("?#"));
   const PlaylistFormat format = playlistFormatOf(path).value_or(PlaylistFormat::M3u);
   // An HLS playlist (#EXT-X- tags) lists the pieces of one stream, which the engine plays itself.
-  if (format != PlaylistFormat::Pls && format != PlaylistFormat::Xspf && bytes.find("#EXT-X-") != std::string::npos) {
+  if (format != PlaylistFormat::Pls && format != PlaylistFormat::Xspf && got.bytes.find("#EXT-X-") != std::string::npos) {
     sink.add(address);
     return;
   }
-  ForeignEntries entries = parseForeignPlaylist(format == PlaylistFormat::Plt ? PlaylistFormat::M3u : format, bytes, address);
+  // Relative entries are relative to where the list came from after its redirects.
+  const std::string& base = isStreamAddress(got.address) ? got.address : address;
+  ForeignEntries entries = parseForeignPlaylist(format == PlaylistFormat::Plt ? PlaylistFormat::M3u : format, got.bytes, base);
   for (std::size_t i = 0; i < entries.paths.size(); ++i)
     if (!sink.add(std::move(entries.paths[i]), std::move(entries.names[i]))) ++entries.leftOut.withNul;
   if (entries.leftOut.count() > 0)

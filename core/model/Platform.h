@@ -122,14 +122,18 @@ class ListWake {
 
 // Fetches what an http(s) address holds (a playlist), blocking: called on an intake's producer
 // thread, never the program's. Follows at most 5 redirects, to http(s) only; gives up after
-// `timeoutMs` without data, past `maxBytes`, or soon once `cancelled` says so. False (and a reason
-// for the user in `error`) on any failure.
+// `timeoutMs`, past `maxBytes`, or soon once `cancelled` says so. False (and a reason for the
+// user in `error`) on any failure.
+struct Fetched {
+  std::string bytes;
+  std::string address;  // where they came from, after the redirects
+  std::string error;
+};
 class RemoteFiles {
  public:
   virtual ~RemoteFiles() = default;
   virtual bool fetch(const std::string& address, std::size_t maxBytes, int timeoutMs,
-                     const std::function<bool()>& cancelled, std::string& bytes,
-                     std::string& error) = 0;
+                     const std::function<bool()>& cancelled, Fetched& got) = 0;
 };
 
 struct Platform {

@@ -101,18 +101,20 @@ class DropsTest : public QObject {
     QCOMPARE(t.core().list.count(), 1);
   }
 
-  // A playlist at an address is fetched on the intake's thread, its entries resolved against it
-  // and named by it; one naming files here, one missing and one too large are each one message
+  // A playlist at an address is fetched on the intake's thread, redirects followed, its entries
+  // resolved against where it came from and named by it; one naming files here, one missing and one too large are each one message
   // naming it, adding nothing.
   void aPlaylistAtAnAddressIsFetchedAndNamesOnlyAddresses() {
     QTemporaryDir dir;
     WebServer server(dir.path());
-    writeBytes(dir.filePath("radio.pls").toStdString(), "[playlist]\nFile1=live.mp3\nTitle1=Test Station\n");
+    // A folder: the server redirects to "radio.pls/" and serves its index, which entries are relative to.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("radio.pls")));
+    writeBytes(dir.filePath("radio.pls/index.html").toStdString(), "[playlist]\nFile1=live.mp3\nTitle1=Test Station\n");
     writeBytes(dir.filePath("passwd.PLS").toStdString(), "[playlist]\nFile1=/etc/passwd\nFile2=file:///etc/passwd\n");
     writeBytes(dir.filePath("big.m3u").toStdString(), std::string(kMaxRemotePlaylistBytes + 1, '#'));
     writeBytes(dir.filePath("hls.m3u8").toStdString(), "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\npiece1.aac\n");
     const struct { std::string name, entry; QStringList shown; std::string told; } rows[] = {
-        {"radio.pls?x=1", "live.mp3", {"1   a.mp3", "2   Test Station"}, ""},
+        {"radio.pls?x=1", "radio.pls/live.mp3", {"1   a.mp3", "2   Test Station"}, ""},
         {"hls.m3u8", "hls.m3u8", {"1   a.mp3", QString::fromStdString("2   " + server.base + "hls.m3u8")}, ""},
         {"passwd.PLS", "", {"1   a.mp3"}, " was loaded, but 2 lines were left out: a playlist from the internet may name only"},
         {"missing.m3u", "", {"1   a.mp3"}, " could not be loaded: the server answered 404"},
