@@ -32,10 +32,10 @@
 #include "windows/PlaylistView.h"
 #include "windows/frmAbout.h"
 #include "windows/frmMain.h"
+#include "windows/frmaddress.h"
 #include "windows/frmbutton.h"
 #include "windows/frmmenu.h"
 #include "windows/frmplaylist.h"
-#include "windows/frmaddress.h"
 #include "windows/frmsearch.h"
 #include "windows/frmvol.h"
 

@@ -22,7 +22,8 @@ std::string failureOf(QNetworkReply& reply, int timeoutMs) {
   const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
   if (status >= 400) {
     const QString reason = reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-    return "the server answered " + std::to_string(status) + (reason.isEmpty() ? "" : " " + reason.toStdString());
+    return "the server answered " + std::to_string(status) +
+           (reason.isEmpty() ? "" : " " + reason.toStdString());
   }
   switch (reply.error()) {
     case QNetworkReply::OperationCanceledError:
@@ -30,8 +31,10 @@ std::string failureOf(QNetworkReply& reply, int timeoutMs) {
       return "nothing came for " + std::to_string(timeoutMs / 1000) + " seconds";
     case QNetworkReply::TooManyRedirectsError:
       return "it was redirected more than " + std::to_string(kMaxRedirects) + " times";
-    case QNetworkReply::InsecureRedirectError: return "it was redirected from https to http";
-    default: return reply.errorString().toStdString();
+    case QNetworkReply::InsecureRedirectError:
+      return "it was redirected from https to http";
+    default:
+      return reply.errorString().toStdString();
   }
 }
 }  // namespace
@@ -50,7 +53,8 @@ bool NetworkFiles::fetch(const std::string& address, std::size_t maxBytes, int t
   QEventLoop loop;
   QNetworkAccessManager manager;
   QNetworkRequest request(url);
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                       QNetworkRequest::NoLessSafeRedirectPolicy);
   request.setMaximumRedirectsAllowed(kMaxRedirects);
   request.setTransferTimeout(timeoutMs);
   QNetworkReply* reply = manager.get(request);
@@ -72,7 +76,9 @@ bool NetworkFiles::fetch(const std::string& address, std::size_t maxBytes, int t
   // The whole fetch, however slowly the bytes drip in, ends within the time; and soon on exit.
   QTimer deadline, poll;
   deadline.setSingleShot(true);
-  QObject::connect(&deadline, &QTimer::timeout, [&] { stop("nothing came for " + std::to_string(timeoutMs / 1000) + " seconds"); });
+  QObject::connect(&deadline, &QTimer::timeout, [&] {
+    stop("nothing came for " + std::to_string(timeoutMs / 1000) + " seconds");
+  });
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (cancelled && cancelled()) stop("the program ends");
   });

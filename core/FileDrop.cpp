@@ -28,7 +28,8 @@ DropKind classify(const std::string& name) {
 
 // One item of a drop: a file or an address becomes an entry, a playlist at an address is fetched
 // for its entries, a folder is scanned (`counts` grows over the drop).
-void addDropped(IntakeSink& sink, RemoteFiles* remote, const std::string& name, ScanCounts& counts) {
+void addDropped(IntakeSink& sink, RemoteFiles* remote, const std::string& name,
+                ScanCounts& counts) {
   if (name.empty()) return;  // names nothing; must not become a scan of "/"
   if (isRemotePlaylistAddress(name)) {
     addRemotePlaylistEntries(sink, remote, name);
@@ -57,9 +58,12 @@ void tellAfterwards(Core& now, const IntakeResult& result) {
 
 void filedragging(Core& core, std::vector<std::string> paths) {
   if (paths.empty()) return;
-  runIntake(core, [paths = std::move(paths), remote = core.platform.remote](IntakeSink& sink) {
-    addDrop(sink, remote, paths);
-  }, tellAfterwards);
+  runIntake(
+      core,
+      [paths = std::move(paths), remote = core.platform.remote](IntakeSink& sink) {
+        addDrop(sink, remote, paths);
+      },
+      tellAfterwards);
 }
 
 void dropUriList(Core& core, std::string uriList) {
@@ -77,7 +81,8 @@ void openAndPlay(Core& core, const std::string& path) {
   // The latest open plays, whichever intake is over first.
   const std::uint64_t asked = ++core.shared.opensAsked;
   runIntake(
-      core, [path, remote = core.platform.remote](IntakeSink& sink) { addDrop(sink, remote, {path}); },
+      core,
+      [path, remote = core.platform.remote](IntakeSink& sink) { addDrop(sink, remote, {path}); },
       [asked](Core& now, const IntakeResult& added) {
         tellAfterwards(now, added);
         if (added.first == kNone || asked != now.shared.opensAsked) return;

@@ -51,7 +51,8 @@ std::string unreadableFileMessage(const std::string& path, const std::string& re
 }
 
 std::string addressInfoMessage(const std::string& address) {
-  return address + " is an address on the internet, not a file on this computer: it has no file information.";
+  return address +
+         " is an address on the internet, not a file on this computer: it has no file information.";
 }
 
 std::optional<FileInfoTexts> loadFileInfo(Core& core) {
@@ -61,7 +62,8 @@ std::optional<FileInfoTexts> loadFileInfo(Core& core) {
   if (path.empty()) return std::nullopt;  // nothing chosen, and nothing shown before
   if (isStreamAddress(path)) {
     if (core.platform.messages)
-      core.platform.messages->show(addressInfoMessage(path), "Sonavex", MsgButtons::Ok, MsgIcon::Information);
+      core.platform.messages->show(addressInfoMessage(path), "Sonavex", MsgButtons::Ok,
+                                   MsgIcon::Information);
     return std::nullopt;
   }
 

@@ -47,8 +47,8 @@ std::string addressInfoMessage(const std::string& address);
 // The "File Info" command up to the point where the dialog shows: takes the path of the shown
 // list's focused entry into `fileinfopath` when it has at least 4 characters, reads that file,
 // and shows through core.platform.messages the not-MPEG message, or a message naming the file
-// when it cannot be read, or that an address is no file (which is not read). Returns the texts to show, or nothing when no dialog should show
-// (unreadable file, or no file chosen yet).
+// when it cannot be read, or that an address is no file (which is not read). Returns the texts to
+// show, or nothing when no dialog should show (unreadable file, or no file chosen yet).
 std::optional<FileInfoTexts> loadFileInfo(Core& core);
 
 }  // namespace sonavex

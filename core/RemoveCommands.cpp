@@ -22,10 +22,11 @@ bool confirmDiskDeletion(Core& core, bool selectedOnly) {
   if (!core.platform.messages) return false;  // no one to ask: delete nothing
   for (Index i = 0; i < core.list.count(); ++i) {
     if ((!selectedOnly || core.list.isSelected(i)) && isStreamAddress(core.list.path(i))) {
-      core.platform.messages->show(core.list.path(i) +
-                                       " is an address on the internet, not a file on this computer: nothing "
-                                       "was deleted. Remove addresses from the playlist only.",
-                                   "Sonavex", MsgButtons::Ok, MsgIcon::Information);
+      core.platform.messages->show(
+          core.list.path(i) +
+              " is an address on the internet, not a file on this computer: nothing "
+              "was deleted. Remove addresses from the playlist only.",
+          "Sonavex", MsgButtons::Ok, MsgIcon::Information);
       return false;
     }
   }
@@ -48,7 +49,9 @@ bool deleteFiles(const std::vector<const std::string*>& paths, bool force,
                  std::unordered_set<std::string>& deleted) {
   for (const std::string* path : paths) {
     if (deleted.count(*path)) continue;
-    if (path->empty() || path->front() != kPathSeparator || hasNulByte(*path) || isStreamAddress(*path)) return false;
+    if (path->empty() || path->front() != kPathSeparator || hasNulByte(*path) ||
+        isStreamAddress(*path))
+      return false;
     if (!force && isReadOnlyFile(*path)) return false;
     if (unlink(path->c_str()) != 0) return false;
     deleted.insert(*path);
@@ -69,7 +72,8 @@ Index removeInvalid(ListState& state) {
   std::vector<bool> keep(static_cast<std::size_t>(state.list.count()));
   for (Index i = 0; i < state.list.count(); ++i) {
     const std::string& path = state.list.path(i);
-    const bool valid = path.empty() || isStreamAddress(path) || fileExists(path);  // an address is no missing file
+    const bool valid =
+        path.empty() || isStreamAddress(path) || fileExists(path);  // an address is no missing file
     keep[static_cast<std::size_t>(i)] = valid;
     if (!valid) ++removed;
   }

@@ -29,7 +29,8 @@ Index numberOf(std::string_view name, std::string_view filePart) {
 
 // An address keeps what it shows: its station name comes from its list, not from its path.
 std::string_view filePartFor(KeptNames naming, const std::string& path, const std::string& name) {
-  return naming == KeptNames::FromPath && !isStreamAddress(path) ? fileNameOf(path) : fileNamePartOf(name);
+  return naming == KeptNames::FromPath && !isStreamAddress(path) ? fileNameOf(path)
+                                                                 : fileNamePartOf(name);
 }
 
 // Selection, list indexes and current track before an undo or redo changes the list.

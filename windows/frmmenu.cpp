@@ -96,7 +96,8 @@ void frmmenu::showFlyout(Flyout which) {
   const int row = static_cast<int>(which);
   applyRegion(*this, flyoutRegion(which, kRowTop[row], kButtonHeight, width()));
   // Only the pair that shows can be reached with Tab or found by a screen reader.
-  const std::vector<SkinButton*> rows[] = {{cmdfile, cmddir, cmdurl}, {cmdsel, cmdall}, {cmdname, cmdrnd}};
+  const std::vector<SkinButton*> rows[] = {
+      {cmdfile, cmddir, cmdurl}, {cmdsel, cmdall}, {cmdname, cmdrnd}};
   for (int r = 0; r < 3; ++r) {
     for (SkinButton* button : rows[r]) button->setVisible(r == row);
   }

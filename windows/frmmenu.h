@@ -1,9 +1,9 @@
 #pragma once
 // The command window: seven buttons in three rows (add: file, dir, url; remove; sort) that fly out
-// beside the playlist window, one row at a time, while the pointer is over the matching playlist button or
-// after that button was pressed from the keyboard, which brings the focus here until Escape. Where
-// the screen has no room beside the panel it flies out over the list instead, never over its
-// button.
+// beside the playlist window, one row at a time, while the pointer is over the matching playlist
+// button or after that button was pressed from the keyboard, which brings the focus here until
+// Escape. Where the screen has no room beside the panel it flies out over the list instead, never
+// over its button.
 #include <QWidget>
 
 #include "core/model/Flyout.h"

@@ -147,11 +147,15 @@ class Entries {
       ++result_.leftOut.tooLong;
       return;
     }
-    const auto relative = [](std::string_view r) { return schemeAndHost(r).empty() && !r.starts_with('/'); };
+    const auto relative = [](std::string_view r) {
+      return schemeAndHost(r).empty() && !r.starts_with('/');
+    };
     if (relative(ref) || (remote_ && ref.starts_with("//"))) {
       std::string resolved = base.empty() ? std::string(ref) : resolvedReference(base, ref);
-      if (remote_ && (relative(resolved) || resolved.starts_with("//"))) resolved = resolvedReference(folder_, resolved);
-      if (resolved != ref) return add(resolved, name);  // a relative one left is joined to the folder
+      if (remote_ && (relative(resolved) || resolved.starts_with("//")))
+        resolved = resolvedReference(folder_, resolved);
+      if (resolved != ref)
+        return add(resolved, name);  // a relative one left is joined to the folder
     }
     std::string path;
     if (isStreamAddress(ref)) {
@@ -249,7 +253,8 @@ void readPls(std::string_view text, Entries& entries) {
 // The value of attribute `name` in a tag's text ("" when it has none); entities decoded.
 std::string attribute(std::string_view tag, std::string_view name) {
   for (std::size_t at = tag.find(name); at != std::string_view::npos; at = tag.find(name, at + 1)) {
-    const bool starts = at > 0 && (tag[at - 1] == ' ' || tag[at - 1] == '\t' || tag[at - 1] == '\n' || tag[at - 1] == '\r');
+    const bool starts = at > 0 && (tag[at - 1] == ' ' || tag[at - 1] == '\t' ||
+                                   tag[at - 1] == '\n' || tag[at - 1] == '\r');
     std::string_view rest = trimmed(tag.substr(at + name.size()), " \t\r\n");
     if (!starts || !rest.starts_with('=')) continue;
     rest = trimmed(rest.substr(1), " \t\r\n");
@@ -325,7 +330,8 @@ std::string plainShownName(std::string_view text) {
   out = std::string(trimmed(out, " "));
   if (out.size() > kMaxShownNameBytes) {
     std::size_t cut = kMaxShownNameBytes;
-    while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
+    while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80)
+      --cut;  // not inside a character
     out.resize(cut);
   }
   return out;
@@ -346,7 +352,8 @@ std::string resolvedReference(std::string_view base, std::string_view ref) {
   std::string_view path = base.substr(prefix.size());
   path = path.substr(0, path.find_first_of("?#"));
   const std::size_t slash = path.rfind('/');
-  const std::string_view folder = slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
+  const std::string_view folder =
+      slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
   return std::string(prefix).append(prefix.empty() || !folder.empty() ? folder : "/").append(ref);
 }
 
@@ -389,7 +396,8 @@ std::string serializeM3u8(const std::vector<std::string>& paths, std::size_t* le
       continue;
     }
     const std::string_view shown = names && i < names->size() ? fileNamePartOf((*names)[i]) : path;
-    if (isStreamAddress(path) && shown != path && !shown.empty() && findLineBreak(shown) == shown.size())
+    if (isStreamAddress(path) && shown != path && !shown.empty() &&
+        findLineBreak(shown) == shown.size())
       bytes.append("#EXTINF:-1,").append(shown).push_back('\n');
     bytes.append(path).push_back('\n');
   }
