@@ -10,6 +10,7 @@
 #include "app/FileWriterThread.h"
 #include "app/ListWakeNotifier.h"
 #include "app/MprisService.h"
+#include "app/NetworkFiles.h"
 #include "core/Command.h"
 #include "core/EngineEvents.h"
 #include "core/FileDrop.h"
@@ -31,6 +32,7 @@
 #include "windows/PlaylistView.h"
 #include "windows/frmAbout.h"
 #include "windows/frmMain.h"
+#include "windows/frmaddress.h"
 #include "windows/frmbutton.h"
 #include "windows/frmmenu.h"
 #include "windows/frmplaylist.h"
@@ -51,6 +53,19 @@ void returnFocusWhenClosed(QWidget& dialog) {
     if (from && from->isVisible() && !QApplication::activeWindow()) from->activateWindow();
   });
 }
+// The one window of its kind, made afresh after each close: directly below the playlist window,
+// moved up or aside where that would not show whole on the playlist's screen.
+template <class Window>
+void showBelow(QPointer<Window>& held, Core& core, QWidget& playlist) {
+  if (!held) {
+    held = new Window(core);
+    moveOntoScreen(*held, placeBelow(playlist), playlist.screen());
+    returnFocusWhenClosed(*held);
+  }
+  held->show();
+  held->raise();
+  held->activateWindow();
+}
 }  // namespace
 
 Forms::Forms(FormsOptions options)
@@ -61,6 +76,7 @@ Forms::Forms(FormsOptions options)
       busy_(std::make_unique<QtBusyPointer>()),
       programs_(std::make_unique<QtProgramStarter>()),
       writer_(std::make_unique<FileWriterThread>()),
+      remote_(std::make_unique<NetworkFiles>()),
       listWake_(std::make_unique<ListWakeNotifier>()) {
   if (!options_.quit) options_.quit = [] { QCoreApplication::exit(0); };
   mapDesignFonts();
@@ -78,6 +94,7 @@ Forms::Forms(FormsOptions options)
   platform.loop = this;
   platform.writer = writer_.get();
   platform.listWake = listWake_.get();
+  platform.remote = remote_.get();
   connectListWork(*core_, options_.listJobsInBackground);
   // The time labels use the user's decimal separator (LC_NUMERIC, else LC_ALL or LANG).
   core_->decimalSeparator = QLocale::system().decimalPoint().toStdString();
@@ -98,6 +115,7 @@ Forms::~Forms() {
   core_->observer = nullptr;
   mpris_.reset();
   delete search_;
+  delete address_;
   delete about_;
   button_.reset();
   vol_.reset();
@@ -190,6 +208,7 @@ frmplaylist& Forms::playlist() {
     if (hadKeyboard) enterWindowByTab(button(), true);
   });
   QObject::connect(list, &frmplaylist::searchRequested, [this] { showSearch(); });
+  QObject::connect(list, &frmplaylist::addressRequested, [this] { showAddress(); });
   QObject::connect(list, &frmplaylist::aboutRequested, [this] { showAbout(); });
   setKeyboardHome(list->list());
   return *playlist_;
@@ -204,6 +223,7 @@ frmmenu& Forms::menu() {
       playlist().focusFlyoutButton(which);
     });
     QObject::connect(menu_.get(), &frmmenu::pointerLeft, [this] { withdrawFlyout(); });
+    QObject::connect(menu_.get(), &frmmenu::addressRequested, [this] { showAddress(); });
   }
   return *menu_;
 }
@@ -343,18 +363,13 @@ void Forms::hideCompanions() {
   vol().hide();
 }
 
-void Forms::showSearch() {
-  if (!search_) {
-    search_ = new frmsearch(*core_);
-    search_->placeBelow(playlist());
-    returnFocusWhenClosed(*search_);
-  }
-  search_->show();
-  search_->raise();
-  search_->activateWindow();
-}
+void Forms::showSearch() { showBelow(search_, *core_, playlist()); }
 
 frmsearch* Forms::search() const { return search_.data(); }
+
+void Forms::showAddress() { showBelow(address_, *core_, playlist()); }
+
+frmaddress* Forms::address() const { return address_.data(); }
 
 frmAbout* Forms::about() const { return about_.data(); }
 

@@ -33,6 +33,8 @@ class QtBusyPointer;
 class MprisService;
 class FileWriterThread;
 class ListWakeNotifier;
+class NetworkFiles;
+class frmaddress;
 
 struct FormsOptions {
   std::function<std::unique_ptr<MediaEngine>()> makeEngine;
@@ -88,6 +90,9 @@ class Forms : public CoreObserver, private EventLoop {
   // The search window and the About box: one at a time, modeless, made afresh after each close.
   void showSearch();
   void showAbout();
+  // The add address dialog: one at a time, modeless, made afresh after each close.
+  void showAddress();
+  frmaddress* address() const;
   frmsearch* search() const;
   frmAbout* about() const;
   // Brings the player to the front (restored if minimised) and slides the playlist window in.
@@ -121,6 +126,7 @@ class Forms : public CoreObserver, private EventLoop {
   std::unique_ptr<QtProgramStarter> programs_;
   // Outlives the core, so a save handed to it is finished before the program ends.
   std::unique_ptr<FileWriterThread> writer_;
+  std::unique_ptr<NetworkFiles> remote_;  // used by intakes' threads until the core is gone
   // Wakes the program's thread for list work and for the writer's answers; outlives the core.
   std::unique_ptr<ListWakeNotifier> listWake_;
   std::unique_ptr<MediaEngine> engine_;
@@ -131,6 +137,7 @@ class Forms : public CoreObserver, private EventLoop {
   std::unique_ptr<frmvol> vol_;
   std::unique_ptr<frmbutton> button_;
   QPointer<frmsearch> search_;
+  QPointer<frmaddress> address_;
   QPointer<frmAbout> about_;
   std::unique_ptr<frmplaylist> playlist_;
   std::unique_ptr<frmMain> main_;

@@ -7,6 +7,7 @@
 #include "core/MediaControl.h"
 #include "core/Transport.h"
 #include "core/model/CommandLine.h"
+#include "core/model/StreamAddress.h"
 
 namespace sonavex {
 
@@ -19,7 +20,9 @@ MprisRoot::MprisRoot(QObject* object, MprisService& service)
 
 QString MprisRoot::identity() const { return QStringLiteral("Sonavex"); }
 QString MprisRoot::desktopEntry() const { return QStringLiteral("io.github.sonavex.Sonavex"); }
-QStringList MprisRoot::uriSchemes() const { return {QStringLiteral("file")}; }
+QStringList MprisRoot::uriSchemes() const {
+  return {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https")};
+}
 QStringList MprisRoot::mimeTypes() const {
   return {QStringLiteral("audio/mpeg"),       QStringLiteral("audio/x-wav"),
           QStringLiteral("audio/flac"),       QStringLiteral("audio/ogg"),
@@ -80,7 +83,8 @@ void MprisPlayer::SetPosition(const QDBusObjectPath& trackId, qlonglong position
 }
 
 void MprisPlayer::OpenUri(const QString& uri) {
-  const std::string path = pathOfFileUri(uri.toStdString());
+  const std::string given = uri.toStdString();
+  const std::string path = isStreamAddress(given) ? given : pathOfFileUri(given);
   if (path.empty()) return;
   perform(service_.core(), openAndPlay, path);
 }

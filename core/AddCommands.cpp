@@ -3,10 +3,12 @@
 #include <memory>
 #include <vector>
 
+#include "core/FileDrop.h"
 #include "core/FindFiles.h"
 #include "core/ListWork.h"
 #include "core/Shuffle.h"
 #include "core/model/SelectionText.h"
+#include "core/model/StreamAddress.h"
 
 namespace sonavex {
 
@@ -22,7 +24,9 @@ constexpr int kAddFilesMaxFileSize = 32767;
 class EveryError : public IntakeSink {
  public:
   EveryError(IntakeSink& to, std::vector<std::string>& texts) : to_(to), texts_(texts) {}
-  bool add(std::string path) override { return to_.add(std::move(path)); }
+  bool add(std::string path, std::string stationName = {}) override {
+    return to_.add(std::move(path), std::move(stationName));
+  }
   void error(const std::string& text) override { texts_.push_back(text); }
   bool cancelled() const override { return to_.cancelled(); }
 
@@ -76,6 +80,17 @@ void cmddir_Click(Core& core) {
         for (const std::string& text : *errors)
           now.platform.messages->show(text, "Sonavex", MsgButtons::Ok, MsgIcon::Information);
       });
+}
+
+std::string addressRefusal(std::string_view text) {
+  if (isStreamAddress(text)) return {};
+  if (text.size() > kMaxAddressBytes)
+    return "The address is longer than " + std::to_string(kMaxAddressBytes) + " characters.";
+  return "Only addresses that begin with http:// or https:// can be added.";
+}
+
+void cmdurl_Click(Core& core, const std::string& address) {
+  if (isStreamAddress(address)) filedragging(core, {address});
 }
 
 }  // namespace sonavex

@@ -9,6 +9,7 @@
 #include "core/PlaylistFile.h"
 #include "core/Transport.h"
 #include "core/model/CommandLine.h"
+#include "core/model/StreamAddress.h"
 
 namespace sonavex {
 
@@ -25,21 +26,25 @@ DropKind classify(const std::string& name) {
   return DropKind::Folder;
 }
 
-// One item of a drop: a file becomes an entry, a folder is scanned (`counts` grows over the drop).
-void addDropped(IntakeSink& sink, const std::string& name, ScanCounts& counts) {
+// One item of a drop: a file or an address becomes an entry, a playlist at an address is fetched
+// for its entries, a folder is scanned (`counts` grows over the drop).
+void addDropped(IntakeSink& sink, RemoteFiles* remote, const std::string& name,
+                ScanCounts& counts) {
   if (name.empty()) return;  // names nothing; must not become a scan of "/"
-  if (classify(name) == DropKind::File) {
+  if (isRemotePlaylistAddress(name)) {
+    addRemotePlaylistEntries(sink, remote, name);
+  } else if (isStreamAddress(name) || classify(name) == DropKind::File) {
     sink.add(name);
   } else {
     scanFolderTree(sink, name, dropFolderPatterns(), counts);
   }
 }
 
-void addDrop(IntakeSink& sink, const std::vector<std::string>& paths) {
+void addDrop(IntakeSink& sink, RemoteFiles* remote, const std::vector<std::string>& paths) {
   ScanCounts counts;  // grows over all the folders of this drop
   for (const auto& name : paths) {
     if (sink.cancelled()) return;
-    addDropped(sink, name, counts);
+    addDropped(sink, remote, name, counts);
   }
 }
 
@@ -53,17 +58,21 @@ void tellAfterwards(Core& now, const IntakeResult& result) {
 
 void filedragging(Core& core, std::vector<std::string> paths) {
   if (paths.empty()) return;
-  runIntake(core, [paths = std::move(paths)](IntakeSink& sink) { addDrop(sink, paths); },
-            tellAfterwards);
+  runIntake(
+      core,
+      [paths = std::move(paths), remote = core.platform.remote](IntakeSink& sink) {
+        addDrop(sink, remote, paths);
+      },
+      tellAfterwards);
 }
 
 void dropUriList(Core& core, std::string uriList) {
   runIntake(
       core,
-      [uris = std::move(uriList)](IntakeSink& sink) {
+      [uris = std::move(uriList), remote = core.platform.remote](IntakeSink& sink) {
         const std::vector<std::string> paths = pathsOfUriList(uris);
-        if (paths.empty()) sink.namedNothing();  // web addresses alone: nothing changes
-        addDrop(sink, paths);
+        if (paths.empty()) sink.namedNothing();  // other schemes alone: nothing changes
+        addDrop(sink, remote, paths);
       },
       tellAfterwards);
 }
@@ -72,7 +81,8 @@ void openAndPlay(Core& core, const std::string& path) {
   // The latest open plays, whichever intake is over first.
   const std::uint64_t asked = ++core.shared.opensAsked;
   runIntake(
-      core, [path](IntakeSink& sink) { addDrop(sink, {path}); },
+      core,
+      [path, remote = core.platform.remote](IntakeSink& sink) { addDrop(sink, remote, {path}); },
       [asked](Core& now, const IntakeResult& added) {
         tellAfterwards(now, added);
         if (added.first == kNone || asked != now.shared.opensAsked) return;
@@ -91,14 +101,14 @@ void openCommandLinePaths(Core& core, const std::vector<std::string>& paths) {
   if (paths.empty()) return;
   runIntake(
       core,
-      [paths](IntakeSink& sink) {
+      [paths, remote = core.platform.remote](IntakeSink& sink) {
         ScanCounts counts;
         for (const auto& name : paths) {
           if (sink.cancelled()) return;
           if (isPlaylistFileName(name)) {
             addPlaylistFileEntries(sink, name);
           } else {
-            addDropped(sink, name, counts);
+            addDropped(sink, remote, name, counts);
           }
         }
       },

@@ -1,6 +1,7 @@
 #pragma once
-// Files and folders dropped on the player window, the playlist window or its list (and paths given
-// on the command line) join the playlist: files as entries, folders scanned for audio files. What
+// Files, folders and links dropped on the player window, the playlist window or its list (and paths
+// given on the command line) join the playlist: files and http(s) addresses as entries, folders
+// scanned for audio files, playlists at an address fetched for their entries. What
 // failed on the way is told once, as a notice after the intake, so that neither the program the
 // files came from nor a media control's call waits for a person; see ErrorReport.
 #include <string>

@@ -1,6 +1,7 @@
 #include "core/FileInfoCommand.h"
 
 #include "core/FileInfoTexts.h"
+#include "core/model/StreamAddress.h"
 
 namespace sonavex {
 
@@ -8,6 +9,12 @@ int runFileInfoCommand(const std::vector<std::string>& paths, std::ostream& out,
   int status = 0;
   for (const std::string& path : paths) {
     out << "file\t" << path << '\n';
+    if (isStreamAddress(path)) {
+      out.flush();
+      err << addressInfoMessage(path) << '\n';
+      status = 1;
+      continue;
+    }
     const FileProbe probe = probeFile(path);
     if (!probe.readable) {
       out.flush();

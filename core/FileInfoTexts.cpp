@@ -1,6 +1,7 @@
 #include "core/FileInfoTexts.h"
 
 #include "core/Core.h"
+#include "core/model/StreamAddress.h"
 
 namespace sonavex {
 
@@ -49,11 +50,22 @@ std::string unreadableFileMessage(const std::string& path, const std::string& re
   return "Cannot read the file \"" + path + "\": " + reason;
 }
 
+std::string addressInfoMessage(const std::string& address) {
+  return address +
+         " is an address on the internet, not a file on this computer: it has no file information.";
+}
+
 std::optional<FileInfoTexts> loadFileInfo(Core& core) {
   const std::string& chosen = core.list.path(core.list.listIndex2());
   if (chosen.size() >= 4) core.shared.fileinfopath = chosen;
   const std::string& path = core.shared.fileinfopath;
   if (path.empty()) return std::nullopt;  // nothing chosen, and nothing shown before
+  if (isStreamAddress(path)) {
+    if (core.platform.messages)
+      core.platform.messages->show(addressInfoMessage(path), "Sonavex", MsgButtons::Ok,
+                                   MsgIcon::Information);
+    return std::nullopt;
+  }
 
   const FileProbe probe = probeFile(path);
   if (!probe.readable) {

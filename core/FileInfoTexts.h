@@ -41,11 +41,14 @@ std::vector<std::pair<std::string, std::string>> fileInfoLines(const FileInfoTex
 // "Cannot read the file "<path>": <reason>".
 std::string unreadableFileMessage(const std::string& path, const std::string& reason);
 
+// "<address> is an address on the internet, not a file on this computer...": no file to read.
+std::string addressInfoMessage(const std::string& address);
+
 // The "File Info" command up to the point where the dialog shows: takes the path of the shown
 // list's focused entry into `fileinfopath` when it has at least 4 characters, reads that file,
 // and shows through core.platform.messages the not-MPEG message, or a message naming the file
-// when it cannot be read. Returns the texts to show, or nothing when no dialog should show
-// (unreadable file, or no file chosen yet).
+// when it cannot be read, or that an address is no file (which is not read). Returns the texts to
+// show, or nothing when no dialog should show (unreadable file, or no file chosen yet).
 std::optional<FileInfoTexts> loadFileInfo(Core& core);
 
 }  // namespace sonavex

@@ -123,7 +123,10 @@ class JobThread {
 struct Intake : IntakeSink {
   // Shared with the producer's thread.
   std::mutex lock;
-  std::vector<std::string> ready;  // handed over, not merged yet
+  struct Arrival {
+    std::string path, stationName;
+  };
+  std::vector<Arrival> ready;  // handed over, not merged yet
   bool finished = false;
   bool reshuffles = true;
   ErrorReport errors;
@@ -133,7 +136,7 @@ struct Intake : IntakeSink {
   // The program's thread's own.
   IntakeOrder order = IntakeOrder::AsTheyCome;
   std::uint64_t id = 0;
-  std::vector<std::string> merging;  // taken from `ready`, merged from `mergedUpTo` on
+  std::vector<Arrival> merging;  // taken from `ready`, merged from `mergedUpTo` on
   std::size_t mergedUpTo = 0;
   IntakeResult result;
   std::function<void(Core&, const IntakeResult&)> then;
@@ -141,13 +144,13 @@ struct Intake : IntakeSink {
 
   // Each entry is handed over as it comes (the lock is the program's thread's for a swap only);
   // the program's thread is woken when it had nothing waiting.
-  bool add(std::string path) override {
+  bool add(std::string path, std::string stationName = {}) override {
     if (hasNulByte(path)) return false;
     bool wasIdle = false;
     {
       const std::lock_guard hold(lock);
       wasIdle = ready.empty();
-      ready.push_back(std::move(path));
+      ready.push_back({std::move(path), std::move(stationName)});
     }
     if (wasIdle) wakeProgram();
     return true;
@@ -236,7 +239,8 @@ struct ListWork::State {
     {
       PlaylistBatch batch(list);
       while (intake.mergedUpTo < intake.merging.size()) {
-        list.appendEntry(std::move(intake.merging[intake.mergedUpTo++]));
+        Intake::Arrival& next = intake.merging[intake.mergedUpTo++];
+        list.appendEntry(std::move(next.path), next.stationName);
         if (!whole && (intake.mergedUpTo & 255) == 0 && Clock::now() >= sliceEnd) break;
       }
     }

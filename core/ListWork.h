@@ -34,7 +34,8 @@ class IntakeSink {
  public:
   virtual ~IntakeSink() = default;
   // False, and the entry is left out, for a path holding a NUL byte: it would name another file.
-  virtual bool add(std::string path) = 0;
+  // `stationName`: what an address shows, as its list names it (see PlaylistModel::appendEntry).
+  virtual bool add(std::string path, std::string stationName = {}) = 0;
   // Told once the intake is over (see ErrorReport).
   virtual void error(const std::string& text) = 0;
   // The program ends: stop soon; nothing more will be merged.
@@ -50,7 +51,9 @@ using Produce = std::function<void(IntakeSink&)>;
 class ListSink : public IntakeSink {
  public:
   explicit ListSink(PlaylistModel& list) : list_(list) {}
-  bool add(std::string path) override { return list_.appendEntry(std::move(path)); }
+  bool add(std::string path, std::string stationName = {}) override {
+    return list_.appendEntry(std::move(path), stationName);
+  }
   void error(const std::string& text) override { errors.add(text); }
   bool cancelled() const override { return false; }
   ErrorReport errors;

@@ -15,6 +15,7 @@
 
 #include "core/ListWork.h"
 #include "core/Shuffle.h"
+#include "core/model/StreamAddress.h"
 #include "core/model/TextLines.h"
 
 namespace sonavex {
@@ -81,8 +82,14 @@ std::string leftOutText(const LeftOutEntries& left) {
   if (left.addresses > 0) {
     const std::string& address = left.firstAddress;
     why += std::string(why.empty() ? "" : "; ") +
-           "only files on this computer can be played, not an address such as " +
+           "only files on this computer and http or https addresses can be played, not an address "
+           "such as " +
            (address.size() > kLongestShown ? address.substr(0, kLongestShown) + ".." : address);
+  }
+  if (left.local > 0) {
+    why += std::string(why.empty() ? "" : "; ") +
+           "a playlist from the internet may name only http or https addresses, not files on this "
+           "computer";
   }
   if (left.tooLong > 0) {
     why += std::string(why.empty() ? "" : "; ") + "a name longer than " +
@@ -246,8 +253,8 @@ bool addPlaylistFile(IntakeSink& sink, const std::string& path, std::string* err
     }
     bytes = std::string();
     left = std::move(entries.leftOut);
-    for (std::string& entry : entries.paths) {
-      if (!sink.add(std::move(entry))) ++left.withNul;
+    for (std::size_t i = 0; i < entries.paths.size(); ++i) {
+      if (!sink.add(std::move(entries.paths[i]), std::move(entries.names[i]))) ++left.withNul;
     }
   }
   if (leftOut) *leftOut = std::move(left);
@@ -276,6 +283,35 @@ void addPlaylistFileEntries(IntakeSink& sink, const std::string& name) {
     sink.error("The playlist file " + name + " could not be read: " +
                std::generic_category().message(code) + ".");
   }
+}
+
+void addRemotePlaylistEntries(IntakeSink& sink, RemoteFiles* remote, const std::string& address) {
+  Fetched got;
+  got.error = "this program cannot fetch it";
+  const auto cancelled = [&sink] { return sink.cancelled(); };
+  if (remote == nullptr ||
+      !remote->fetch(address, kMaxRemotePlaylistBytes, kRemotePlaylistTimeoutMs, cancelled, got)) {
+    if (!sink.cancelled())
+      sink.error("The playlist " + address + " could not be loaded: " + got.error + ".");
+    return;
+  }
+  const std::string_view path = std::string_view(address).substr(0, address.find_first_of("?#"));
+  const PlaylistFormat format = playlistFormatOf(path).value_or(PlaylistFormat::M3u);
+  // An HLS playlist (#EXT-X- tags) lists the pieces of one stream, which the engine plays itself.
+  if (format != PlaylistFormat::Pls && format != PlaylistFormat::Xspf &&
+      got.bytes.find("#EXT-X-") != std::string::npos) {
+    sink.add(address);
+    return;
+  }
+  // Relative entries are relative to where the list came from after its redirects.
+  const std::string& base = isStreamAddress(got.address) ? got.address : address;
+  ForeignEntries entries = parseForeignPlaylist(
+      format == PlaylistFormat::Plt ? PlaylistFormat::M3u : format, got.bytes, base);
+  for (std::size_t i = 0; i < entries.paths.size(); ++i)
+    if (!sink.add(std::move(entries.paths[i]), std::move(entries.names[i])))
+      ++entries.leftOut.withNul;
+  if (entries.leftOut.count() > 0)
+    sink.error("The playlist " + address + " was loaded, but " + leftOutText(entries.leftOut));
 }
 
 void loadPlaylistFile(Core& core, const std::string& name) {
@@ -313,8 +349,9 @@ void cmdsave_Click(Core& core) {
 
   std::size_t leftOut = 0;
   const bool m3u8 = playlistFormatOf(name) == PlaylistFormat::M3u8;
-  const std::string bytes = m3u8 ? serializeM3u8(core.list.paths(), &leftOut)
-                                 : serializePlaylist(core.list.paths(), &leftOut);
+  const std::string bytes =
+      m3u8 ? serializeM3u8(core.list.paths(), &leftOut, &core.list.displayNames())
+           : serializePlaylist(core.list.paths(), &leftOut);
   std::string reason;
   if (!writeFileAtomically(name, bytes, &reason)) {
     tellUser(core, "The playlist could not be saved to " + name + ": " + reason + ".");

@@ -49,6 +49,13 @@ bool appendPlaylistFile(PlaylistModel& list, const std::string& path,
 // user is to hear (it cannot be read, lines were left out) goes there as an error. A name that does
 // not exist (or whose folder does not) is passed over without a word.
 void addPlaylistFileEntries(IntakeSink& sink, const std::string& name);
+// A playlist at an http(s) address (isRemotePlaylistAddress): fetched through `remote` within
+// kMaxRemotePlaylistBytes and kRemotePlaylistTimeoutMs, and its addresses go to the sink (an HLS
+// playlist is a stream: the address itself goes there); a failure or what was left out goes there
+// as one error naming the address.
+inline constexpr std::size_t kMaxRemotePlaylistBytes = 1 << 20;
+inline constexpr int kRemotePlaylistTimeoutMs = 10'000;
+void addRemotePlaylistEntries(IntakeSink& sink, RemoteFiles* remote, const std::string& address);
 // Loads it as the load button does, as an intake whose errors are told in a box once it is over.
 void loadPlaylistFile(Core& core, const std::string& name);
 

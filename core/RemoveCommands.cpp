@@ -10,13 +10,26 @@
 #include "core/Shuffle.h"
 #include "core/UndoableEdits.h"
 #include "core/ListWork.h"
+#include "core/model/StreamAddress.h"
 
 namespace sonavex {
 
 namespace {
 
-bool confirmDiskDeletion(Core& core) {
+// An address is no file on this computer: when the entries to delete hold one, nothing is deleted
+// and the user is told why.
+bool confirmDiskDeletion(Core& core, bool selectedOnly) {
   if (!core.platform.messages) return false;  // no one to ask: delete nothing
+  for (Index i = 0; i < core.list.count(); ++i) {
+    if ((!selectedOnly || core.list.isSelected(i)) && isStreamAddress(core.list.path(i))) {
+      core.platform.messages->show(
+          core.list.path(i) +
+              " is an address on the internet, not a file on this computer: nothing "
+              "was deleted. Remove addresses from the playlist only.",
+          "Sonavex", MsgButtons::Ok, MsgIcon::Information);
+      return false;
+    }
+  }
   return core.platform.messages->show("Are you sure to delete selected file(s) from harddisk", "Sonavax",
                                       MsgButtons::YesNo, MsgIcon::None) == MsgAnswer::Yes;
 }
@@ -36,7 +49,9 @@ bool deleteFiles(const std::vector<const std::string*>& paths, bool force,
                  std::unordered_set<std::string>& deleted) {
   for (const std::string* path : paths) {
     if (deleted.count(*path)) continue;
-    if (path->empty() || path->front() != kPathSeparator || hasNulByte(*path)) return false;
+    if (path->empty() || path->front() != kPathSeparator || hasNulByte(*path) ||
+        isStreamAddress(*path))
+      return false;
     if (!force && isReadOnlyFile(*path)) return false;
     if (unlink(path->c_str()) != 0) return false;
     deleted.insert(*path);
@@ -57,7 +72,8 @@ Index removeInvalid(ListState& state) {
   std::vector<bool> keep(static_cast<std::size_t>(state.list.count()));
   for (Index i = 0; i < state.list.count(); ++i) {
     const std::string& path = state.list.path(i);
-    const bool valid = path.empty() || fileExists(path);
+    const bool valid =
+        path.empty() || isStreamAddress(path) || fileExists(path);  // an address is no missing file
     keep[static_cast<std::size_t>(i)] = valid;
     if (!valid) ++removed;
   }
@@ -95,7 +111,7 @@ void mnucrop_Click(Core& core) {
 // stays as it was) the whole history is forgotten, the removal's own step with it: earlier steps
 // were recorded against the list before, and one could bring back an entry of a deleted file.
 void mnudelfromdisk_Click(Core& core) {
-  if (!confirmDiskDeletion(core)) return;
+  if (!confirmDiskDeletion(core, true)) return;
   runListEdit(core, [](ListState& state) {
     std::vector<const std::string*> chosen;
     for (Index i = 0; i < state.list.count(); ++i) {
@@ -108,7 +124,7 @@ void mnudelfromdisk_Click(Core& core) {
 }
 
 void mnudelfromharddisk_Click(Core& core) {
-  if (!confirmDiskDeletion(core)) return;
+  if (!confirmDiskDeletion(core, false)) return;
   runListEdit(core, [](ListState& state) {
     std::vector<const std::string*> all;
     for (const auto& path : state.list.paths()) all.push_back(&path);

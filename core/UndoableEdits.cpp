@@ -6,6 +6,7 @@
 
 #include "core/Shuffle.h"
 #include "core/ListWork.h"
+#include "core/model/StreamAddress.h"
 
 namespace sonavex {
 
@@ -26,8 +27,10 @@ Index numberOf(std::string_view name, std::string_view filePart) {
   return error == std::errc() && end == digits.data() + digits.size() ? n : kNone;
 }
 
+// An address keeps what it shows: its station name comes from its list, not from its path.
 std::string_view filePartFor(KeptNames naming, const std::string& path, const std::string& name) {
-  return naming == KeptNames::FromPath ? fileNameOf(path) : fileNamePartOf(name);
+  return naming == KeptNames::FromPath && !isStreamAddress(path) ? fileNameOf(path)
+                                                                 : fileNamePartOf(name);
 }
 
 // Selection, list indexes and current track before an undo or redo changes the list.

@@ -29,7 +29,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends="$(field Depends)"
 [ -n "$depends" ] || fail "the Depends field is empty"
 # Libraries found by dpkg-shlibdeps, and the run-time packages it cannot see.
-for needed in libc6 libqt6core6 libqt6widgets6 libqt6svg6 libgstreamer1.0-0 \
+for needed in libc6 libqt6core6 libqt6widgets6 libqt6svg6 libqt6network6 libgstreamer1.0-0 \
   libgstreamer-plugins-base1.0-0 gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
   gstreamer1.0-pulseaudio glib-networking fonts-urw-base35 fonts-liberation2 fonts-dejavu-core; do
   grep -Eq "(^|[ ,|])$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"

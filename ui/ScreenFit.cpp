@@ -50,6 +50,11 @@ QPoint placeOnScreen(const QWidget& window, QPoint designed, const QScreen* scre
   return designed + (at.topLeft() - shows.translated(designed).topLeft());
 }
 
+QPoint placeBelow(const QWidget& above) {
+  const QRect frame = above.frameGeometry();
+  return QPoint(frame.left(), frame.top() + frame.height());
+}
+
 QPoint placeCentredOver(const QWidget& window, const QWidget& over) {
   const QRect frame = over.frameGeometry();
   return frame.center() - QPoint(window.width() / 2, window.height() / 2);

@@ -13,6 +13,9 @@ namespace sonavex {
 // the screen keeps its top-left corner on it.
 QPoint placeOnScreen(const QWidget& window, QPoint designed, const QScreen* screen);
 
+// Directly below `above`: the same left edge, the top at its bottom.
+QPoint placeBelow(const QWidget& above);
+
 // Centred over `over`.
 QPoint placeCentredOver(const QWidget& window, const QWidget& over);
 

@@ -94,6 +94,7 @@ void PopupMenus::buildMainMenu(QWidget* owner) {
   QMenu* open = submenu(main, "mnuopen", "Open");
   item(open, "mnufiles", "File(s)", command(cmdfile_Click));
   item(open, "mnudir", "Dir", command(cmddir_Click));
+  item(main, "mnuaddress", "Add address...", [this] { emit addressRequested(); });
   item(main, "mnuload", "Load Playlist", command(cmdload_Click));
   item(main, "mnusave", "Save Playlist", command(cmdsave_Click));
   separator(main, "mnugap2");

@@ -29,6 +29,7 @@ class PopupMenus : public QObject {
 
  signals:
   void searchRequested();
+  void addressRequested();
   void aboutRequested();
 
  private:

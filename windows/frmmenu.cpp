@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <vector>
 
 #include "core/AddCommands.h"
 #include "core/Command.h"
@@ -35,12 +36,15 @@ frmmenu::frmmenu(Core& core, QWidget* parent)
   setFixedSize(kScaleWidth, kRowTop[2] + kButtonHeight + kRowTop[0]);
   cmdfile = makeButton("cmdfile", QStringLiteral("&file"), 0, 0);
   cmddir = makeButton("cmddir", QStringLiteral("dir"), 0, 1);
+  cmdurl = makeButton("cmdurl", QStringLiteral("&url"), 0, 2);
+  cmdurl->setAccessibleName(QStringLiteral("add address"));
   cmdsel = makeButton("cmdsel", QStringLiteral("sel"), 1, 0);
   cmdall = makeButton("cmdall", QStringLiteral("all"), 1, 1);
   cmdname = makeButton("cmdname", QStringLiteral("name"), 2, 0);
   cmdrnd = makeButton("cmdrnd", QStringLiteral("rand"), 2, 1);
   connect(cmdfile, &QPushButton::clicked, this, &frmmenu::cmdfile_Click);
   connect(cmddir, &QPushButton::clicked, this, &frmmenu::cmddir_Click);
+  connect(cmdurl, &QPushButton::clicked, this, &frmmenu::addressRequested);
   connect(cmdsel, &QPushButton::clicked, this, &frmmenu::cmdsel_Click);
   connect(cmdall, &QPushButton::clicked, this, &frmmenu::cmdall_Click);
   connect(cmdname, &QPushButton::clicked, this, &frmmenu::cmdname_Click);
@@ -92,9 +96,10 @@ void frmmenu::showFlyout(Flyout which) {
   const int row = static_cast<int>(which);
   applyRegion(*this, flyoutRegion(which, kRowTop[row], kButtonHeight, width()));
   // Only the pair that shows can be reached with Tab or found by a screen reader.
-  SkinButton* const pairs[][2] = {{cmdfile, cmddir}, {cmdsel, cmdall}, {cmdname, cmdrnd}};
+  const std::vector<SkinButton*> rows[] = {
+      {cmdfile, cmddir, cmdurl}, {cmdsel, cmdall}, {cmdname, cmdrnd}};
   for (int r = 0; r < 3; ++r) {
-    for (SkinButton* button : pairs[r]) button->setVisible(r == row);
+    for (SkinButton* button : rows[r]) button->setVisible(r == row);
   }
   move(placeOnScreen());
   show();

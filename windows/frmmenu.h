@@ -1,9 +1,9 @@
 #pragma once
-// The command window: six buttons in three pairs (add, remove, sort) that fly out beside the
-// playlist window, one pair at a time, while the pointer is over the matching playlist button or
-// after that button was pressed from the keyboard, which brings the focus here until Escape. Where
-// the screen has no room beside the panel it flies out over the list instead, never over its
-// button.
+// The command window: seven buttons in three rows (add: file, dir, url; remove; sort) that fly out
+// beside the playlist window, one row at a time, while the pointer is over the matching playlist
+// button or after that button was pressed from the keyboard, which brings the focus here until
+// Escape. Where the screen has no room beside the panel it flies out over the list instead, never
+// over its button.
 #include <QWidget>
 
 #include "core/model/Flyout.h"
@@ -45,6 +45,7 @@ class frmmenu : public QWidget {
 
   SkinButton* cmdfile;
   SkinButton* cmddir;
+  SkinButton* cmdurl;
   SkinButton* cmdsel;
   SkinButton* cmdall;
   SkinButton* cmdname;
@@ -55,6 +56,8 @@ class frmmenu : public QWidget {
   void left(Flyout which);
   // The pointer went off the strip.
   void pointerLeft();
+  // The add address button: its dialog is Forms' to show.
+  void addressRequested();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

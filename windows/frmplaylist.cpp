@@ -197,6 +197,7 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   menus_ = new PopupMenus(core_, this);
   connect(menus_, &PopupMenus::searchRequested, this, &frmplaylist::searchRequested);
+  connect(menus_, &PopupMenus::addressRequested, this, &frmplaylist::addressRequested);
   connect(menus_, &PopupMenus::aboutRequested, this, &frmplaylist::aboutRequested);
 
   Timer1_ = new QTimer(this);

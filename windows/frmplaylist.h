@@ -72,6 +72,7 @@ class frmplaylist : public QWidget {
   // The panel is being put away: the toggle button that fetches it back is shown.
   void putAway();
   void searchRequested();
+  void addressRequested();  // the add address dialog
   void aboutRequested();
   // Tab went past the last control (or Shift+Tab before the first): the next window's turn.
   void tabbedOut(bool next);

@@ -10,7 +10,6 @@
 #include <QLineEdit>
 
 #include "ui/ReaderNotice.h"
-#include "ui/ScreenFit.h"
 #include "ui/SkinButton.h"
 #include "ui/Twips.h"
 #include "core/Command.h"
@@ -121,11 +120,6 @@ frmsearch::frmsearch(Core& core) : QWidget(nullptr, Qt::Window), core_(core) {
   connect(cmdgoto_, &QPushButton::clicked, this, &frmsearch::cmdgoto_Click);
   Text1_->installEventFilter(this);
   Combo1_->installEventFilter(this);
-}
-
-void frmsearch::placeBelow(const QWidget& playlist) {
-  const QRect frame = playlist.frameGeometry();
-  moveOntoScreen(*this, QPoint(frame.left(), frame.top() + frame.height()), playlist.screen());
 }
 
 void frmsearch::cmdsearch_Click() {

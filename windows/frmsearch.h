@@ -22,9 +22,6 @@ class frmsearch : public QWidget {
  public:
   explicit frmsearch(Core& core);
 
-  // Directly below the playlist window: same left edge, top at its bottom; moved up or aside where
-  // that would not show whole on the playlist's screen.
-  void placeBelow(const QWidget& playlist);
   void cmdsearch_Click();
   void cmdgoto_Click();
 

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <climits>
 
+#include "core/model/StreamAddress.h"
+
 namespace sonavex {
 
 namespace {
@@ -72,7 +74,7 @@ std::vector<std::string> pathsOfUriList(std::string_view list) {
     list = end == std::string_view::npos ? std::string_view() : list.substr(end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty() || line.front() == '#') continue;
-    std::string path = pathOfFileUri(std::string(line));
+    std::string path = isStreamAddress(line) ? std::string(line) : pathOfFileUri(std::string(line));
     if (!path.empty()) paths.push_back(std::move(path));
   }
   return paths;
@@ -83,7 +85,9 @@ std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,
   std::vector<std::string> paths;
   for (const std::string& arg : args) {
     if (arg.empty()) continue;
-    if (startsWithFileScheme(arg)) {
+    if (isStreamAddress(arg)) {
+      paths.push_back(arg);
+    } else if (startsWithFileScheme(arg)) {
       std::string path = pathOfFileUri(arg);
       if (!path.empty()) paths.push_back(std::move(path));
     } else if (arg.front() == '/' || currentFolder.empty()) {

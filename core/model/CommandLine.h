@@ -1,6 +1,6 @@
 #pragma once
 // Paths given on the command line, as a file manager's "Open With" passes them: plain paths
-// (relative ones taken from the current folder) and file: URIs.
+// (relative ones taken from the current folder), file: URIs and http(s) addresses.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,8 +9,8 @@ namespace sonavex {
 
 // The playlist paths named by `args`, in order. A relative path becomes `currentFolder` + '/' +
 // path, with nothing else normalised (left as it is when the folder is unknown, ""); a file: URI
-// becomes its percent-decoded path; a URI of another host, an empty argument or an empty URI path
-// names nothing and is left out.
+// becomes its percent-decoded path; an http(s) address stays as it is; a URI of another host, an
+// empty argument or an empty URI path names nothing and is left out.
 std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,
                                           const std::string& currentFolder);
 
@@ -19,8 +19,9 @@ std::vector<std::string> commandLinePaths(const std::vector<std::string>& args,
 // Drops and the command line share it.
 std::string pathOfFileUri(const std::string& uri);
 
-// The local paths of a dropped "text/uri-list" (one URI a line, lines ending in CR LF or LF, '#'
-// lines are comments), in order; what pathOfFileUri() refuses is left out.
+// The local paths and http(s) addresses of a dropped "text/uri-list" (one URI a line, lines ending
+// in CR LF or LF, '#' lines are comments), in order; any other URI that pathOfFileUri() refuses is
+// left out.
 std::vector<std::string> pathsOfUriList(std::string_view list);
 
 // True when the text begins with "file:", whatever the letter case.

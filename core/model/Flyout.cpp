@@ -13,8 +13,9 @@ PixelRegion flyoutRegion(Flyout which, double t, double hb, double m) {
   const int right = whole(m - 199);
   const int bottom = whole(t + hb);
   switch (which) {
-    case Flyout::Add:
-      return PixelRegion::roundRect({0, whole(t), right, bottom}, whole(t + hb), whole(m - 121));
+    case Flyout::Add:  // a third button: one button and gap wider
+      return PixelRegion::roundRect({0, whole(t), right + kAddStripExtra, bottom}, whole(t + hb),
+                                    whole(m - 121));
     case Flyout::Remove:
       return PixelRegion::roundRect({0, whole(t - 1), right, bottom}, whole(t + hb - 21), whole(m));
     case Flyout::Sort:

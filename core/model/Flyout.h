@@ -7,6 +7,9 @@ namespace sonavex {
 
 enum class Flyout { Add, Remove, Sort };
 
+// The add strip holds three buttons, the others two: it is this many pixels wider.
+inline constexpr int kAddStripExtra = 37;
+
 // `buttonTop` and `buttonHeight` are the pointed button's in the playlist window, `scaleWidth` the
 // command window's width, all in pixels.
 PixelRegion flyoutRegion(Flyout which, double buttonTop, double buttonHeight, double scaleWidth);

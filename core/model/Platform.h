@@ -1,6 +1,7 @@
 #pragma once
 // Services that need a person or the desktop: message boxes, the shared file dialog `cd1`, the
 // folder picker and the busy pointer; and a writer that keeps the disk off the UI thread. The windows provide Qt implementations; tests answer them.
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -119,6 +120,22 @@ class ListWake {
   virtual void wake() = 0;
 };
 
+// Fetches what an http(s) address holds (a playlist), blocking: called on an intake's producer
+// thread, never the program's. Follows at most 5 redirects, to http(s) only; gives up after
+// `timeoutMs`, past `maxBytes`, or soon once `cancelled` says so. False (and a reason for the
+// user in `error`) on any failure.
+struct Fetched {
+  std::string bytes;
+  std::string address;  // where they came from, after the redirects
+  std::string error;
+};
+class RemoteFiles {
+ public:
+  virtual ~RemoteFiles() = default;
+  virtual bool fetch(const std::string& address, std::size_t maxBytes, int timeoutMs,
+                     const std::function<bool()>& cancelled, Fetched& got) = 0;
+};
+
 struct Platform {
   MessageBoxes* messages = nullptr;
   FileDialog* cd1 = nullptr;
@@ -128,6 +145,7 @@ struct Platform {
   EventLoop* loop = nullptr;
   BackgroundWriter* writer = nullptr;
   ListWake* listWake = nullptr;  // none: list work runs at once, on the calling thread
+  RemoteFiles* remote = nullptr;  // none: a playlist at an address cannot be fetched
 };
 
 }  // namespace sonavex

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/model/StreamAddress.h"
+
 namespace sonavex {
 
 namespace {
@@ -17,6 +19,11 @@ std::string_view fileNameOf(std::string_view path) {
 std::string_view fileNamePartOf(std::string_view displayName) {
   const auto sep = displayName.find(kNameSeparator);
   return sep == std::string_view::npos ? std::string_view() : displayName.substr(sep + 3);
+}
+
+std::string_view shownNameOf(std::string_view path, std::string_view stationName) {
+  if (!isStreamAddress(path)) return fileNameOf(path);
+  return stationName.empty() ? path : stationName;
 }
 
 std::string makeDisplayName(Index number, std::string_view fileName) {
@@ -66,9 +73,9 @@ const std::string& PlaylistModel::displayName(Index i) const {
   return (i >= 0 && i < count()) ? entries_->names[static_cast<std::size_t>(i)] : kEmpty;
 }
 
-bool PlaylistModel::appendEntry(std::string path) {
+bool PlaylistModel::appendEntry(std::string path, std::string_view stationName) {
   if (hasNulByte(path)) return false;
-  std::string name = makeDisplayName(count() + 1, fileNameOf(path));
+  std::string name = makeDisplayName(count() + 1, shownNameOf(path, stationName));
   appendRaw(std::move(path), std::move(name));
   return true;
 }

@@ -5,7 +5,8 @@
 //
 // Paths are bytes exactly as the file system gives them. A display name is the decimal 1-based
 // position at the time of the append, three spaces and the file name (the part of the path after
-// its last '/'); only commands that rebuild the whole list renumber. Indexes are 32-bit; -1 = none.
+// its last '/'); an http(s) address shows the station name its list gave, or else the whole
+// address. Only commands that rebuild the whole list renumber. Indexes are 32-bit; -1 = none.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -25,6 +26,9 @@ inline constexpr std::string_view kNameSeparator = "   ";  // between number and
 std::string_view fileNameOf(std::string_view path);
 // The file name part of a display name: everything after the first three spaces ("" if none).
 std::string_view fileNamePartOf(std::string_view displayName);
+// What an entry shows after its number: the file name, or for an address its station name or
+// else the address.
+std::string_view shownNameOf(std::string_view path, std::string_view stationName = {});
 // "<number>   <fileName>".
 std::string makeDisplayName(Index number, std::string_view fileName);
 // True when the path holds a NUL byte and so cannot name the file it shows.
@@ -94,10 +98,10 @@ class PlaylistModel {
   const std::vector<std::string>& paths() const { return entries_->paths; }
   const std::vector<std::string>& displayNames() const { return entries_->names; }
 
-  // Append entry: the path, and the display name numbered count() + 1. A path holding a NUL byte
-  // is refused (false): the system calls would stop at the NUL and reach another file than the
-  // one shown.
-  bool appendEntry(std::string path);
+  // Append entry: the path, and the display name numbered count() + 1 (with `stationName` for an
+  // address that has one). A path holding a NUL byte is refused (false): the system calls would
+  // stop at the NUL and reach another file than the one shown.
+  bool appendEntry(std::string path, std::string_view stationName = {});
   // Appends an entry whose display name is given as it is.
   void appendRaw(std::string path, std::string displayName);
   // Replaces every entry at once; list indexes become -1 and no entry is selected.

@@ -82,7 +82,8 @@ class SelectionSet {
 };
 
 // How a rebuild names a kept entry: "<new number>   " and the file name part of its old display
-// name (remove, delete invalid, sort, random order), or the file name of its path (crop).
+// name (remove, delete invalid, sort, random order), or the file name of its path (crop; an
+// address keeps what it showed).
 enum class KeptNames { FromDisplayName, FromPath };
 
 // Selection, list indexes and current track as a rebuild found them.

@@ -175,14 +175,14 @@ TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWha
   const std::string folderLink = t.link(t.path("album"), "link.abc");
   const std::string odd = t.file("-dash\nline \xc3\x28" + std::string(200, 'q') + ".mp3");
   Scene c(8);
-  filedragging(c.core, {f1, t.path("album"), f2, noExt, t.path("Vol.001"), folderLink, odd,
+  filedragging(c.core, {f1, t.path("album"), f2, noExt, t.path("Vol.001"), folderLink, odd, "https://r.example/live",
                         // missing: "x.abc" is a file, anything else a folder that scans to nothing
                         t.path("gone.mp3"), t.path("gone.flac"), t.path("gonefolder"), "q9/", "ab", "", "/x.", ".abc",
                         "/" + std::string(5000, 'l'), f1});  // a folder that cannot be opened is reported
   const Paths all = c.paths();
   EXPECT_EQ(Paths(all.begin() + 8, all.end()),
             (Paths{f1, t.path("album/b.wav"), f2, noExt, t.path("Vol.001/inside.mp3"), folderLink + "/b.wav", odd,
-                   t.path("gone.mp3"), ".abc", f1}));
+                   "https://r.example/live", t.path("gone.mp3"), ".abc", f1}));
   EXPECT_EQ(c.names()[8] + "|" + c.names()[10], "9   second.mp3|11   first.wav");
   EXPECT_EQ(c.messages.notices, Paths{"Error: " + std::to_string(ENAMETOOLONG) + " - " + std::strerror(ENAMETOOLONG) +
                                       "|Sonavex|Information"});
@@ -190,6 +190,8 @@ TEST(Drop, ItemsInDropOrderFoldersGivingTheirAudioByTypeTheFileSystemDecidingWha
   Scene files;  // the busy pointer shows while a drop is taken in, once for the whole drop
   filedragging(files.core, {t.path("album"), f1, t.path("album")});
   EXPECT_EQ(files.busy.changes, (std::vector<bool>{true, false}));
+  openAndPlay(files.core, "http://r.example/open");  // as MPRIS OpenUri does
+  EXPECT_EQ(files.engine.lastOpened(), "http://r.example/open");
 
   // The shuffle order is rebuilt once, after the last item: six draws for six entries.
   Scene shuffled(2, 0, /*shuffle=*/1);
@@ -297,12 +299,13 @@ TEST(CommandLine, PlaylistFilesLoadInTheirPlaceOtherPathsAsADropAndLocalFileUris
       // Naming nothing local: left out.
       {{"", "file://otherhost/m/a.mp3", "file:", "file://", "file:relative", "file:///m/important.txt%00song.mp3",
         "/m/kept.mp3"}, "/home/u", {"/m/kept.mp3"}},
+      {{"HTTP://radio.example/a%20b?c", "http:/x"}, "/home/u", {"HTTP://radio.example/a%20b?c", "/home/u/http:/x"}},
   };
   for (const auto& r : rows) EXPECT_EQ(commandLinePaths(r.args, r.cwd), r.paths) << r.args[0];
   EXPECT_EQ(currentFolder(), std::filesystem::current_path().string());
   // A drop's URI list: CR LF or LF, comment and empty lines, no end of line after the last.
-  EXPECT_EQ(pathsOfUriList("# from a file manager\r\nfile:///m/a%20b.mp3\r\n\r\nhttps://x/y.mp3\nfile:///m/c\r"),
-            (Paths{"/m/a b.mp3", "/m/c"}));
+  EXPECT_EQ(pathsOfUriList("# from a file manager\r\nfile:///m/a%20b.mp3\r\n\r\nhttps://x/y.mp3\nrtsp://x/y\nfile:///m/c\r"),
+            (Paths{"/m/a b.mp3", "https://x/y.mp3", "/m/c"}));
   EXPECT_EQ(pathsOfUriList("\r\n#\n"), Paths{});
 }
 
@@ -327,19 +330,22 @@ TEST(RemoveCommands, KeepTheRestRenumberedWithTheirShownNamesOrTheSelectedNamedF
   c.core.list.appendRaw("/p/six.mp3", "9   six.mp3");
   cmdsel_Click(c.core);  // nothing selected still renumbers
   EXPECT_EQ(c.names()[3], "4   six.mp3");
+  crop.core.list.appendEntry("http://r.example/live", "Radio");  // keeps its station name
+  crop.select({5});
   mnucrop_Click(crop.core);
-  EXPECT_EQ(std::pair(crop.paths(), crop.names()), std::pair(Paths{"/p/four.mp3"}, Paths{"1   four.mp3"}));
+  EXPECT_EQ(std::pair(crop.paths(), crop.names()),
+            std::pair(Paths{"/p/four.mp3", "http://r.example/live"}, Paths{"1   four.mp3", "2   Radio"}));
 
   // Invalid entries are missing files, folders and dangling links; their count is shown.
   TempTree t;
   const std::string a = t.file("a.mp3"), good = t.link(a, "good.mp3");
   Scene invalid;
   invalid.add({a, t.path("gone1.mp3"), t.path("gone2.mp3"), t.dir("folder.mp3"), "", good,
-               t.link(t.path("nowhere"), "dangling.mp3"), a});
+               t.link(t.path("nowhere"), "dangling.mp3"), a, "https://r.example/x"});  // an address is no missing file
   mnuinvalid_Click(invalid.core);
   mnuinvalid_Click(invalid.core);
-  EXPECT_EQ(invalid.paths(), (Paths{a, "", good, a}));
-  EXPECT_EQ(invalid.names(), (Paths{"1   a.mp3", "2   ", "3   good.mp3", "4   a.mp3"}));
+  EXPECT_EQ(invalid.paths(), (Paths{a, "", good, a, "https://r.example/x"}));
+  EXPECT_EQ(invalid.names(), (Paths{"1   a.mp3", "2   ", "3   good.mp3", "4   a.mp3", "5   https://r.example/x"}));
   EXPECT_EQ(invalid.messages.shown, (Paths{"4 invalid track(s) are removed from your playlist|Sonavex|Ok|None",
                                            "No invalid files|Sonavex|Ok|None"}));
 }
@@ -375,6 +381,14 @@ TEST(DiskDeletion, AsksFirstAndDeletesExactlyTheSelectedFilesOnceAndLinksNotThei
   EXPECT_EQ(present(files), "b.mp3 d.mp3 a.mp3.bak target.mp3 ");
   EXPECT_EQ(c.names(), (Paths{"1   b.mp3", "2   d.mp3"}));
   EXPECT_TRUE(c.shuffleCoversList());
+  // An address among them is no file: nothing is deleted, and the user is told why.
+  c.add({"http://r.example/live"});
+  deleteSelected(c, {0, 2});
+  mnudelfromharddisk_Click(c.core);
+  EXPECT_EQ(present(files), "b.mp3 d.mp3 a.mp3.bak target.mp3 ");
+  EXPECT_EQ(c.core.list.count(), 3);
+  EXPECT_EQ(c.messages.shown.back(), "http://r.example/live is an address on the internet, not a file on this "
+                                     "computer: nothing was deleted. Remove addresses from the playlist only.|Sonavex|Ok|Information");
 }
 
 TEST(DiskDeletion, RefusesDirectoriesPathsThroughAFileRelativePathsAndNulsAndStopsAtTheFirstFailure) {
@@ -424,6 +438,8 @@ TEST(SortByName, OrdersByTheShownFileNameCaseBlindAndStableKeepingEachPathWithIt
       {"odd bytes",
        {"/\xff\xfe.mp3", "/-dash.mp3", "/new\nline.mp3", "/" + std::string(255, 'z'), "/a.b.c.mp3", "/with space.mp3"},
        {"/-dash.mp3", "/a.b.c.mp3", "/new\nline.mp3", "/with space.mp3", "/" + std::string(255, 'z'), "/\xff\xfe.mp3"}},
+      {"an address by its whole text", {"/y/zz.mp3", "http://b.example/zzz", "/a/c.mp3"},
+       {"/a/c.mp3", "http://b.example/zzz", "/y/zz.mp3"}},
       {"one entry", {"/only.mp3"}, {"/only.mp3"}},
       {"no entry", {}, {}},
   };
@@ -435,7 +451,7 @@ TEST(SortByName, OrdersByTheShownFileNameCaseBlindAndStableKeepingEachPathWithIt
     cmdname_Click(c.core);
     EXPECT_EQ(c.paths(), row.after);
     for (std::size_t i = 0; i < row.after.size(); ++i)
-      EXPECT_EQ(c.names()[i], std::to_string(i + 1) + "   " + std::string(fileNameOf(row.after[i])));
+      EXPECT_EQ(c.names()[i], std::to_string(i + 1) + "   " + std::string(shownNameOf(row.after[i])));
     EXPECT_EQ(std::pair(c.core.list.selectedCount(), c.core.list.listIndex2()), std::pair(0, kNone));
   }
   Scene c;  // the displayed name counts, and the shuffle order and current track stay

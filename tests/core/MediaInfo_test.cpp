@@ -273,10 +273,12 @@ TEST(FileInfoLoading, ReadsTheChosenEntryOnlyWithAMessageForANotMpegFileAndNames
   const std::string gone = t.path("vanished.mp3");
   EXPECT_FALSE(loadChosen(gone));
   EXPECT_FALSE(loadChosen(t.path("")));  // a folder
+  EXPECT_FALSE(loadChosen("http://radio.example/live"));  // never read as a file
   EXPECT_EQ(c.messages.shown,
             (Lines{"Not a MP3 file...|Error...|Ok|Critical",
                    "Cannot read the file \"" + gone + "\": No such file or directory|Error...|Ok|Critical",
-                   "Cannot read the file \"" + t.path("") + "\": it is a folder|Error...|Ok|Critical"}));
+                   "Cannot read the file \"" + t.path("") + "\": it is a folder|Error...|Ok|Critical",
+                   addressInfoMessage("http://radio.example/live") + "|Sonavex|Ok|Information"}));
 }
 
 // The texts of the dialog: each label's design caption joined with the decoded text, the tag's

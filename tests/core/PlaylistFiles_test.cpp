@@ -220,6 +220,26 @@ TEST_F(PlaylistFiles, SaveWritesTheExactBytesInTheFormatTheNameSaysOrNothingOnCa
   EXPECT_EQ(slurp(dialog.FileName), "/m/a b.mp3\r\n\r\n#hash.mp3\r\n/m/raw\xFF.mp3\r\n/m/c.wav\r\n");
 }
 
+TEST_F(PlaylistFiles, AnAddressIsKeptAsWrittenInEveryFormatAndAnM3u8KeepsItsStationName) {
+  add({"/m/a.mp3"});
+  core.list.appendEntry("HTTP://r.example/live?x=1", "Radio");
+  const std::string last = tmp.path(kLastPlaylistName);
+  ASSERT_TRUE(savelastplaylist(core, last));
+  for (const char* name : {"saved.plt", "saved.m3u8"}) {
+    dialog.FileName = tmp.path(name);
+    cmdsave_Click(core);
+  }
+  const struct { std::string file, shown; } rows[] = {
+      {last, "HTTP://r.example/live?x=1"}, {tmp.path("saved.plt"), "HTTP://r.example/live?x=1"},
+      {tmp.path("saved.m3u8"), "Radio"}};
+  for (const auto& r : rows) {
+    kit::Scene next;
+    EXPECT_TRUE(restoreLastPlaylist(next.core, r.file).readWhole);
+    EXPECT_EQ(next.names(), (Paths{"1   a.mp3", "2   " + r.shown})) << r.file;
+    EXPECT_EQ(next.paths(), paths()) << r.file;
+  }
+}
+
 TEST_F(PlaylistFiles, TheLastPlaylistIsRestoredInOrderWithoutPlayingOrShuffling) {
   const std::string file = tmp.path(kLastPlaylistName);
   savelastplaylist(core, file);

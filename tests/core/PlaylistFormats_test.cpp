@@ -56,13 +56,13 @@ TEST_F(PlaylistFormats, EachFormatGivesItsEntriesInOrderAsTheBytesOfTheirNames) 
 
 TEST_F(PlaylistFormats, WhatNamesNoLocalFileIsLeftOutAndToldOnceAndNothingBlocks) {
   const std::string why = " left out: a path that contains a NUL byte cannot name a file";
-  const std::string address = "only files on this computer can be played, not an address such as ";
+  const std::string address = "only files on this computer and http or https addresses can be played, not an address such as ";
   const struct { const char* name; std::string bytes; std::string told; } rows[] = {
       {"radio.m3u",
-       "http://radio.example/stream\n/m/ok.mp3\nfile://otherhost/m/x.mp3\nfile:///m/a%00b.mp3\n/m/b\0ad.mp3\n"s,
-       "4 lines were" + why + "; " + address + "http://radio.example/stream."},
-      {"radio.pls", "[playlist]\nFile1=HTTPS://x.example/" + std::string(200, 'a') + "\nFile2=/m/ok.mp3\n",
-       "1 line was left out: " + address + "HTTPS://x.example/" + std::string(102, 'a') + "..."},
+       "rtsp://radio.example/stream\n/m/ok.mp3\nfile://otherhost/m/x.mp3\nfile:///m/a%00b.mp3\n/m/b\0ad.mp3\n"s,
+       "4 lines were" + why + "; " + address + "rtsp://radio.example/stream."},
+      {"radio.pls", "[playlist]\nFile1=FTP://x.example/" + std::string(200, 'a') + "\nFile2=/m/ok.mp3\n",
+       "1 line was left out: " + address + "FTP://x.example/" + std::string(104, 'a') + "..."},
       {"nul.xspf",
        "<track><location>file:///m/a%00.mp3</location></track><track><location>/m/ok.mp3</location></track>",
        "1 line was" + why + "."},
@@ -81,6 +81,37 @@ TEST_F(PlaylistFormats, WhatNamesNoLocalFileIsLeftOutAndToldOnceAndNothingBlocks
   s.dialog.selection = tmp.path("pipe.m3u");
   cmdload_Click(s.core);
   EXPECT_EQ(s.core.list.count(), 0);
+}
+
+// Addresses are entries as written, named by their list (files keep their file names); a list
+// fetched from an address names only addresses, resolved against it.
+TEST_F(PlaylistFormats, AddressesJoinNamedByTheirListAndAListFromAnAddressNamesNoLocalFile) {
+  const struct { const char* name; std::string where, bytes; Paths paths, names; std::size_t leftOut; } rows[] = {
+      {"names.m3u", "", "#EXTM3U\n#EXTINF:-1,Radio One\nhttp://r1.example/live\n#EXTINF:12,Song\n/m/a.mp3\n"
+       "https://r2.example/x?y=1\nrtsp://r3.example/x\n", {"http://r1.example/live", "/m/a.mp3", "https://r2.example/x?y=1"},
+       {"Radio One", "", ""}, 1},
+      {"long.m3u", "", "#EXTINF:-1," + std::string(5000, 'x') + "\nhttp://r.example/\n", {"http://r.example/"},
+       {std::string(1000, 'x')}, 0},
+      {"titles.pls", "", "[playlist]\nFile1=http://s.example:8000/\nTitle1=Station\tOne\nFile2=/m/b.mp3\nTitle2=B\n",
+       {"http://s.example:8000/", "/m/b.mp3"}, {"Station One", ""}, 0},
+      {"base.xspf", "", "<playlist xml:base=\"file:///music/\"><trackList><track><location>a%20b.mp3</location></track>"
+       "<track xml:base='http://radio.example/'><title>R &amp; B</title><location>live</location></track>"
+       "<track><location>/abs.mp3</location><title>Not shown</title></track></trackList></playlist>",
+       {"/music/a b.mp3", "http://radio.example/live", "/abs.mp3"}, {"", "R & B", ""}, 0},
+      {"remote.pls", "https://host.example/lists/radio.pls?x=1",
+       "[playlist]\nFile1=/etc/passwd\nFile2=file:///etc/passwd\nFile3=stream.mp3\nTitle3=Rel\nFile4=//cdn.example/s\n",
+       {"https://host.example/lists/stream.mp3", "https://cdn.example/s"}, {"Rel", ""}, 2},
+      {"remote.xspf", "http://h.example/l.xspf",
+       "<playlist xml:base=\"file:///\"><trackList><track><location>etc/passwd</location></track></trackList></playlist>",
+       {}, {}, 1},
+  };
+  for (const auto& r : rows) {
+    const ForeignEntries entries =
+        parseForeignPlaylist(*playlistFormatOf(r.name), r.bytes, r.where.empty() ? tmp.root : r.where);
+    EXPECT_EQ(entries.paths, r.paths) << r.name;
+    EXPECT_EQ(entries.names, r.names) << r.name;
+    EXPECT_EQ(entries.leftOut.count(), r.leftOut) << r.name;
+  }
 }
 
 }  // namespace

@@ -137,7 +137,7 @@ TEST(PanelShape, LoadResizeDockedAndTheElevenHideTicks) {
 
 TEST(FlyoutShape, OneRoundedStripLevelWithThePointedButton) {
   const struct { Flyout which; double top; Box bounds; } rows[] = {
-      {Flyout::Add, 16, {0, 16, 78, 41}}, {Flyout::Remove, 41, {0, 40, 78, 66}}, {Flyout::Sort, 66, {0, 64, 78, 91}},
+      {Flyout::Add, 16, {0, 16, 115, 41}}, {Flyout::Remove, 41, {0, 40, 78, 66}}, {Flyout::Sort, 66, {0, 64, 78, 91}},
   };
   for (const auto& r : rows) {
     const R strip = flyoutRegion(r.which, r.top, 25, 277);

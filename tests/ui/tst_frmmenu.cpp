@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QEnterEvent>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -11,6 +12,7 @@
 #include <QTimer>
 
 #include "ui/RegionMask.h"
+#include "windows/frmaddress.h"
 #include "support/TestForms.h"
 
 using namespace sonavex;
@@ -206,6 +208,35 @@ class FrmmenuTest : public QObject {
     QCOMPARE(saved, std::string("/m/a.mp3\r\n/m/b.mp3\r\n"));
     save(QStringLiteral("B"), 1);  // what a name ending so holds is the core's to check
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"A.plt", "B.m3u8"}));
+  }
+
+  // The add flyout's url button and the main menu's item open the address dialog: typed keys and
+  // Enter add an http(s) address as it is written, and anything else is refused there, adding
+  // nothing; Escape closes it.
+  void theAddressDialogAddsAnAddressAndRefusesAnythingElse() {
+    Started t({"/m/a.mp3"});
+    const struct { const char* typed; bool added; } rows[] = {
+        {"ftp://x.example/a", false}, {"", false}, {"  http://radio.example/live?q=1 ", true}};
+    for (const auto& r : rows) {
+      click(t.forms().menu(), "cmdurl");
+      frmaddress* dialog = t.forms().address();
+      QVERIFY(dialog && dialog->isVisible());
+      auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("txtaddress"));
+      edit->clear();
+      QTest::keyClicks(edit, QString::fromLatin1(r.typed));
+      QTest::keyClick(edit, Qt::Key_Return);
+      if (r.added) {
+        QTRY_COMPARE(shownRows(t), (QStringList{"1   a.mp3", "2   http://radio.example/live?q=1"}));
+        QTRY_VERIFY(!t.forms().address());
+      } else {
+        QCOMPARE(shownRows(t), QStringList{"1   a.mp3"});
+        QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("lblrefusal"))->text().contains("http://"));
+      }
+    }
+    child<QAction>(t.forms().playlist(), "mnuaddress")->trigger();
+    QVERIFY(t.forms().address());
+    QTest::keyClick(t.forms().address()->findChild<QLineEdit*>(QStringLiteral("txtaddress")), Qt::Key_Escape);
+    QTRY_VERIFY(!t.forms().address());
   }
 };
 
