@@ -322,19 +322,13 @@ void readXspf(std::string_view xml, Entries& entries) {
 
 std::string plainShownName(std::string_view text) {
   std::string out;
-  out.reserve(std::min(text.size(), kMaxShownNameBytes));
+  std::size_t characters = 0;
   for (const char c : text) {
-    const bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-    out.push_back(control ? ' ' : c);
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80 && ++characters > kMaxShownNameCharacters) break;
+    out.push_back(byte < 0x20 || byte == 0x7F ? ' ' : c);
   }
-  out = std::string(trimmed(out, " "));
-  if (out.size() > kMaxShownNameBytes) {
-    std::size_t cut = kMaxShownNameBytes;
-    while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80)
-      --cut;  // not inside a character
-    out.resize(cut);
-  }
-  return out;
+  return std::string(trimmed(out, " "));
 }
 
 bool isRemotePlaylistAddress(std::string_view address) {

@@ -38,10 +38,10 @@ struct ForeignEntries {
   LeftOutEntries leftOut;
 };
 
-// The longest shown name a list gives an entry; a longer one is cut on a character's boundary.
-inline constexpr std::size_t kMaxShownNameBytes = 1000;
+// The most characters of a name a list or a stream gives an entry; the rest is cut.
+inline constexpr std::size_t kMaxShownNameCharacters = 1000;
 // A name from a list or a stream as plain text: control characters become spaces, the ends are
-// trimmed, and it is cut at kMaxShownNameBytes.
+// trimmed, and it is cut after kMaxShownNameCharacters (whole UTF-8 sequences).
 std::string plainShownName(std::string_view text);
 
 // An http(s) address whose path ends in .m3u, .m3u8, .pls or .xspf: a playlist to fetch.

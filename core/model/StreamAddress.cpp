@@ -20,17 +20,4 @@ bool isStreamAddress(std::string_view path) {
   return scheme > 0 && path.size() > scheme && path[scheme] != '/';
 }
 
-std::string plainTitle(std::string_view text) {
-  constexpr std::size_t kMostCharacters = 1000;
-  std::string plain;
-  std::size_t characters = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    const bool starts = (byte & 0xC0) != 0x80;
-    if (starts && ++characters > kMostCharacters) break;
-    plain.push_back(byte < 0x20 || byte == 0x7F ? ' ' : text[i]);
-  }
-  return plain;
-}
-
 }  // namespace sonavex

@@ -10,10 +10,6 @@ namespace sonavex {
 // An http(s) address, the scheme in any letter case, with something after "//".
 bool isStreamAddress(std::string_view path);
 
-// A title a station or a playlist from the web gives, as plain text: control characters become
-// spaces, and at most 1,000 characters are kept (whole UTF-8 sequences).
-std::string plainTitle(std::string_view text);
-
 // The longest address an entry may be; a longer one is no address.
 inline constexpr std::size_t kMaxAddressBytes = 8192;
 

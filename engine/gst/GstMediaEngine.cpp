@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "core/model/PlaylistFormats.h"
 #include "core/model/StreamAddress.h"
 #include "engine/gst/AudioSettings.h"
 #include "engine/gst/ConnectionCheck.h"
@@ -687,12 +688,12 @@ void GstMediaEngine::onTags(GstMessage* message) {
       {GST_TAG_TITLE, &tags.title}, {GST_TAG_ARTIST, &tags.artist}, {GST_TAG_ALBUM, &tags.album}};
   for (const auto& [tag, text] : texts) {
     gchar* value = nullptr;
-    if (gst_tag_list_get_string(list, tag, &value)) *text = plainTitle(takeText(value));
+    if (gst_tag_list_get_string(list, tag, &value)) *text = plainShownName(takeText(value));
   }
   // A station names itself in its answer's headers, which the HTTP source gives as organization.
   gchar* station = nullptr;
   if (stream_.active && tags.album.empty() && gst_tag_list_get_string(list, GST_TAG_ORGANIZATION, &station)) {
-    tags.album = plainTitle(takeText(station));
+    tags.album = plainShownName(takeText(station));
   }
   guint number = 0;
   if (gst_tag_list_get_uint(list, GST_TAG_TRACK_NUMBER, &number)) {

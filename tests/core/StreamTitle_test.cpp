@@ -2,6 +2,7 @@
 #include "Kit.h"
 #include "core/Clock.h"
 #include "core/StreamTitle.h"
+#include "core/model/PlaylistFormats.h"
 #include "core/model/StreamAddress.h"
 
 namespace sonavex {
@@ -36,15 +37,14 @@ TEST(StreamTitle, TheSongElseTheListsNameElseTheAddressWithHowFarItConnectsOrBuf
   }
 }
 
-TEST(StreamAddress, OnlyHttpAndHttpsWithAHostAndPlainTitlesOfAThousandCharacters) {
+TEST(StreamAddress, OnlyHttpAndHttpsWithAHostAndPlainNamesOfAThousandCharacters) {
   const std::pair<std::string, bool> addresses[] = {
       {"http://a", true},   {"HTTPS://radio.example:8000/live", true}, {"http://", false},
       {"http:///etc", false}, {"ftp://a/b", false}, {"file:///a.mp3", false}, {"/music/http://a", false},
       {"http://a/\nb", false}, {"http://a/" + std::string(9000, 'x'), false}};
   for (const auto& [text, isAddress] : addresses) EXPECT_EQ(isStreamAddress(text), isAddress) << text;
-  EXPECT_EQ(plainTitle("Song\r\n\x1B[31mred\x7F"), "Song   [31mred ");
-  const std::string title = plainTitle(std::string(999, 'a') + "\xC3\xA9\xC3\xA9");  // é é
-  EXPECT_EQ(title, std::string(999, 'a') + "\xC3\xA9");
+  EXPECT_EQ(plainShownName(" Song\r\n\x1B[31mred\x7F "), "Song  \x20[31mred");
+  EXPECT_EQ(plainShownName(std::string(999, 'a') + "\xC3\xA9\xC3\xA9"), std::string(999, 'a') + "\xC3\xA9");  // é é
 }
 
 TEST(StreamTitle, AFailedStationIsToldOnceAndSkippedWhileAFileKeepsItsTitle) {
