@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "Kit.h"
+#include "core/AddCommands.h"
 #include "core/Clock.h"
 #include "core/Command.h"
 #include "core/CurrentTrack.h"
@@ -29,6 +30,7 @@ class Radio : public PlayerTest {
   void TearDown() override {
     forms.reset();
     server.kill();
+    server.waitForFinished();
     PlayerTest::TearDown();
   }
   std::string at(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port) + path; }
@@ -65,8 +67,12 @@ class Radio : public PlayerTest {
   std::string requests;
 };
 
-TEST_F(Radio, ALiveStationPlaysWithItsSongTitlesInThePlayerAndOnTheDesktop) {
-  startPlayer({at("/live.mp3"), tone("next.mp3", kNext, 10)});
+TEST_F(Radio, AStationAddedByItsPlaylistPlaysWithItsSongTitlesInThePlayerAndOnTheDesktop) {
+  startPlayer({});
+  perform(core(), cmdurl_Click, at("/station.pls"));
+  ASSERT_TRUE(waitFor([&] { return core().list.count() == 1; }));
+  EXPECT_EQ(std::pair(core().list.path(0), core().list.displayName(0)), std::pair(at("/live.mp3"), std::string("1   Test Radio")));
+  perform(core(), [&](Core& c) { c.list.appendEntry(tone("next.mp3", kNext, 10)); });
   QProcess follow;
   follow.start("playerctl", {"-p", "sonavex", "metadata", "--follow", "--format", "{{xesam:title}}|{{xesam:album}}"});
   ASSERT_TRUE(follow.waitForStarted());
