@@ -220,28 +220,34 @@ struct ListWork::State {
 
   // --- Intakes ---------------------------------------------------------------------------------
 
-  // Appends what the intake handed over, until the slice's end; true when the intake is over.
-  bool merge(Intake& intake, Clock::time_point sliceEnd, bool whole) {
-    bool finished = false;
-    if (intake.mergedUpTo == intake.merging.size()) {
-      intake.merging.clear();
-      intake.mergedUpTo = 0;
-      const std::lock_guard hold(intake.lock);
-      intake.merging.swap(intake.ready);
-      finished = intake.finished;
-    } else {
-      const std::lock_guard hold(intake.lock);
-      finished = intake.finished && intake.ready.empty();
-    }
+  // Appends what the intake handed over, until the slice's end; true when the intake is over. What
+  // was handed over while a slice merged is taken up in the same slice: its wake may have come
+  // before that slice began, and none follows once the producer is done. `sliceOver`: it stopped
+  // for the slice's end, with more to merge perhaps.
+  bool merge(Intake& intake, Clock::time_point sliceEnd, bool whole, bool& sliceOver) {
     PlaylistModel& list = core.list;
     const std::uint64_t before = list.revision();
     const Index from = list.count();
+    bool over = false;
     {
       PlaylistBatch batch(list);
-      while (intake.mergedUpTo < intake.merging.size()) {
-        Intake::Arrival& next = intake.merging[intake.mergedUpTo++];
-        list.appendEntry(std::move(next.path), next.stationName);
-        if (!whole && (intake.mergedUpTo & 255) == 0 && Clock::now() >= sliceEnd) break;
+      for (sliceOver = false; !sliceOver;) {
+        if (intake.mergedUpTo == intake.merging.size()) {
+          intake.merging.clear();
+          intake.mergedUpTo = 0;
+          const std::lock_guard hold(intake.lock);
+          intake.merging.swap(intake.ready);
+          if (intake.merging.empty()) {
+            over = intake.finished;
+            break;
+          }
+        }
+        while (intake.mergedUpTo < intake.merging.size()) {
+          Intake::Arrival& next = intake.merging[intake.mergedUpTo++];
+          list.appendEntry(std::move(next.path), next.stationName);
+          sliceOver = !whole && (intake.mergedUpTo & 255) == 0 && Clock::now() >= sliceEnd;
+          if (sliceOver) break;
+        }
       }
     }
     const Index n = list.count() - from;
@@ -250,7 +256,7 @@ struct ListWork::State {
       intake.result.count += n;
       core.history.recordAppend(n, before, list.revision(), intake.id);
     }
-    return finished && intake.mergedUpTo == intake.merging.size();
+    return over;
   }
 
   void finishIntake(std::unique_ptr<Intake> intake) {
@@ -280,14 +286,15 @@ struct ListWork::State {
         return;
       }
       Intake& intake = *intakes[i];
-      const bool over = merge(intake, sliceEnd, whole);
+      bool sliceOver = false;
+      const bool over = merge(intake, sliceEnd, whole, sliceOver);
       if (over) {
         std::unique_ptr<Intake> done = std::move(intakes[i]);
         intakes.erase(intakes.begin() + static_cast<std::ptrdiff_t>(i));
         finishIntake(std::move(done));
         continue;
       }
-      if (intake.mergedUpTo < intake.merging.size()) {  // the slice ended inside it
+      if (sliceOver) {  // the slice ended inside it
         mailbox->wake->wake();
         return;
       }
