@@ -15,6 +15,7 @@
 #include "core/FileDrop.h"
 #include "core/LastPlaylist.h"
 #include "core/ListWork.h"
+#include "core/SoundSettings.h"
 #include "core/model/PlayerShape.h"
 #include "core/model/ToggleButton.h"
 #include "ui/AccessibleWindows.h"
@@ -83,6 +84,7 @@ Forms::Forms(FormsOptions options)
   core_->decimalSeparator = QLocale::system().decimalPoint().toStdString();
   core_->lastPlaylist.path = options_.lastPlaylistFile;
   core_->lastPlaylist.saves = options_.saveLastPlaylist;
+  loadSoundSettings(*core_, options_.soundSettingsFile);
   core_->observer = this;
   events_ = std::make_unique<EngineEvents>(*core_);
   // Not restarted by later changes: a list that keeps changing is still written every 2 s.

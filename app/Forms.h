@@ -38,6 +38,8 @@ struct FormsOptions {
   std::function<std::unique_ptr<MediaEngine>()> makeEngine;
   // Where the playlist is kept between runs.
   std::string lastPlaylistFile;
+  // Where the equalizer and ReplayGain settings are kept ("": nowhere, the defaults each run).
+  std::string soundSettingsFile;
   // Ends the program at once; tests replace it so the test process lives on.
   std::function<void()> quit;
   // False for a second player started on purpose: it reads the last playlist but leaves it alone.

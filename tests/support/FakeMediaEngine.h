@@ -20,6 +20,8 @@ class FakeMediaEngine : public MediaEngine {
   std::string file;
   double rate = 1.0;
   long volume = 0;
+  EqualizerSettings equalizer;
+  ReplayGainSettings replayGain;
   long balance = 0;
   EngineError error;  // what lastError() reports
 
@@ -50,6 +52,8 @@ class FakeMediaEngine : public MediaEngine {
   void setRate(double r) override { record("rate:", rate = r); }
   void setVolume(long v) override { record("volume:", volume = v); }
   void setBalance(long b) override { record("balance:", balance = b); }
+  void setEqualizer(const EqualizerSettings& s) override { equalizer = s; }
+  void setReplayGain(const ReplayGainSettings& s) override { replayGain = s; }
   EngineError lastError() const override { return error; }
 
   // Notifications, raised when the test says so.
