@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <QScreen>
+#include <QShortcut>
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -33,6 +34,7 @@
 #include "windows/frmAbout.h"
 #include "windows/frmMain.h"
 #include "windows/frmbutton.h"
+#include "windows/frmeq.h"
 #include "windows/frmmenu.h"
 #include "windows/frmplaylist.h"
 #include "windows/frmsearch.h"
@@ -42,6 +44,15 @@ namespace sonavex {
 
 namespace {
 void moveTo(QWidget& window, Point place) { window.move(place.x, place.y); }
+
+// Pixels from the playlist's place to the equalizer's: below it, level with the panel's left edge.
+constexpr int kEqualizerGap = 6, kEqualizerInset = 7;
+
+// The key that opens and puts away the equalizer, over the player and the playlist alike.
+void equalizerKey(QWidget& window, std::function<void()> toggle) {
+  auto* key = new QShortcut(QKeySequence(QStringLiteral("Ctrl+E")), &window);
+  QObject::connect(key, &QShortcut::activated, &window, std::move(toggle));
+}
 
 // When `dialog` goes, the keyboard goes back to the window it came from, unless another has it:
 // without a window manager nothing would have it.
@@ -102,6 +113,7 @@ Forms::~Forms() {
   delete search_;
   delete about_;
   button_.reset();
+  eq_.reset();
   vol_.reset();
   menu_.reset();
   main_.reset();
@@ -145,6 +157,7 @@ frmMain& Forms::main() {
   });
   QObject::connect(main_.get(), &frmMain::minimised, [this] { hideCompanions(); });
   QObject::connect(main_.get(), &frmMain::moved, [this] { dockCompanions(); });
+  equalizerKey(*main_, [this] { toggleEqualizer(); });
   QObject::connect(main_.get(), &frmMain::mainMenuRequested,
                    [this](const QPoint& at) { playlist().openMainMenu(at); });
   // Tab goes on from the player to the volume arc, and from there to the playlist window (or the
@@ -193,6 +206,8 @@ frmplaylist& Forms::playlist() {
   });
   QObject::connect(list, &frmplaylist::searchRequested, [this] { showSearch(); });
   QObject::connect(list, &frmplaylist::aboutRequested, [this] { showAbout(); });
+  QObject::connect(list, &frmplaylist::equalizerRequested, [this] { toggleEqualizer(); });
+  equalizerKey(*list, [this] { toggleEqualizer(); });
   setKeyboardHome(list->list());
   return *playlist_;
 }
@@ -250,6 +265,7 @@ void Forms::coreChanged() {
   if (main_) main_->render();
   if (playlist_) playlist_->render();
   if (vol_) vol_->render();
+  if (eq_) eq_->render();
   if (mpris_) mpris_->stateChanged();
   if (lastPlaylistOutdated(*core_) && !autosave_.isActive()) autosave_.start();
 }
@@ -333,6 +349,10 @@ void Forms::dockCompanions() {
   menu().placeBeside(playlist());
   moveTo(button(), toggleButtonDock(player, tpp));
   moveTo(vol(), volumeDock(player, tpp));
+  if (eq_) {
+    const Point list = playlistDock(player, tpp);
+    eq_->move(list.x + kEqualizerInset, list.y + frmplaylist::kClientHeight + kEqualizerGap);
+  }
 }
 
 void Forms::hideCompanions() {
@@ -343,6 +363,29 @@ void Forms::hideCompanions() {
   button().hide();
   menu().hide();
   vol().hide();
+  if (eq_) eq_->hide();
+}
+
+frmeq& Forms::equalizer() {
+  if (!eq_) {
+    eq_ = std::make_unique<frmeq>(*core_);
+    QObject::connect(eq_.get(), &frmeq::putAway, [this] { toggleEqualizer(); });
+    equalizerKey(*eq_, [this] { toggleEqualizer(); });
+  }
+  return *eq_;
+}
+
+void Forms::toggleEqualizer() {
+  frmeq& window = equalizer();
+  if (window.isVisible()) {
+    window.hide();
+    main().activateWindow();
+    return;
+  }
+  dockCompanions();
+  window.show();
+  window.raise();
+  enterWindowByTab(window, true);
 }
 
 void Forms::showSearch() {

@@ -23,6 +23,7 @@ class frmbutton;
 class frmmenu;
 class frmplaylist;
 class frmvol;
+class frmeq;
 class frmsearch;
 class frmAbout;
 class QtProgramStarter;
@@ -73,6 +74,10 @@ class Forms : public CoreObserver, private EventLoop {
   frmbutton& button();
   bool menuLoaded() const { return menu_ != nullptr; }
 
+  // The equalizer window; made on first use, hidden.
+  frmeq& equalizer();
+  // Shows the equalizer window below the playlist's place, with the keyboard; or puts it away.
+  void toggleEqualizer();
   // Places the volume popup on the player window and shows it.
   void showVolumePopup();
   // Hides the playlist window, gives it its docked shape, shows it just off the screen's right edge
@@ -132,6 +137,7 @@ class Forms : public CoreObserver, private EventLoop {
   std::unique_ptr<frmmenu> menu_;
   std::unique_ptr<frmvol> vol_;
   std::unique_ptr<frmbutton> button_;
+  std::unique_ptr<frmeq> eq_;
   QPointer<frmsearch> search_;
   QPointer<frmAbout> about_;
   std::unique_ptr<frmplaylist> playlist_;

@@ -5,6 +5,7 @@
 
 #include "core/AddCommands.h"
 #include "core/AudioMenus.h"
+#include "core/EqualizerCommands.h"
 #include "core/Command.h"
 #include "core/LastPlaylist.h"
 #include "core/PlaylistFile.h"
@@ -105,6 +106,12 @@ void PopupMenus::buildMainMenu(QWidget* owner) {
                              [this](int i) { perform(core_, balanceItem_Click, i); });
   rateItems_ = checkGroup(submenu(main, "mnupitch", "Pitch"), kRateItems,
                           [this](int i) { perform(core_, rateItem_Click, i); });
+  replayGainItems_ = checkGroup(submenu(main, "mnureplaygain", "ReplayGain"), kReplayGainItems,
+                                [this](int i) { perform(core_, replayGainItem_Click, i); });
+  QAction* equalizer = item(main, "mnuequalizer", "Equalizer", [this] { emit equalizerRequested(); });
+  // Shown for the key that opens it from the player and the playlist; the menu itself is not its home.
+  equalizer->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
+  equalizer->setShortcutContext(Qt::WidgetShortcut);
   separator(main, "mnugap3");
   item(main, "mnuabout", "About Sonavex", [this] { emit aboutRequested(); });
   item(main, "mnuexit", "Exit", command(mnuexit_Click));
@@ -113,6 +120,7 @@ void PopupMenus::buildMainMenu(QWidget* owner) {
 void PopupMenus::render() {
   showCheck(balanceItems_, core_.checks.balance);
   showCheck(rateItems_, core_.checks.rate);
+  showCheck(replayGainItems_, static_cast<int>(core_.sound.replayGain.mode));
 }
 
 void PopupMenus::openSongMenu(const QPoint& at) { mnupopup_->popup(at); }

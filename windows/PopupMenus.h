@@ -30,6 +30,7 @@ class PopupMenus : public QObject {
  signals:
   void searchRequested();
   void aboutRequested();
+  void equalizerRequested();
 
  private:
   void buildSongMenu(QWidget* owner);
@@ -40,6 +41,7 @@ class PopupMenus : public QObject {
   QMenu* mnupopupmain_ = nullptr;
   std::vector<QAction*> balanceItems_;
   std::vector<QAction*> rateItems_;
+  std::vector<QAction*> replayGainItems_;
 };
 
 }  // namespace sonavex

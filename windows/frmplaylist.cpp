@@ -198,6 +198,7 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
   menus_ = new PopupMenus(core_, this);
   connect(menus_, &PopupMenus::searchRequested, this, &frmplaylist::searchRequested);
   connect(menus_, &PopupMenus::aboutRequested, this, &frmplaylist::aboutRequested);
+  connect(menus_, &PopupMenus::equalizerRequested, this, &frmplaylist::equalizerRequested);
 
   Timer1_ = new QTimer(this);
   Timer1_->setObjectName(QStringLiteral("Timer1"));

@@ -73,6 +73,7 @@ class frmplaylist : public QWidget {
   void putAway();
   void searchRequested();
   void aboutRequested();
+  void equalizerRequested();
   // Tab went past the last control (or Shift+Tab before the first): the next window's turn.
   void tabbedOut(bool next);
 
