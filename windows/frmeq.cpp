@@ -10,6 +10,7 @@
 
 #include "core/Command.h"
 #include "core/EqualizerCommands.h"
+#include "ui/FocusChain.h"
 #include "ui/Fonts.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinCheckBox.h"
@@ -181,6 +182,7 @@ void frmeq::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmeq::savePreset() {
+  const KeyboardReturn keyboard;
   bool ok = false;
   const QString name = QInputDialog::getText(this, QStringLiteral("Save preset"),
                                              QStringLiteral("Name of the preset:"), QLineEdit::Normal, QString(), &ok);
