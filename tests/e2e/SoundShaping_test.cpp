@@ -1,10 +1,12 @@
 // The equalizer and ReplayGain as the sink hears them: a sine played with the settings of a row is
-// measured against the same sine (untagged, where the row tags it) played with both off.
+// measured against the same sine (untagged, where the row tags it) played with both off; then
+// volume and balance with both on.
 #include <cmath>
 #include <cstdio>
 
 #include "Kit.h"
 #include "core/model/SoundShaping.h"
+#include "engine/gst/AudioSettings.h"
 
 namespace sonavex::e2e {
 namespace {
@@ -57,7 +59,7 @@ class SoundShaping : public EngineTest {
   int files = 0;
 };
 
-TEST_F(SoundShaping, TheSinkHearsTheBandsThePresetsThePreampAndTheTaggedGainWithoutClipping) {
+TEST_F(SoundShaping, TheSinkHearsTheBandsPresetsPreampAndTaggedGainWithoutClippingAndVolumeAndBalanceStill) {
   for (const Row& row : kRows) {
     engine.setEqualizer({});
     engine.setReplayGain({});
@@ -68,6 +70,18 @@ TEST_F(SoundShaping, TheSinkHearsTheBandsThePresetsThePreampAndTheTaggedGainWith
     std::printf("%s: %+.2f dB\n", row.what, shaped - reference);
     EXPECT_NEAR(shaped - reference, row.db, row.within) << row.what;
   }
+  // Volume and balance act on the shaped sound as before: the volume a fifth down, the balance
+  // full left.
+  const std::string tagged = sine(1000, 0.1, "replaygain-track-gain=-6.0");
+  engine.setEqualizer(bands(kRock));
+  engine.setReplayGain({kTrack});
+  const double full = levelDb(tagged);
+  engine.setVolume(-2000);
+  engine.setBalance(kBalanceLeft);
+  const Recording r = play(tagged);
+  const Span sound = soundSpan(r, 0.005), middle{sound.first + sound.count / 4, sound.count / 2};
+  EXPECT_NEAR(20 * std::log10(rms(r, middle, 0)) - full, 20 * std::log10(volumeToGain(-2000)), 0.5);
+  EXPECT_LT(rms(r, middle, 1), 0.001);
 }
 
 }  // namespace
