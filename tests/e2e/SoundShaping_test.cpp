@@ -41,10 +41,10 @@ const Row kRows[] = {
 
 class SoundShaping : public EngineTest {
  protected:
-  // A 1 s FLAC sine, its ReplayGain tags (if any) in Vorbis comments.
-  std::string sine(double hz, double volume, const std::string& tags) {
+  // A FLAC sine, its ReplayGain tags (if any) in Vorbis comments.
+  std::string sine(double hz, double volume, const std::string& tags, int seconds = 1) {
     const std::string path = dir + std::to_string(files++) + ".flac";
-    EXPECT_TRUE(render("audiotestsrc samplesperbuffer=441 num-buffers=100 freq=" + std::to_string(hz) +
+    EXPECT_TRUE(render("audiotestsrc samplesperbuffer=441 num-buffers=" + std::to_string(100 * seconds) + " freq=" + std::to_string(hz) +
                            " volume=" + std::to_string(volume) + " ! audio/x-raw,rate=44100,channels=2 ! " +
                            (tags.empty() ? "" : "taginject tags=\"" + tags + "\" ! ") + "audioconvert ! flacenc",
                        path));
@@ -82,6 +82,31 @@ TEST_F(SoundShaping, TheSinkHearsTheBandsPresetsPreampAndTaggedGainWithoutClippi
   const Span sound = soundSpan(r, 0.005), middle{sound.first + sound.count / 4, sound.count / 2};
   EXPECT_NEAR(20 * std::log10(rms(r, middle, 0)) - full, 20 * std::log10(volumeToGain(-2000)), 0.5);
   EXPECT_LT(rms(r, middle, 1), 0.001);
+}
+
+// A change while a track plays is heard without a gap or a restart: the track plays through once,
+// as long as it is, with no quiet moment, and once the output has played what it held (the sound
+// server's buffer too: about 1.4 s at the null sink), at the new gain.
+TEST_F(SoundShaping, AChangeWhilePlayingIsHeardWithoutAGapOrARestart) {
+  const std::string path = sine(1000, 0.1, "", 4);
+  engine.setEqualizer(bands({}));
+  bool changed = false;
+  listener.then = [&](const std::string& kind, long, long) {
+    if (kind != "play") return;
+    QTimer::singleShot(300, [&] {
+      engine.setEqualizer(bands({0, 0, 0, 0, 0, 6}));
+      changed = true;
+    });
+  };
+  const Recording r = play(path);
+  ASSERT_TRUE(changed);
+  const Span sound = soundSpan(r, 0.01);
+  EXPECT_EQ(listener.events, kPlayedThrough);
+  EXPECT_NEAR(seconds(sound), 4.0, 0.05);
+  EXPECT_EQ(measure(r, 1000).quietMs, 0.0);
+  const double before = rms(r, {sound.first, sound.count / 6}, 0);
+  const double after = rms(r, {sound.first + sound.count * 3 / 4, sound.count / 4}, 0);
+  EXPECT_NEAR(20 * std::log10(after / before), 6, 0.5);
 }
 
 }  // namespace
