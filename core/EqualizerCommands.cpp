@@ -84,6 +84,18 @@ void eqPreset_Delete(Core& core, int index) {
   soundChanged(core);
 }
 
+void replayGainPreamp_Click(Core& core, int item) {
+  if (item < 0 || item >= static_cast<int>(kReplayGainPreampItems.size())) return;
+  core.sound.replayGain.preampDb = kReplayGainPreampItems[static_cast<std::size_t>(item)].db;
+  soundChanged(core);
+}
+
+void replayGainFallback_Click(Core& core, int item) {
+  if (item < 0 || item >= static_cast<int>(kReplayGainFallbackItems.size())) return;
+  core.sound.replayGain.fallbackDb = kReplayGainFallbackItems[static_cast<std::size_t>(item)].db;
+  soundChanged(core);
+}
+
 void replayGainItem_Click(Core& core, int item) {
   if (item < 0 || item >= static_cast<int>(kReplayGainItems.size())) return;
   core.sound.replayGain.mode = kReplayGainItems[static_cast<std::size_t>(item)].mode;

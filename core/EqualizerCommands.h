@@ -46,4 +46,29 @@ inline constexpr std::array<ReplayGainItem, 3> kReplayGainItems{{
 }};
 void replayGainItem_Click(Core& core, int item);
 
+// Its Preamp (over the tagged gain) and Without tags (the fallback gain) items.
+struct GainItem {
+  const char* name;
+  const char* caption;
+  double db;
+};
+inline constexpr std::array<GainItem, 5> kReplayGainPreampItems{{
+    {"mnurgpre6", "+6 dB", 6}, {"mnurgpre3", "+3 dB", 3}, {"mnurgpre0", "0 dB", 0},
+    {"mnurgpreminus3", "-3 dB", -3}, {"mnurgpreminus6", "-6 dB", -6},
+}};
+inline constexpr std::array<GainItem, 4> kReplayGainFallbackItems{{
+    {"mnurgfallback0", "0 dB", 0}, {"mnurgfallbackminus3", "-3 dB", -3},
+    {"mnurgfallbackminus6", "-6 dB", -6}, {"mnurgfallbackminus9", "-9 dB", -9},
+}};
+void replayGainPreamp_Click(Core& core, int item);
+void replayGainFallback_Click(Core& core, int item);
+// The item of `items` that has the value `db`, or -1 (a value set in the settings file).
+template <class Items>
+int checkedGainItem(const Items& items, double db) {
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].db == db) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 }  // namespace sonavex

@@ -42,6 +42,8 @@ class PopupMenus : public QObject {
   std::vector<QAction*> balanceItems_;
   std::vector<QAction*> rateItems_;
   std::vector<QAction*> replayGainItems_;
+  std::vector<QAction*> replayGainPreampItems_;
+  std::vector<QAction*> replayGainFallbackItems_;
 };
 
 }  // namespace sonavex

@@ -70,7 +70,11 @@ TEST(Equalizer, SlidersClampPresetsApplyAndUserPresetsAreSavedReplacedAndDeleted
   EXPECT_EQ(presetCount(s.core), static_cast<int>(builtInPresets().size()));
 
   replayGainItem_Click(s.core, 2);
-  EXPECT_EQ(s.engine.replayGain.mode, ReplayGainMode::Album);
+  replayGainPreamp_Click(s.core, 1);
+  replayGainFallback_Click(s.core, 3);
+  replayGainFallback_Click(s.core, 4);  // no such item
+  EXPECT_EQ(s.engine.replayGain, (ReplayGainSettings{ReplayGainMode::Album, 3, -9}));
+  EXPECT_EQ(checkedGainItem(kReplayGainPreampItems, 1.5), -1);
   // Every change is written whole; the last write holds the last state.
   ASSERT_FALSE(writer.written.empty());
   EXPECT_EQ(writer.written.back(), "/cfg/sound.conf\n" + serializeSoundSettings(s.core.sound));
