@@ -86,19 +86,19 @@ void eqPreset_Delete(Core& core, int index) {
 
 void replayGainPreamp_Click(Core& core, int item) {
   if (item < 0 || item >= static_cast<int>(kReplayGainPreampItems.size())) return;
-  core.sound.replayGain.preampDb = kReplayGainPreampItems[static_cast<std::size_t>(item)].db;
+  core.sound.replayGain.preampDb = kReplayGainPreampItems[static_cast<std::size_t>(item)].value;
   soundChanged(core);
 }
 
 void replayGainFallback_Click(Core& core, int item) {
   if (item < 0 || item >= static_cast<int>(kReplayGainFallbackItems.size())) return;
-  core.sound.replayGain.fallbackDb = kReplayGainFallbackItems[static_cast<std::size_t>(item)].db;
+  core.sound.replayGain.fallbackDb = kReplayGainFallbackItems[static_cast<std::size_t>(item)].value;
   soundChanged(core);
 }
 
 void replayGainItem_Click(Core& core, int item) {
   if (item < 0 || item >= static_cast<int>(kReplayGainItems.size())) return;
-  core.sound.replayGain.mode = kReplayGainItems[static_cast<std::size_t>(item)].mode;
+  core.sound.replayGain.mode = kReplayGainItems[static_cast<std::size_t>(item)].value;
   soundChanged(core);
 }
 

@@ -33,40 +33,35 @@ void eqPreset_Choose(Core& core, int index);
 bool eqPreset_Save(Core& core, const std::string& name);
 void eqPreset_Delete(Core& core, int index);
 
-// The ReplayGain menu: Off, Track, Album.
-struct ReplayGainItem {
+// The ReplayGain menu's items: Off, Track, Album; then those of its Preamp (over the tagged gain)
+// and Without tags (the fallback gain).
+template <class Value>
+struct ValueItem {
   const char* name;
   const char* caption;
-  ReplayGainMode mode;
+  Value value;
 };
-inline constexpr std::array<ReplayGainItem, 3> kReplayGainItems{{
+inline constexpr std::array<ValueItem<ReplayGainMode>, 3> kReplayGainItems{{
     {"mnurgoff", "Off", ReplayGainMode::Off},
     {"mnurgtrack", "Track", ReplayGainMode::Track},
     {"mnurgalbum", "Album", ReplayGainMode::Album},
 }};
-void replayGainItem_Click(Core& core, int item);
-
-// Its Preamp (over the tagged gain) and Without tags (the fallback gain) items.
-struct GainItem {
-  const char* name;
-  const char* caption;
-  double db;
-};
-inline constexpr std::array<GainItem, 5> kReplayGainPreampItems{{
+inline constexpr std::array<ValueItem<double>, 5> kReplayGainPreampItems{{
     {"mnurgpre6", "+6 dB", 6}, {"mnurgpre3", "+3 dB", 3}, {"mnurgpre0", "0 dB", 0},
     {"mnurgpreminus3", "-3 dB", -3}, {"mnurgpreminus6", "-6 dB", -6},
 }};
-inline constexpr std::array<GainItem, 4> kReplayGainFallbackItems{{
+inline constexpr std::array<ValueItem<double>, 4> kReplayGainFallbackItems{{
     {"mnurgfallback0", "0 dB", 0}, {"mnurgfallbackminus3", "-3 dB", -3},
     {"mnurgfallbackminus6", "-6 dB", -6}, {"mnurgfallbackminus9", "-9 dB", -9},
 }};
+void replayGainItem_Click(Core& core, int item);
 void replayGainPreamp_Click(Core& core, int item);
 void replayGainFallback_Click(Core& core, int item);
 // The item of `items` that has the value `db`, or -1 (a value set in the settings file).
 template <class Items>
 int checkedGainItem(const Items& items, double db) {
   for (std::size_t i = 0; i < items.size(); ++i) {
-    if (items[i].db == db) return static_cast<int>(i);
+    if (items[i].value == db) return static_cast<int>(i);
   }
   return -1;
 }
