@@ -45,7 +45,7 @@ namespace sonavex {
 namespace {
 void moveTo(QWidget& window, Point place) { window.move(place.x, place.y); }
 
-// Pixels from the playlist's place to the equalizer's: below it, level with the panel's left edge.
+// Pixels from the playlist's place to the equalizer's.
 constexpr int kEqualizerGap = 6, kEqualizerInset = 7;
 
 // The key that opens and puts away the equalizer, over the player and the playlist alike.
@@ -349,10 +349,12 @@ void Forms::dockCompanions() {
   menu().placeBeside(playlist());
   moveTo(button(), toggleButtonDock(player, tpp));
   moveTo(vol(), volumeDock(player, tpp));
-  if (eq_) {
-    const Point list = playlistDock(player, tpp);
-    eq_->move(list.x + kEqualizerInset, list.y + frmplaylist::kClientHeight + kEqualizerGap);
-  }
+  if (eq_) placeEqualizer();
+}
+
+void Forms::placeEqualizer() {
+  const Point list = playlistDock(outerRect(main()), twipsPerPixel(main()));
+  equalizer().move(list.x + kEqualizerInset, list.y + frmplaylist::kClientHeight + kEqualizerGap);
 }
 
 void Forms::hideCompanions() {
@@ -382,7 +384,7 @@ void Forms::toggleEqualizer() {
     main().activateWindow();
     return;
   }
-  dockCompanions();
+  placeEqualizer();
   window.show();
   window.raise();
   enterWindowByTab(window, true);

@@ -113,6 +113,8 @@ class Forms : public CoreObserver, private EventLoop {
   void quit() override;
   void runPending() override;
   void placePlayer();
+  // Below the playlist's place beside the player, level with the panel's left edge.
+  void placeEqualizer();
   // Tab into the playlist window, or into the toggle button while the window is put away.
   void enterPlaylistByTab(bool next);
   // The pointer left the flyout or its button: the flyout goes in, unless the pointer went from
