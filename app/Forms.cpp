@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <QScreen>
+#include <QShortcut>
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -16,6 +17,7 @@
 #include "core/FileDrop.h"
 #include "core/LastPlaylist.h"
 #include "core/ListWork.h"
+#include "core/SoundSettings.h"
 #include "core/model/PlayerShape.h"
 #include "core/model/ToggleButton.h"
 #include "ui/AccessibleWindows.h"
@@ -34,6 +36,7 @@
 #include "windows/frmMain.h"
 #include "windows/frmaddress.h"
 #include "windows/frmbutton.h"
+#include "windows/frmeq.h"
 #include "windows/frmmenu.h"
 #include "windows/frmplaylist.h"
 #include "windows/frmsearch.h"
@@ -43,6 +46,15 @@ namespace sonavex {
 
 namespace {
 void moveTo(QWidget& window, Point place) { window.move(place.x, place.y); }
+
+// Pixels from the playlist's place to the equalizer's.
+constexpr int kEqualizerGap = 6, kEqualizerInset = 7;
+
+// The key that opens and puts away the equalizer, over the player and the playlist alike.
+void equalizerKey(QWidget& window, std::function<void()> toggle) {
+  auto* key = new QShortcut(QKeySequence(QStringLiteral("Ctrl+E")), &window);
+  QObject::connect(key, &QShortcut::activated, &window, std::move(toggle));
+}
 
 // When `dialog` goes, the keyboard goes back to the window it came from, unless another has it:
 // without a window manager nothing would have it.
@@ -100,6 +112,7 @@ Forms::Forms(FormsOptions options)
   core_->decimalSeparator = QLocale::system().decimalPoint().toStdString();
   core_->lastPlaylist.path = options_.lastPlaylistFile;
   core_->lastPlaylist.saves = options_.saveLastPlaylist;
+  loadSoundSettings(*core_, options_.soundSettingsFile);
   core_->observer = this;
   events_ = std::make_unique<EngineEvents>(*core_);
   // Not restarted by later changes: a list that keeps changing is still written every 2 s.
@@ -118,6 +131,7 @@ Forms::~Forms() {
   delete address_;
   delete about_;
   button_.reset();
+  eq_.reset();
   vol_.reset();
   menu_.reset();
   main_.reset();
@@ -161,6 +175,7 @@ frmMain& Forms::main() {
   });
   QObject::connect(main_.get(), &frmMain::minimised, [this] { hideCompanions(); });
   QObject::connect(main_.get(), &frmMain::moved, [this] { dockCompanions(); });
+  equalizerKey(*main_, [this] { toggleEqualizer(); });
   QObject::connect(main_.get(), &frmMain::mainMenuRequested,
                    [this](const QPoint& at) { playlist().openMainMenu(at); });
   // Tab goes on from the player to the volume arc, and from there to the playlist window (or the
@@ -210,6 +225,8 @@ frmplaylist& Forms::playlist() {
   QObject::connect(list, &frmplaylist::searchRequested, [this] { showSearch(); });
   QObject::connect(list, &frmplaylist::addressRequested, [this] { showAddress(); });
   QObject::connect(list, &frmplaylist::aboutRequested, [this] { showAbout(); });
+  QObject::connect(list, &frmplaylist::equalizerRequested, [this] { toggleEqualizer(); });
+  equalizerKey(*list, [this] { toggleEqualizer(); });
   setKeyboardHome(list->list());
   return *playlist_;
 }
@@ -268,6 +285,7 @@ void Forms::coreChanged() {
   if (main_) main_->render();
   if (playlist_) playlist_->render();
   if (vol_) vol_->render();
+  if (eq_) eq_->render();
   if (mpris_) mpris_->stateChanged();
   if (lastPlaylistOutdated(*core_) && !autosave_.isActive()) autosave_.start();
 }
@@ -351,6 +369,12 @@ void Forms::dockCompanions() {
   menu().placeBeside(playlist());
   moveTo(button(), toggleButtonDock(player, tpp));
   moveTo(vol(), volumeDock(player, tpp));
+  if (eq_) placeEqualizer();
+}
+
+void Forms::placeEqualizer() {
+  const Point list = playlistDock(outerRect(main()), twipsPerPixel(main()));
+  equalizer().move(list.x + kEqualizerInset, list.y + frmplaylist::kClientHeight + kEqualizerGap);
 }
 
 void Forms::hideCompanions() {
@@ -361,6 +385,29 @@ void Forms::hideCompanions() {
   button().hide();
   menu().hide();
   vol().hide();
+  if (eq_) eq_->hide();
+}
+
+frmeq& Forms::equalizer() {
+  if (!eq_) {
+    eq_ = std::make_unique<frmeq>(*core_);
+    QObject::connect(eq_.get(), &frmeq::putAway, [this] { toggleEqualizer(); });
+    equalizerKey(*eq_, [this] { toggleEqualizer(); });
+  }
+  return *eq_;
+}
+
+void Forms::toggleEqualizer() {
+  frmeq& window = equalizer();
+  if (window.isVisible()) {
+    window.hide();
+    main().activateWindow();
+    return;
+  }
+  placeEqualizer();
+  window.show();
+  window.raise();
+  enterWindowByTab(window, true);
 }
 
 void Forms::showSearch() { showBelow(search_, *core_, playlist()); }

@@ -23,6 +23,7 @@ class frmbutton;
 class frmmenu;
 class frmplaylist;
 class frmvol;
+class frmeq;
 class frmsearch;
 class frmAbout;
 class QtProgramStarter;
@@ -40,6 +41,8 @@ struct FormsOptions {
   std::function<std::unique_ptr<MediaEngine>()> makeEngine;
   // Where the playlist is kept between runs.
   std::string lastPlaylistFile;
+  // Where the equalizer and ReplayGain settings are kept ("": nowhere, the defaults each run).
+  std::string soundSettingsFile;
   // Ends the program at once; tests replace it so the test process lives on.
   std::function<void()> quit;
   // False for a second player started on purpose: it reads the last playlist but leaves it alone.
@@ -73,6 +76,10 @@ class Forms : public CoreObserver, private EventLoop {
   frmbutton& button();
   bool menuLoaded() const { return menu_ != nullptr; }
 
+  // The equalizer window; made on first use, hidden.
+  frmeq& equalizer();
+  // Shows the equalizer window below the playlist's place, with the keyboard; or puts it away.
+  void toggleEqualizer();
   // Places the volume popup on the player window and shows it.
   void showVolumePopup();
   // Hides the playlist window, gives it its docked shape, shows it just off the screen's right edge
@@ -111,6 +118,8 @@ class Forms : public CoreObserver, private EventLoop {
   void quit() override;
   void runPending() override;
   void placePlayer();
+  // Below the playlist's place beside the player, level with the panel's left edge.
+  void placeEqualizer();
   // Tab into the playlist window, or into the toggle button while the window is put away.
   void enterPlaylistByTab(bool next);
   // The pointer left the flyout or its button: the flyout goes in, unless the pointer went from
@@ -136,6 +145,7 @@ class Forms : public CoreObserver, private EventLoop {
   std::unique_ptr<frmmenu> menu_;
   std::unique_ptr<frmvol> vol_;
   std::unique_ptr<frmbutton> button_;
+  std::unique_ptr<frmeq> eq_;
   QPointer<frmsearch> search_;
   QPointer<frmaddress> address_;
   QPointer<frmAbout> about_;

@@ -25,6 +25,7 @@
 #include "core/FileInfoCommand.h"
 #include "core/LastPlaylist.h"
 #include "core/ListWork.h"
+#include "core/SoundSettings.h"
 #include "core/model/CommandLine.h"
 #include "engine/gst/GstMediaEngine.h"
 #include "ui/StartupProbe.h"
@@ -143,6 +144,9 @@ int main(int argc, char** argv) {
   options.lastPlaylistFile =
       sonavex::lastPlaylistPath(sonavex::executableDir(), sonavex::userDataDir());
   options.saveLastPlaylist = !newInstance;
+  if (const std::string config = sonavex::userConfigDir(); !config.empty()) {
+    options.soundSettingsFile = config + "/" + sonavex::kSoundSettingsName;
+  }
   sonavex::Forms forms(std::move(options));
 
   sonavex::Core& core = forms.core();

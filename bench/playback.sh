@@ -7,7 +7,9 @@
 # one core over the last 20 s of play and over 10 s paused (pause button); resident memory 5 s after
 # the stop button, against idle; the context switches a second of all its threads while playing.
 # Then the silence between tracks of each format (below). Ends with a summary against the targets.
-# Then play to sound and to tags through the media controls. (The holes under load, and how soon
+# Then the share of one core playing FLAC with the equalizer off, on and flat, and on with a preset's
+# curve (SONAVEX_BENCH_EQUALIZER="off flat rock", "" none). Then play to sound and to tags through
+# the media controls. (The holes under load, and how soon
 # volume and balance are heard: build/bench/bench_listening.)
 # Usage: bench/playback.sh [build-folder]  (default build-release, made by
 #   scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF --target sonavex)
@@ -33,6 +35,9 @@ cleanup() {
   [ -n "${SONAVEX_BENCH_KEEP:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
+# The players' sound settings are the benchmark's, not the user's.
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/sonavex"
 # Xvfb resets when its last client leaves, and refuses connections while it does: one client held
 # for the whole run, so that a player started right after another one ended can connect.
 xprop -root -spy >/dev/null 2>&1 &
@@ -211,6 +216,29 @@ for format in $formats; do
   end_player
 done
 
+declare -A cpu_eq
+eq_cases="${SONAVEX_BENCH_EQUALIZER-off flat rock}"
+for case in $eq_cases; do
+  echo "== the equalizer $case: FLAC, CPU playing 8-28 s"
+  case "$case" in
+    off) echo "equalizer off" ;;
+    flat) echo "equalizer on" ;;
+    rock) printf 'equalizer on\nbands 4 3 -2.5 -3.5 -1.5 2 4 5.5 5.5 5.5\n' ;;
+  esac >"$XDG_CONFIG_HOME/sonavex/sound.conf"
+  start_player "$work/tone.flac"
+  window="$(window_of "$pid" Sonavex)" || fail "the player did not show"
+  sleep 3
+  press "$window" play
+  await playing || fail "the track did not start playing with the equalizer $case"
+  t0="$(now)"
+  sleep_until "$t0" 8
+  mark0="$(cpu_mark "$pid")"
+  sleep_until "$t0" 28
+  cpu_eq[$case]="$(cpu_between "$mark0" "$(cpu_mark "$pid")")"
+  end_player
+done
+rm -f "$XDG_CONFIG_HOME/sonavex/sound.conf"
+
 # The silence between tracks, per format: one continuous 441 Hz sine cut sample-exact into three
 # 2 s files (MP3 by the lame encoder, with its LAME header), played through with the loop box off
 # and recorded at the sink's monitor. Between the first loud sample and the last, the longest run
@@ -355,6 +383,9 @@ for format in $formats; do
   row "$format: CPU playing (8-28 s), one core" "${cpu_play[$format]}" % 0.8
   row "$format: context switches playing (8-28 s)" "${switches_play[$format]}" /s
   row "$format: CPU paused (10 s), one core" "${cpu_pause[$format]}" % 0.1
+done
+for case in $eq_cases; do
+  row "flac: CPU playing, equalizer $case" "${cpu_eq[$case]}" %
 done
 for format in $gap_formats; do
   case "$format" in wav | flac) target=0.1 ;; *) target=5 ;; esac  # 0 ms, and under 5 ms

@@ -11,6 +11,7 @@
 #include "core/ListState.h"
 #include "core/model/MediaEngine.h"
 #include "core/model/Platform.h"
+#include "core/model/SoundShaping.h"
 
 namespace sonavex {
 
@@ -57,6 +58,14 @@ struct AudioChecks {
   int rate = 4;     // "1"
 };
 
+// The equalizer, ReplayGain and the user's presets, and the file they are kept in ("": none).
+struct SoundState {
+  EqualizerSettings eq;
+  ReplayGainSettings replayGain;
+  std::vector<EqualizerPreset> userPresets;
+  std::string settingsPath;
+};
+
 // Told after every command that the core has changed, so that every window and the media controls
 // show the new state; no command knows who shows it (see core/Command.h).
 class CoreObserver {
@@ -92,6 +101,7 @@ struct Core : ListState {
   PlayerFace face;
   VolumeFace vol;
   AudioChecks checks;
+  SoundState sound;
   MediaEngine& mp1;
   Platform platform;
   std::string decimalSeparator = ".";  // the user's decimal separator for the time labels

@@ -35,7 +35,8 @@ bool isWritableFolder(const std::string& folder) {
          ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-// mkdir -p; folders it creates are private to the user, as per-user data folders usually are.
+}  // namespace
+
 void makeFolders(const std::string& folder) {
   if (folder.find('\0') != std::string::npos) return;
   for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
@@ -44,6 +45,8 @@ void makeFolders(const std::string& folder) {
     if (slash == std::string::npos) return;
   }
 }
+
+namespace {
 
 std::string homeFolder() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -93,6 +96,14 @@ std::string executableDir() {
   const auto slash = target.rfind('/');
   if (slash == std::string::npos) return {};
   return slash == 0 ? std::string("/") : target.substr(0, slash);
+}
+
+std::string userConfigDir() {
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
+    return join(config, "sonavex");
+  }
+  const std::string home = homeFolder();
+  return home.empty() ? std::string() : join(home, ".config/sonavex");
 }
 
 std::string userDataDir() {

@@ -17,6 +17,10 @@ std::string lastPlaylistPath(const std::string& executableDir, const std::string
 // ~/.local/share/sonavex).
 std::string executableDir();
 std::string userDataDir();
+// The per-user settings folder ($XDG_CONFIG_HOME/sonavex or ~/.config/sonavex); "" when unknown.
+std::string userConfigDir();
+// mkdir -p; folders it creates are private to the user, as per-user folders usually are.
+void makeFolders(const std::string& folder);
 
 // Writes every path of the playlist to the file. False (and the reason) when it could not; the old
 // file then stays whole.

@@ -5,6 +5,7 @@
 
 #include "core/AddCommands.h"
 #include "core/AudioMenus.h"
+#include "core/EqualizerCommands.h"
 #include "core/Command.h"
 #include "core/LastPlaylist.h"
 #include "core/PlaylistFile.h"
@@ -106,6 +107,17 @@ void PopupMenus::buildMainMenu(QWidget* owner) {
                              [this](int i) { perform(core_, balanceItem_Click, i); });
   rateItems_ = checkGroup(submenu(main, "mnupitch", "Pitch"), kRateItems,
                           [this](int i) { perform(core_, rateItem_Click, i); });
+  QMenu* replayGain = submenu(main, "mnureplaygain", "ReplayGain");
+  replayGainItems_ = checkGroup(replayGain, kReplayGainItems, [this](int i) { perform(core_, replayGainItem_Click, i); });
+  separator(replayGain, "mnurggap");
+  replayGainPreampItems_ = checkGroup(submenu(replayGain, "mnurgpreamp", "Preamp"), kReplayGainPreampItems,
+                                      [this](int i) { perform(core_, replayGainPreamp_Click, i); });
+  replayGainFallbackItems_ = checkGroup(submenu(replayGain, "mnurgfallback", "Without tags"), kReplayGainFallbackItems,
+                                        [this](int i) { perform(core_, replayGainFallback_Click, i); });
+  QAction* equalizer = item(main, "mnuequalizer", "Equalizer", [this] { emit equalizerRequested(); });
+  // Shown for the key that opens it from the player and the playlist; the menu itself is not its home.
+  equalizer->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
+  equalizer->setShortcutContext(Qt::WidgetShortcut);
   separator(main, "mnugap3");
   item(main, "mnuabout", "About Sonavex", [this] { emit aboutRequested(); });
   item(main, "mnuexit", "Exit", command(mnuexit_Click));
@@ -114,6 +126,10 @@ void PopupMenus::buildMainMenu(QWidget* owner) {
 void PopupMenus::render() {
   showCheck(balanceItems_, core_.checks.balance);
   showCheck(rateItems_, core_.checks.rate);
+  const ReplayGainSettings& replayGain = core_.sound.replayGain;
+  showCheck(replayGainItems_, static_cast<int>(replayGain.mode));
+  showCheck(replayGainPreampItems_, checkedGainItem(kReplayGainPreampItems, replayGain.preampDb));
+  showCheck(replayGainFallbackItems_, checkedGainItem(kReplayGainFallbackItems, replayGain.fallbackDb));
 }
 
 void PopupMenus::openSongMenu(const QPoint& at) { mnupopup_->popup(at); }

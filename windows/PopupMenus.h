@@ -31,6 +31,7 @@ class PopupMenus : public QObject {
   void searchRequested();
   void addressRequested();
   void aboutRequested();
+  void equalizerRequested();
 
  private:
   void buildSongMenu(QWidget* owner);
@@ -41,6 +42,9 @@ class PopupMenus : public QObject {
   QMenu* mnupopupmain_ = nullptr;
   std::vector<QAction*> balanceItems_;
   std::vector<QAction*> rateItems_;
+  std::vector<QAction*> replayGainItems_;
+  std::vector<QAction*> replayGainPreampItems_;
+  std::vector<QAction*> replayGainFallbackItems_;
 };
 
 }  // namespace sonavex

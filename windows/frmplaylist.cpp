@@ -199,6 +199,7 @@ frmplaylist::frmplaylist(Core& core) : core_(core) {
   connect(menus_, &PopupMenus::searchRequested, this, &frmplaylist::searchRequested);
   connect(menus_, &PopupMenus::addressRequested, this, &frmplaylist::addressRequested);
   connect(menus_, &PopupMenus::aboutRequested, this, &frmplaylist::aboutRequested);
+  connect(menus_, &PopupMenus::equalizerRequested, this, &frmplaylist::equalizerRequested);
 
   Timer1_ = new QTimer(this);
   Timer1_->setObjectName(QStringLiteral("Timer1"));

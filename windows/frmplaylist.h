@@ -74,6 +74,7 @@ class frmplaylist : public QWidget {
   void searchRequested();
   void addressRequested();  // the add address dialog
   void aboutRequested();
+  void equalizerRequested();
   // Tab went past the last control (or Shift+Tab before the first): the next window's turn.
   void tabbedOut(bool next);
 

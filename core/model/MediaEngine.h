@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "core/model/SoundShaping.h"
+
 namespace sonavex {
 
 // Play states as the engine reports them.
@@ -98,6 +100,10 @@ class MediaEngine {
   virtual void setRate(double rate) = 0;         // 1.0 normal; 0.25..2.0 used
   virtual void setVolume(long volume) = 0;       // -10000 (silent) .. 0 (full)
   virtual void setBalance(long balance) = 0;     // -10000 (left) .. 10000 (right)
+  // Heard from the sound still to be buffered on; the equalizer off costs nothing.
+  virtual void setEqualizer(const EqualizerSettings& settings) = 0;
+  // From the playing stream's tags on.
+  virtual void setReplayGain(const ReplayGainSettings& settings) = 0;
 
   // The error of the last error notification.
   virtual EngineError lastError() const = 0;
@@ -130,6 +136,8 @@ class NoMediaEngine : public MediaEngine {
   void setRate(double) override {}
   void setVolume(long) override {}
   void setBalance(long) override {}
+  void setEqualizer(const EqualizerSettings&) override {}
+  void setReplayGain(const ReplayGainSettings&) override {}
   EngineError lastError() const override { return {}; }
 };
 

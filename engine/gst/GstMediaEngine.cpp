@@ -419,6 +419,12 @@ void GstMediaEngine::setBalance(long balance) {
   if (phase_ == Phase::Running) setPosition(position());
 }
 
+// Property sets on the live elements, not a seek: the change is heard as the output's buffer
+// plays out, with no gap or restart of the track.
+void GstMediaEngine::setEqualizer(const EqualizerSettings& settings) { pipeline_->sound.setEqualizer(settings); }
+
+void GstMediaEngine::setReplayGain(const ReplayGainSettings& settings) { pipeline_->sound.setReplayGain(settings); }
+
 bool GstMediaEngine::isPlaybin(GstMessage* message) const {
   std::lock_guard hold(pipeline_->lock);
   return GST_MESSAGE_SRC(message) == GST_OBJECT_CAST(pipeline_->playbin);

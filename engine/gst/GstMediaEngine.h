@@ -63,6 +63,8 @@ class GstMediaEngine : public MediaEngine, private PipelineEvents {
   void setRate(double rate) override;
   void setVolume(long volume) override;
   void setBalance(long balance) override;
+  void setEqualizer(const EqualizerSettings& settings) override;
+  void setReplayGain(const ReplayGainSettings& settings) override;
   EngineError lastError() const override { return lastError_; }
 
   // Whether a pipeline is built: from the first open() until the engine has been idle a while.

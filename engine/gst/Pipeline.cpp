@@ -175,8 +175,14 @@ bool build(const std::shared_ptr<Pipeline>& pipeline, EngineError& why) {
   g_object_set(playbin, "audio-sink", audioSink, nullptr);
   // A true balance: at either end the other channel is silent.
   gst_util_set_object_arg(G_OBJECT(panorama), "method", "simple");
-  g_object_set(playbin, "audio-filter", panorama, nullptr);
-  GstPad* filterIn = gst_element_get_static_pad(panorama, "sink");
+  GstElement* filter = pipeline->sound.build(panorama, &missing);
+  if (filter == nullptr) {
+    for (GstElement* element : {playbin, panorama, audioSink}) gst_object_unref(element);
+    why = missingPluginError(std::string("element-") + missing, missing);
+    return false;
+  }
+  g_object_set(playbin, "audio-filter", filter, nullptr);
+  GstPad* filterIn = gst_element_get_static_pad(filter, "sink");
   pipeline->rate.watch(filterIn);
   gst_object_unref(filterIn);
 
@@ -336,6 +342,7 @@ void release(Pipeline& pipeline) {
     std::swap(panorama, pipeline.panorama);
     std::swap(audioSink, pipeline.audioSink);
   }
+  pipeline.sound.drop();
   onProgramThread([held = pipeline.shared_from_this()] { unwatchBus(*held); });
   if (playbin == nullptr) return;
   {

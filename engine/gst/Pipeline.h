@@ -14,6 +14,7 @@
 #include "core/model/MediaEngine.h"
 #include "engine/gst/NextTrack.h"
 #include "engine/gst/PlaybackRate.h"
+#include "engine/gst/SoundShaper.h"
 
 namespace sonavex {
 
@@ -65,6 +66,8 @@ struct Pipeline : std::enable_shared_from_this<Pipeline> {
   // The same for every stream, the ones taken in advance too.
   PlaybackRate rate;
   NextTrack next;
+  // The equalizer and ReplayGain, set from the program's thread straight onto the live elements.
+  SoundShaper sound;
 
   // The worker's: the latest values asked for, applied to every pipeline it builds.
   long volume = 0;

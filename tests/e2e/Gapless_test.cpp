@@ -26,8 +26,9 @@ struct Played {
   std::string format;
   double rate = 1.0;
   Frames frames = kPartFrames;
+  bool shaped = false;  // with the equalizer and ReplayGain (its fallback gain) on
 };
-void PrintTo(const Played& p, std::ostream* out) { *out << p.format << " at " << p.rate; }
+void PrintTo(const Played& p, std::ostream* out) { *out << p.format << " at " << p.rate << (p.shaped ? " shaped" : ""); }
 
 class Gapless : public EngineTest, public testing::WithParamInterface<Played> {
  protected:
@@ -83,6 +84,10 @@ class Gapless : public EngineTest, public testing::WithParamInterface<Played> {
     core.chkloop = 0;
     core.list.setListIndex2(0);
     take();
+    if (GetParam().shaped) {
+      engine.setEqualizer({true, -3, {0, 0, 0, 2, 6, 2}});
+      engine.setReplayGain({ReplayGainMode::Track, 0, -2});
+    }
     clock.start();
     perform(core, cmdplay_Click);
     perform(core, mediaSetRate, rate);
@@ -125,11 +130,12 @@ TEST_P(Gapless, AContinuousSineCutIntoThreeFilesPlaysOnWithoutAHoleOrAStep) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, Gapless,
                          testing::Values(Played{".wav"}, Played{".flac"}, Played{".ogg"}, Played{".mp3"},
-                                         Played{".wav", 0.5}, Played{".mp3", 1.5}, Played{".wav", 1, kBriefFrames}),
+                                         Played{".wav", 0.5}, Played{".mp3", 1.5}, Played{".wav", 1, kBriefFrames},
+                                         Played{".flac", 1, kPartFrames, true}),
                          [](const auto& info) {
                            const Played& p = info.param;
                            return p.format.substr(1) + (p.rate == 1.0 ? "" : "_at_" + std::to_string(std::lround(p.rate * 100))) +
-                                  (p.frames == kBriefFrames ? "_brief" : "");
+                                  (p.frames == kBriefFrames ? "_brief" : "") + (p.shaped ? "_shaped" : "");
                          });
 
 }  // namespace

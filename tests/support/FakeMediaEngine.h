@@ -20,6 +20,8 @@ class FakeMediaEngine : public MediaEngine {
   std::string file;
   double rate = 1.0;
   long volume = 0;
+  EqualizerSettings equalizer;
+  ReplayGainSettings replayGain;
   long balance = 0;
   EngineError error;  // what lastError() reports
   TrackTags tagsValue;
@@ -52,6 +54,8 @@ class FakeMediaEngine : public MediaEngine {
   void setRate(double r) override { record("rate:", rate = r); }
   void setVolume(long v) override { record("volume:", volume = v); }
   void setBalance(long b) override { record("balance:", balance = b); }
+  void setEqualizer(const EqualizerSettings& s) override { equalizer = s; }
+  void setReplayGain(const ReplayGainSettings& s) override { replayGain = s; }
   EngineError lastError() const override { return error; }
   TrackTags tags() const override { return tagsValue; }
   int buffering() const override { return bufferingValue; }

@@ -13,7 +13,10 @@
 #include <memory>
 
 #include "ui/RegionMask.h"
+#include "core/EqualizerCommands.h"
 #include "windows/frmAbout.h"
+#include "ui/SkinImage.h"
+#include "windows/frmeq.h"
 #include "windows/frmsearch.h"
 #include "support/TestForms.h"
 
@@ -412,6 +415,30 @@ class X11Test : public QObject {
     QVERIFY(keys({QStringLiteral("Escape")}));
     QTRY_VERIFY(!t.forms().search());
     QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&list));
+
+    // The equalizer from its key: switched on, the preset after Flat chosen with an arrow, a band
+    // raised (its value read out in dB) and back to 0 dB with Home; Escape puts it away.
+    QVERIFY(keys({QStringLiteral("ctrl+e")}));
+    frmeq& eq = t.forms().equalizer();
+    QTRY_VERIFY(eq.isActiveWindow());
+    QTRY_COMPARE(focused(), QStringLiteral("Equalizer on"));
+    QVERIFY(keys({QStringLiteral("space")}));
+    QTRY_VERIFY(t.core().sound.eq.on);
+    // The preset box is named by its label, as readers on Linux take it; its value is the choice.
+    QVERIFY(tabTo(QStringLiteral("Flat")));
+    const auto labels = QAccessible::queryAccessibleInterface(eq.focusWidget())->relations(QAccessible::Label);
+    QVERIFY(labels.size() == 1 && labels[0].first->text(QAccessible::Name) == QStringLiteral("Preset"));
+    QVERIFY(keys({QStringLiteral("Down")}));
+    QTRY_COMPARE(t.core().sound.eq.bandsDb, builtInPresets()[1].bandsDb);
+    QVERIFY(tabTo(QStringLiteral("1 kHz")));
+    QVERIFY(keys({QStringLiteral("Up"), QStringLiteral("Prior")}));
+    QTRY_COMPARE(t.core().sound.eq.bandsDb[5], kSliderStepDb + kSliderPageDb);
+    QCOMPARE(QAccessible::queryAccessibleInterface(eq.slider(6))->text(QAccessible::Value), QStringLiteral("+5 dB"));
+    QVERIFY(keys({QStringLiteral("Home")}));
+    QTRY_COMPARE(t.core().sound.eq.bandsDb[5], 0.0);
+    QVERIFY(keys({QStringLiteral("Escape")}));
+    QTRY_VERIFY(!eq.isVisible());
+    QTRY_VERIFY(player.isActiveWindow());
 
     // About from its icon, closed with Enter on OK; then leave from the player's close image.
     QVERIFY(tabTo(QStringLiteral("About Sonavex")));
