@@ -39,7 +39,7 @@ class AccessibleSkinImage : public QAccessibleWidget, public QAccessibleValueInt
   QVariant currentValue() const override { return image()->accessibleValue(); }
   void setCurrentValue(const QVariant&) override {}  // shown, not set from here
   QVariant maximumValue() const override { return image()->accessibleMaximum(); }
-  QVariant minimumValue() const override { return 0.0; }
+  QVariant minimumValue() const override { return image()->accessibleMinimum(); }
   QVariant minimumStepSize() const override { return 1.0; }
 
  private:
@@ -66,9 +66,10 @@ void SkinImage::setAccessibleRole(QAccessible::Role role) {
   setFocusPolicy(control ? Qt::TabFocus : Qt::NoFocus);
 }
 
-void SkinImage::setAccessibleValue(double value, double maximum, const QString& text) {
-  if (value == value_ && maximum == maximum_ && text == valueText_) return;
+void SkinImage::setAccessibleValue(double value, double maximum, const QString& text, double minimum) {
+  if (value == value_ && maximum == maximum_ && minimum == minimum_ && text == valueText_) return;
   value_ = value;
+  minimum_ = minimum;
   maximum_ = maximum;
   valueText_ = text;
   if (QAccessible::isActive()) {

@@ -21,10 +21,11 @@ class SkinImage : public QWidget {
   // What the control is to assistive technology (a picture unless told otherwise).
   void setAccessibleRole(QAccessible::Role role);
   QAccessible::Role accessibleRole() const { return role_; }
-  // The value a slider or progress bar reports, from 0 to `maximum`, and the same as it is read
-  // out; a change is told to assistive technology.
-  void setAccessibleValue(double value, double maximum, const QString& text);
+  // The value a slider or progress bar reports, from `minimum` to `maximum`, and the same as it is
+  // read out; a change is told to assistive technology.
+  void setAccessibleValue(double value, double maximum, const QString& text, double minimum = 0);
   double accessibleValue() const { return value_; }
+  double accessibleMinimum() const { return minimum_; }
   double accessibleMaximum() const { return maximum_; }
   QString accessibleValueText() const { return valueText_; }
   // Where the focus mark goes when the control is not shown as a rectangle (an oval, an arc).
@@ -51,6 +52,7 @@ class SkinImage : public QWidget {
   QSize artSize_;
   QAccessible::Role role_ = QAccessible::Graphic;
   double value_ = 0;
+  double minimum_ = 0;
   double maximum_ = 0;
   QString valueText_;
   QPainterPath focusOutline_;

@@ -144,7 +144,7 @@ void frmeq::render() {
     const double db = sliderDb(core_, coreSlider(i));
     SkinImage* knob = knobs_[static_cast<std::size_t>(i)];
     knob->setGeometry(2, static_cast<int>(std::lround(knobCentre(db))) - 4, 14, 8);
-    sliders_[static_cast<std::size_t>(i)]->setAccessibleValue(db + kMaxBandDb, 2 * kMaxBandDb, dbText(db));
+    sliders_[static_cast<std::size_t>(i)]->setAccessibleValue(db, kMaxBandDb, dbText(db), -kMaxBandDb);
   }
   update();  // the captions dim while the equalizer is off
 }

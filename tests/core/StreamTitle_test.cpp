@@ -10,12 +10,7 @@ namespace {
 
 TEST(StreamTitle, TheSongElseTheListsNameElseTheAddressWithHowFarItConnectsOrBuffers) {
   const std::string address = "http://radio.example/live";
-  struct Row {
-    std::string song, listName;
-    int buffering;
-    double position;
-    std::string shown;
-  } rows[] = {
+  struct Row { std::string song, listName; int buffering; double position; std::string shown; } rows[] = {
       {"", "", 0, 0, "Connecting (0%): " + address},
       {"", "Jazz FM", 40, 0, "Buffering (40%): Jazz FM"},
       {"Miles - So What", "Jazz FM", 100, 3, "Miles - So What"},

@@ -34,14 +34,24 @@ def until(condition, seconds):
     return held[-1]
 
 
-def read():
-    """The title, the elapsed and total times and the seek bar's times, as they are named."""
+def controls(window_name, role):
+    """The controls of a role in the player's window of that name."""
     kids = lambda node: [node.get_child_at_index(i) for i in range(node.get_child_count())] if node else []
     apps = [a for a in kids(Atspi.get_desktop(0)) if a and a.get_name() == "Sonavex"]
-    window = next((w for a in apps for w in kids(a) if w.get_name() == "Sonavex"), None)
-    labels = {c.get_description(): c.get_name() for c in kids(window) if c.get_role_name() == "label"}
-    seek = [c.get_description() for c in kids(window) if c.get_role_name() == "slider"]
+    window = next((w for a in apps for w in kids(a) if w.get_name() == window_name), None)
+    return [c for c in kids(window) if c.get_role_name() == role]
+
+
+def read():
+    """The title, the elapsed and total times and the seek bar's times, as they are named."""
+    labels = {c.get_description(): c.get_name() for c in controls("Sonavex", "label")}
+    seek = [c.get_description() for c in controls("Sonavex", "slider")]
     return [labels.get("Title"), labels.get("Elapsed time"), labels.get("Total time")] + seek
+
+
+def equalizer():
+    """The equalizer's sliders: the name and value of each."""
+    return [(c.get_name(), c.get_value_iface().get_current_value()) for c in controls("Equalizer", "slider")]
 
 
 def fresh_reading():
@@ -82,6 +92,9 @@ def main(player, work):
             assert (mine[0], mine[2], mine[3][-8:]) == ("two.mp3", "0.17", " of 0:10"), mine
             assert focus[-1] == ("check box", "Loop"), "focus events off the loop box: %s" % focus
             assert told[-2:] == ["one.mp3", "two.mp3"], told
+            subprocess.run(["xdotool", "key", "ctrl+e"], check=True)
+            assert until(lambda: len(equalizer()) == 11, 5), equalizer()
+            assert equalizer()[:2] == [("Preamp", 0.0), ("31 Hz", 0.0)], equalizer()
         finally:
             started.terminate()
 
