@@ -114,8 +114,10 @@ void loadSoundSettings(Core& core, const std::string& path) {
   core.sound.settingsPath = path;
   struct stat info {};
   if (!path.empty() && ::stat(path.c_str(), &info) == 0) {
-    std::string text, reason;
-    const bool read = info.st_size <= static_cast<off_t>(kMaxBytes) && readWholeFile(path, text, &reason);
+    // A named pipe or a device there would hold the start until someone writes to it.
+    std::string text, reason = S_ISREG(info.st_mode) ? "" : "not a regular file";
+    const bool read = reason.empty() && info.st_size <= static_cast<off_t>(kMaxBytes) &&
+                      readWholeFile(path, text, &reason);
     if (!read || !parseSoundSettings(text, core.sound, &reason)) {
       std::cerr << "sonavex: " << path << " cannot be used (" << (reason.empty() ? "too large" : reason)
                 << "); the equalizer and ReplayGain start from their defaults\n";

@@ -106,6 +106,11 @@ TEST(SoundSettings, WhatIsWrittenReadsBackAndADamagedFileLeavesTheDefaults) {
   SoundState sound;
   ASSERT_TRUE(parseSoundSettings("bands 99 -99 0 0 0 0 0 0 0 0\nloudness 3\n", sound, nullptr));
   EXPECT_EQ(std::pair(sound.eq.bandsDb[0], sound.eq.bandsDb[1]), std::pair(kMaxBandDb, -kMaxBandDb));
+  kit::TempTree t;  // a named pipe in the file's place is passed over at once, never waited on
+  ASSERT_EQ(mkfifo((t.root + "/sound.conf").c_str(), 0600), 0);
+  kit::Scene s;
+  loadSoundSettings(s.core, t.root + "/sound.conf");
+  EXPECT_FALSE(s.core.sound.eq.on);
 }
 
 }  // namespace

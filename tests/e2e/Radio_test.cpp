@@ -28,7 +28,6 @@ class Radio : public PlayerTest {
     std::ifstream(dir + "port") >> port;
   }
   void TearDown() override {
-    forms.reset();
     server.kill();
     server.waitForFinished();
     PlayerTest::TearDown();

@@ -93,8 +93,7 @@ def main(player, work):
             assert focus[-1] == ("check box", "Loop"), "focus events off the loop box: %s" % focus
             assert told[-2:] == ["one.mp3", "two.mp3"], told
             subprocess.run(["xdotool", "key", "ctrl+e"], check=True)
-            assert until(lambda: len(equalizer()) == 11, 5), equalizer()
-            assert equalizer()[:2] == [("Preamp", 0.0), ("31 Hz", 0.0)], equalizer()
+            assert until(lambda: len(equalizer()) == 11 and equalizer()[:2] == [("Preamp", 0), ("31 Hz", 0)], 5), equalizer()
         finally:
             started.terminate()
 
