@@ -64,14 +64,13 @@ void SoundShaper::setEqualizer(const EqualizerSettings& settings) {
 void SoundShaper::setReplayGain(const ReplayGainSettings& settings) {
   std::lock_guard hold(lock_);
   replayGain_ = settings;
-  apply();
+  applyGain();
 }
 
 void SoundShaper::apply() {
-  if (gain_ == nullptr) return;
+  applyGain();
+  if (bands_ == nullptr) return;
   const bool on = equalizer_.on;
-  const double db = replayGainDb(replayGain_, tags_) + (on ? clampBandDb(equalizer_.preampDb) : 0);
-  g_object_set(gain_, "volume", std::min(std::pow(10.0, db / 20), kMaxLinearGain), nullptr);
   // All bands at 0 dB: equalizer-10bands passes the sound through.
   for (int band = 0; band < kBands; ++band) {
     const std::string name = "band" + std::to_string(band);
@@ -80,13 +79,20 @@ void SoundShaper::apply() {
   }
 }
 
+void SoundShaper::applyGain() {
+  if (gain_ == nullptr) return;
+  const double preamp = equalizer_.on ? clampBandDb(equalizer_.preampDb) : 0;
+  const double db = replayGainDb(replayGain_, tags_) + preamp;
+  g_object_set(gain_, "volume", std::min(std::pow(10.0, db / 20), kMaxLinearGain), nullptr);
+}
+
 GstPadProbeReturn SoundShaper::onEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
   auto* self = static_cast<SoundShaper*>(data);
   GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
   if (GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START) {
     std::lock_guard hold(self->lock_);
     self->tags_ = {};  // the next stream's own tags follow
-    self->apply();
+    self->applyGain();
   } else if (GST_EVENT_TYPE(event) == GST_EVENT_TAG) {
     GstTagList* list = nullptr;
     gst_event_parse_tag(event, &list);
@@ -99,7 +105,7 @@ GstPadProbeReturn SoundShaper::onEvent(GstPad*, GstPadProbeInfo* info, gpointer 
     if (read.trackPeak) tags.trackPeak = read.trackPeak;
     if (read.albumGain) tags.albumGain = read.albumGain;
     if (read.albumPeak) tags.albumPeak = read.albumPeak;
-    self->apply();
+    self->applyGain();  // the bands do not depend on the stream
   }
   return GST_PAD_PROBE_OK;
 }

@@ -30,7 +30,8 @@ class SoundShaper {
 
  private:
   static GstPadProbeReturn onEvent(GstPad* pad, GstPadProbeInfo* info, gpointer data);
-  void apply();  // under lock_
+  void apply();      // under lock_: the gain and the bands
+  void applyGain();  // under lock_: what the stream's tags change
 
   std::mutex lock_;
   EqualizerSettings equalizer_;
