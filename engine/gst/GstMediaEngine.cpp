@@ -539,7 +539,7 @@ void GstMediaEngine::pipelineMessage(GstMessage* message) {
       if (phase_ == Phase::Opening && isPlaybin(message)) {
         phase_ = Phase::Checking;
         worker_.post([pipeline = pipeline_, generation = generation_] {
-          const PrerollCheck check = sonavex::checkPreroll(*pipeline);
+          const PrerollCheck check = sonavex::checkPreroll(*pipeline, generation);
           report(pipeline, [generation, check](PipelineEvents& events) {
             events.prerollChecked(generation, check);
           });

@@ -62,6 +62,20 @@ void aboutToFinish(GstElement* playbin, gpointer data) {
   const auto taken = pipeline->next.take(
       read.load(), [](void* p) { return static_cast<Pipeline*>(p)->newGeneration(); }, pipeline);
   if (!taken) return;
+  GstElement* sink = nullptr;
+  {
+    const std::lock_guard hold(pipeline->lock);  // let go of before the streams stop
+    if (pipeline->audioSink != nullptr) sink = GST_ELEMENT(gst_object_ref(pipeline->audioSink));
+  }
+  gint64 ns = -1;
+  if (sink != nullptr) {
+    if (!gst_element_query_duration(sink, GST_FORMAT_TIME, &ns)) ns = -1;
+    gst_object_unref(sink);
+  }
+  {
+    const std::lock_guard hold(pipeline->lengthLock);
+    pipeline->lengthRead = {read.load(), ns};
+  }
   gchar* uri = gst_filename_to_uri(taken->path.c_str(), nullptr);
   if (uri == nullptr) return;
   g_object_set(playbin, "uri", uri, nullptr);
@@ -301,7 +315,7 @@ void applyAudioSettings(const Pipeline& pipeline) {
   g_object_set(pipeline.panorama, "panorama", balanceToPanorama(pipeline.balance), nullptr);
 }
 
-PrerollCheck checkPreroll(const Pipeline& pipeline) {
+PrerollCheck checkPreroll(const Pipeline& pipeline, unsigned generation) {
   PrerollCheck check;
   if (pipeline.playbin == nullptr) return check;
   check.rate = pipeline.rate.given();
@@ -317,11 +331,15 @@ PrerollCheck checkPreroll(const Pipeline& pipeline) {
   GstPad* sinkIn = gst_element_get_static_pad(pipeline.audioSink, "sink");
   check.audioStreams = sinkIn != nullptr && gst_pad_has_current_caps(sinkIn) ? 1 : 0;
   if (sinkIn != nullptr) gst_object_unref(sinkIn);
-  // Asked of the sink, whose stream is still this one, as playbin's may not be.
+  // Asked of the sink, whose stream is still this one, as playbin's may not be; unless the next one
+  // was taken meanwhile, when it was told before.
   gint64 ns = 0;
-  if (gst_element_query_duration(pipeline.audioSink, GST_FORMAT_TIME, &ns) && ns > 0) {
-    check.seconds = static_cast<double>(ns) / GST_SECOND;
+  if (!gst_element_query_duration(pipeline.audioSink, GST_FORMAT_TIME, &ns)) ns = 0;
+  {
+    const std::lock_guard hold(pipeline.lengthLock);
+    if (pipeline.lengthRead.generation == generation) ns = pipeline.lengthRead.ns;
   }
+  if (ns > 0) check.seconds = static_cast<double>(ns) / GST_SECOND;
   GST_OBJECT_LOCK(pipeline.audioSink);
   for (GList* child = GST_BIN_CHILDREN(pipeline.audioSink); child != nullptr; child = child->next) {
     GstElementFactory* factory = gst_element_get_factory(GST_ELEMENT(child->data));

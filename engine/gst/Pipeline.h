@@ -63,6 +63,15 @@ struct Pipeline : std::enable_shared_from_this<Pipeline> {
   std::atomic<unsigned> latestLoad{0};
   // The stream playbin's source reads: the one loaded, then each one taken to follow it.
   std::atomic<unsigned> reading{0};
+  // A stream's length as the sink told it when its source had been read to its end, before the
+  // next one was taken: from then on the sink answers for that one, and a short track may be
+  // read whole before the first sound.
+  struct LengthRead {
+    unsigned generation = 0;
+    gint64 ns = -1;
+  };
+  mutable std::mutex lengthLock;
+  LengthRead lengthRead;
   // The same for every stream, the ones taken in advance too.
   PlaybackRate rate;
   NextTrack next;
@@ -103,7 +112,7 @@ void load(const std::shared_ptr<Pipeline>& pipeline, unsigned generation, const 
 void setState(const Pipeline& pipeline, GstState state);
 void seek(const Pipeline& pipeline, double seconds);
 void applyAudioSettings(const Pipeline& pipeline);
-PrerollCheck checkPreroll(const Pipeline& pipeline);
+PrerollCheck checkPreroll(const Pipeline& pipeline, unsigned generation);
 void release(Pipeline& pipeline);
 // Saves an embedded cover picture once, named by its content, in the user's cache folder, and says
 // where: a file: URL ("" when it cannot be saved).

@@ -4,11 +4,16 @@
 #include <cmath>
 #include <optional>
 
+#include "engine/gst/SoundBatcher.h"
+
 namespace sonavex {
 
 namespace {
 
 constexpr double kMaxLinearGain = 10;  // the volume element's own limit
+// What the sound output gets in one buffer, and so in one write to the sound server. Gathered at
+// the filter's door, so that what the filter changes is not held back by it.
+constexpr GstClockTime kOutputBatch = 200 * GST_MSECOND;
 
 std::optional<double> tagged(const GstTagList* list, const char* tag) {
   double value = 0;
@@ -32,12 +37,15 @@ GstElement* SoundShaper::build(GstElement* last, const char** missing) {
     const std::string name = "band" + std::to_string(band) + "::freq";
     gst_child_proxy_set(GST_CHILD_PROXY(bands), name.c_str(), kBandHz[static_cast<std::size_t>(band)], nullptr);
   }
+  GstElement* batcher = makeSoundBatcher(kOutputBatch);
   GstElement* bin = gst_bin_new("sound-filter");
-  gst_bin_add_many(GST_BIN(bin), gain, bands, last, nullptr);
-  gst_element_link_many(gain, bands, last, nullptr);
+  gst_bin_add_many(GST_BIN(bin), batcher, gain, bands, last, nullptr);
+  gst_element_link_many(batcher, gain, bands, last, nullptr);
+  GstPad* door = gst_element_get_static_pad(batcher, "sink");
   GstPad* in = gst_element_get_static_pad(gain, "sink");
   GstPad* out = gst_element_get_static_pad(last, "src");
-  gst_element_add_pad(bin, gst_ghost_pad_new("sink", in));
+  gst_element_add_pad(bin, gst_ghost_pad_new("sink", door));
+  gst_object_unref(door);
   gst_element_add_pad(bin, gst_ghost_pad_new("src", out));
   gst_pad_add_probe(in, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &SoundShaper::onEvent, this, nullptr);
   gst_object_unref(in);

@@ -19,8 +19,8 @@ class SoundShaper {
   SoundShaper(const SoundShaper&) = delete;
   SoundShaper& operator=(const SoundShaper&) = delete;
 
-  // The audio filter: gain, equalizer, then `last` (taken over), in one bin; null when an element is
-  // missing (`missing` names it). Its input pad is the filter's door.
+  // The audio filter: the output's batcher, gain, equalizer, then `last` (taken over), in one bin;
+  // null when an element is missing (`missing` names it). Its input pad is the filter's door.
   GstElement* build(GstElement* last, const char** missing);
   // The elements are let go with the bin; nothing is applied to them from now on.
   void drop();
