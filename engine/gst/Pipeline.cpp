@@ -108,7 +108,8 @@ GstPadProbeReturn dropWithdrawn(GstPad*, GstPadProbeInfo* info, gpointer data) {
 }
 
 // The sound output of a music player: a deeper buffer than GStreamer's default rides out a busy
-// machine, and larger writes wake the sound thread a quarter as often. Latency matters little
+// machine, and larger segments let the sound server ask for data a quarter as often (what is
+// written at a time is the batcher's, see SoundShaper). Latency matters little
 // here: nothing waits to hear itself, and what must answer at once (volume, balance, a seek) does.
 void tuneOutput(GstBin*, GstBin*, GstElement* element, gpointer) {
   if (GST_IS_AUDIO_BASE_SINK(element)) {
