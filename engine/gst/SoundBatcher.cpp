@@ -2,6 +2,9 @@
 
 #include <gst/audio/audio.h>
 
+#include <mutex>
+#include <utility>
+
 namespace sonavex {
 
 namespace {
@@ -14,8 +17,12 @@ struct Batcher {
   GstPad* sinkPad;
   GstPad* srcPad;
   GstClockTime batch;
-  gsize batchBytes;     // `batch` at the stream's format; 0 while the format is unknown
-  GstBuffer* gathered;  // owned; null when nothing waits
+  // The streaming threads' (one after another, one run after the next), and let go of by a state
+  // change on the engine's worker. GStreamer orders them under its own locks, which the thread
+  // checker cannot see; this one it can.
+  std::mutex* lock;
+  gsize batchBytes;     // `batch` at the stream's format; 0 (nothing gathered) while it is unknown
+  GstBuffer* gathered;  // what waits to go on (owned; null when nothing does)
 };
 
 struct BatcherClass {
@@ -46,45 +53,44 @@ bool follows(GstBuffer* gathered, GstBuffer* next) {
   return (start > end ? start - end : end - start) <= kJoinTolerance;
 }
 
-GstFlowReturn pushGathered(Batcher* self) {
-  GstBuffer* out = self->gathered;
-  if (out == nullptr) return GST_FLOW_OK;
-  self->gathered = nullptr;
-  return gst_pad_push(self->srcPad, out);
+GstBuffer* takeGathered(Batcher* self) {
+  const std::lock_guard hold(*self->lock);
+  return std::exchange(self->gathered, nullptr);
 }
 
-// On the streaming thread (a flush), or once no streaming thread runs (the pads are let go).
+GstFlowReturn pushGathered(Batcher* self) {
+  GstBuffer* out = takeGathered(self);
+  return out == nullptr ? GST_FLOW_OK : gst_pad_push(self->srcPad, out);
+}
+
 void dropGathered(Batcher* self) {
-  if (self->gathered != nullptr) gst_buffer_unref(self->gathered);
-  self->gathered = nullptr;
+  if (GstBuffer* dropped = takeGathered(self); dropped != nullptr) gst_buffer_unref(dropped);
 }
 
 GstFlowReturn chain(GstPad*, GstObject* parent, GstBuffer* buffer) {
   Batcher* self = asBatcher(parent);
-  if (self->batchBytes == 0) {
-    const GstFlowReturn pushed = pushGathered(self);
-    if (pushed != GST_FLOW_OK) {
-      gst_buffer_unref(buffer);
-      return pushed;
+  GstBuffer* before = nullptr;  // what the buffer does not carry on from
+  GstBuffer* full = nullptr;
+  {
+    const std::lock_guard hold(*self->lock);
+    if (self->gathered != nullptr && self->batchBytes != 0 && follows(self->gathered, buffer)) {
+      const GstClockTime duration = GST_BUFFER_DURATION(self->gathered) + GST_BUFFER_DURATION(buffer);
+      const guint64 offsetEnd = GST_BUFFER_OFFSET_END(buffer);
+      self->gathered = gst_buffer_append(self->gathered, buffer);
+      GST_BUFFER_DURATION(self->gathered) = duration;
+      GST_BUFFER_OFFSET_END(self->gathered) = offsetEnd;
+    } else {
+      before = std::exchange(self->gathered, buffer);
     }
-    return gst_pad_push(self->srcPad, buffer);
+    if (gst_buffer_get_size(self->gathered) >= self->batchBytes) full = std::exchange(self->gathered, nullptr);
   }
-  if (self->gathered != nullptr && follows(self->gathered, buffer)) {
-    const GstClockTime duration = GST_BUFFER_DURATION(self->gathered) + GST_BUFFER_DURATION(buffer);
-    const guint64 offsetEnd = GST_BUFFER_OFFSET_END(buffer);
-    self->gathered = gst_buffer_append(self->gathered, buffer);
-    GST_BUFFER_DURATION(self->gathered) = duration;
-    GST_BUFFER_OFFSET_END(self->gathered) = offsetEnd;
-  } else {
-    const GstFlowReturn pushed = pushGathered(self);
-    if (pushed != GST_FLOW_OK) {
-      gst_buffer_unref(buffer);
-      return pushed;
-    }
-    self->gathered = buffer;
+  const GstFlowReturn pushed = before == nullptr ? GST_FLOW_OK : gst_pad_push(self->srcPad, before);
+  if (full == nullptr) return pushed;
+  if (pushed != GST_FLOW_OK) {
+    gst_buffer_unref(full);
+    return pushed;
   }
-  if (gst_buffer_get_size(self->gathered) < self->batchBytes) return GST_FLOW_OK;
-  return pushGathered(self);
+  return gst_pad_push(self->srcPad, full);
 }
 
 gboolean sinkEvent(GstPad* pad, GstObject* parent, GstEvent* event) {
@@ -98,9 +104,11 @@ gboolean sinkEvent(GstPad* pad, GstObject* parent, GstEvent* event) {
       GstCaps* caps = nullptr;
       gst_event_parse_caps(event, &caps);
       GstAudioInfo info;
-      self->batchBytes = gst_audio_info_from_caps(&info, caps)
-                             ? gst_util_uint64_scale_int(self->batch, info.rate, GST_SECOND) * info.bpf
-                             : 0;
+      const gsize bytes = gst_audio_info_from_caps(&info, caps)
+                              ? gst_util_uint64_scale_int(self->batch, info.rate, GST_SECOND) * info.bpf
+                              : 0;
+      const std::lock_guard hold(*self->lock);
+      self->batchBytes = bytes;
       break;
     }
     default:
@@ -125,6 +133,7 @@ GstStateChangeReturn changeState(GstElement* element, GstStateChange transition)
 
 void finalize(GObject* object) {
   dropGathered(asBatcher(object));
+  delete asBatcher(object)->lock;
   G_OBJECT_CLASS(g_type_class_peek_parent(G_OBJECT_GET_CLASS(object)))->finalize(object);
 }
 
@@ -152,6 +161,7 @@ void instanceInit(GTypeInstance* instance, gpointer) {
   gst_element_add_pad(GST_ELEMENT(self), self->srcPad);
   self->batch = 0;
   self->batchBytes = 0;
+  self->lock = new std::mutex;
   self->gathered = nullptr;
 }
 
