@@ -62,15 +62,10 @@ void aboutToFinish(GstElement* playbin, gpointer data) {
   const auto taken = pipeline->next.take(
       read.load(), [](void* p) { return static_cast<Pipeline*>(p)->newGeneration(); }, pipeline);
   if (!taken) return;
-  GstElement* sink = nullptr;
-  {
-    const std::lock_guard hold(pipeline->lock);  // let go of before the streams stop
-    if (pipeline->audioSink != nullptr) sink = GST_ELEMENT(gst_object_ref(pipeline->audioSink));
-  }
   gint64 ns = -1;
-  if (sink != nullptr) {
-    if (!gst_element_query_duration(sink, GST_FORMAT_TIME, &ns)) ns = -1;
-    gst_object_unref(sink);
+  if (const SinkAsked sink(*pipeline);  // never waits for the worker, which may wait for this thread
+      sink.get() == nullptr || !gst_element_query_duration(sink.get(), GST_FORMAT_TIME, &ns)) {
+    ns = -1;
   }
   {
     const std::lock_guard hold(pipeline->lengthLock);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "core/model/MediaEngine.h"
@@ -83,6 +84,40 @@ struct Pipeline : std::enable_shared_from_this<Pipeline> {
   long balance = 0;
 
   unsigned newGeneration() { return numbers.fetch_add(1) + 1; }
+};
+
+// A reference to one of the pipeline's elements, or none while it is not built.
+class ElementRef {
+ public:
+  ElementRef(const Pipeline& pipeline, GstElement* Pipeline::*which) {
+    std::lock_guard hold(pipeline.lock);
+    element_ = pipeline.*which;
+    if (element_ != nullptr) gst_object_ref(element_);
+  }
+  ~ElementRef() {
+    if (element_ != nullptr) gst_object_unref(element_);
+  }
+  ElementRef(const ElementRef&) = delete;
+  ElementRef& operator=(const ElementRef&) = delete;
+  GstElement* get() const { return element_; }
+  explicit operator bool() const { return element_ != nullptr; }
+
+ private:
+  GstElement* element_ = nullptr;
+};
+
+// The sink, to ask it something, unless the worker is changing the pipeline's state just now (see
+// Pipeline::stateChange); never waits.
+class SinkAsked {
+ public:
+  explicit SinkAsked(const Pipeline& pipeline) : changing_(pipeline.stateChange, std::try_to_lock) {
+    if (changing_.owns_lock()) sink_.emplace(pipeline, &Pipeline::audioSink);
+  }
+  GstElement* get() const { return sink_ && *sink_ ? sink_->get() : nullptr; }
+
+ private:
+  std::unique_lock<std::mutex> changing_;
+  std::optional<ElementRef> sink_;
 };
 
 // On the program's thread: messages posted on the pipeline's bus reach the engine from now on (the
